@@ -1,0 +1,33 @@
+# Sanitizer switches apply to every target of the tree.
+function(quillmar_sanitizers)
+  if(QUILLMAR_ASAN AND QUILLMAR_TSAN)
+    message(FATAL_ERROR "QUILLMAR_ASAN and QUILLMAR_TSAN cannot be combined")
+  endif()
+  if(QUILLMAR_ASAN)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+  elseif(QUILLMAR_TSAN)
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+  endif()
+endfunction()
+
+# quillmar_test(NAME SOURCES... LIBS ... [GUI])
+# One GoogleTest executable registered with CTest; GUI tests run headless.
+function(quillmar_test name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
+  if(NOT ARG_GUI)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  target_compile_definitions(${name} PRIVATE
+    QUILLMAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    QUILLMAR_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set(env "")
+  if(ARG_GUI)
+    list(APPEND env QT_QPA_PLATFORM=offscreen)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" LABELS "${ARG_LABELS}" TIMEOUT 300)
+endfunction()

@@ -1,0 +1,122 @@
+#include "records/record_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+#include "records/io_error.h"
+#include "records/make_st.h"
+
+namespace quillmar {
+namespace {
+
+constexpr std::size_t kRecordsPerRead = 4096;
+
+template <std::size_t Capacity>
+void readShortString(ShortString<Capacity>& field, const unsigned char* bytes) {
+  // A length byte above the capacity is clipped to it.
+  const std::size_t length = std::min<std::size_t>(bytes[0], Capacity);
+  field.assign(std::string_view(reinterpret_cast<const char*>(bytes + 1), length));
+}
+
+SurveyRecord recordFromBytes(const unsigned char* bytes) {
+  SurveyRecord record;
+  readShortString(record.typeCode, bytes);
+  readShortString(record.derivCode, bytes + 3);
+  record.version = static_cast<char>(bytes[6]);
+  readShortString(record.body, bytes + 7);
+  return record;
+}
+
+template <std::size_t Capacity>
+void appendShortString(std::string& out, const ShortString<Capacity>& field) {
+  const std::size_t length = std::min<std::size_t>(field.length, Capacity);
+  out.push_back(static_cast<char>(length));
+  out.append(field.chars, length);
+  out.append(Capacity - length, '\0');
+}
+
+class RecordFileReader {
+ public:
+  explicit RecordFileReader(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    if (fd_ < 0) throw IoError::fromErrno(errno);
+  }
+  ~RecordFileReader() { ::close(fd_); }
+  RecordFileReader(const RecordFileReader&) = delete;
+  RecordFileReader& operator=(const RecordFileReader&) = delete;
+
+  // Reads as many bytes as are there, up to `size`; fewer only at the end.
+  std::size_t readFull(char* buffer, std::size_t size) {
+    std::size_t got = 0;
+    while (got < size) {
+      const ssize_t n = ::read(fd_, buffer + got, size - got);
+      if (n == 0) break;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw IoError::fromErrno(errno);
+      }
+      got += static_cast<std::size_t>(n);
+    }
+    return got;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+void readRecordFile(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
+  RecordFileReader file(path);
+  std::string chunk(kRecordsPerRead * kRecordFileRecordSize, '\0');
+  for (;;) {
+    const std::size_t got = file.readFull(chunk.data(), chunk.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(chunk.data());
+    // A trailing part shorter than a record is ignored.
+    for (std::size_t at = 0; at + kRecordFileRecordSize <= got; at += kRecordFileRecordSize) {
+      onRecord(recordFromBytes(bytes + at));
+    }
+    if (got < chunk.size()) break;
+  }
+}
+
+void openRecordFile(const std::string& path, CaptionState& captions, RecordList& list) {
+  std::string caption;
+  readRecordFile(path, [&](const SurveyRecord& record) {
+    MakeStInto(caption, captions, record.body.view(), record.typeCode.view(), record.derivCode.view(),
+               record.version);
+    list.append(caption, record);
+  });
+}
+
+void appendRecordBytes(std::string& out, const SurveyRecord& record) {
+  appendShortString(out, record.typeCode);
+  appendShortString(out, record.derivCode);
+  out.push_back(record.version);
+  appendShortString(out, record.body);
+}
+
+void writeRecords(ByteSink& out, const RecordList& list) {
+  std::string chunk;
+  chunk.reserve(kRecordsPerRead * kRecordFileRecordSize);
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    appendRecordBytes(chunk, list.record(i));
+    if (chunk.size() + kRecordFileRecordSize > chunk.capacity()) {
+      out.write(chunk);
+      chunk.clear();
+    }
+  }
+  out.write(chunk);
+}
+
+void writeRecordFile(const std::string& path, const RecordList& list) {
+  FileWriter out(path);
+  writeRecords(out, list);
+  out.commit();
+}
+
+}  // namespace quillmar

@@ -1,0 +1,30 @@
+#pragma once
+// The record file (*.qdl): 178-byte records in list order, nothing else.
+
+#include <functional>
+#include <string>
+
+#include "records/caption_state.h"
+#include "records/file_writer.h"
+#include "records/record_list.h"
+
+namespace quillmar {
+
+inline constexpr std::size_t kRecordFileRecordSize = 178;
+
+// Hands the records of the file to `onRecord` one by one, in file order;
+// length bytes above a field's capacity are clipped and an incomplete last
+// record is ignored. Throws IoError; the records handed over stay handed over.
+void readRecordFile(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
+
+// Appends every record of the file to `list`, captioned by MakeSt.
+void openRecordFile(const std::string& path, CaptionState& captions, RecordList& list);
+
+// The 178 bytes of one record; bytes past a text's length are zero.
+void appendRecordBytes(std::string& out, const SurveyRecord& record);
+
+void writeRecords(ByteSink& out, const RecordList& list);
+// Throws IoError; a failed write leaves the previous file as it was.
+void writeRecordFile(const std::string& path, const RecordList& list);
+
+}  // namespace quillmar

@@ -1,0 +1,35 @@
+#pragma once
+// A fixed-capacity text as the record files store it: one length byte and
+// Capacity character bytes. Storing a longer text keeps its first characters.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace quillmar {
+
+template <std::size_t Capacity>
+struct ShortString {
+  static_assert(Capacity <= 255);
+  static constexpr std::size_t capacity = Capacity;
+
+  std::uint8_t length = 0;
+  char chars[Capacity]{};
+
+  ShortString() = default;
+  explicit ShortString(std::string_view text) { assign(text); }
+
+  void assign(std::string_view text) {
+    length = static_cast<std::uint8_t>(std::min(text.size(), Capacity));
+    std::memcpy(chars, text.data(), length);
+    std::memset(chars + length, 0, Capacity - length);
+  }
+  std::string_view view() const { return {chars, length}; }
+  std::string str() const { return std::string(view()); }
+  bool operator==(std::string_view other) const { return view() == other; }
+};
+
+}  // namespace quillmar

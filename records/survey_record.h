@@ -1,0 +1,38 @@
+#pragma once
+// One record of a field book, in the 178-byte form that both memory and the
+// record file (*.qdl) use.
+
+#include <cstddef>
+#include <string_view>
+
+#include "records/short_string.h"
+
+namespace quillmar {
+
+inline constexpr char kVersionSdr3 = '3';
+inline constexpr char kVersionSdr2 = '2';
+// Stored when the first lines of a field book name no SDR layout.
+inline constexpr char kVersionNone = '0';
+
+inline constexpr std::size_t kBodyCapacity = 170;
+
+struct SurveyRecord {
+  ShortString<2> typeCode;    // characters 1-2 of the SDR line
+  ShortString<2> derivCode;   // characters 3-4 of the SDR line
+  char version = kVersionNone;
+  ShortString<kBodyCapacity> body;  // the whole line, CR LF as far as it fits
+
+  // A record made from one SDR line that ends in its CR LF.
+  static SurveyRecord fromLine(std::string_view line, char version) {
+    SurveyRecord r;
+    r.typeCode.assign(line.substr(0, 2));
+    r.derivCode.assign(line.substr(std::min<std::size_t>(2, line.size()), 2));
+    r.version = version;
+    r.body.assign(line);
+    return r;
+  }
+};
+
+static_assert(sizeof(SurveyRecord) == 178, "the record file stores 178-byte records");
+
+}  // namespace quillmar

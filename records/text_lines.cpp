@@ -1,0 +1,146 @@
+#include "records/text_lines.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "records/io_error.h"
+
+namespace quillmar {
+namespace {
+
+constexpr std::size_t kChunkSize = 1 << 20;
+constexpr char kEndOfFile = 26;
+
+class InputFile {
+ public:
+  explicit InputFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    if (fd_ < 0) throw IoError::fromErrno(errno);
+  }
+  ~InputFile() { ::close(fd_); }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Fills `buffer` with up to its size; returns the count, 0 at the end.
+  std::size_t read(char* buffer, std::size_t size) {
+    for (;;) {
+      const ssize_t n = ::read(fd_, buffer, size);
+      if (n >= 0) return static_cast<std::size_t>(n);
+      if (errno != EINTR) throw IoError::fromErrno(errno);
+    }
+  }
+
+ private:
+  int fd_;
+};
+
+// Collects the bytes of one line, dropping every CR: the one before LF is
+// part of the line end and any other is a lone CR.
+class LineAssembler {
+ public:
+  explicit LineAssembler(const std::function<void(std::string_view)>& onLine) : onLine_(onLine) {}
+
+  // Feeds bytes; returns false once byte 26 has ended the text.
+  bool feed(std::string_view bytes) {
+    const std::size_t stop = bytes.find(kEndOfFile);
+    const bool ended = stop != std::string_view::npos;
+    if (ended) bytes = bytes.substr(0, stop);
+    while (!bytes.empty()) {
+      const std::size_t lf = bytes.find('\n');
+      if (lf == std::string_view::npos) {
+        appendWithoutCr(bytes);
+        takeDirect();  // the chunk behind `bytes` is about to be reused
+        break;
+      }
+      appendWithoutCr(bytes.substr(0, lf));
+      emit();
+      bytes.remove_prefix(lf + 1);
+    }
+    return !ended;
+  }
+
+  // The last line of a text that does not end in LF.
+  void finish() {
+    if (pending_) emit();
+  }
+
+ private:
+  void appendWithoutCr(std::string_view bytes) {
+    pending_ = pending_ || !bytes.empty();
+    if (bytes.find('\r') == std::string_view::npos && line_.empty()) {
+      direct_ = bytes;  // the common case: hand over the bytes without a copy
+      return;
+    }
+    takeDirect();
+    for (char c : bytes) {
+      if (c != '\r') line_.push_back(c);
+    }
+  }
+
+  void takeDirect() {
+    if (!direct_.empty()) line_.append(direct_);
+    direct_ = {};
+  }
+
+  void emit() {
+    if (!line_.empty()) {
+      takeDirect();
+      onLine_(line_);
+    } else {
+      onLine_(direct_);
+    }
+    line_.clear();
+    direct_ = {};
+    pending_ = false;
+  }
+
+  const std::function<void(std::string_view)>& onLine_;
+  std::string line_;
+  std::string_view direct_;
+  bool pending_ = false;
+};
+
+}  // namespace
+
+void forEachTextLineIn(std::string_view bytes, const std::function<void(std::string_view)>& onLine) {
+  LineAssembler lines(onLine);
+  lines.feed(bytes);
+  lines.finish();
+}
+
+void forEachTextLine(const std::string& path, const std::function<void(std::string_view)>& onLine) {
+  InputFile file(path);
+  LineAssembler lines(onLine);
+  std::string chunk(kChunkSize, '\0');
+  for (;;) {
+    const std::size_t n = file.read(chunk.data(), chunk.size());
+    if (n == 0 || !lines.feed(std::string_view(chunk.data(), n))) break;
+  }
+  lines.finish();
+}
+
+TextLineCount countTextLines(const std::string& path) {
+  InputFile file(path);
+  std::string chunk(kChunkSize, '\0');
+  TextLineCount count;
+  bool lineOpen = false;
+  for (;;) {
+    std::size_t n = file.read(chunk.data(), chunk.size());
+    if (n == 0) break;
+    const char* stop = static_cast<const char*>(std::memchr(chunk.data(), kEndOfFile, n));
+    if (stop != nullptr) n = static_cast<std::size_t>(stop - chunk.data());
+    const auto* begin = chunk.data();
+    const std::size_t ends = static_cast<std::size_t>(std::count(begin, begin + n, '\n'));
+    count.lines += ends;
+    count.bytes += n;
+    if (n > 0) lineOpen = chunk[n - 1] != '\n';
+    if (stop != nullptr) break;
+  }
+  if (lineOpen || count.lines == 0) ++count.lines;
+  return count;
+}
+
+}  // namespace quillmar

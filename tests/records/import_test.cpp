@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "records/import.h"
+#include "records/io_error.h"
+#include "tests/support/temp_dir.h"
+
+namespace quillmar {
+namespace {
+
+using testing::TempDir;
+using testing::writeBytes;
+
+const std::string kHeader3 = "00NMSDR33  V04-04.02    06-FEB-21 08:36 111111";
+const std::string kHeader2 = "00NMSDR20     V03-05    25-Sep-10 22:10 113111";
+
+struct Imported {
+  LineBuffer lines;
+  std::size_t count = 0;
+  RecordList list;
+};
+
+void importInto(Imported& doc, CaptionState& captions, const std::string& path) {
+  doc.count = ImportSdrFile(path, doc.lines);
+  Obrabotka(doc.lines, doc.count, captions, doc.list);
+}
+
+Imported importText(std::string_view text) {
+  TempDir dir;
+  writeBytes(dir.file("book.sdr"), text);
+  Imported doc;
+  CaptionState captions;
+  importInto(doc, captions, dir.file("book.sdr"));
+  return doc;
+}
+
+TEST(Import, storesNonEmptyLinesWithCrLfAndSkipsEmptyOnes) {
+  const Imported doc = importText(kHeader3 + "\r\n08KI   G3\n\r\n");
+  ASSERT_EQ(doc.count, 2u);
+  EXPECT_EQ(doc.lines.line(0), kHeader3 + "\r\n");
+  EXPECT_EQ(doc.lines.line(1), "08KI   G3\r\n");
+  ASSERT_EQ(doc.list.size(), 2u);
+  EXPECT_EQ(doc.list.record(0).version, '3');
+  EXPECT_EQ(doc.list.record(1).version, '3');
+  EXPECT_EQ(doc.list.record(1).typeCode.view(), "08");
+  EXPECT_EQ(doc.list.record(1).derivCode.view(), "KI");
+  EXPECT_EQ(doc.list.record(1).body.view(), "08KI   G3\r\n");
+}
+
+TEST(Import, lineOfBlanksIsStoredAndEmptyBooksGiveNoRows) {
+  EXPECT_EQ(importText("   \r\n").list.size(), 1u);
+  EXPECT_EQ(importText("").list.size(), 0u);
+  EXPECT_EQ(importText("\r\n\n\r\n").list.size(), 0u);
+}
+
+TEST(Import, versionComesFromTheFirstLinesOnly) {
+  EXPECT_EQ(importText(kHeader2 + "\r\n09F1\r\n").list.record(1).version, '2');
+  // The first line is too short to hold characters 5-8: the second decides.
+  EXPECT_EQ(importText("ab\r\n" + kHeader3 + "\r\n").list.record(0).version, '3');
+  // A first line of exactly four characters plus CR LF yields "\r\n", not the second line's.
+  EXPECT_EQ(importText("abcd\r\n" + kHeader3 + "\r\n").list.record(0).version, kVersionNone);
+  EXPECT_EQ(importText("00NMsdr33\r\n").list.record(0).version, kVersionNone);
+  EXPECT_EQ(importText("00NMSDR4\r\n").list.record(0).version, kVersionNone);
+  EXPECT_EQ(importText("ab\r\n").list.record(0).version, kVersionNone);
+  // A later header does not change the version of the book.
+  EXPECT_EQ(importText("08KI\r\n" + kHeader2 + "\r\n").list.record(1).version, kVersionNone);
+}
+
+TEST(Import, bodyKeepsTheLineEndAsFarAsItFits) {
+  const Imported doc = importText(std::string(168, 'a') + "\n" + std::string(169, 'b') + "\n" +
+                                  std::string(170, 'c') + "\n" + std::string(200, 'd') + "\n");
+  ASSERT_EQ(doc.list.size(), 4u);
+  EXPECT_EQ(doc.list.record(0).body.view(), std::string(168, 'a') + "\r\n");
+  EXPECT_EQ(doc.list.record(1).body.view(), std::string(169, 'b') + "\r");
+  EXPECT_EQ(doc.list.record(2).body.view(), std::string(170, 'c'));
+  EXPECT_EQ(doc.list.record(3).body.view(), std::string(170, 'd'));
+  EXPECT_EQ(doc.lines.line(3).size(), 202u);  // the buffer keeps the whole line
+}
+
+TEST(Import, codesCountTheLineEndAsCharacters) {
+  const Imported doc = importText("0\r\n08\r\n");
+  EXPECT_EQ(doc.list.record(0).typeCode.view(), "0\r");
+  EXPECT_EQ(doc.list.record(0).derivCode.view(), "\n");
+  EXPECT_EQ(doc.list.record(1).typeCode.view(), "08");
+  EXPECT_EQ(doc.list.record(1).derivCode.view(), "\r\n");
+}
+
+TEST(Import, secondImportAppendsAfterTheFirst) {
+  TempDir dir;
+  writeBytes(dir.file("a.sdr"), kHeader3 + "\r\n13NMfirst\r\n");
+  writeBytes(dir.file("b.sdr"), kHeader2 + "\r\n13NMsecond\r\n");
+  Imported doc;
+  CaptionState captions;
+  importInto(doc, captions, dir.file("a.sdr"));
+  importInto(doc, captions, dir.file("b.sdr"));
+  ASSERT_EQ(doc.list.size(), 4u);
+  EXPECT_EQ(doc.list.record(1).body.view(), "13NMfirst\r\n");
+  EXPECT_EQ(doc.list.record(1).version, '3');
+  EXPECT_EQ(doc.list.record(3).body.view(), "13NMsecond\r\n");
+  EXPECT_EQ(doc.list.record(3).version, '2');
+}
+
+TEST(Import, anyBytesAreImportedLineByLine) {
+  std::string binary;
+  for (int i = 0; i < 256; ++i) {
+    if (i != '\r' && i != '\n' && i != 26) binary.push_back(static_cast<char>(i));
+  }
+  const Imported doc = importText(binary + "\n" + std::string(3, '\0') + "\n");
+  ASSERT_EQ(doc.list.size(), 2u);
+  EXPECT_EQ(doc.lines.line(0), binary + "\r\n");
+  EXPECT_EQ(doc.list.record(0).body.view(), binary.substr(0, 170));
+  EXPECT_EQ(doc.list.record(1).body.view(), std::string("\0\0\0\r\n", 5));
+}
+
+TEST(Import, unreadableFileLeavesTheBufferEmptyAndAddsNothing) {
+  TempDir dir;
+  LineBuffer lines;
+  lines.appendLine("stale");
+  try {
+    ImportSdrFile(dir.file("missing.sdr"), lines);
+    FAIL();
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), 2);
+  }
+  EXPECT_EQ(lines.size(), 0u);
+  try {
+    ImportSdrFile(dir.path().string(), lines);  // a directory cannot be read as text
+    FAIL();
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), 5);
+  }
+}
+
+TEST(Obrabotka, makesOneRecordPerBufferedLineUpToTheCount) {
+  LineBuffer lines;
+  lines.appendLine("\x02");
+  lines.appendLine(kHeader3);
+  lines.appendLine("");
+  lines.appendLine("\x03");
+  CaptionState captions;
+  RecordList list;
+  Obrabotka(lines, 0, captions, list);
+  EXPECT_TRUE(list.empty());
+  Obrabotka(lines, 4, captions, list);
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list.record(0).body.view(), "\x02\r\n");
+  EXPECT_EQ(list.record(0).version, '3');  // from the second line: the first is too short
+  EXPECT_EQ(list.record(2).body.view(), "\r\n");
+  EXPECT_EQ(list.caption(2), "\r\n");
+  EXPECT_EQ(list.record(3).body.view(), "\x03\r\n");
+}
+
+}  // namespace
+}  // namespace quillmar

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "records/io_error.h"
+#include "records/text_lines.h"
+#include "tests/support/temp_dir.h"
+
+namespace quillmar {
+namespace {
+
+using testing::TempDir;
+using testing::writeBytes;
+
+std::vector<std::string> linesOf(std::string_view bytes) {
+  std::vector<std::string> lines;
+  forEachTextLineIn(bytes, [&](std::string_view line) { lines.emplace_back(line); });
+  return lines;
+}
+
+std::vector<std::string> linesOfFile(const std::string& path) {
+  std::vector<std::string> lines;
+  forEachTextLine(path, [&](std::string_view line) { lines.emplace_back(line); });
+  return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(TextLines, lineEndsAreLfOrCrLfAndLoneCrIsDropped) {
+  EXPECT_EQ(linesOf("a\nb\r\nc"), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(linesOf("a\nb\n"), (Lines{"a", "b"}));
+  EXPECT_EQ(linesOf("a\rb\r\n"), (Lines{"ab"}));
+  EXPECT_EQ(linesOf("ab\r\r\ncd\r"), (Lines{"ab", "cd"}));
+  EXPECT_EQ(linesOf("\n\r\n\nx"), (Lines{"", "", "", "x"}));
+}
+
+TEST(TextLines, byte26EndsTheText) {
+  EXPECT_EQ(linesOf("one\r\ntw\x1Ao\r\nthree\r\n"), (Lines{"one", "tw"}));
+  EXPECT_EQ(linesOf("one\r\n\x1A"), (Lines{"one"}));
+  EXPECT_EQ(linesOf("\x1A" "abc"), Lines{});
+}
+
+TEST(TextLines, nulAndHighBytesAreKept) {
+  const std::string bytes("a\0b\xFF\x02\r\n", 7);
+  EXPECT_EQ(linesOf(bytes), (Lines{std::string("a\0b\xFF\x02", 5)}));
+}
+
+TEST(TextLines, fileLinesMatchMemoryLinesAcrossChunkBoundaries) {
+  TempDir dir;
+  // Lines that straddle the reader's 1 MiB chunks, with CRs on the seams.
+  std::string text(3 * 1024 * 1024 + 17, 'x');
+  for (std::size_t at = 1000; at < text.size(); at += 1024 * 1024 - 1) text[at] = '\n';
+  text[1024 * 1024 - 1] = '\r';
+  text[1024 * 1024] = '\n';
+  text[2 * 1024 * 1024 - 1] = '\r';
+  writeBytes(dir.file("big.txt"), text);
+  const Lines fromFile = linesOfFile(dir.file("big.txt"));
+  EXPECT_EQ(fromFile, linesOf(text));
+  std::size_t total = 0;
+  for (const auto& line : fromFile) total += line.size();
+  EXPECT_EQ(total + fromFile.size() - 1, text.size() - 2);  // LFs and the two CRs are gone
+}
+
+TEST(TextLines, countsLinesAsTheReaderSeesThem) {
+  TempDir dir;
+  const struct {
+    std::string_view bytes;
+    std::size_t lines;
+  } cases[] = {
+      {"", 1}, {"abc", 1}, {"a\n", 1}, {"a\nb", 2}, {"a\r\n\r\nb\r\n", 3}, {"a\nb\x1A\nc\nd\n", 2}, {"a\rb", 1},
+  };
+  for (const auto& c : cases) {
+    writeBytes(dir.file("f.txt"), c.bytes);
+    EXPECT_EQ(countTextLines(dir.file("f.txt")).lines, c.lines) << c.bytes;
+  }
+}
+
+TEST(TextLines, missingFileIsFileNotFound) {
+  TempDir dir;
+  try {
+    forEachTextLine(dir.file("none.sdr"), [](std::string_view) {});
+    FAIL();
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), 2);
+    EXPECT_STREQ(e.what(), "File not found");
+  }
+}
+
+}  // namespace
+}  // namespace quillmar
