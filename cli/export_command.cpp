@@ -1,11 +1,16 @@
 #include "cli/export_command.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <iostream>
 #include <optional>
 
 #include "cli/load_input.h"
 #include "export/export_writers.h"
 #include "records/io_error.h"
+#include "records/make_st.h"
 #include "records/record_file.h"
 
 namespace quillmar::cli {
@@ -22,14 +27,66 @@ std::optional<OutputKind> parseKind(const std::string& word) {
   return std::nullopt;
 }
 
-void writeOutput(const std::string& path, const RecordList& list, OutputKind kind) {
+ExportKind exportKindOf(OutputKind kind) {
   switch (kind) {
-    case OutputKind::Captions: exportToFile(path, list, ExportKind::CaptionText); break;
-    case OutputKind::Observations: exportToFile(path, list, ExportKind::ObservationTable); break;
-    case OutputKind::Positions: exportToFile(path, list, ExportKind::PositionTable); break;
-    case OutputKind::Sdr: exportToFile(path, list, ExportKind::SdrFile); break;
-    case OutputKind::RecordFile: writeRecordFile(path, list); break;
+    case OutputKind::Captions: return ExportKind::CaptionText;
+    case OutputKind::Observations: return ExportKind::ObservationTable;
+    case OutputKind::Positions: return ExportKind::PositionTable;
+    default: return ExportKind::SdrFile;
   }
+}
+
+// Remembers whether a failure came from the output rather than the input.
+class TrackedSink final : public ByteSink {
+ public:
+  explicit TrackedSink(ByteSink& inner) : inner_(inner) {}
+  void write(std::string_view bytes) override {
+    try {
+      inner_.write(bytes);
+    } catch (const IoError&) {
+      failed = true;
+      throw;
+    }
+  }
+  bool failed = false;
+
+ private:
+  ByteSink& inner_;
+};
+
+void ensureReadable(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw IoError::fromErrno(errno);
+  ::close(fd);
+}
+
+// Streams the records from input to output: a book of any size needs no
+// more memory than one record.
+void convert(const std::string& in, ByteSink& out, OutputKind kind) {
+  if (kind == OutputKind::RecordFile) {
+    std::string bytes;
+    forEachInputRecord(in, [&](const SurveyRecord& record) {
+      bytes.clear();
+      appendRecordBytes(bytes, record);
+      out.write(bytes);
+    });
+    return;
+  }
+  ExportStream stream(out, exportKindOf(kind));
+  CaptionState captions;  // a fresh one, as at program start
+  std::string caption;
+  forEachInputRecord(in, [&](const SurveyRecord& record) {
+    if (kind == OutputKind::Captions) {
+      MakeStInto(caption, captions, record.body.view(), record.typeCode.view(), record.derivCode.view(),
+                 record.version);
+    }
+    stream.add(record, caption);
+  });
+}
+
+int report(const std::string& path, const IoError& error) {
+  std::cerr << "quillmar-cli: " << path << ": " << error.what() << "\n";
+  return 1;
 }
 
 }  // namespace
@@ -41,20 +98,23 @@ int runExport(const std::vector<std::string>& args) {
     return 2;
   }
   const std::string& in = args[1];
-  const std::string& out = args[2];
-  CaptionState captions;
-  RecordList list;
+  const std::string& outPath = args[2];
   try {
-    loadInput(in, captions, list);
+    ensureReadable(in);
   } catch (const IoError& e) {
-    std::cerr << "quillmar-cli: " << in << ": " << e.what() << "\n";
-    return 1;
+    return report(in, e);
   }
   try {
-    writeOutput(out, list, *kind);
+    FileWriter file(outPath);
+    TrackedSink out(file);
+    try {
+      convert(in, out, *kind);
+    } catch (const IoError& e) {
+      return report(out.failed ? outPath : in, e);
+    }
+    file.commit();
   } catch (const IoError& e) {
-    std::cerr << "quillmar-cli: " << out << ": " << e.what() << "\n";
-    return 1;
+    return report(outPath, e);
   }
   return 0;
 }

@@ -1,7 +1,7 @@
 #include "cli/load_input.h"
 
 #include "records/import.h"
-#include "records/line_buffer.h"
+#include "records/make_st.h"
 #include "records/record_file.h"
 
 namespace quillmar::cli {
@@ -10,14 +10,18 @@ bool isRecordFileName(const std::string& path) {
   return path.size() >= 4 && path.compare(path.size() - 4, 4, ".qdl") == 0;
 }
 
+void forEachInputRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
+  if (isRecordFileName(path)) readRecordFile(path, onRecord);
+  else forEachImportedRecord(path, onRecord);
+}
+
 void loadInput(const std::string& path, CaptionState& captions, RecordList& list) {
-  if (isRecordFileName(path)) {
-    openRecordFile(path, captions, list);
-    return;
-  }
-  LineBuffer lines;
-  const std::size_t count = ImportSdrFile(path, lines);
-  Obrabotka(lines, count, captions, list);
+  std::string caption;
+  forEachInputRecord(path, [&](const SurveyRecord& record) {
+    MakeStInto(caption, captions, record.body.view(), record.typeCode.view(), record.derivCode.view(),
+               record.version);
+    list.append(caption, record);
+  });
 }
 
 }  // namespace quillmar::cli

@@ -2,6 +2,7 @@
 // Reading a command's input file as the windows would: a name ending in
 // ".qdl" is a record file ("Открыть"), anything else an SDR text ("Импорт").
 
+#include <functional>
 #include <string>
 
 #include "records/caption_state.h"
@@ -11,7 +12,10 @@ namespace quillmar::cli {
 
 bool isRecordFileName(const std::string& path);
 
-// Throws IoError.
+// Hands over the input's records in order without holding them. Throws IoError.
+void forEachInputRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
+
+// Appends the input's records to `list`, captioned. Throws IoError.
 void loadInput(const std::string& path, CaptionState& captions, RecordList& list);
 
 }  // namespace quillmar::cli

@@ -43,36 +43,16 @@ const TableLayout& observationTable() {
   return layout;
 }
 
-void writeTable(ByteSink& out, const RecordList& list, const TableLayout& layout) {
-  std::string line;
-  line.append(layout.header).append(kLineEnd);
-  out.write(line);
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    const SurveyRecord& record = list.record(i);
-    if (record.typeCode.view() != layout.typeCode) continue;
-    std::span<const FieldSpan> fields;
-    if (record.version == kVersionSdr3) fields = layout.sdr3;
-    else if (record.version == kVersionSdr2) fields = layout.sdr2;
-    else continue;
-    line.clear();
-    for (const FieldSpan& field : fields) {
-      line.append(sdrField(record.body.view(), field.start, field.width)).push_back(';');
-    }
-    line.append(kLineEnd);
-    out.write(line);
-  }
+const TableLayout* tableFor(ExportKind kind) {
+  if (kind == ExportKind::PositionTable) return &positionTable();
+  if (kind == ExportKind::ObservationTable) return &observationTable();
+  return nullptr;
 }
 
-void writeCaptions(ByteSink& out, const RecordList& list) {
-  std::string line;
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    line.assign(list.caption(i)).append(kLineEnd);
-    out.write(line);
-  }
-}
-
-void writeSdrLines(ByteSink& out, const RecordList& list) {
-  for (std::size_t i = 0; i < list.size(); ++i) out.write(list.record(i).body.view());
+std::span<const FieldSpan> fieldsFor(const TableLayout& layout, char version) {
+  if (version == kVersionSdr3) return layout.sdr3;
+  if (version == kVersionSdr2) return layout.sdr2;
+  return {};
 }
 
 }  // namespace
@@ -87,13 +67,39 @@ std::string completeExportName(const std::string& name, ExportKind kind) {
   return name + "." + std::string(extension);
 }
 
-void writeExport(ByteSink& out, const RecordList& list, ExportKind kind) {
-  switch (kind) {
-    case ExportKind::CaptionText: writeCaptions(out, list); break;
-    case ExportKind::ObservationTable: writeTable(out, list, observationTable()); break;
-    case ExportKind::PositionTable: writeTable(out, list, positionTable()); break;
-    case ExportKind::SdrFile: writeSdrLines(out, list); break;
+ExportStream::ExportStream(ByteSink& out, ExportKind kind) : out_(out), kind_(kind) {
+  if (const TableLayout* table = tableFor(kind)) {
+    line_.assign(table->header).append(kLineEnd);
+    out_.write(line_);
   }
+}
+
+void ExportStream::add(const SurveyRecord& record, std::string_view caption) {
+  switch (kind_) {
+    case ExportKind::CaptionText:
+      line_.assign(caption).append(kLineEnd);
+      out_.write(line_);
+      break;
+    case ExportKind::SdrFile: out_.write(record.body.view()); break;
+    case ExportKind::ObservationTable:
+    case ExportKind::PositionTable: addTableRow(record); break;
+  }
+}
+
+void ExportStream::addTableRow(const SurveyRecord& record) {
+  const TableLayout& table = *tableFor(kind_);
+  if (record.typeCode.view() != table.typeCode) return;
+  const std::span<const FieldSpan> fields = fieldsFor(table, record.version);
+  if (fields.empty()) return;
+  line_.clear();
+  for (const FieldSpan& field : fields) line_.append(sdrField(record.body.view(), field.start, field.width)).push_back(';');
+  line_.append(kLineEnd);
+  out_.write(line_);
+}
+
+void writeExport(ByteSink& out, const RecordList& list, ExportKind kind) {
+  ExportStream stream(out, kind);
+  for (std::size_t i = 0; i < list.size(); ++i) stream.add(list.record(i), list.caption(i));
 }
 
 void exportToFile(const std::string& path, const RecordList& list, ExportKind kind) {

@@ -20,6 +20,21 @@ std::string_view exportExtension(ExportKind kind);
 // already are the extension (case-sensitive).
 std::string completeExportName(const std::string& name, ExportKind kind);
 
+// Writes one kind record by record: the header (if the kind has one) when
+// made, then a line (or nothing) per record.
+class ExportStream {
+ public:
+  ExportStream(ByteSink& out, ExportKind kind);
+  void add(const SurveyRecord& record, std::string_view caption);
+
+ private:
+  void addTableRow(const SurveyRecord& record);
+
+  ByteSink& out_;
+  ExportKind kind_;
+  std::string line_;
+};
+
 void writeExport(ByteSink& out, const RecordList& list, ExportKind kind);
 
 // Throws IoError; a failed export leaves the previous file as it was.

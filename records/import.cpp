@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "records/io_error.h"
 #include "records/make_st.h"
@@ -13,6 +14,50 @@ namespace {
 std::string_view versionField(std::string_view line) {
   return line.size() >= 5 ? line.substr(4, 4) : std::string_view();
 }
+
+char versionNamedBy(std::string_view field) {
+  if (field == "SDR3") return kVersionSdr3;
+  if (field == "SDR2") return kVersionSdr2;
+  return kVersionNone;
+}
+
+// Holds the first stored lines until they have named the version.
+class VersionedLineStream {
+ public:
+  explicit VersionedLineStream(const std::function<void(const SurveyRecord&)>& onRecord) : onRecord_(onRecord) {}
+
+  void add(std::string_view text) {
+    line_.assign(text).append("\r\n");
+    if (decided_) {
+      emit(line_);
+      return;
+    }
+    held_.push_back(line_);
+    if (held_.size() == 2 || !versionField(held_.front()).empty()) decide();
+  }
+
+  void finish() {
+    if (!decided_) decide();
+  }
+
+ private:
+  void decide() {
+    std::string_view field = versionField(held_.empty() ? std::string_view() : held_[0]);
+    if (field.empty() && held_.size() > 1) field = versionField(held_[1]);
+    version_ = versionNamedBy(field);
+    decided_ = true;
+    for (const auto& line : held_) emit(line);
+    held_.clear();
+  }
+
+  void emit(std::string_view line) { onRecord_(SurveyRecord::fromLine(line, version_)); }
+
+  const std::function<void(const SurveyRecord&)>& onRecord_;
+  std::vector<std::string> held_;
+  std::string line_;
+  char version_ = kVersionNone;
+  bool decided_ = false;
+};
 
 }  // namespace
 
@@ -37,9 +82,15 @@ char DetectVersion(const LineBuffer& lines, std::size_t count) {
   if (count == 0) return kVersionNone;
   std::string_view field = versionField(lines.line(0));
   if (field.empty() && count > 1) field = versionField(lines.line(1));
-  if (field == "SDR3") return kVersionSdr3;
-  if (field == "SDR2") return kVersionSdr2;
-  return kVersionNone;
+  return versionNamedBy(field);
+}
+
+void forEachImportedRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
+  VersionedLineStream stream(onRecord);
+  forEachTextLine(path, [&stream](std::string_view line) {
+    if (!line.empty()) stream.add(line);
+  });
+  stream.finish();
 }
 
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list) {

@@ -3,6 +3,7 @@
 // line buffer (Import) and turning buffered lines into records (Obrabotka).
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "records/caption_state.h"
@@ -18,6 +19,11 @@ std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer);
 
 // The SDR layout that the buffer's first lines name: '3', '2' or kVersionNone.
 char DetectVersion(const LineBuffer& lines, std::size_t count);
+
+// The records that ImportSdrFile and Obrabotka together would make from the
+// file, handed over one by one without holding the file's lines: for
+// converting books of any size. Throws IoError.
+void forEachImportedRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
 
 // Appends one row per line for the first `count` lines, each captioned by MakeSt.
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "records/import.h"
 #include "records/io_error.h"
@@ -149,6 +150,43 @@ TEST(Obrabotka, makesOneRecordPerBufferedLineUpToTheCount) {
   EXPECT_EQ(list.record(2).body.view(), "\r\n");
   EXPECT_EQ(list.caption(2), "\r\n");
   EXPECT_EQ(list.record(3).body.view(), "\x03\r\n");
+}
+
+}  // namespace
+}  // namespace quillmar
+
+namespace quillmar {
+namespace {
+
+// The streaming reader serves quillmar-cli; it must make exactly the records
+// that Import and Obrabotka make.
+TEST(StreamingImport, makesTheSameRecordsAsImportAndObrabotka) {
+  const std::string texts[] = {
+      "",
+      "\r\n\r\n",
+      "ab\r\n" + kHeader3 + "\r\n09F1\r\n",
+      "ab\r\n",
+      "abc\n\nxy\n" + kHeader2 + "\n",
+      "abcd\r\n" + kHeader3 + "\r\n",
+      "\n\n" + kHeader2 + "\r\n" + std::string(300, 'z') + "\r\n13NM\x1A" "after\r\n",
+      std::string("0\r\n\0\0\0\0SDR3\r\n", 15),
+  };
+  for (const std::string& text : texts) {
+    TempDir dir;
+    writeBytes(dir.file("book.sdr"), text);
+    Imported doc;
+    CaptionState captions;
+    importInto(doc, captions, dir.file("book.sdr"));
+    std::vector<SurveyRecord> streamed;
+    forEachImportedRecord(dir.file("book.sdr"), [&](const SurveyRecord& r) { streamed.push_back(r); });
+    ASSERT_EQ(streamed.size(), doc.list.size()) << text;
+    for (std::size_t i = 0; i < streamed.size(); ++i) {
+      EXPECT_EQ(streamed[i].body.view(), doc.list.record(i).body.view());
+      EXPECT_EQ(streamed[i].typeCode.view(), doc.list.record(i).typeCode.view());
+      EXPECT_EQ(streamed[i].derivCode.view(), doc.list.record(i).derivCode.view());
+      EXPECT_EQ(streamed[i].version, doc.list.record(i).version) << text;
+    }
+  }
 }
 
 }  // namespace
