@@ -12,7 +12,7 @@ namespace quillmar {
 namespace cp1251_detail {
 
 // Windows-1251 byte for a Unicode code point, or -1 when it has none.
-consteval int byteFor(char32_t c) {
+constexpr int byteFor(char32_t c) {
   if (c < 0x80) return static_cast<int>(c);
   if (c >= 0x0410 && c <= 0x044F) return static_cast<int>(c - 0x0410 + 0xC0);
   switch (c) {
@@ -32,7 +32,7 @@ consteval int byteFor(char32_t c) {
 template <std::size_t N>
 struct Utf8Text {
   char bytes[N]{};
-  consteval Utf8Text(const char (&s)[N]) {
+  constexpr Utf8Text(const char (&s)[N]) {
     for (std::size_t i = 0; i < N; ++i) bytes[i] = s[i];
   }
 };
@@ -44,7 +44,7 @@ struct Converted {
 };
 
 template <std::size_t N>
-consteval Converted<N> convert(const Utf8Text<N>& in) {
+constexpr Converted<N> convert(const Utf8Text<N>& in) {
   Converted<N> out;
   std::size_t i = 0;
   while (i + 1 < N) {  // the last byte is the terminating NUL

@@ -75,12 +75,16 @@ void readRecordFile(const std::string& path, const std::function<void(const Surv
   std::string chunk(kRecordsPerRead * kRecordFileRecordSize, '\0');
   for (;;) {
     const std::size_t got = file.readFull(chunk.data(), chunk.size());
-    const auto* bytes = reinterpret_cast<const unsigned char*>(chunk.data());
-    // A trailing part shorter than a record is ignored.
-    for (std::size_t at = 0; at + kRecordFileRecordSize <= got; at += kRecordFileRecordSize) {
-      onRecord(recordFromBytes(bytes + at));
-    }
+    forEachRecordIn(std::string_view(chunk.data(), got), onRecord);
     if (got < chunk.size()) break;
+  }
+}
+
+void forEachRecordIn(std::string_view bytes, const std::function<void(const SurveyRecord&)>& onRecord) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  // A trailing part shorter than a record is ignored.
+  for (std::size_t at = 0; at + kRecordFileRecordSize <= bytes.size(); at += kRecordFileRecordSize) {
+    onRecord(recordFromBytes(data + at));
   }
 }
 

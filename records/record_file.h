@@ -17,6 +17,9 @@ inline constexpr std::size_t kRecordFileRecordSize = 178;
 // record is ignored. Throws IoError; the records handed over stay handed over.
 void readRecordFile(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
 
+// The same for record-file bytes already in memory.
+void forEachRecordIn(std::string_view bytes, const std::function<void(const SurveyRecord&)>& onRecord);
+
 // Appends every record of the file to `list`, captioned by MakeSt.
 void openRecordFile(const std::string& path, CaptionState& captions, RecordList& list);
 

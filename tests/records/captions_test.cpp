@@ -1,0 +1,645 @@
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "records/cp1251.h"
+#include "records/make_st.h"
+
+namespace quillmar {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+std::string cat(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text += part;
+  return text;
+}
+
+std::string left(std::string_view text, std::size_t width) {
+  std::string field(text);
+  field.resize(width, ' ');
+  return field;
+}
+
+std::string right(std::string_view text, std::size_t width) {
+  return std::string(width - text.size(), ' ') + std::string(text);
+}
+
+// A line of the given length: type and derivation code, blanks, CR LF.
+std::string blankLine(std::string_view codes, std::size_t textLength) {
+  return left(codes, textLength) + std::string(kCrLf);
+}
+
+class Captions : public ::testing::Test {
+ protected:
+  std::string caption(std::string_view line, char version) {
+    return MakeSt(state, SurveyRecord::fromLine(line, version));
+  }
+  std::string sdr3(std::string_view line) { return caption(line, kVersionSdr3); }
+  std::string sdr2(std::string_view line) { return caption(line, kVersionSdr2); }
+
+  // A header whose units codes (positions 41-45) are `codes`.
+  std::string header(std::string_view codes, char version = kVersionSdr3) {
+    return caption(cat({"00NM", left("SDR33 V04-04.02", 16), "0042", left("06-Jan-04 13:45", 16),
+                        codes, kCrLf}),
+                   version);
+  }
+
+  CaptionState state;
+};
+
+// ---------------------------------------------------------------------------
+// The literals that the tests below expect, with the lengths of the caption
+// tables; a wrong letter or a lost blank changes the length.
+
+struct LiteralCase {
+  std::string_view literal;
+  std::size_t length;
+};
+
+TEST(CaptionLiterals, HaveTheirTableLengths) {
+  // clang-format off
+  const LiteralCase cases[] = {
+      {"HEADER Версия "_w, 14}, {"  С\\н "_w, 6}, {"  Дата\\Время "_w, 13},
+      {" Единицы: Углы-"_w, 15}, {" Расстояния-"_w, 12}, {" Давление-"_w, 10},
+      {" Температура-"_w, 13}, {" Коорд. сист.-"_w, 14},
+      {"Инструмент  Тип EDM "_w, 20}, {" Описание EDM "_w, 14}, {"  С/н EDM "_w, 10},
+      {"  Опис. теод. "_w, 14}, {"  C/н теод. "_w, 12}, {" MT-"_w, 4},
+      {"  Верт. углы "_w, 13}, {"  EDM offset "_w, 13}, {"  Refflector offset "_w, 20},
+      {"  Конст. призмы,мм "_w, 19},
+      {"Станция   Т. "_w, 13}, {" N="_w, 3}, {" E="_w, 3}, {"  Elev="_w, 7},
+      {"  Высота прибора "_w, 17}, {"  Описание станции "_w, 19},
+      {"Цель   Высота="_w, 14},
+      {"Колимация    Гориз.="_w, 20}, {"  Вертик.="_w, 10},
+      {"Атмосфера    Давление="_w, 22}, {"  Температура="_w, 14},
+      {"Масштабный коэф. "_w, 17},
+      {"BKB    Исходная точка "_w, 22}, {"   Точка наведения "_w, 19}, {"   Азимут "_w, 10},
+      {"   Горизонтальный угол "_w, 23},
+      {"Координаты     Т. "_w, 18}, {"    N="_w, 6}, {"  E="_w, 4}, {"   Прим "_w, 8},
+      {" Углы   Исх. точка "_w, 19}, {"  Точка наведения "_w, 18}, {"  Раст.="_w, 8},
+      {"  Верт. угол="_w, 13}, {"  Гориз. угол="_w, 14}, {"  Гориз. азимут="_w, 16},
+      {"   Прим. "_w, 9},
+      {"JOB   Идентификатор "_w, 20}, {"  Тип идент. точки: "_w, 20},
+      {"  Include elevation: "_w, 21}, {"  Atmos correction: "_w, 20},
+      {"  C & R correction: "_w, 20}, {"  Refraction constant="_w, 22},
+      {"  Sea level correction: "_w, 24},
+      {"RED   Исходная точка: "_w, 22}, {"   Точка наведения: "_w, 20}, {"   Азимут= "_w, 11},
+      {"   Горизонтальное расстояние= "_w, 30}, {"   Вертикальное расстояние= "_w, 28},
+      {"   Описание "_w, 12},
+      {"Примечание   "_w, 13},
+      {"Инструмент Level type: "_w, 23}, {"   Description: "_w, 16},
+      {"   Serial number: "_w, 18}, {"   Stadia: "_w, 11},
+      {"Level elevation Pointid= "_w, 25}, {"   Elevation "_w, 13},
+      {"Level station  Station number= "_w, 31}, {"   BsPointId= "_w, 14},
+      {"   Turning point count= "_w, 24},
+      {"Level observation 1 wire  Pointid= "_w, 35}, {"Level observation 3 wire  Pointid= "_w, 35},
+      {"   Distance= "_w, 13}, {" Middle Wire Reading= "_w, 22}, {"  Description: "_w, 15},
+      {"  Station number= "_w, 18}, {"  IsABs= "_w, 9}, {"  IsATP= "_w, 9}, {"  Offset= "_w, 10},
+      {"  Top Wire Reading= "_w, 20}, {"  Low Wire Reading= "_w, 20},
+      {"Level offset= "_w, 14},
+  };
+  // clang-format on
+  for (const LiteralCase& c : cases) EXPECT_EQ(c.literal.size(), c.length) << c.literal;
+}
+
+TEST(CaptionLiterals, LettersThatReadBothWaysAreInTheRightAlphabet) {
+  EXPECT_EQ("Станция   Т. "_w[10], '\xD2');  // Cyrillic Т
+  EXPECT_EQ("Координаты     Т. "_w[15], '\xD2');
+  EXPECT_EQ("  С/н EDM "_w[2], '\xD1');           // Cyrillic С
+  EXPECT_EQ("  С\\н "_w.substr(2, 2), "\xD1\\");  // Cyrillic С, one backslash
+  EXPECT_EQ("  C/н теод. "_w[2], 'C');            // Latin C
+  EXPECT_EQ("  Дата\\Время "_w[6], '\\');
+  EXPECT_EQ("М"_w, "\xCC");
+  EXPECT_EQ("BKB    Исходная точка "_w.substr(0, 3), "BKB");
+}
+
+// ---------------------------------------------------------------------------
+// Every record kind in both layouts, from a complete line.
+
+TEST_F(Captions, HeaderShowsItsFieldsAndItsOwnUnits) {
+  const std::string sw = left("SDR33 V04-04.02", 16);
+  const std::string date = left("06-Jan-04 13:45", 16);
+  const std::string expected =
+      cat({"HEADER Версия "_w, sw, "  С\\н "_w, "0042", "  Дата\\Время "_w, date,
+           " Единицы: Углы-"_w, "Гр"_w, " Расстояния-"_w, "М"_w, " Давление-"_w, "MmHg"_w,
+           " Температура-"_w, "Гр. Цельсия"_w, " Коорд. сист.-"_w, "N-E-Elev"_w});
+  EXPECT_EQ(header("11111", kVersionSdr3), expected);
+  EXPECT_EQ(header("11111", kVersionSdr2), expected);
+}
+
+TEST_F(Captions, LaterHeaderKeepsUnitsForUnlistedCodes) {
+  header("11111");
+  const std::string caption = header("42222");
+  EXPECT_EQ(
+      caption.substr(caption.find(" Единицы: Углы-"_w)),
+      cat({" Единицы: Углы-"_w, "Гр"_w, " Расстояния-"_w, "Футы"_w, " Давление-"_w, "InchHg"_w,
+           " Температура-"_w, "Гр. Фаренгейта"_w, " Коорд. сист.-"_w, "E-N-Elev"_w}));
+}
+
+TEST_F(Captions, InstrumentBothLayouts) {
+  header("12111");
+  const std::string edm = left("SET530R", 16), edmSerial = "112233";
+  const std::string theo = left("SET530R THEO", 16), theoSerial = "445566";
+  const std::string described =
+      cat({"Инструмент  Тип EDM "_w, "Sokkia Net2"_w, " Описание EDM "_w, edm, "  С/н EDM "_w,
+           edmSerial, "  Опис. теод. "_w, theo, "  C/н теод. "_w, theoSerial});
+  const std::string settings = cat({" MT-"_w, "Standarts"_w, "  Верт. углы "_w, "Horiz"_w});
+  const auto expected = [&](std::string_view edmOffset, std::string_view reflectorOffset,
+                            std::string_view prism) {
+    return cat({described, settings, "  EDM offset "_w, edmOffset, "Футы"_w,
+                "  Refflector offset "_w, reflectorOffset, "Футы"_w, "  Конст. призмы,мм "_w,
+                prism});
+  };
+  const std::string off3 = right("0.120", 16), refl3 = right("0.035", 16),
+                    prism3 = right("-30", 16);
+  EXPECT_EQ(
+      sdr3(cat({"01NM>", edm, edmSerial, theo, theoSerial, "22", off3, refl3, prism3, kCrLf})),
+      expected(off3, refl3, prism3));
+  const std::string off2 = right("0.120", 10), refl2 = right("0.035", 10),
+                    prism2 = right("-30", 10);
+  EXPECT_EQ(
+      sdr2(cat({"01NM>", edm, edmSerial, theo, theoSerial, "22", off2, refl2, prism2, kCrLf})),
+      expected(off2, refl2, prism2));
+}
+
+TEST_F(Captions, StationBothLayouts) {
+  const auto expected = [](std::initializer_list<std::string_view> f) {
+    const auto* v = f.begin();
+    return cat({"Станция   Т. "_w, v[0], " N="_w, v[1], " E="_w, v[2], "  Elev="_w, v[3],
+                "  Высота прибора "_w, v[4], "  Описание станции "_w, v[5]});
+  };
+  const std::string id3 = left("ST01", 16), n3 = right("5000.000", 16), e3 = right("3000.000", 16),
+                    z3 = right("101.250", 16), h3 = right("1.550", 16), d3 = left("BASE", 16);
+  EXPECT_EQ(sdr3(cat({"02TP", id3, n3, e3, z3, h3, d3, kCrLf})),
+            expected({id3, n3, e3, z3, h3, d3}));
+  const std::string id2 = "  17", n2 = right("5000.000", 10), e2 = right("3000.000", 10),
+                    z2 = right("101.250", 10), h2 = right("1.550", 10);
+  EXPECT_EQ(sdr2(cat({"02TP", id2, n2, e2, z2, h2, d3, kCrLf})),
+            expected({id2, n2, e2, z2, h2, d3}));
+}
+
+TEST_F(Captions, TargetBothLayouts) {
+  const std::string h3 = right("1.500", 16);
+  EXPECT_EQ(sdr3(cat({"03NM", h3, kCrLf})), cat({"Цель   Высота="_w, h3}));
+  // SDR2x shows four characters more than the height field holds.
+  EXPECT_EQ(sdr2("03NM     1.500ABCDEF\r\n"), cat({"Цель   Высота="_w, "     1.500ABCD"}));
+}
+
+TEST_F(Captions, Sdr2TargetOfFourteenCharactersShowsItsLineEnd) {
+  EXPECT_EQ(sdr2("03NM     1.500\r\n"), cat({"Цель   Высота="_w, "     1.500\r\n"}));
+}
+
+TEST_F(Captions, CollimationBothLayouts) {
+  const std::string h3 = right("0.0012", 16), v3 = right("-0.0008", 16);
+  EXPECT_EQ(sdr3(cat({"04NM", h3, v3, kCrLf})),
+            cat({"Колимация    Гориз.="_w, h3, "  Вертик.="_w, v3}));
+  const std::string h2 = right("0.0012", 10), v2 = right("-0.0008", 10);
+  EXPECT_EQ(sdr2(cat({"04NM", h2, v2, kCrLf})),
+            cat({"Колимация    Гориз.="_w, h2, "  Вертик.="_w, v2}));
+}
+
+TEST_F(Captions, AtmosphereBothLayoutsWithUnits) {
+  header("11311");
+  const std::string p3 = right("1013.0", 16), t3 = right("21.5", 16);
+  EXPECT_EQ(sdr3(cat({"05NM", p3, t3, kCrLf})), cat({"Атмосфера    Давление="_w, p3, "Mbar"_w,
+                                                     "  Температура="_w, t3, "Гр. Цельсия"_w}));
+  // SDR2x temperature runs over positions 15-38, which here reach the line end.
+  const std::string p2 = right("760.0", 10), t2 = right("21.5", 10);
+  EXPECT_EQ(sdr2(cat({"05NM", p2, t2, kCrLf})),
+            cat({"Атмосфера    Давление="_w, p2, "Mbar"_w, "  Температура="_w, t2, kCrLf,
+                 "Гр. Цельсия"_w}));
+  const std::string t2long = left("21.5", 24);
+  EXPECT_EQ(
+      sdr2(cat({"05NM", p2, t2long, "XYZ", kCrLf})),
+      cat({"Атмосфера    Давление="_w, p2, "Mbar"_w, "  Температура="_w, t2long, "Гр. Цельсия"_w}));
+}
+
+TEST_F(Captions, ScaleFactorBothLayouts) {
+  const std::string s3 = right("0.99960000", 16), s2 = right("0.999600", 10);
+  EXPECT_EQ(sdr3(cat({"06NM", s3, kCrLf})), cat({"Масштабный коэф. "_w, s3}));
+  EXPECT_EQ(sdr2(cat({"06NM", s2, kCrLf})), cat({"Масштабный коэф. "_w, s2}));
+}
+
+TEST_F(Captions, BacksightBothLayouts) {
+  const auto expected = [](std::string_view a, std::string_view b, std::string_view c,
+                           std::string_view d) {
+    return cat({"BKB    Исходная точка "_w, a, "   Точка наведения "_w, b, "   Азимут "_w, c,
+                "   Горизонтальный угол "_w, d});
+  };
+  const std::string a3 = left("ST01", 16), b3 = left("ST02", 16), c3 = right("45.3020", 16),
+                    d3 = right("0.0000", 16);
+  EXPECT_EQ(sdr3(cat({"07TP", a3, b3, c3, d3, kCrLf})), expected(a3, b3, c3, d3));
+  const std::string c2 = right("45.3020", 10), d2 = right("0.0000", 10);
+  EXPECT_EQ(sdr2(cat({"07TP", "   1", "   2", c2, d2, kCrLf})), expected("   1", "   2", c2, d2));
+}
+
+TEST_F(Captions, PositionBothLayouts) {
+  header("11112");  // E-N order does not change the labels
+  const auto expected = [](std::string_view id, std::string_view n, std::string_view e,
+                           std::string_view z, std::string_view note) {
+    return cat({"Координаты     Т. "_w, id, "    N="_w, n, "  E="_w, e, "  Elev="_w, z,
+                "   Прим "_w, note});
+  };
+  const std::string id3 = left("P100", 16), n3 = right("5012.345", 16), e3 = right("3021.456", 16),
+                    z3 = right("99.870", 16), note = left("FENCE", 16);
+  EXPECT_EQ(sdr3(cat({"08KI", id3, n3, e3, z3, note, kCrLf})), expected(id3, n3, e3, z3, note));
+  const std::string n2 = right("5012.345", 10), e2 = right("3021.456", 10),
+                    z2 = right("99.870", 10);
+  EXPECT_EQ(sdr2(cat({"08KI", " 100", n2, e2, z2, note, kCrLf})),
+            expected(" 100", n2, e2, z2, note));
+}
+
+std::string observationCaption(std::string_view horizontalLabel,
+                               std::initializer_list<std::string_view> f) {
+  const auto* v = f.begin();
+  return cat({" Углы   Исх. точка "_w, v[0], "  Точка наведения "_w, v[1], "  Раст.="_w, v[2],
+              "  Верт. угол="_w, v[3], horizontalLabel, v[4], "   Прим. "_w, v[5]});
+}
+
+TEST_F(Captions, ObservationBothLayoutsAndEveryDerivation) {
+  const std::string a3 = left("ST01", 16), b3 = left("P7", 16), d3 = right("123.456", 16),
+                    v3 = right("90.1230", 16), h3 = right("12.3456", 16), note = left("CORNER", 16);
+  const std::string d2 = right("123.456", 10), v2 = right("90.1230", 10), h2 = right("12.3456", 10);
+  for (std::string_view deriv : {"F1", "F2", "MD", "MC"}) {
+    const std::string_view label = deriv == "MC" ? "  Гориз. азимут="_w : "  Гориз. угол="_w;
+    EXPECT_EQ(sdr3(cat({"09", deriv, a3, b3, d3, v3, h3, note, kCrLf})),
+              observationCaption(label, {a3, b3, d3, v3, h3, note}))
+        << deriv;
+    EXPECT_EQ(sdr2(cat({"09", deriv, "   1", "   7", d2, v2, h2, note, kCrLf})),
+              observationCaption(label, {"   1", "   7", d2, v2, h2, note}))
+        << deriv;
+  }
+}
+
+TEST_F(Captions, Sdr3JobShowsItsSettings) {
+  const std::string name = left("JOB-0412", 16);
+  EXPECT_EQ(sdr3(cat({"10NM", name, "121212", kCrLf})),
+            cat({"JOB   Идентификатор "_w, name, "  Тип идент. точки: "_w, "14"_w,
+                 "  Include elevation: "_w, "Да"_w, "  Atmos correction: "_w, "Нет"_w,
+                 "  C & R correction: "_w, "Да"_w, "  Refraction constant="_w, "0.14"_w,
+                 "  Sea level correction: "_w, "Да"_w}));
+}
+
+TEST_F(Captions, Sdr2JobShowsOnlyItsNameAndSetsNothing) {
+  const std::string name = left("JOB-0412", 16);
+  sdr3(cat({"10NM", name, "111111", kCrLf}));
+  EXPECT_EQ(sdr2(cat({"10NM", name, "222222", kCrLf})), cat({"JOB   Идентификатор "_w, name}));
+  EXPECT_EQ(state.includeElevation, "Нет"_w);
+  EXPECT_EQ(state.refractionConstant, "0.14"_w);
+}
+
+TEST_F(Captions, ReducedObservationBothLayouts) {
+  const auto expected = [](std::initializer_list<std::string_view> f) {
+    const auto* v = f.begin();
+    return cat({"RED   Исходная точка: "_w, v[0], "   Точка наведения: "_w, v[1], "   Азимут= "_w,
+                v[2], "   Горизонтальное расстояние= "_w, v[3], "   Вертикальное расстояние= "_w,
+                v[4], "   Описание "_w, v[5]});
+  };
+  const std::string a3 = left("ST01", 16), b3 = left("P9", 16), az3 = right("182.4530", 16),
+                    hd3 = right("55.120", 16), vd3 = right("-1.305", 16), d = left("KERB", 16);
+  EXPECT_EQ(sdr3(cat({"11KI", a3, b3, az3, hd3, vd3, d, kCrLf})),
+            expected({a3, b3, az3, hd3, vd3, d}));
+  const std::string az2 = right("182.4530", 10), hd2 = right("55.120", 10),
+                    vd2 = right("-1.305", 10);
+  EXPECT_EQ(sdr2(cat({"11KI", "   1", "   9", az2, hd2, vd2, d, kCrLf})),
+            expected({"   1", "   9", az2, hd2, vd2, d}));
+}
+
+TEST_F(Captions, NoteTakesSixtyCharactersInBothLayouts) {
+  const std::string full = left("Control traverse, second loop", 60);
+  EXPECT_EQ(sdr3(cat({"13TS", full, "tail", kCrLf})), cat({"Примечание   "_w, full}));
+  EXPECT_EQ(sdr2(cat({"13TS", full, kCrLf})), cat({"Примечание   "_w, full}));
+  // A short note line keeps its line end in the caption.
+  EXPECT_EQ(sdr2("13TSRain\r\n"), cat({"Примечание   "_w, "Rain\r\n"}));
+}
+
+TEST_F(Captions, LevelInstrumentBothLayouts) {
+  const std::string desc = left("SDL30", 16), serial = "778899";
+  const std::string stadia3 = right("100.0", 16), stadia2 = right("100.0", 10);
+  const auto expected = [&](std::string_view stadia) {
+    return cat({"Инструмент Level type: "_w, "3", "   Description: "_w, desc,
+                "   Serial number: "_w, serial, "   Stadia: "_w, stadia});
+  };
+  EXPECT_EQ(sdr3(cat({"60NM3", desc, serial, stadia3, kCrLf})), expected(stadia3));
+  EXPECT_EQ(sdr2(cat({"60NM3", desc, serial, stadia2, kCrLf})), expected(stadia2));
+}
+
+TEST_F(Captions, LevelElevationBothLayouts) {
+  const std::string id3 = left("BM1", 16), desc = left("BENCH MARK", 16), z3 = right("101.000", 16);
+  EXPECT_EQ(
+      sdr3(cat({"61NM", id3, desc, z3, kCrLf})),
+      cat({"Level elevation Pointid= "_w, id3, "   Description: "_w, desc, "   Elevation "_w, z3}));
+  const std::string z2 = right("101.000", 10);
+  EXPECT_EQ(sdr2(cat({"61NM", " BM1", desc, z2, kCrLf})),
+            cat({"Level elevation Pointid= "_w, " BM1", "   Description: "_w, desc,
+                 "   Elevation "_w, z2}));
+}
+
+TEST_F(Captions, LevelStationBothLayouts) {
+  const std::string bs3 = left("BM1", 16);
+  EXPECT_EQ(sdr3(cat({"62NM", "    3", bs3, "    2", kCrLf})),
+            cat({"Level station  Station number= "_w, "    3", "   BsPointId= "_w, bs3,
+                 "   Turning point count= "_w, "    2"}));
+  EXPECT_EQ(sdr2(cat({"62NM", "    3", " BM1", "    2", kCrLf})),
+            cat({"Level station  Station number= "_w, "    3", "   BsPointId= "_w, " BM1",
+                 "   Turning point count= "_w, "    2"}));
+}
+
+std::string levelObservationCaption(std::string_view title,
+                                    std::initializer_list<std::string_view> f) {
+  const auto* v = f.begin();
+  std::string text = cat({title, v[0], "   Distance= "_w, v[1], " Middle Wire Reading= "_w, v[2],
+                          "  Description: "_w, v[3], "  Station number= "_w, v[4], "  IsABs= "_w,
+                          v[5], "  IsATP= "_w, v[6], "  Offset= "_w, v[7]});
+  if (f.size() == 10) text += cat({"  Top Wire Reading= "_w, v[8], "  Low Wire Reading= "_w, v[9]});
+  return text;
+}
+
+TEST_F(Captions, LevelObservationsBothLayouts) {
+  const std::string id3 = left("TP1", 16), dist3 = right("35.20", 16), mid3 = right("1.4525", 16),
+                    desc = left("PEG", 16), off3 = right("0.000", 16), top3 = right("1.6285", 16),
+                    low3 = right("1.2765", 16);
+  const std::string one1 = "    1", one0 = "    0", st = "    4";
+  EXPECT_EQ(sdr3(cat({"63NM", id3, dist3, mid3, desc, st, one1, one0, off3, kCrLf})),
+            levelObservationCaption("Level observation 1 wire  Pointid= "_w,
+                                    {id3, dist3, mid3, desc, st, one1, one0, off3}));
+  EXPECT_EQ(sdr3(cat({"64NM", id3, dist3, mid3, desc, st, one1, one0, off3, top3, low3, kCrLf})),
+            levelObservationCaption("Level observation 3 wire  Pointid= "_w,
+                                    {id3, dist3, mid3, desc, st, one1, one0, off3, top3, low3}));
+  const std::string dist2 = right("35.20", 10), mid2 = right("1.4525", 10),
+                    off2 = right("0.000", 10), top2 = right("1.6285", 10),
+                    low2 = right("1.2765", 10);
+  EXPECT_EQ(sdr2(cat({"63NM", " TP1", dist2, mid2, desc, st, one1, one0, off2, kCrLf})),
+            levelObservationCaption("Level observation 1 wire  Pointid= "_w,
+                                    {" TP1", dist2, mid2, desc, st, one1, one0, off2}));
+  EXPECT_EQ(sdr2(cat({"64NM", " TP1", dist2, mid2, desc, st, one1, one0, off2, top2, low2, kCrLf})),
+            levelObservationCaption("Level observation 3 wire  Pointid= "_w,
+                                    {" TP1", dist2, mid2, desc, st, one1, one0, off2, top2, low2}));
+}
+
+TEST_F(Captions, LevelOffsetBothLayouts) {
+  const std::string o3 = right("0.250", 16), o2 = right("0.250", 10);
+  EXPECT_EQ(sdr3(cat({"65NM", o3, kCrLf})), cat({"Level offset= "_w, o3}));
+  EXPECT_EQ(sdr2(cat({"65NM", o2, kCrLf})), cat({"Level offset= "_w, o2}));
+}
+
+// ---------------------------------------------------------------------------
+// Which code sets which setting to which text.
+
+using StateText = std::string_view CaptionState::*;
+
+struct SettingCase {
+  std::string_view codes;
+  char version;
+  std::size_t position;
+  char code;
+  StateText setting;
+  std::string_view text;
+};
+
+TEST(CaptionSettings, EachListedCodeSetsItsTextAndBlankKeepsIt) {
+  const SettingCase cases[] = {
+      {"00NM", '3', 41, '1', &CaptionState::angleUnit, "Гр"_w},
+      {"00NM", '2', 41, '2', &CaptionState::angleUnit, "Gons"_w},
+      {"00NM", '3', 41, '3', &CaptionState::angleUnit, "Mils"_w},
+      {"00NM", '3', 42, '1', &CaptionState::distanceUnit, "М"_w},
+      {"00NM", '2', 42, '2', &CaptionState::distanceUnit, "Футы"_w},
+      {"00NM", '3', 43, '1', &CaptionState::pressureUnit, "MmHg"_w},
+      {"00NM", '3', 43, '2', &CaptionState::pressureUnit, "InchHg"_w},
+      {"00NM", '2', 43, '3', &CaptionState::pressureUnit, "Mbar"_w},
+      {"00NM", '3', 44, '1', &CaptionState::temperatureUnit, "Гр. Цельсия"_w},
+      {"00NM", '2', 44, '2', &CaptionState::temperatureUnit, "Гр. Фаренгейта"_w},
+      {"00NM", '3', 45, '1', &CaptionState::coordinateOrder, "N-E-Elev"_w},
+      {"00NM", '2', 45, '2', &CaptionState::coordinateOrder, "E-N-Elev"_w},
+      {"01NM", '3', 50, '1', &CaptionState::edmMounting, "Telescope"_w},
+      {"01NM", '2', 50, '2', &CaptionState::edmMounting, "Standarts"_w},
+      {"01NM", '3', 50, '3', &CaptionState::edmMounting, "Not applicable"_w},
+      {"01NM", '3', 51, '1', &CaptionState::verticalAngleZero, "Zenith"_w},
+      {"01NM", '2', 51, '2', &CaptionState::verticalAngleZero, "Horiz"_w},
+      {"10NM", '3', 21, '1', &CaptionState::pointIdType, "14"_w},
+      {"10NM", '3', 22, '1', &CaptionState::includeElevation, "Нет"_w},
+      {"10NM", '3', 22, '2', &CaptionState::includeElevation, "Да"_w},
+      {"10NM", '3', 23, '1', &CaptionState::atmosCorrection, "Нет"_w},
+      {"10NM", '3', 23, '2', &CaptionState::atmosCorrection, "Да"_w},
+      {"10NM", '3', 24, '1', &CaptionState::crCorrection, "Нет"_w},
+      {"10NM", '3', 24, '2', &CaptionState::crCorrection, "Да"_w},
+      {"10NM", '3', 25, '1', &CaptionState::refractionConstant, "0.14"_w},
+      {"10NM", '3', 25, '2', &CaptionState::refractionConstant, "0.20"_w},
+      {"10NM", '3', 26, '1', &CaptionState::seaLevelCorrection, "Нет"_w},
+      {"10NM", '3', 26, '2', &CaptionState::seaLevelCorrection, "Да"_w},
+  };
+  for (const SettingCase& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.codes << " v" << c.version << " @" << c.position << "=" << c.code);
+    CaptionState state;
+    std::string line = blankLine(c.codes, 60);
+    line[c.position - 1] = c.code;
+    MakeSt(state, SurveyRecord::fromLine(line, c.version));
+    EXPECT_EQ(state.*c.setting, c.text);
+    for (char unlisted : {' ', '0', '9', 'x'}) {
+      line[c.position - 1] = unlisted;
+      MakeSt(state, SurveyRecord::fromLine(line, c.version));
+      EXPECT_EQ(state.*c.setting, c.text) << "after '" << unlisted << "'";
+    }
+  }
+}
+
+TEST(CaptionSettings, UnlistedCodesNeverSetAnything) {
+  CaptionState state;
+  MakeSt(state, SurveyRecord::fromLine(left("10NM", 20) + "222222\r\n", kVersionSdr3));
+  MakeSt(state, SurveyRecord::fromLine(left("00NM", 40) + "44444\r\n", kVersionSdr3));
+  MakeSt(state, SurveyRecord::fromLine(left("01NM", 49) + "44\r\n", kVersionSdr3));
+  EXPECT_TRUE(state.pointIdType.empty());  // only '1' sets it
+  EXPECT_TRUE(state.angleUnit.empty());
+  EXPECT_TRUE(state.distanceUnit.empty());
+  EXPECT_TRUE(state.pressureUnit.empty());
+  EXPECT_TRUE(state.temperatureUnit.empty());
+  EXPECT_TRUE(state.coordinateOrder.empty());
+  EXPECT_TRUE(state.instrumentModel.empty());
+  EXPECT_TRUE(state.edmMounting.empty());
+  EXPECT_TRUE(state.verticalAngleZero.empty());
+  EXPECT_EQ(state.includeElevation, "Да"_w);
+}
+
+struct ModelCase {
+  char code;
+  std::string_view model;
+};
+
+TEST_F(Captions, InstrumentModelCodes) {
+  // clang-format off
+  const ModelCase cases[] = {
+      {'1', "Sokkia Manual"}, {'3', "Sokkia SET5A"}, {'4', "Sokkia DT4/5/5A/20"},
+      {'5', "Sokkia DT5 RedMini Combo"}, {'6', "Sokkia SDM3E"}, {'7', "Sokkia SDM3ER"},
+      {'8', "Sokkia SDM3F"}, {'9', "Sokkia SDM3FR"}, {':', "Sokkia SET (old)"},
+      {';', "Sokkia DT 2/4"}, {'<', "Sokkia REDMini"}, {'>', "Sokkia Net2"},
+      {'=', "Sokkia SET (2c) or SET C"}, {'N', "Wild T1000DI"}, {'O', "Wild T2000DI"},
+      {'P', "Wild T1600DI"}, {'h', "Laser Range Finder ProServey 1000"},
+      {'i', "Laser Range Finder Criterion 400"}, {'Q', "Wild T1000"}, {'R', "Wild T2000"},
+      {'S', "Wild T1600"}, {'T', "Wild T1010"}, {'U', "Wild T1010DI"}, {'V', "Wild TC500/TC600"},
+      {'D', "Topcon GTS3"}, {'E', "Topcon GTS3/ET1/ET2"}, {'I', "Topcon GTS300"},
+      {'c', "Pentax II or III"}, {'b', "Pentax PTS10"}, {'v', "Nikon D50"},
+      {'w', "Nikon A series"}, {'g', "Geodimeter 400/500"}, {']', "Elta 3"}, {'x', "Elta 46"},
+      {'y', "Elta Zeiss RL"},
+  };
+  // clang-format on
+  for (const ModelCase& c : cases) {
+    for (char version : {kVersionSdr3, kVersionSdr2}) {
+      const std::string caption =
+          this->caption(cat({"01NM", std::string(1, c.code), kCrLf}), version);
+      EXPECT_EQ(caption.substr(0, caption.find(" Описание EDM "_w)),
+                cat({"Инструмент  Тип EDM "_w, c.model}))
+          << c.code;
+    }
+  }
+}
+
+TEST_F(Captions, UnknownInstrumentModelShowsThePreviousOne) {
+  const std::string prefix = cat({"Инструмент  Тип EDM "_w, " Описание EDM "_w});
+  EXPECT_EQ(sdr3("01NM2\r\n").substr(0, prefix.size()), prefix);
+  sdr3("01NMc\r\n");
+  const std::string pentax =
+      cat({"Инструмент  Тип EDM "_w, "Pentax II or III", " Описание EDM "_w});
+  EXPECT_EQ(sdr3("01NMC\r\n").substr(0, pentax.size()), pentax);
+  EXPECT_EQ(sdr2("01NM2\r\n").substr(0, pentax.size()), pentax);
+}
+
+// ---------------------------------------------------------------------------
+// One CaptionState for every book: what the last setting record left shows.
+
+TEST_F(Captions, AtmosphereBeforeAnyHeaderShowsNoUnits) {
+  const std::string p = right("1013.0", 16), t = right("21.5", 16);
+  EXPECT_EQ(sdr3(cat({"05NM", p, t, kCrLf})),
+            cat({"Атмосфера    Давление="_w, p, "  Температура="_w, t}));
+}
+
+TEST_F(Captions, HeaderOfOneBookSetsUnitsOfTheNextBook) {
+  // First book: its own header and atmosphere record.
+  header("22211");
+  const std::string p = right("29.92", 16), t = right("70.0", 16);
+  const std::string atmosphere = cat({"05NM", p, t, kCrLf});
+  const std::string withFirstUnits =
+      cat({"Атмосфера    Давление="_w, p, "InchHg"_w, "  Температура="_w, t, "Гр. Цельсия"_w});
+  EXPECT_EQ(sdr3(atmosphere), withFirstUnits);
+  // Second book, without a header: the first book's units still show.
+  EXPECT_EQ(sdr3(atmosphere), withFirstUnits);
+  // A third book's header changes them for what follows only.
+  header("22322", kVersionSdr2);
+  EXPECT_EQ(sdr3(atmosphere), cat({"Атмосфера    Давление="_w, p, "Mbar"_w, "  Температура="_w, t,
+                                   "Гр. Фаренгейта"_w}));
+}
+
+TEST_F(Captions, InstrumentShowsDistanceUnitOfTheLastHeader) {
+  const std::string line =
+      cat({left("01NM", 51), right("0.1", 16), right("0.2", 16), right("-30", 16), kCrLf});
+  const std::string first = sdr3(line);
+  EXPECT_EQ(first.find("М"_w), std::string::npos);
+  header("11111");
+  const std::string second = sdr3(line);
+  EXPECT_NE(second.find(cat({right("0.1", 16), "М"_w, "  Refflector offset "_w, right("0.2", 16),
+                             "М"_w, "  Конст. призмы,мм "_w})),
+            std::string::npos);
+}
+
+TEST_F(Captions, Sdr3JobWithTwoForPointIdTypeKeepsItEmpty) {
+  const std::string caption = sdr3(cat({"10NM", left("J", 16), "211111", kCrLf}));
+  EXPECT_NE(caption.find(cat({"  Тип идент. точки: "_w, "  Include elevation: "_w})),
+            std::string::npos);
+  EXPECT_TRUE(state.pointIdType.empty());
+}
+
+// ---------------------------------------------------------------------------
+// Records without a caption template show their whole line.
+
+struct UncaptionedCase {
+  std::string_view typeCode;
+  std::string_view derivCode;
+  char version;
+};
+
+TEST(UncaptionedRecords, ShowTheWholeBodyAndSetNothing) {
+  const std::string body = cat({"00NM", left("SDR33", 36), "11111", kCrLf});
+  const UncaptionedCase cases[] = {
+      {"12", "NM", '3'}, {"14", "NM", '2'},  {"66", "NM", '3'},          {"99", "NM", '3'},
+      {"0", "NM", '3'},  {"000", "NM", '3'}, {" 0", "NM", '3'},          {"", "", '3'},
+      {"0A", "NM", '3'}, {"1\r", "\n", '3'}, {"00", "NM", kVersionNone}, {"00", "NM", '4'},
+      {"00", "NM", 'S'}, {"08", "NM", '\0'}, {"01", "NM", '1'},          {"10", "NM", '0'},
+      {"09", "F3", '3'}, {"09", "mc", '3'},  {"09", "Md", '2'},          {"09", "M", '3'},
+      {"09", "", '2'},   {"09", "MCX", '3'}, {"09", "NM", '3'},
+  };
+  for (const UncaptionedCase& c : cases) {
+    CaptionState state;
+    std::string out = "left over";
+    MakeStInto(out, state, body, c.typeCode, c.derivCode, c.version);
+    EXPECT_EQ(out, body) << c.typeCode << "/" << c.derivCode << "/" << c.version;
+    EXPECT_TRUE(state.angleUnit.empty());
+    EXPECT_TRUE(state.distanceUnit.empty());
+  }
+}
+
+TEST(UncaptionedRecords, EmptyBodyGivesEmptyCaption) {
+  CaptionState state;
+  EXPECT_EQ(MakeSt(state, "", "12", "NM", '3'), "");
+}
+
+TEST_F(Captions, TheGivenTypeCodeDecidesNotTheBody) {
+  // A record whose type was edited separately from its line.
+  EXPECT_EQ(MakeSt(state, "08TP1234\r\n", "13", "TP", kVersionSdr3),
+            cat({"Примечание   "_w, "1234\r\n"}));
+  EXPECT_EQ(MakeSt(state, "13TP1234\r\n", "12", "TP", kVersionSdr3), "13TP1234\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// Short lines: what exists of a field, literals always.
+
+TEST_F(Captions, FieldsPastTheEndAreEmptyButLiteralsStay) {
+  EXPECT_EQ(sdr3("08TP1001\r\n"), cat({"Координаты     Т. "_w, "1001\r\n", "    N="_w, "  E="_w,
+                                       "  Elev="_w, "   Прим "_w}));
+  EXPECT_EQ(sdr2("08"),
+            cat({"Координаты     Т. "_w, "    N="_w, "  E="_w, "  Elev="_w, "   Прим "_w}));
+  EXPECT_EQ(MakeSt(state, "", "65", "", kVersionSdr2), "Level offset= "_w);
+}
+
+TEST_F(Captions, FieldCutShortKeepsWhatExists) {
+  const std::string id = left("ST01", 16), n = right("5000.000", 16);
+  EXPECT_EQ(sdr3(cat({"02TP", id, n, "  3000", kCrLf})),
+            cat({"Станция   Т. "_w, id, " N="_w, n, " E="_w, "  3000\r\n", "  Elev="_w,
+                 "  Высота прибора "_w, "  Описание станции "_w}));
+}
+
+TEST_F(Captions, HeaderEndingAmongItsCodesSetsOnlyThosePresent) {
+  header("22222");
+  const std::string caption = sdr3(cat({left("00NM", 40), "1", kCrLf}));
+  // 41 is '1'; 42 and 43 hold CR and LF; 44 and 45 lie past the end.
+  EXPECT_EQ(state.angleUnit, "Гр"_w);
+  EXPECT_EQ(state.distanceUnit, "Футы"_w);
+  EXPECT_EQ(state.pressureUnit, "InchHg"_w);
+  EXPECT_EQ(state.temperatureUnit, "Гр. Фаренгейта"_w);
+  EXPECT_EQ(state.coordinateOrder, "E-N-Elev"_w);
+  EXPECT_NE(caption.find(cat({" Единицы: Углы-"_w, "Гр"_w, " Расстояния-"_w, "Футы"_w})),
+            std::string::npos);
+}
+
+TEST_F(Captions, BodyClippedAtCapacityIsCaptionedAsStored) {
+  // 169 characters of text keep only the CR of the line end.
+  std::string text = cat({"13TS", std::string(165, 'n')});
+  const SurveyRecord record = SurveyRecord::fromLine(text + "\r\n", kVersionSdr3);
+  ASSERT_EQ(record.body.view().size(), kBodyCapacity);
+  EXPECT_EQ(MakeSt(state, record), cat({"Примечание   "_w, std::string(60, 'n')}));
+  EXPECT_EQ(sdr2("03NM1.5\r"), cat({"Цель   Высота="_w, "1.5\r"}));
+}
+
+TEST(MakeStInto, ReplacesWhatTheBufferHeld) {
+  CaptionState state;
+  std::string out(300, '#');
+  MakeStInto(out, state, "65NM     0.250\r\n", "65", "NM", kVersionSdr2);
+  EXPECT_EQ(out, cat({"Level offset= "_w, "     0.250"}));
+  MakeStInto(out, state, "12NMxyz\r\n", "12", "NM", kVersionSdr2);
+  EXPECT_EQ(out, "12NMxyz\r\n");
+}
+
+}  // namespace
+}  // namespace quillmar
