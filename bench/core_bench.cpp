@@ -1,0 +1,102 @@
+// Hot paths of the core on generated field books: import with captions, the
+// record file both ways, and every export kind. Sizes are record counts.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "export/export_writers.h"
+#include "records/import.h"
+#include "records/record_file.h"
+#include "tools/field_book_generator.h"
+
+namespace quillmar {
+namespace {
+
+using tools::FieldBookSpec;
+using tools::Layout;
+
+std::string scratchPath(const std::string& name) {
+  const char* dir = std::getenv("QUILLMAR_BENCH_DIR");
+  return (std::filesystem::path(dir ? dir : "/tmp") / ("quillmar-bench-" + std::to_string(::getpid()) + "-" + name))
+      .string();
+}
+
+// A generated book on disk, made once per size and layout.
+const std::string& bookFile(Layout layout, std::size_t records) {
+  static std::map<std::pair<int, std::size_t>, std::string> files;
+  auto& path = files[{static_cast<int>(layout), records}];
+  if (path.empty()) {
+    path = scratchPath(std::string(layout == Layout::Sdr3x ? "sdr3-" : "sdr2-") + std::to_string(records) + ".sdr");
+    const std::string text = tools::generateFieldBook(FieldBookSpec{layout, records, 7});
+    std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+  }
+  return path;
+}
+
+void importBook(const std::string& path, RecordList& list) {
+  LineBuffer lines;
+  CaptionState captions;
+  const std::size_t count = ImportSdrFile(path, lines);
+  Obrabotka(lines, count, captions, list);
+}
+
+void BM_ImportWithCaptions(benchmark::State& state, Layout layout) {
+  const std::string& path = bookFile(layout, static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    RecordList list;
+    importBook(path, list);
+    benchmark::DoNotOptimize(list.size());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK_CAPTURE(BM_ImportWithCaptions, sdr3, Layout::Sdr3x)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ImportWithCaptions, sdr2, Layout::Sdr2x)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_RecordFileWrite(benchmark::State& state) {
+  RecordList list;
+  importBook(bookFile(Layout::Sdr3x, static_cast<std::size_t>(state.range(0))), list);
+  const std::string out = scratchPath("write.qdl");
+  for (auto _ : state) writeRecordFile(out, list);
+  std::filesystem::remove(out);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RecordFileWrite)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_RecordFileReadWithCaptions(benchmark::State& state) {
+  RecordList source;
+  importBook(bookFile(Layout::Sdr3x, static_cast<std::size_t>(state.range(0))), source);
+  const std::string file = scratchPath("read.qdl");
+  writeRecordFile(file, source);
+  for (auto _ : state) {
+    RecordList list;
+    CaptionState captions;
+    openRecordFile(file, captions, list);
+    benchmark::DoNotOptimize(list.size());
+  }
+  std::filesystem::remove(file);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RecordFileReadWithCaptions)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_Export(benchmark::State& state, ExportKind kind) {
+  RecordList list;
+  importBook(bookFile(Layout::Sdr3x, static_cast<std::size_t>(state.range(0))), list);
+  const std::string out = scratchPath("export.txt");
+  for (auto _ : state) exportToFile(out, list, kind);
+  std::filesystem::remove(out);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK_CAPTURE(BM_Export, captions, ExportKind::CaptionText)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Export, obs, ExportKind::ObservationTable)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Export, pos, ExportKind::PositionTable)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Export, sdr, ExportKind::SdrFile)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quillmar
+
+BENCHMARK_MAIN();
