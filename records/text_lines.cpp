@@ -55,7 +55,9 @@ class LineAssembler {
         takeDirect();  // the chunk behind `bytes` is about to be reused
         break;
       }
-      appendWithoutCr(bytes.substr(0, lf));
+      std::string_view text = bytes.substr(0, lf);
+      if (!text.empty() && text.back() == '\r') text.remove_suffix(1);  // the CR of CR LF
+      appendWithoutCr(text);
       emit();
       bytes.remove_prefix(lf + 1);
     }
@@ -103,6 +105,17 @@ class LineAssembler {
   bool pending_ = false;
 };
 
+std::size_t countLineFeeds(std::string_view bytes) {
+  std::size_t count = 0;
+  const char* at = bytes.data();
+  const char* end = at + bytes.size();
+  while ((at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) != nullptr) {
+    ++count;
+    ++at;
+  }
+  return count;
+}
+
 }  // namespace
 
 void forEachTextLineIn(std::string_view bytes, const std::function<void(std::string_view)>& onLine) {
@@ -132,9 +145,7 @@ TextLineCount countTextLines(const std::string& path) {
     if (n == 0) break;
     const char* stop = static_cast<const char*>(std::memchr(chunk.data(), kEndOfFile, n));
     if (stop != nullptr) n = static_cast<std::size_t>(stop - chunk.data());
-    const auto* begin = chunk.data();
-    const std::size_t ends = static_cast<std::size_t>(std::count(begin, begin + n, '\n'));
-    count.lines += ends;
+    count.lines += countLineFeeds(std::string_view(chunk.data(), n));
     count.bytes += n;
     if (n > 0) lineOpen = chunk[n - 1] != '\n';
     if (stop != nullptr) break;
