@@ -1,0 +1,32 @@
+#pragma once
+// The "Редактировать" and "Добавить" commands without the document window:
+// they run the shared dialog and apply its result to the list. The caller
+// sets DocModified and tells its model and selection what changed.
+
+#include <cstddef>
+
+#include "records/caption_state.h"
+#include "records/record_list.h"
+
+namespace quillmar {
+
+class TAddForm;
+class TEditForm;
+
+// Edits the record of `row`. Returns true when the dialog was confirmed: the
+// record's Body and the row's caption are then replaced (the caller sets
+// DocModified). TypeCode, DerivCode and Version never change.
+bool runEditCommand(TEditForm& form, RecordList& list, std::size_t row, CaptionState& captions);
+// The second half of runEditCommand, after the dialog has closed.
+bool applyEdit(const TEditForm& form, RecordList& list, std::size_t row, CaptionState& captions);
+
+// Adds a record above `row` (the caller has set DocModified already). Returns
+// true when a row was inserted at `row`; the row that was selected is then
+// at row + 1.
+bool runAddCommand(TAddForm& form, RecordList& list, std::size_t row, CaptionState& captions);
+// The second half of runAddCommand, after the dialog has closed; `version` is
+// the Version that the selected row had when the dialog opened.
+bool applyAdd(const TAddForm& form, RecordList& list, std::size_t row, char version,
+              CaptionState& captions);
+
+}  // namespace quillmar
