@@ -137,8 +137,8 @@ std::string AssembleLine(std::string_view typeCode, std::string_view derivCode,
 
 std::string RecordTypeLabel(std::string_view typeCode, std::string_view derivCode,
                             char version) {
-  std::string label("Тип записи "_w);
-  label.append(typeCode).append("  ").append(derivCode).append("  v");
+  std::string label;
+  label.append("Тип записи "_w).append(typeCode).append("  ").append(derivCode).append("  v");
   label.push_back(version);
   return label;
 }
