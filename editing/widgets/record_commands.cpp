@@ -24,25 +24,39 @@ bool applyEdit(const TEditForm& form, RecordList& list, std::size_t row, Caption
   return true;
 }
 
-bool runAddCommand(TAddForm& form, RecordList& list, std::size_t row, CaptionState& captions) {
-  if (row >= list.size()) return false;
-  const char version = list.record(row).version;
+std::optional<AddedRow> runAddDialog(TAddForm& form, char version, CaptionState& captions) {
   form.setVersion(version);
   form.clearConfirmed();
   form.exec();
-  return applyAdd(form, list, row, version, captions);
+  return addedRow(form, version, captions);
+}
+
+std::optional<AddedRow> addedRow(const TAddForm& form, char version, CaptionState& captions) {
+  // Without a layout the dialog has no line of its own for this record.
+  if (!form.confirmed() || !HasLayout(version)) return std::nullopt;
+  AddedRow added;
+  added.record.typeCode.assign(form.kindTypeCode());
+  added.record.derivCode.assign(form.kindDerivCode());
+  added.record.version = version;
+  added.record.body.assign(form.line());
+  added.caption = MakeSt(captions, added.record);
+  return added;
+}
+
+bool runAddCommand(TAddForm& form, RecordList& list, std::size_t row, CaptionState& captions) {
+  if (row >= list.size()) return false;
+  const auto added = runAddDialog(form, list.record(row).version, captions);
+  if (!added) return false;
+  list.insert(row, added->caption, added->record);
+  return true;
 }
 
 bool applyAdd(const TAddForm& form, RecordList& list, std::size_t row, char version,
               CaptionState& captions) {
-  // Without a layout the dialog has no line of its own for this record.
-  if (!form.confirmed() || !HasLayout(version) || row > list.size()) return false;
-  SurveyRecord record;
-  record.typeCode.assign(form.kindTypeCode());
-  record.derivCode.assign(form.kindDerivCode());
-  record.version = version;
-  record.body.assign(form.line());
-  list.insert(row, MakeSt(captions, record), record);
+  if (row > list.size()) return false;
+  const auto added = addedRow(form, version, captions);
+  if (!added) return false;
+  list.insert(row, added->caption, added->record);
   return true;
 }
 

@@ -4,6 +4,8 @@
 // sets DocModified and tells its model and selection what changed.
 
 #include <cstddef>
+#include <optional>
+#include <string>
 
 #include "records/caption_state.h"
 #include "records/record_list.h"
@@ -19,6 +21,18 @@ class TEditForm;
 bool runEditCommand(TEditForm& form, RecordList& list, std::size_t row, CaptionState& captions);
 // The second half of runEditCommand, after the dialog has closed.
 bool applyEdit(const TEditForm& form, RecordList& list, std::size_t row, CaptionState& captions);
+
+// A record that the add dialog confirmed, with its caption.
+struct AddedRow {
+  std::string caption;
+  SurveyRecord record;
+};
+
+// Runs the add dialog for a row whose Version is `version`; the record it
+// made, or nothing when it was cancelled or had no layout to build a line in.
+std::optional<AddedRow> runAddDialog(TAddForm& form, char version, CaptionState& captions);
+// The record of the dialog's last confirmation, as runAddDialog returns it.
+std::optional<AddedRow> addedRow(const TAddForm& form, char version, CaptionState& captions);
 
 // Adds a record above `row` (the caller has set DocModified already). Returns
 // true when a row was inserted at `row`; the row that was selected is then

@@ -1,0 +1,67 @@
+#pragma once
+// The frame window: document windows inside an MDI area, New and Open, exit,
+// the tool bar and an empty status bar. While a document window is active
+// its menus take the place of the frame's whole menu bar.
+
+#include <QIcon>
+#include <QList>
+#include <QMainWindow>
+
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace quillmar {
+
+class DialogSeam;
+class TChildForm;
+class TSplashForm;
+struct ProgramState;
+struct SharedWindows;
+
+class TMainForm final : public QMainWindow {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(TMainForm)
+
+ public:
+  TMainForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam);
+  ~TMainForm() override;
+
+  // Shown over the frame the first time the frame is shown.
+  void setSplashForm(TSplashForm* splash) { splash_ = splash; }
+
+  TChildForm* New();
+  // Always a new window, which runs its Open at once.
+  TChildForm* Open();
+  void HelpClick();
+
+  // The open document windows, oldest first.
+  QList<TChildForm*> documents() const;
+  TChildForm* activeDocument() const;
+  QMdiArea& mdiArea() { return *mdiArea_; }
+  QToolBar& toolBar() { return *toolBar_; }
+  const QList<QMenu*>& frameMenus() const { return frameMenus_; }
+
+ protected:
+  // Asks every document in turn; one Cancel (or failed save) keeps all open.
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void createMenusAndToolBar();
+  TChildForm* createDocument();
+  void updateMenuBar();
+  void centreOnDesktop();
+
+  ProgramState& program_;
+  SharedWindows& shared_;
+  DialogSeam& seam_;
+  QList<QIcon> documentIcons_;
+  QMdiArea* mdiArea_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
+  QList<QMenu*> frameMenus_;
+  TSplashForm* splash_ = nullptr;
+  bool splashShown_ = false;
+};
+
+}  // namespace quillmar

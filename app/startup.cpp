@@ -1,0 +1,23 @@
+#include "app/startup.h"
+
+#include "app/main_form.h"
+#include "app/splash_form.h"
+#include "document/shared_windows.h"
+#include "editing/widgets/add_form.h"
+#include "editing/widgets/edit_form.h"
+#include "help/intern_form.h"
+
+namespace quillmar {
+
+std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedWindows& shared,
+                                                  DialogSeam& seam) {
+  // The order is fixed: frame, port settings, reception, splash, edit, add, help.
+  auto frame = std::make_unique<TMainForm>(program, shared, seam);
+  frame->setSplashForm(new TSplashForm(frame.get()));
+  shared.editForm = new TEditForm(frame.get());
+  shared.addForm = new TAddForm(frame.get());
+  shared.internForm = new TInternForm(frame.get());
+  return frame;
+}
+
+}  // namespace quillmar

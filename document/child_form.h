@@ -1,0 +1,108 @@
+#pragma once
+// The document window: one RecordList shown as a list of captions, and every
+// command on a field book. Its menus take the place of the frame's while it
+// is the active window; New, Open and Exit are the frame's and go to it.
+
+#include <QIcon>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include "document/document_files.h"
+#include "document/document_state.h"
+#include "document/record_list_model.h"
+#include "records/record_list.h"
+
+class QAction;
+class QMenu;
+class QTreeView;
+
+namespace quillmar {
+
+class DialogSeam;
+struct ProgramState;
+struct SharedWindows;
+
+class TChildForm final : public QWidget {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(TChildForm)
+
+ public:
+  // `icons`: the document window's set of 13 command pictures. `frame`: the
+  // frame window, whose size lays out the list.
+  TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam,
+             const QList<QIcon>& icons, QWidget* frame);
+  ~TChildForm() override;
+
+  // The frame's New: an empty document named `docName`.
+  void StartNew(const QString& docName);
+  void Open();
+  SaveResult Save();
+  void SaveAsClick();
+  void ImportClick();
+  void N13Click();  // "Экспорт"
+  // "Загрузить": the reception dialog, then Obrabotka; sets DocModified.
+  void N11Click();
+  // "Выгрузить": the list to the instrument.
+  void N12Click();
+  void HelpClick();
+  // "Редактировать": the edit dialog on the selected record.
+  void EditClick();
+  void DeleteClick();
+  // "Добавить": the add dialog inserts a record above the selected row.
+  void AddClick();
+  void ListView1SelectItem(int row, bool selected);
+  // True when the window may close.
+  bool FormCloseQuery();
+  // The frame's exit has asked already: the next close asks nothing.
+  void closeWithoutQuery();
+
+  const DocumentState& documentState() const { return state_; }
+  RecordListModel& recordModel() { return model_; }
+  QTreeView& listView() { return *ListView1_; }
+  const QList<QMenu*>& menus() const { return menus_; }
+  QMenu& popupMenu() { return *PopupMenu1_; }
+  QAction& editAction() { return *editAction_; }
+  QAction& deleteAction() { return *deleteAction_; }
+  QAction& addAction() { return *addAction_; }
+
+ signals:
+  void newRequested();
+  void openRequested();
+  void exitRequested();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  QSize sizeHint() const override;
+
+ private:
+  void createList();
+  void createMenus(const QList<QIcon>& icons);
+  void createPopup(const QList<QIcon>& icons);
+  template <typename Handler>
+  QAction* addCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
+  void selectionChanged();
+  void layoutList();
+  QSize listSize() const;
+  int selectedRow() const;
+
+  ProgramState& program_;
+  SharedWindows& shared_;
+  DialogSeam& seam_;
+  QPointer<QWidget> frame_;
+  DocumentState state_;
+  RecordList list_;
+  RecordListModel model_{list_};
+  DocumentFiles files_;
+  QTreeView* ListView1_ = nullptr;
+  QMenu* PopupMenu1_ = nullptr;
+  QAction* editAction_ = nullptr;
+  QAction* deleteAction_ = nullptr;
+  QAction* addAction_ = nullptr;
+  QList<QMenu*> menus_;
+  bool queryAnswered_ = false;
+};
+
+}  // namespace quillmar

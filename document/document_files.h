@@ -1,0 +1,55 @@
+#pragma once
+// The file commands of a document window: Open, Save, Save as, Import,
+// Export. Each failure ends its command with a message box carrying the
+// run-time's text; what was done before the failure stays done.
+
+#include <QString>
+
+#include "document/document_state.h"
+
+class QWidget;
+
+namespace quillmar {
+
+class DialogSeam;
+class IoError;
+class RecordListModel;
+struct ProgramState;
+
+enum class SaveResult { Skipped, Written, Cancelled, Failed };
+
+class DocumentFiles {
+ public:
+  DocumentFiles(QWidget& window, DocumentState& state, RecordListModel& model,
+                ProgramState& program, DialogSeam& seam);
+
+  void Open();
+  SaveResult Save();
+  SaveResult SaveAs();
+  // Returns false when the file could not be read.
+  bool Import();
+  // Turns the first LineCount lines of the line buffer into rows.
+  void Obrabotka();
+  void Export();
+  // Yes to the close question in a window that has no file yet: asks for
+  // one, as Save as would.
+  SaveResult SaveToNewFile();
+
+ private:
+  QString askRecordFileName();
+  bool writeRecordsTo(const QString& path);
+  void showIoError(const IoError& error);
+  void setCaptionToDocName();
+
+  QWidget& window_;
+  DocumentState& state_;
+  RecordListModel& model_;
+  ProgramState& program_;
+  DialogSeam& seam_;
+  // Each dialog proposes what was chosen in it last time.
+  QString saveName_;
+  QString exportName_;
+  int exportFilterIndex_ = 1;
+};
+
+}  // namespace quillmar

@@ -1,0 +1,55 @@
+#include "document/record_list_model.h"
+
+#include "document/text_codec.h"
+
+namespace quillmar {
+
+RecordListModel::RecordListModel(RecordList& list, QObject* parent)
+    : QAbstractListModel(parent), list_(list), shownRows_(static_cast<int>(list.size())) {}
+
+int RecordListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : shownRows_;
+}
+
+QVariant RecordListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= shownRows_ || index.column() != 0) return {};
+  const auto row = static_cast<std::size_t>(index.row());
+  if (role != Qt::DisplayRole) return {};
+  return readableCaption(list_.caption(row));
+}
+
+Qt::ItemFlags RecordListModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void RecordListModel::announceAppendedRows() {
+  const int total = static_cast<int>(list_.size());
+  if (total <= shownRows_) return;
+  beginInsertRows({}, shownRows_, total - 1);
+  shownRows_ = total;
+  endInsertRows();
+}
+
+void RecordListModel::insertRecord(int row, std::string_view caption, const SurveyRecord& record) {
+  announceAppendedRows();
+  beginInsertRows({}, row, row);
+  list_.insert(static_cast<std::size_t>(row), caption, record);
+  ++shownRows_;
+  endInsertRows();
+}
+
+void RecordListModel::removeRecord(int row) {
+  announceAppendedRows();
+  beginRemoveRows({}, row, row);
+  list_.remove(static_cast<std::size_t>(row));
+  --shownRows_;
+  endRemoveRows();
+}
+
+void RecordListModel::refreshRow(int row) {
+  const QModelIndex changed = index(row);
+  emit dataChanged(changed, changed);
+}
+
+}  // namespace quillmar

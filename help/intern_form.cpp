@@ -1,0 +1,77 @@
+#include "help/intern_form.h"
+
+#include <QDir>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace quillmar {
+namespace {
+
+constexpr int kBrowserLeft = 8;
+constexpr int kBrowserTop = 16;
+// Taken from the window's outer size, borders and caption included.
+constexpr int kBrowserWidthMargin = 20;
+constexpr int kBrowserHeightMargin = 50;
+
+// A page that cannot be loaded says so instead of staying blank.
+class HelpBrowser final : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+
+  QVariant loadResource(int type, const QUrl& name) override {
+    QVariant resource = QTextBrowser::loadResource(type, name);
+    if (resource.isValid() || type != QTextDocument::HtmlResource) return resource;
+    return QStringLiteral("<html><body><h3>Страница не найдена</h3><p>%1</p></body></html>")
+        .arg(name.toLocalFile().toHtmlEscaped());
+  }
+};
+
+}  // namespace
+
+TInternForm::TInternForm(QWidget* frame) : QWidget(frame, Qt::Window) {
+  setWindowTitle(QStringLiteral("Справка"));
+  WebBrowser1_ = new HelpBrowser(this);
+  WebBrowser1_->setObjectName(QStringLiteral("WebBrowser1"));
+  WebBrowser1_->move(kBrowserLeft, kBrowserTop);
+  resize(696, 480);
+  layoutBrowser();
+}
+
+void TInternForm::ShowManual() {
+  const QUrl page = QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("help.htm")));
+  // The same page again is read anew: the file may have changed since.
+  if (WebBrowser1_->source() == page)
+    WebBrowser1_->reload();
+  else
+    WebBrowser1_->setSource(page);
+  if (!shownBefore_) centreOnFrame();
+  shownBefore_ = true;
+  show();
+  raise();
+  activateWindow();
+}
+
+void TInternForm::centreOnFrame() {
+  const QWidget* frame = parentWidget();
+  if (frame == nullptr) return;
+  const QRect host = frame->window()->frameGeometry();
+  const QSize own = frameGeometry().size();
+  move(host.center() - QPoint(own.width() / 2, own.height() / 2));
+}
+
+void TInternForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  layoutBrowser();
+}
+
+void TInternForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  layoutBrowser();
+}
+
+void TInternForm::layoutBrowser() {
+  const QSize outer = frameGeometry().size();
+  WebBrowser1_->resize(outer.width() - kBrowserWidthMargin, outer.height() - kBrowserHeightMargin);
+}
+
+}  // namespace quillmar

@@ -1,0 +1,36 @@
+#pragma once
+// The help window: one for the whole program, showing help.htm of the
+// current directory. It is shown modeless and reused by every help command.
+
+#include <QWidget>
+
+class QTextBrowser;
+
+namespace quillmar {
+
+class TInternForm final : public QWidget {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(TInternForm)
+
+ public:
+  // `frame`: the frame window, which the help window is centred on when first shown.
+  explicit TInternForm(QWidget* frame);
+
+  // "Руководство пользователя": navigates to help.htm again and brings the window to the front.
+  void ShowManual();
+
+  QTextBrowser& WebBrowser1() { return *WebBrowser1_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void layoutBrowser();
+  void centreOnFrame();
+
+  QTextBrowser* WebBrowser1_ = nullptr;
+  bool shownBefore_ = false;
+};
+
+}  // namespace quillmar

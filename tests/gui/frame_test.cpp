@@ -1,0 +1,235 @@
+// The frame window: document numbering, Open, the exit sequence, menus,
+// tool bar, splash window and the command pictures.
+
+#include <QAction>
+#include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/command_icons.h"
+#include "app/splash_form.h"
+#include "document/child_form.h"
+#include "document/record_list_model.h"
+#include "gui_fixture.h"
+
+namespace quillmar::test {
+namespace {
+
+QStringList captionsOf(const QList<TChildForm*>& documents) {
+  QStringList captions;
+  for (const TChildForm* document : documents) captions << document->windowTitle();
+  return captions;
+}
+
+QStringList menuTitles(const QMenuBar& bar) {
+  QStringList titles;
+  for (const QAction* action : bar.actions()) titles << action->text();
+  return titles;
+}
+
+QStringList itemTexts(const QMenu& menu) {
+  QStringList texts;
+  for (const QAction* action : menu.actions())
+    texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+  return texts;
+}
+
+using FrameTest = GuiTest;
+
+TEST_F(FrameTest, newDocuments_areNumberedOnward_evenAfterOneCloses) {
+  for (int i = 0; i < 3; ++i) frame_->New();
+  EXPECT_EQ(captionsOf(frame_->documents()),
+            QStringList({"Новый1", "Новый2", "Новый3"}));
+
+  ASSERT_TRUE(frame_->documents().first()->parentWidget()->close());
+  deleteClosedWindows();
+  frame_->New();
+
+  EXPECT_EQ(captionsOf(frame_->documents()),
+            QStringList({"Новый2", "Новый3", "Новый4"}));
+  EXPECT_TRUE(seam_.questions.isEmpty());
+}
+
+TEST_F(FrameTest, newDocument_startsEmptyUntitledAndUnmodified) {
+  const TChildForm* document = frame_->New();
+  const DocumentState& state = document->documentState();
+  EXPECT_EQ(state.docName, "Новый1");
+  EXPECT_TRUE(state.docStarted);
+  EXPECT_TRUE(state.docUntitled);
+  EXPECT_FALSE(state.docModified);
+  EXPECT_EQ(const_cast<TChildForm*>(document)->recordModel().rowCount(), 0);
+}
+
+TEST_F(FrameTest, openCancelled_leavesAnExtraEmptyWindowCalledChildForm) {
+  frame_->New();
+  seam_.openNames << QString();
+
+  TChildForm* opened = frame_->Open();
+
+  EXPECT_EQ(seam_.openFilters, QStringList({"Файлы *.qdl|*.qdl"}));
+  EXPECT_EQ(frame_->documents().size(), 2);
+  EXPECT_EQ(opened->windowTitle(), "ChildForm");
+  EXPECT_TRUE(opened->documentState().docName.isEmpty());
+  EXPECT_FALSE(opened->documentState().docStarted);
+  EXPECT_FALSE(opened->documentState().docUntitled);
+  EXPECT_EQ(opened->recordModel().rowCount(), 0);
+}
+
+struct ExitCase {
+  const char* name;
+  QList<Answer> answers;
+  bool programEnds;
+  bool firstSaved;
+  bool secondSaved;
+};
+
+void PrintTo(const ExitCase& c, std::ostream* out) { *out << c.name; }
+
+class ExitSequenceTest : public GuiTest, public testing::WithParamInterface<ExitCase> {};
+
+TEST_P(ExitSequenceTest, asksEachModifiedDocumentInTurn) {
+  const ExitCase& c = GetParam();
+  TChildForm* first = newDocumentWith(sampleFieldBook());
+  TChildForm* second = newDocumentWith(sampleFieldBook());
+  seam_.yesNoCancelAnswers = c.answers;
+  // A Yes saves a new document through the save dialog.
+  const auto answered = [&c](int i, Answer a) { return c.answers.size() > i && c.answers[i] == a; };
+  if (answered(0, Answer::Yes)) seam_.answerSave(path("first.qdl"));
+  if (answered(1, Answer::Yes)) seam_.answerSave(path("second.qdl"));
+
+  const bool closed = frame_->close();
+
+  EXPECT_EQ(closed, c.programEnds);
+  QStringList expectedQuestions{"Сохранить изменения в Новый1"};
+  if (c.answers.size() > 1) expectedQuestions << "Сохранить изменения в Новый2";
+  EXPECT_EQ(seam_.questions, expectedQuestions);
+  EXPECT_EQ(fileExists("first.qdl"), c.firstSaved);
+  EXPECT_EQ(fileExists("second.qdl"), c.secondSaved);
+  if (c.firstSaved) {
+    EXPECT_EQ(readFile("first.qdl").size(), 178 * 7);
+  }
+  deleteClosedWindows();
+  if (c.programEnds) {
+    EXPECT_TRUE(frame_->documents().isEmpty());
+  } else {
+    EXPECT_EQ(frame_->documents(), QList<TChildForm*>({first, second}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ExitSequenceTest,
+    testing::Values(
+        ExitCase{"CancelFirst", {Answer::Cancel}, false, false, false},
+        ExitCase{"YesThenCancel", {Answer::Yes, Answer::Cancel}, false, true, false},
+        ExitCase{"NoThenCancel", {Answer::No, Answer::Cancel}, false, false, false},
+        ExitCase{"YesThenNo", {Answer::Yes, Answer::No}, true, true, false},
+        ExitCase{"NoThenNo", {Answer::No, Answer::No}, true, false, false},
+        ExitCase{"YesThenYes", {Answer::Yes, Answer::Yes}, true, true, true}),
+    [](const testing::TestParamInfo<ExitCase>& info) { return info.param.name; });
+
+TEST_F(FrameTest, exit_withNothingModified_endsWithoutAQuestion) {
+  frame_->New();
+  frame_->New();
+  EXPECT_TRUE(frame_->close());
+  EXPECT_TRUE(seam_.questions.isEmpty());
+}
+
+TEST_F(FrameTest, exit_withASaveThatFails_keepsTheProgramRunning) {
+  newDocumentWith(sampleFieldBook());
+  seam_.yesNoCancelAnswers << Answer::Yes;
+  seam_.answerSave(path("missing-folder/book.qdl"));
+
+  EXPECT_FALSE(frame_->close());
+  EXPECT_EQ(seam_.errors, QStringList({"File not found"}));
+  EXPECT_EQ(frame_->documents().size(), 1);
+}
+
+TEST_F(FrameTest, exitCommandOfADocument_closesTheFrame) {
+  TChildForm* document = frame_->New();
+  QAction* exit = document->menus().first()->actions().last();
+  ASSERT_EQ(exit->text(), "Выход");
+  exit->trigger();
+  deleteClosedWindows();
+  EXPECT_TRUE(frame_->documents().isEmpty());
+}
+
+TEST_F(FrameTest, frame_hasItsCaptionSizeToolBarAndEmptyStatusBar) {
+  frame_->show();
+  EXPECT_EQ(frame_->windowTitle(), "Quillmar");
+  EXPECT_EQ(frame_->size(), QSize(812, 452));
+  EXPECT_EQ(frame_->toolBar().height(), 29);
+  const QList<QAction*> buttons = frame_->toolBar().actions();
+  ASSERT_EQ(buttons.size(), 2);
+  EXPECT_EQ(buttons[0]->toolTip(), "Новый файл");
+  EXPECT_EQ(buttons[1]->toolTip(), "Открыть");
+  EXPECT_TRUE(frame_->statusBar()->currentMessage().isEmpty());
+
+  buttons[0]->trigger();
+  EXPECT_EQ(captionsOf(frame_->documents()), QStringList({"Новый1"}));
+}
+
+TEST_F(FrameTest, menuBar_isTheFramesUntilADocumentIsActive) {
+  frame_->show();
+  EXPECT_EQ(menuTitles(*frame_->menuBar()), QStringList({"Файл", "Справка"}));
+  EXPECT_EQ(itemTexts(*frame_->frameMenus()[0]), QStringList({"Новый", "Открыть", "-", "Выход"}));
+  EXPECT_EQ(itemTexts(*frame_->frameMenus()[1]), QStringList({"Руководство пользователя"}));
+
+  TChildForm* document = frame_->New();
+  frame_->mdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
+  EXPECT_EQ(menuTitles(*frame_->menuBar()), QStringList({"Файл", "Коммуникация", "Справка"}));
+  EXPECT_EQ(itemTexts(*document->menus()[0]),
+            QStringList({"Новый", "Открыть", "Сохранить", "Сохранить как", "-", "Импорт",
+                         "Экспорт", "-", "Выход"}));
+  EXPECT_EQ(itemTexts(*document->menus()[1]), QStringList({"Загрузить", "Выгрузить"}));
+  EXPECT_EQ(itemTexts(document->popupMenu()), QStringList({"Редактировать", "Удалить", "Добавить"}));
+
+  ASSERT_TRUE(document->parentWidget()->close());
+  deleteClosedWindows();
+  EXPECT_EQ(menuTitles(*frame_->menuBar()), QStringList({"Файл", "Справка"}));
+}
+
+TEST_F(FrameTest, splash_isShownOnceOnTopWithoutCaption) {
+  auto* splash = frame_->findChild<TSplashForm*>();
+  ASSERT_NE(splash, nullptr);
+  EXPECT_FALSE(splash->isVisible());
+
+  frame_->show();
+  EXPECT_TRUE(splash->isVisible());
+  EXPECT_TRUE(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(splash->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+  EXPECT_FALSE(splash->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_TRUE(splash->windowTitle().isEmpty());
+  EXPECT_EQ(splash->size(), QSize(700, 387));
+  EXPECT_EQ(splash->picture().size(), QSize(700, 387));
+
+  splash->close();
+  frame_->hide();
+  frame_->show();
+  EXPECT_FALSE(splash->isVisible());
+  EXPECT_EQ(frame_->findChildren<TSplashForm*>().size(), 1);
+}
+
+QImage pictureOf(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
+
+TEST(CommandIcons, aCommandHasTheSamePictureInBothSetsAndEachPictureIsItsOwn) {
+  const QList<QIcon> frame = frameIcons();
+  const QList<QIcon> document = documentIcons();
+  ASSERT_EQ(frame.size(), 10);
+  ASSERT_EQ(document.size(), 13);
+  for (int i = 0; i < document.size(); ++i) {
+    SCOPED_TRACE(i);
+    const QImage picture = pictureOf(document[i]);
+    EXPECT_EQ(picture.size(), QSize(16, 16));
+    if (i < frame.size()) {
+      EXPECT_EQ(pictureOf(frame[i]), picture);
+    }
+    for (int j = 0; j < i; ++j) EXPECT_NE(pictureOf(document[j]), picture) << "same as " << j;
+  }
+}
+
+}  // namespace
+}  // namespace quillmar::test

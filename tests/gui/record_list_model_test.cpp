@@ -1,0 +1,98 @@
+// The list model over a RecordList, and the Windows-1251 conversions at the
+// widget boundary.
+
+#include <QAbstractItemModelTester>
+#include <QLoggingCategory>
+
+#include <gtest/gtest.h>
+
+#include "document/record_list_model.h"
+#include "document/text_codec.h"
+
+namespace quillmar::test {
+namespace {
+
+SurveyRecord recordOf(std::string_view line) { return SurveyRecord::fromLine(line, kVersionSdr3); }
+
+// The tester reports a broken model through Qt warnings.
+QStringList testerWarnings;
+void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type != QtDebugMsg && type != QtInfoMsg) testerWarnings << message;
+}
+
+TEST(RecordListModel, keepsTheItemModelRulesThroughAppendInsertRemoveAndChange) {
+  RecordList list;
+  list.append("first", recordOf("00NM\r\n"));
+  RecordListModel model(list);
+  testerWarnings.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+  {
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    for (int i = 0; i < 5; ++i) model.listForAppending().append("appended", recordOf("08KI\r\n"));
+    model.announceAppendedRows();
+    model.insertRecord(0, "inserted", recordOf("02TS\r\n"));
+    model.insertRecord(7, "at the end", recordOf("13NM\r\n"));
+    model.removeRecord(3);
+    model.removeRecord(6);
+    model.listForAppending().setCaption(1, "changed");
+    model.refreshRow(1);
+    model.announceAppendedRows();
+  }
+  qInstallMessageHandler(previous);
+  EXPECT_TRUE(testerWarnings.isEmpty()) << testerWarnings.join('\n').toStdString();
+  ASSERT_EQ(model.rowCount(), 6);
+  EXPECT_EQ(model.index(0).data().toString(), "inserted");
+  EXPECT_EQ(model.index(1).data().toString(), "changed");
+  EXPECT_EQ(model.index(5).data().toString(), "appended");
+}
+
+TEST(RecordListModel, rowsAppendedToTheList_appearOnlyWhenAnnounced) {
+  RecordList list;
+  RecordListModel model(list);
+  int announced = 0;
+  QObject::connect(&model, &QAbstractItemModel::rowsInserted,
+                   [&announced](const QModelIndex&, int first, int last) { announced += last - first + 1; });
+  model.listForAppending().append("a", recordOf("08\r\n"));
+  model.listForAppending().append("b", recordOf("09\r\n"));
+  EXPECT_EQ(model.rowCount(), 0);
+  model.announceAppendedRows();
+  EXPECT_EQ(model.rowCount(), 2);
+  EXPECT_EQ(announced, 2);
+  model.announceAppendedRows();
+  EXPECT_EQ(announced, 2);
+}
+
+TEST(RecordListModel, captionsShowControlCharactersReadablyAndKeepThem) {
+  RecordList list;
+  list.append("08KI P1\r\n", recordOf("08KI P1\r\n"));
+  list.append("\xD2\xEE\xF7\xEA\xE0\t1", recordOf("08\r\n"));
+  RecordListModel model(list);
+  EXPECT_EQ(model.index(0).data().toString(), "08KI P1␍␊");
+  EXPECT_EQ(model.index(1).data().toString(), "Точка␉1");
+  EXPECT_EQ(list.caption(0), "08KI P1\r\n");
+  EXPECT_FALSE(model.index(0).flags().testFlag(Qt::ItemIsEditable));
+  EXPECT_FALSE(model.index(0).data(Qt::EditRole).isValid());
+}
+
+TEST(TextCodec, windows1251BytesBecomeUnicodeAndBack) {
+  const std::string bytes = "\xC0\xE1\xE2 \xA8\xB8 \xB9 \x88 A";
+  const QString text = cp1251ToQString(bytes);
+  EXPECT_EQ(text, "Абв Ёё № € A");
+  EXPECT_EQ(qStringToCp1251(text), bytes);
+}
+
+TEST(TextCodec, everyAssignedByteSurvivesTheRoundTrip) {
+  std::string all;
+  for (int b = 0; b < 256; ++b)
+    if (b != 0x98) all.push_back(static_cast<char>(b));  // 0x98 is unassigned
+  EXPECT_EQ(qStringToCp1251(cp1251ToQString(all)), all);
+}
+
+TEST(TextCodec, textWindows1251CannotHold_isRefused) {
+  EXPECT_EQ(qStringToCp1251(QStringLiteral("P1 ✓")), std::nullopt);
+  EXPECT_EQ(qStringToCp1251(QStringLiteral("Ω")), std::nullopt);
+  EXPECT_EQ(qStringToCp1251(QString()), std::string());
+}
+
+}  // namespace
+}  // namespace quillmar::test

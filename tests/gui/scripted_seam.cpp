@@ -1,0 +1,47 @@
+#include "scripted_seam.h"
+
+#include <gtest/gtest.h>
+
+namespace quillmar::test {
+
+QString ScriptedSeam::askOpenFileName(QWidget*, const QString& filter, const QString&) {
+  openFilters << filter;
+  if (openNames.isEmpty()) {
+    ADD_FAILURE() << "unexpected open dialog: " << filter.toStdString();
+    return {};
+  }
+  return openNames.takeFirst();
+}
+
+SaveChoice ScriptedSeam::askSaveFileName(QWidget*, const SaveRequest& request) {
+  saveRequests << request;
+  if (saveChoices.isEmpty()) {
+    ADD_FAILURE() << "unexpected save dialog: " << request.filter.toStdString();
+    return {};
+  }
+  return saveChoices.takeFirst();
+}
+
+bool ScriptedSeam::confirmYesNo(QWidget*, const QString& question) {
+  questions << question;
+  if (yesNoAnswers.isEmpty()) {
+    ADD_FAILURE() << "unexpected question: " << question.toStdString();
+    return false;
+  }
+  return yesNoAnswers.takeFirst();
+}
+
+Answer ScriptedSeam::confirmYesNoCancel(QWidget*, const QString& question) {
+  questions << question;
+  if (yesNoCancelAnswers.isEmpty()) {
+    ADD_FAILURE() << "unexpected question: " << question.toStdString();
+    return Answer::Cancel;
+  }
+  return yesNoCancelAnswers.takeFirst();
+}
+
+void ScriptedSeam::showMessage(QWidget*, const QString& text) { messages << text; }
+
+void ScriptedSeam::showError(QWidget*, const QString& text) { errors << text; }
+
+}  // namespace quillmar::test
