@@ -61,13 +61,16 @@ class VersionedLineStream {
 
 }  // namespace
 
-std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer) {
+std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
+                          const std::function<void()>& afterCounting) {
   buffer.clear();
   try {
     // The first pass sizes the buffer once, so that the second fills it
     // without growing.
     const TextLineCount count = countTextLines(path);
     buffer.reserve(count.lines, count.bytes + 2 * count.lines);
+    if (afterCounting) afterCounting();
+    // The file may have changed since it was counted: the second pass decides.
     forEachTextLine(path, [&buffer](std::string_view line) {
       if (!line.empty()) buffer.appendLine(line);
     });

@@ -15,7 +15,9 @@ namespace quillmar {
 // Reads the file twice, first counting its lines and then storing every
 // non-empty one with CR LF appended. Returns the number of lines stored (the
 // LineCount for Obrabotka). Throws IoError; `buffer` is then left empty.
-std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer);
+// `afterCounting` runs between the two passes (progress displays, tests).
+std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
+                          const std::function<void()>& afterCounting = {});
 
 // The SDR layout that the buffer's first lines name: '3', '2' or kVersionNone.
 char DetectVersion(const LineBuffer& lines, std::size_t count);

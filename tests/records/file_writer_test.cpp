@@ -7,6 +7,7 @@
 
 #include "records/file_writer.h"
 #include "records/io_error.h"
+#include "tests/support/read_only_dir.h"
 #include "tests/support/temp_dir.h"
 
 namespace quillmar {
@@ -109,6 +110,22 @@ TEST(FileWriter, badTargetsReportTheirCause) {
       EXPECT_EQ(e.code(), c.code) << c.path;
     }
   }
+}
+
+TEST(FileWriter, readOnlyDirectoryIsAccessDeniedAndKeepsTheFile) {
+  TempDir dir;
+  const std::string path = dir.file("doc.qdl");
+  writeBytes(path, "kept");
+  testing::ReadOnlyDir readOnly(dir.path().string());
+  if (!readOnly.effective()) GTEST_SKIP() << "this file system cannot stop root";
+  try {
+    writeWholeFile(path, "new");
+    FAIL();
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), 5);
+    EXPECT_STREQ(e.what(), "File access denied");
+  }
+  EXPECT_EQ(readBytes(path), "kept");
 }
 
 TEST(FileWriter, savingThroughASymlinkReplacesItsTarget) {

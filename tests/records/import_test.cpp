@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "records/import.h"
@@ -187,6 +189,64 @@ TEST(StreamingImport, makesTheSameRecordsAsImportAndObrabotka) {
       EXPECT_EQ(streamed[i].version, doc.list.record(i).version) << text;
     }
   }
+}
+
+}  // namespace
+}  // namespace quillmar
+
+namespace quillmar {
+namespace {
+
+// A book that changes between the counting pass and the reading pass.
+struct ChangeCase {
+  const char* name;
+  std::function<void(const std::string& path)> change;
+  std::size_t lines;  // what the import then holds
+};
+
+TEST(ImportFaults, fileChangedBetweenThePassesGivesTheSecondPassOrAnError) {
+  const std::string book = kHeader3 + "\r\n13NMone\r\n13NMtwo\r\n13NMthree\r\n";
+  const ChangeCase cases[] = {
+      {"shrinks", [](const std::string& p) { writeBytes(p, kHeader3 + "\r\n"); }, 1},
+      {"grows", [&](const std::string& p) { writeBytes(p, book + book); }, 8},
+      {"emptied", [](const std::string& p) { writeBytes(p, ""); }, 0},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    writeBytes(dir.file("book.sdr"), book);
+    LineBuffer lines;
+    const std::size_t count = ImportSdrFile(dir.file("book.sdr"), lines, [&] { c.change(dir.file("book.sdr")); });
+    EXPECT_EQ(count, c.lines) << c.name;
+    EXPECT_EQ(lines.size(), c.lines) << c.name;
+  }
+  TempDir dir;
+  writeBytes(dir.file("book.sdr"), book);
+  LineBuffer lines;
+  try {
+    ImportSdrFile(dir.file("book.sdr"), lines, [&] { std::remove(dir.file("book.sdr").c_str()); });
+    FAIL() << "a vanished book must be reported";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), 2);
+  }
+  EXPECT_EQ(lines.size(), 0u);
+}
+
+TEST(ImportFaults, aTenMegabyteLineAndRandomBytesImportWithoutHarm) {
+  TempDir dir;
+  std::string text = kHeader3 + "\r\n" + std::string(10 << 20, 'L') + "\r\n";
+  std::uint32_t seed = 12345;
+  for (int i = 0; i < (1 << 20); ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    text.push_back(static_cast<char>(seed >> 24));
+  }
+  writeBytes(dir.file("book.sdr"), text);
+  Imported doc;
+  CaptionState captions;
+  importInto(doc, captions, dir.file("book.sdr"));
+  ASSERT_GE(doc.list.size(), 2u);
+  EXPECT_EQ(doc.list.record(1).body.view(), std::string(170, 'L'));
+  EXPECT_EQ(doc.lines.line(1).size(), (10u << 20) + 2);
+  for (std::size_t i = 0; i < doc.list.size(); ++i) EXPECT_LE(doc.list.caption(i).size(), 1000u);
 }
 
 }  // namespace
