@@ -14,6 +14,8 @@
 #include "document/shared_windows.h"
 #include "editing/widgets/record_commands.h"
 #include "help/intern_form.h"
+#include "link/widgets/upload_runner.h"
+#include "link/widgets/zagruz_form.h"
 
 namespace quillmar {
 namespace {
@@ -136,9 +138,18 @@ void TChildForm::ImportClick() {
 
 void TChildForm::N13Click() { files_.Export(); }
 
-void TChildForm::N11Click() {}
+void TChildForm::N11Click() {
+  if (shared_.zagruzForm != nullptr) shared_.zagruzForm->exec();
+  if (program_.receptionDone) files_.Obrabotka();
+  program_.receptionDone = false;
+  state_.docModified = true;
+}
 
-void TChildForm::N12Click() {}
+void TChildForm::N12Click() {
+  if (!state_.docStarted || shared_.commSet == nullptr) return;
+  uploadRecords(this, *shared_.commSet, list_,
+                [this](QWidget* parent, const QString& text) { seam_.showMessage(parent, text); });
+}
 
 void TChildForm::HelpClick() {
   if (shared_.internForm != nullptr) shared_.internForm->ShowManual();

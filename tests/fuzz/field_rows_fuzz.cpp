@@ -2,19 +2,13 @@
 // the layout's length, ends in its only CR LF, and a full-length line without
 // stray line ends comes back unchanged.
 #include <cstdint>
+
+#include "tests/fuzz/fuzz_check.h"
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "editing/field_rows.h"
-
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillmar;

@@ -1,20 +1,14 @@
 // Any bytes as a record file: reading clips every length, and writing the
 // records again keeps every significant byte of the clipped form.
 #include <cstdint>
+
+#include "tests/fuzz/fuzz_check.h"
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "records/make_st.h"
 #include "records/record_file.h"
-
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillmar;

@@ -1,6 +1,8 @@
 // Any bytes as an SDR field book: import, captions, every export kind and the
 // record file must cope, and what is written must read back the same.
 #include <cstdint>
+
+#include "tests/fuzz/fuzz_check.h"
 #include <cstdlib>
 #include <string>
 
@@ -8,14 +10,6 @@
 #include "records/import.h"
 #include "records/record_file.h"
 #include "records/text_lines.h"
-
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillmar;

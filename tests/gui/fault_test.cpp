@@ -2,36 +2,16 @@
 // happened in its own words, the rows stay as they were and the previous
 // files on disk are intact.
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include "document/child_form.h"
 #include "document/record_list_model.h"
 #include "gui_fixture.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/read_only_dir.h"
 
 namespace quillmar::test {
 namespace {
 
-// Every write past `bytes` fails for this process as on a full disk.
-class FullDisk {
- public:
-  explicit FullDisk(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    handler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FullDisk() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    signal(SIGXFSZ, handler_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t handler_;
-};
+using FullDisk = testing::FileSizeLimit;
 
 class FaultTest : public GuiTest {
  protected:

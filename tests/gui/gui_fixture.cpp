@@ -6,6 +6,7 @@
 
 #include "app/startup.h"
 #include "document/child_form.h"
+#include "link/comm_settings.h"
 
 namespace quillmar::test {
 
@@ -13,6 +14,8 @@ void GuiTest::SetUp() {
   ASSERT_TRUE(dir_.isValid());
   previousDir_ = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+  // The program is started beside a CommSet.ini, so start-up reports nothing.
+  storeCommSettings("CommSet.ini", {"COM1", "4800", "8", "ONESTOPBIT", "NOPARITY"});
   frame_ = createLongLivedWindows(program_, shared_, seam_);
 }
 

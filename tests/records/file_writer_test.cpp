@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
 #include "records/file_writer.h"
 #include "records/io_error.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/temp_dir.h"
 
@@ -15,32 +14,12 @@ namespace {
 
 using testing::readBytes;
 using testing::TempDir;
+using testing::FileSizeLimit;
 using testing::writeBytes;
 
 std::size_t entriesIn(const std::filesystem::path& dir) {
   return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
 }
-
-// Makes every write beyond `bytes` fail with EFBIG for this process, as a full
-// disk would; works for root too.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t oldHandler_;
-};
 
 TEST(FileWriter, replacesTheFileAndKeepsItsPermissions) {
   TempDir dir;

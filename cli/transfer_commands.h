@@ -1,0 +1,18 @@
+#pragma once
+// quillmar-cli receive and send: the reception and upload of the windows,
+// without them. Both take the arguments after the command word and return
+// the exit status: 0 done, 1 a file or port failure (message on stderr),
+// 2 a usage error.
+
+#include <string>
+#include <vector>
+
+namespace quillmar::cli {
+
+// receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]
+int runReceive(const std::vector<std::string>& args);
+
+// send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]
+int runSend(const std::vector<std::string>& args);
+
+}  // namespace quillmar::cli

@@ -1,0 +1,74 @@
+#include "link/reception.h"
+
+#include "link/upload_text.h"
+#include "records/cp1251.h"
+
+namespace quillmar {
+
+std::string_view receptionStatusText(ReceptionStatus status) {
+  switch (status) {
+    case ReceptionStatus::Prompt:
+      return "Для загрузки данных нажмите кнопку \"Прием\" затем запустите передачу данных с прибора"_w;
+    case ReceptionStatus::Waiting: return " Режим ожидания передачи данных "_w;
+    case ReceptionStatus::DataArriving: return "Прием данных"_w;
+    case ReceptionStatus::Receiving: return "Прием %"_w;
+    case ReceptionStatus::Finished: return "Прием завершен"_w;
+    case ReceptionStatus::Stopped: return "Прием остановлен"_w;
+    case ReceptionStatus::PortNotOpened: return "Невозможно открыть порт "_w;
+    case ReceptionStatus::PortLost: return "Прием прерван, порт недоступен: "_w;
+  }
+  return {};
+}
+
+void ReceptionMachine::byteArrived(char byte) {
+  if (finished_) return;
+  if (!inBurst_) {
+    inBurst_ = true;
+    sink_.showStatus(ReceptionStatus::DataArriving);
+  }
+  if (byte == kStx) {
+    started_ = true;
+    sink_.showStatus(ReceptionStatus::Receiving);
+  }
+  if (!started_) return;  // noise before the transmission, ETX included
+  receivedChunk_.push_back(byte);
+  if (byte == kEtx) {
+    finished_ = true;
+    sink_.showStatus(ReceptionStatus::Finished);
+    endBurst();
+  }
+}
+
+void ReceptionMachine::silence() {
+  if (inBurst_) endBurst();
+}
+
+void ReceptionMachine::endBurst() {
+  inBurst_ = false;
+  if (receivedChunk_.empty()) return;
+  sink_.handOver(receivedChunk_);
+  receivedChunk_.clear();
+}
+
+void appendMemoPieces(std::vector<std::string>& memoLines, std::string_view text) {
+  static constexpr std::string_view kLineEnd = "\r\n";
+  for (;;) {
+    const std::size_t end = text.find(kLineEnd);
+    memoLines.emplace_back(text.substr(0, end));
+    if (end == std::string_view::npos) return;
+    text.remove_prefix(end + kLineEnd.size());
+  }
+}
+
+bool takeMemoLines(const std::vector<std::string>& memoLines, LineBuffer& buffer, std::size_t& lineCount) {
+  if (memoLines.empty()) return false;
+  std::size_t bytes = 0;
+  for (const std::string& line : memoLines) bytes += line.size() + 2;
+  buffer.clear();
+  buffer.reserve(memoLines.size(), bytes);
+  for (const std::string& line : memoLines) buffer.appendLine(line);
+  lineCount = buffer.size();
+  return true;
+}
+
+}  // namespace quillmar

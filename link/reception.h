@@ -1,0 +1,70 @@
+#pragma once
+// Reception of a framed transmission, as a machine fed with the bytes read
+// from the port one by one and with "no byte within 100 ms". Each burst of
+// bytes without such a pause becomes one entry handed to the memo. Bytes
+// before the first STX are dropped; the entry that holds ETX ends the
+// reception, and nothing after ETX is taken.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "records/line_buffer.h"
+
+namespace quillmar {
+
+enum class ReceptionStatus {
+  Prompt,         // the dialog before any reception
+  Waiting,        // "Прием" pressed
+  DataArriving,   // the worker woken by received data
+  Receiving,      // STX read
+  Finished,       // ETX read
+  Stopped,        // stopped before ETX
+  PortNotOpened,  // followed by the port's name
+  PortLost,       // followed by the port's name
+};
+
+// Windows-1251 text of a status; the port statuses end where the port's
+// name is to follow.
+std::string_view receptionStatusText(ReceptionStatus status);
+
+class ReceptionSink {
+ public:
+  virtual ~ReceptionSink() = default;
+  virtual void showStatus(ReceptionStatus status) = 0;
+  // One burst's bytes for the memo; returns once the memo holds them.
+  virtual void handOver(std::string_view receivedChunk) = 0;
+};
+
+class ReceptionMachine {
+ public:
+  explicit ReceptionMachine(ReceptionSink& sink) : sink_(sink) {}
+
+  void byteArrived(char byte);
+  // No byte within 100 ms, the port gone, or the reception stopped: the
+  // burst so far goes to the memo.
+  void silence();
+
+  bool started() const { return started_; }
+  bool finished() const { return finished_; }
+  bool inBurst() const { return inBurst_; }
+
+ private:
+  void endBurst();
+
+  ReceptionSink& sink_;
+  std::string receivedChunk_;
+  bool started_ = false;
+  bool inBurst_ = false;
+  bool finished_ = false;
+};
+
+// A handed-over text becomes memo lines, one per CR LF piece, so a text that
+// ends in CR LF leaves an empty line behind it.
+void appendMemoPieces(std::vector<std::string>& memoLines, std::string_view text);
+
+// "ОК": every memo line followed by CR LF becomes a line of the buffer, empty
+// ones included. Returns false, touching nothing, when the memo is empty.
+bool takeMemoLines(const std::vector<std::string>& memoLines, LineBuffer& buffer, std::size_t& lineCount);
+
+}  // namespace quillmar

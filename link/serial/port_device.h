@@ -1,0 +1,13 @@
+#pragma once
+// The device behind a port text: "COM1".."COM9" (and higher numbers) name the
+// serial ports /dev/ttyS0, /dev/ttyS1, ...; a text with a slash is a path (a
+// pseudo-terminal such as /dev/pts/3); any other text is a device under /dev
+// ("ttyUSB0").
+
+#include <QString>
+
+namespace quillmar {
+
+QString portDevicePath(const QString& portText);
+
+}  // namespace quillmar

@@ -1,0 +1,163 @@
+#include "link/serial/serial_link.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace quillmar {
+namespace {
+
+constexpr std::size_t kWriteAhead = 1024;
+constexpr int kWaitSliceMs = 100;
+constexpr int kDrainPollMs = 20;
+
+std::optional<qint32> baudOf(speed_t speed) {
+  static constexpr std::array<std::pair<speed_t, qint32>, 12> kSpeeds{{
+      {B300, 300}, {B600, 600}, {B1200, 1200}, {B2400, 2400}, {B4800, 4800}, {B9600, 9600},
+      {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}, {B230400, 230400},
+      {B460800, 460800},
+  }};
+  for (const auto& [code, baud] : kSpeeds) {
+    if (code == speed) return baud;
+  }
+  return std::nullopt;
+}
+
+QSerialPort::DataBits dataBitsOf(tcflag_t cflag) {
+  switch (cflag & CSIZE) {
+    case CS5: return QSerialPort::Data5;
+    case CS6: return QSerialPort::Data6;
+    case CS7: return QSerialPort::Data7;
+    default: return QSerialPort::Data8;
+  }
+}
+
+QSerialPort::Parity parityOf(tcflag_t cflag) {
+  if ((cflag & PARENB) == 0) return QSerialPort::NoParity;
+  return (cflag & PARODD) != 0 ? QSerialPort::OddParity : QSerialPort::EvenParity;
+}
+
+QSerialPort::FlowControl flowOf(const termios& tio) {
+  if ((tio.c_cflag & CRTSCTS) != 0) return QSerialPort::HardwareControl;
+  if ((tio.c_iflag & (IXON | IXOFF)) != 0) return QSerialPort::SoftwareControl;
+  return QSerialPort::NoFlowControl;
+}
+
+}  // namespace
+
+bool SerialLink::open(const QString& devicePath, QIODevice::OpenMode mode, const PortParameters& parameters) {
+  close();
+  if (devicePath.isEmpty()) {
+    errorText_ = QStringLiteral("No port named");
+    return false;
+  }
+  port_.setPortName(devicePath);
+  // One byte at a time from the driver, so that what follows ETX stays unread.
+  port_.setReadBufferSize((mode & QIODevice::ReadOnly) != 0 ? 1 : 0);
+  presetFromDevice(devicePath);
+  applyRecognised(parameters);
+  if (!port_.open(mode)) {
+    errorText_ = port_.errorString();
+    return false;
+  }
+  errorText_.clear();
+  return true;
+}
+
+void SerialLink::close() {
+  if (port_.isOpen()) port_.close();
+}
+
+// QSerialPort sets every line parameter when it opens the port; reading them
+// first keeps those the settings do not name as the port had them.
+void SerialLink::presetFromDevice(const QString& devicePath) {
+  const QByteArray path = QFile::encodeName(devicePath);
+  const int fd = ::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
+  termios tio {};
+  const bool known = ::isatty(fd) && ::tcgetattr(fd, &tio) == 0;
+  ::close(fd);
+  if (!known) return;
+  if (const auto baud = baudOf(::cfgetospeed(&tio))) port_.setBaudRate(*baud);
+  port_.setDataBits(dataBitsOf(tio.c_cflag));
+  port_.setParity(parityOf(tio.c_cflag));
+  port_.setStopBits((tio.c_cflag & CSTOPB) != 0 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+  port_.setFlowControl(flowOf(tio));
+}
+
+void SerialLink::applyRecognised(const PortParameters& parameters) {
+  if (parameters.baudRate) port_.setBaudRate(*parameters.baudRate);
+  if (parameters.dataBits) port_.setDataBits(*parameters.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8);
+  if (parameters.stopBits) {
+    port_.setStopBits(*parameters.stopBits == StopBits::Two ? QSerialPort::TwoStop : QSerialPort::OneStop);
+  }
+  if (parameters.parity) port_.setParity(QSerialPort::NoParity);
+}
+
+SerialLink::ReadResult SerialLink::readByte(char& byte, int timeoutMs) {
+  if (port_.bytesAvailable() > 0 || port_.waitForReadyRead(timeoutMs)) {
+    if (port_.getChar(&byte)) return ReadResult::Byte;
+  }
+  const QSerialPort::SerialPortError error = port_.error();
+  if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) {
+    port_.clearError();
+    return ReadResult::Silence;
+  }
+  fail();
+  return ReadResult::Lost;
+}
+
+SerialLink::WriteResult SerialLink::writeAll(std::string_view bytes, const Progress& progress,
+                                             std::size_t& transmitted) {
+  std::size_t handed = 0;
+  transmitted = 0;
+  for (;;) {
+    const auto queued = static_cast<std::size_t>(port_.bytesToWrite());
+    if (handed < bytes.size() && queued < kWriteAhead) {
+      const std::size_t count = std::min(kWriteAhead, bytes.size() - handed);
+      const qint64 written = port_.write(bytes.data() + handed, static_cast<qint64>(count));
+      if (written < 0) {
+        fail();
+        return WriteResult::Failed;
+      }
+      handed += static_cast<std::size_t>(written);
+    }
+    if (port_.bytesToWrite() > 0) {
+      if (!port_.waitForBytesWritten(kWaitSliceMs) && port_.error() != QSerialPort::TimeoutError) {
+        fail();
+        return WriteResult::Failed;
+      }
+      port_.clearError();
+    }
+    const std::size_t pending = static_cast<std::size_t>(port_.bytesToWrite()) + bytesInDriver();
+    transmitted = handed - std::min(handed, pending);
+    if (handed == bytes.size() && pending == 0) return WriteResult::Done;
+    if (!progress(transmitted)) {
+      ::tcflush(port_.handle(), TCOFLUSH);
+      return WriteResult::Cancelled;
+    }
+    if (port_.bytesToWrite() == 0 && handed == bytes.size()) QThread::msleep(kDrainPollMs);
+  }
+}
+
+// Bytes the driver holds that have not yet left the port.
+std::size_t SerialLink::bytesInDriver() const {
+  int queued = 0;
+  if (::ioctl(port_.handle(), TIOCOUTQ, &queued) != 0 || queued < 0) return 0;
+  return static_cast<std::size_t>(queued);
+}
+
+void SerialLink::fail() {
+  errorText_ = port_.errorString();
+  if (port_.isOpen() && port_.handle() >= 0) ::tcflush(port_.handle(), TCOFLUSH);
+}
+
+}  // namespace quillmar

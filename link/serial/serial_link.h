@@ -1,0 +1,66 @@
+#pragma once
+// One serial port, opened exclusively for reception or upload, with the
+// recognised settings applied. Blocking calls only: a SerialLink is made,
+// used and destroyed in one thread, which needs no event loop. Closing (or
+// destroying) it releases the port.
+
+#include <QSerialPort>
+#include <QString>
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+#include "link/port_parameters.h"
+
+namespace quillmar {
+
+class SerialLink final {
+ public:
+  enum class ReadResult { Byte, Silence, Lost };
+  enum class WriteResult { Done, Cancelled, Failed };
+
+  // Called while writing, at least every 100 ms, with the bytes that have
+  // left the port; returning false cancels the rest.
+  using Progress = std::function<bool(std::size_t transmitted)>;
+
+  SerialLink() = default;
+  SerialLink(const SerialLink&) = delete;
+  SerialLink& operator=(const SerialLink&) = delete;
+
+  // Parameters that the settings leave open keep the values the port had.
+  bool open(const QString& devicePath, QIODevice::OpenMode mode, const PortParameters& parameters);
+  void close();
+
+  // The line parameters given to the port when it was opened.
+  struct LineSettings {
+    qint32 baudRate;
+    QSerialPort::DataBits dataBits;
+    QSerialPort::Parity parity;
+    QSerialPort::StopBits stopBits;
+  };
+  LineSettings lineSettings() const {
+    return {port_.baudRate(), port_.dataBits(), port_.parity(), port_.stopBits()};
+  }
+
+  // The last failure in the system's words.
+  QString errorText() const { return errorText_; }
+
+  // One byte, or Silence when none arrives within `timeoutMs`; Lost when the
+  // port has gone (a pulled adapter, a closed pseudo-terminal).
+  ReadResult readByte(char& byte, int timeoutMs);
+
+  // Writes all of `bytes` and waits until they have left the port.
+  WriteResult writeAll(std::string_view bytes, const Progress& progress, std::size_t& transmitted);
+
+ private:
+  void presetFromDevice(const QString& devicePath);
+  void applyRecognised(const PortParameters& parameters);
+  std::size_t bytesInDriver() const;
+  void fail();
+
+  QSerialPort port_;
+  QString errorText_;
+};
+
+}  // namespace quillmar

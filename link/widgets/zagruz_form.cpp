@@ -1,0 +1,164 @@
+#include "link/widgets/zagruz_form.h"
+
+#include <QFontDatabase>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+
+#include "link/widgets/comm_set_dialog.h"
+#include "link/widgets/memo_text.h"
+#include "link/widgets/read_thread.h"
+
+namespace quillmar {
+namespace {
+
+constexpr int kMargin = 16;
+constexpr int kGap = 10;
+constexpr int kStatusHeight = 41;
+constexpr int kButtonHeight = 25;
+
+// A line separator typed with Shift+Enter ends a line as Enter does.
+void splitAtSeparators(const QString& block, std::vector<QString>& lines) {
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < block.size(); ++i) {
+    const char16_t unit = block.at(i).unicode();
+    if (unit == QChar::LineSeparator || unit == QChar::ParagraphSeparator) {
+      lines.push_back(block.mid(start, i - start));
+      start = i + 1;
+    }
+  }
+  lines.push_back(block.mid(start));
+}
+
+}  // namespace
+
+TZagruzForm::TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget target, ShowMessage showMessage)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      commSet_(commSet),
+      target_(target),
+      showMessage_(std::move(showMessage)) {
+  setWindowTitle(QStringLiteral("Загрузка данных"));
+  setModal(true);
+  createControls();
+  setMinimumSize(440, 260);
+  resize(699, 494);
+  layOut();
+}
+
+TZagruzForm::~TZagruzForm() { stopReception(); }
+
+void TZagruzForm::createControls() {
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  GroupBox1 = new QFrame(this);
+  GroupBox1->setFrameShape(QFrame::StyledPanel);
+  StaticText1 = new QLabel(QStringLiteral("Статус:"), GroupBox1);
+  StaticText2 = new QLabel(GroupBox1);
+  StaticText2->setWordWrap(true);
+  StaticText2->setText(textFromCp1251(receptionStatusText(ReceptionStatus::Prompt)));
+
+  Button1 = new QPushButton(QStringLiteral("Настройки порта"), this);
+  Button1->setToolTip(QStringLiteral("Настройка параметров параллельного порта"));
+  Button2 = new QPushButton(QStringLiteral("Прием"), this);
+  Button2->setToolTip(QStringLiteral("Запуск процедуры приема данных"));
+  Button3 = new QPushButton(QStringLiteral("ОК"), this);
+  Button3->setToolTip(QStringLiteral("Закрытие окна"));
+  for (QPushButton* button : {Button1, Button2, Button3}) button->setAutoDefault(false);
+  connect(Button1, &QPushButton::clicked, this, &TZagruzForm::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TZagruzForm::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &TZagruzForm::Button3Click);
+}
+
+void TZagruzForm::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  layOut();
+}
+
+void TZagruzForm::layOut() {
+  const int memoWidth = width() - 45;
+  const int memoHeight = height() - 140;
+  Memo1->setGeometry(kMargin, kMargin, memoWidth, memoHeight);
+  const int statusTop = kMargin + memoHeight + kGap;
+  GroupBox1->setGeometry(kMargin, statusTop, memoWidth, kStatusHeight);
+  StaticText1->setGeometry(8, 4, 56, kStatusHeight - 8);
+  StaticText2->setGeometry(68, 4, memoWidth - 76, kStatusHeight - 8);
+  const int buttonTop = statusTop + kStatusHeight + kGap;
+  Button1->setGeometry(kMargin, buttonTop, 129, kButtonHeight);
+  Button2->setGeometry(memoWidth - 285, buttonTop, 113, kButtonHeight);
+  Button3->setGeometry(memoWidth - 130, buttonTop, 113, kButtonHeight);
+}
+
+void TZagruzForm::showEvent(QShowEvent* event) {
+  Memo1->clear();
+  QDialog::showEvent(event);
+}
+
+void TZagruzForm::Button1Click() { commSet_.showSettings(); }
+
+void TZagruzForm::Button2Click() {
+  stopReception();
+  CurrentReadThread = std::make_unique<ReadThread>(*this, commSet_.currentSettings(), commSet_.currentPortText());
+  CurrentReadThread->start();
+  showReceptionStatus(ReceptionStatus::Waiting, {}, {});
+}
+
+void TZagruzForm::Button3Click() {
+  stopReception();
+  QChar unmapped;
+  const auto lines = memoLines(&unmapped);
+  if (!lines) {
+    showMessage_(this, QStringLiteral("Символ «%1» нельзя сохранить в кодировке Windows-1251: "
+                                      "исправьте текст и нажмите «ОК» снова.")
+                           .arg(unmapped));
+    return;
+  }
+  if (takeMemoLines(*lines, target_.lineBuffer, target_.lineCount)) target_.receptionDone = true;
+  accept();
+}
+
+void TZagruzForm::done(int result) {
+  stopReception();
+  QDialog::done(result);
+}
+
+void TZagruzForm::stopReception() {
+  if (!CurrentReadThread) return;
+  CurrentReadThread->stopAndJoin();
+  CurrentReadThread.reset();
+}
+
+void TZagruzForm::appendToMemo(std::string_view bytes) { Memo1->appendPlainText(memoTextFromBytes(bytes)); }
+
+void TZagruzForm::showReceptionStatus(ReceptionStatus status, const QString& portText, const QString& detail) {
+  QString text = textFromCp1251(receptionStatusText(status));
+  if (status == ReceptionStatus::PortNotOpened || status == ReceptionStatus::PortLost) {
+    text += portText;
+    if (!detail.isEmpty()) text += QStringLiteral(" (%1)").arg(detail);
+  }
+  StaticText2->setText(text);
+  emit statusShown(text);
+}
+
+QString TZagruzForm::statusText() const { return StaticText2->text(); }
+
+std::optional<std::vector<std::string>> TZagruzForm::memoLines(QChar* unmapped) const {
+  std::vector<std::string> lines;
+  const QTextDocument* document = Memo1->document();
+  if (document->isEmpty()) return lines;
+  std::vector<QString> texts;
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    splitAtSeparators(block.text(), texts);
+  }
+  lines.reserve(texts.size());
+  for (const QString& text : texts) {
+    auto bytes = bytesFromMemoText(text, unmapped);
+    if (!bytes) return std::nullopt;
+    lines.push_back(std::move(*bytes));
+  }
+  return lines;
+}
+
+}  // namespace quillmar

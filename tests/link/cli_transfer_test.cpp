@@ -1,0 +1,128 @@
+#include "cli/transfer_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "pty_support.h"
+#include "records/record_file.h"
+#include "tools/instrument/instrument.h"
+
+namespace quillmar {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class TransferCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("cli-transfer-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string file(const std::string& name) const { return (dir_ / name).string(); }
+  static std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static void write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+
+  fs::path dir_;
+};
+
+const std::string kBook = "00NMSDR33 V04-04.02\r\n02TP0001\r\n";
+const std::string kFramed = "\x02\r\n" + kBook + "\x03\r\n";
+
+int receiveWhileInstrumentSends(const test::PtyPair& pty, std::vector<std::string> args, const std::string& bytes) {
+  test::markUnopened(pty);
+  std::thread instrument([&] {
+    if (test::waitUntilConfigured(pty)) test::sendFromInstrument(pty, bytes);
+  });
+  const int status = cli::runReceive(args);
+  instrument.join();
+  return status;
+}
+
+TEST_F(TransferCommand, receiveToSdr_writesEveryReceivedLineFramingIncluded) {
+  test::PtyPair pty;
+  const std::string out = file("book.sdr");
+  EXPECT_EQ(receiveWhileInstrumentSends(pty, {pty.portPath(), out}, "noise" + kFramed), 0);
+  EXPECT_EQ(contentOf(out), kFramed);
+}
+
+TEST_F(TransferCommand, receiveToRecordFile_makesRecordsAsTheWindowsDo) {
+  test::PtyPair pty;
+  const std::string out = file("book.qdl");
+  ASSERT_EQ(receiveWhileInstrumentSends(pty, {pty.portPath(), out, "--baud", "9600"}, kFramed), 0);
+  std::vector<SurveyRecord> records;
+  readRecordFile(out, [&](const SurveyRecord& r) { records.push_back(r); });
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(records[0].body.view(), "\x02\r\n");
+  EXPECT_EQ(records[1].typeCode.view(), "00");
+  EXPECT_EQ(records[3].body.view(), "\x03\r\n");
+  // The STX line is too short to name the layout; the second line names it.
+  for (const SurveyRecord& r : records) EXPECT_EQ(r.version, kVersionSdr3);
+}
+
+TEST_F(TransferCommand, receiveWithoutEndOfTransmission_timesOutWritingNothing) {
+  test::PtyPair pty;
+  const std::string out = file("book.sdr");
+  EXPECT_EQ(receiveWhileInstrumentSends(pty, {pty.portPath(), out, "--timeout", "0.5"}, "\x02\r\nA\r\n"), 1);
+  EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(TransferCommand, receiveFromAMissingPort_fails) {
+  EXPECT_EQ(cli::runReceive({"/dev/quillmar-no-such-port", file("x.sdr")}), 1);
+}
+
+TEST_F(TransferCommand, badArguments_areUsageErrors) {
+  const std::vector<std::vector<std::string>> receives = {
+      {}, {"COM1"}, {"COM1", "out.sdr", "--baud"}, {"COM1", "out.sdr", "--speed", "9600"},
+      {"COM1", "out.sdr", "--timeout", "soon"}, {"COM1", "out.sdr", "--timeout", "0"}, {"--baud", "9600"}};
+  for (const auto& args : receives) EXPECT_EQ(cli::runReceive(args), 2) << args.size();
+  EXPECT_EQ(cli::runSend({"COM1"}), 2);
+  EXPECT_EQ(cli::runSend({"COM1", "in.sdr", "--timeout", "5"}), 2);
+}
+
+TEST_F(TransferCommand, sendSdrFile_framesItAsTheUploadDoes) {
+  test::PtyPair pty;
+  const std::string in = file("book.sdr");
+  write(in, "00NMSDR33 V04-04.02\n\n02TP0001\n");
+  instrument::Capture capture;
+  std::thread instrument([&] { capture = instrument::captureUntilEtx(pty.instrumentFd(), 3000ms); });
+  EXPECT_EQ(cli::runSend({pty.portPath(), in, "--baud", "38400"}), 0);
+  instrument.join();
+  EXPECT_TRUE(capture.complete);
+  EXPECT_EQ(capture.bytes, kFramed);
+}
+
+TEST_F(TransferCommand, sendReceivedRecordFile_addsNoSecondFraming) {
+  test::PtyPair pty;
+  const std::string in = file("book.qdl");
+  ASSERT_EQ(receiveWhileInstrumentSends(pty, {pty.portPath(), in}, kFramed), 0);
+  std::string sent;
+  std::thread instrument([&] { sent = instrument::readUntilQuiet(pty.instrumentFd(), 1000ms); });
+  EXPECT_EQ(cli::runSend({pty.portPath(), in}), 0);
+  instrument.join();
+  EXPECT_EQ(sent, kFramed);
+}
+
+TEST_F(TransferCommand, sendFailures_exitWithOne) {
+  const std::string in = file("book.sdr");
+  write(in, kBook);
+  EXPECT_EQ(cli::runSend({"/dev/quillmar-no-such-port", in}), 1);
+  test::PtyPair pty;
+  EXPECT_EQ(cli::runSend({pty.portPath(), file("missing.sdr")}), 1);
+}
+
+}  // namespace
+}  // namespace quillmar

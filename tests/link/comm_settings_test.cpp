@@ -1,0 +1,176 @@
+#include "link/comm_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "records/io_error.h"
+
+namespace quillmar {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CommSettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("commset-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                        "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string path() const { return (dir_ / "CommSet.ini").string(); }
+  void writeBytes(const std::string& bytes) const {
+    std::ofstream(path(), std::ios::binary) << bytes;
+  }
+  std::string readBytes() const {
+    std::ifstream in(path(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  int loadCode(CommSettings& settings) const {
+    try {
+      loadCommSettings(path(), settings);
+    } catch (const IoError& error) {
+      return error.code();
+    }
+    return 0;
+  }
+
+  fs::path dir_;
+};
+
+const CommSettings kUsual{"COM1", "4800", "8", "ONESTOPBIT", "NOPARITY"};
+
+TEST(CommSettingsRecord, usualSettings_haveTheDocumentedByteLayout) {
+  const std::string bytes = encodeCommSettings(kUsual);
+  ASSERT_EQ(bytes.size(), 36u);
+  EXPECT_EQ(bytes[0], 4);
+  EXPECT_EQ(bytes.substr(1, 4), "COM1");
+  EXPECT_EQ(bytes[5], 4);
+  EXPECT_EQ(bytes.substr(6, 4), "4800");
+  EXPECT_EQ(bytes[12], 1);
+  EXPECT_EQ(bytes[13], '8');
+  EXPECT_EQ(bytes[14], 10);
+  EXPECT_EQ(bytes.substr(15, 10), "ONESTOPBIT");
+  EXPECT_EQ(bytes[25], 8);
+  EXPECT_EQ(bytes.substr(26, 8), "NOPARITY");
+}
+
+TEST(CommSettingsRecord, creationTexts_areThoseOfTheDialog) {
+  EXPECT_EQ(creationCommSettings(), (CommSettings{"", "4800", "8", "ONESTOPBIT", "NOPARITY"}));
+}
+
+TEST(CommSettingsRecord, encodeThenDecode_roundTrip) {
+  for (const CommSettings& settings :
+       {kUsual, CommSettings{}, CommSettings{"COM4", "38400", "7", "TWOSTOPBIT", "PARITY"},
+        CommSettings{"COM10", "115200", "88", "ONE5STOPBITS", "EVENPARITY_X"},
+        CommSettings{"/dev/pts/17", "57600", "8", "ONESTOPBIT", "NOPARITY"}}) {
+    EXPECT_EQ(decodeCommSettings(encodeCommSettings(settings)), settings) << settings.portText;
+  }
+}
+
+TEST(CommSettingsRecord, textsThatFit_writeExactlyOneRecord) {
+  EXPECT_EQ(encodeCommSettings({"COM4", "115200", "7", "TWOSTOPBIT", "0123456789"}).size(), 36u);
+}
+
+TEST(CommSettingsRecord, longPortText_isCutInTheRecordAndKeptInFullBehindIt) {
+  const std::string bytes = encodeCommSettings({"COM10", "4800", "8", "ONESTOPBIT", "NOPARITY"});
+  ASSERT_GT(bytes.size(), 36u);
+  EXPECT_EQ(bytes[0], 4);
+  EXPECT_EQ(bytes.substr(1, 4), "COM1");
+  EXPECT_EQ(decodeCommSettings(bytes).portText, "COM10");
+  // A reader of the record alone finds what it always found.
+  EXPECT_EQ(decodeCommSettings(bytes.substr(0, 36)).portText, "COM1");
+}
+
+TEST(CommSettingsRecord, fullTextThatDoesNotContinueTheRecord_isIgnored) {
+  std::string bytes = encodeCommSettings({"COM10", "4800", "8", "ONESTOPBIT", "NOPARITY"});
+  bytes[4] = '2';  // the record now says COM2
+  EXPECT_EQ(decodeCommSettings(bytes).portText, "COM2");
+}
+
+TEST(CommSettingsRecord, malformedTail_leavesTheRecordTexts) {
+  const std::string bytes = encodeCommSettings({"COM10", "4800", "8", "ONESTOPBIT", "NOPARITY"});
+  for (std::size_t keep = 36; keep < bytes.size(); ++keep) {
+    EXPECT_EQ(decodeCommSettings(bytes.substr(0, keep)).portText, "COM1") << keep;
+  }
+  EXPECT_EQ(decodeCommSettings(encodeCommSettings(kUsual) + "garbage after the record"), kUsual);
+}
+
+TEST(CommSettingsRecord, lengthBytesAboveTheCapacity_areClipped) {
+  std::string bytes = encodeCommSettings(kUsual);
+  bytes[0] = static_cast<char>(200);
+  bytes[12] = 9;
+  const CommSettings decoded = decodeCommSettings(bytes);
+  EXPECT_EQ(decoded.portText, "COM1");
+  EXPECT_EQ(decoded.byteSizeText, "8");
+  EXPECT_EQ(decoded.stopBitText, "ONESTOPBIT");
+}
+
+TEST(CommSettingsRecord, fewerThan36Bytes_isReadBeyondEndOfFile) {
+  const std::string bytes = encodeCommSettings(kUsual);
+  for (std::size_t size : {0u, 1u, 35u}) {
+    try {
+      decodeCommSettings(bytes.substr(0, size));
+      ADD_FAILURE() << size;
+    } catch (const IoError& error) {
+      EXPECT_EQ(error.code(), 100);
+      EXPECT_STREQ(error.what(), "Read beyond end of file");
+    }
+  }
+}
+
+TEST_F(CommSettingsFile, missingFile_isIoError103AndChangesNothing) {
+  CommSettings settings = creationCommSettings();
+  EXPECT_EQ(loadCode(settings), 103);
+  EXPECT_EQ(settings, creationCommSettings());
+  EXPECT_EQ(ioErrorText(103), "I/O error 103");
+}
+
+TEST_F(CommSettingsFile, directoryInPlaceOfTheFile_isIoError103) {
+  fs::create_directory(path());
+  CommSettings settings = creationCommSettings();
+  EXPECT_EQ(loadCode(settings), 103);
+}
+
+TEST_F(CommSettingsFile, shortFile_isIoError100AndAppliesNoField) {
+  writeBytes(encodeCommSettings(kUsual).substr(0, 30));
+  CommSettings settings = creationCommSettings();
+  EXPECT_EQ(loadCode(settings), 100);
+  EXPECT_EQ(settings, creationCommSettings());
+}
+
+TEST_F(CommSettingsFile, emptyStoredTexts_leaveTheTextsAsTheyWere) {
+  writeBytes(encodeCommSettings({"COM3", "", "7", "", "NOPARITY"}));
+  CommSettings settings = creationCommSettings();
+  ASSERT_EQ(loadCode(settings), 0);
+  EXPECT_EQ(settings, (CommSettings{"COM3", "4800", "7", "ONESTOPBIT", "NOPARITY"}));
+}
+
+TEST_F(CommSettingsFile, storeThenLoad_roundTrip) {
+  const CommSettings typed{"/dev/ttyUSB0", "57600", "8", "TWOSTOPBIT", "PARITY"};
+  storeCommSettings(path(), typed);
+  CommSettings loaded = creationCommSettings();
+  ASSERT_EQ(loadCode(loaded), 0);
+  EXPECT_EQ(loaded, typed);
+}
+
+TEST_F(CommSettingsFile, store_replacesALongerOldFileByOneRecord) {
+  storeCommSettings(path(), {"COM10", "4800", "8", "ONESTOPBIT", "NOPARITY"});
+  storeCommSettings(path(), kUsual);
+  EXPECT_EQ(readBytes(), encodeCommSettings(kUsual));
+  EXPECT_EQ(readBytes().size(), 36u);
+}
+
+TEST_F(CommSettingsFile, storeIntoAMissingDirectory_throwsAndWritesNothing) {
+  const std::string target = (dir_ / "absent" / "CommSet.ini").string();
+  EXPECT_THROW(storeCommSettings(target, kUsual), IoError);
+  EXPECT_FALSE(fs::exists(target));
+}
+
+}  // namespace
+}  // namespace quillmar

@@ -1,0 +1,101 @@
+#include "link/widgets/memo_text.h"
+
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QSet>
+
+#include "dialogs_support.h"
+#include "link/widgets/comm_set_dialog.h"
+#include "link/widgets/zagruz_form.h"
+
+namespace quillmar {
+namespace {
+
+using namespace std::string_view_literals;
+
+std::string everyByteButCrLf() {
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) {
+    if (b != '\r' && b != '\n') bytes.push_back(static_cast<char>(b));
+  }
+  return bytes;
+}
+
+class MemoBytes : public ::testing::Test {
+ protected:
+  MemoBytes()
+      : commSet_(nullptr, dir_.filePath(QStringLiteral("CommSet.ini")), messages_.shower()),
+        form_(nullptr, commSet_, ReceptionTarget{lineBuffer_, lineCount_, receptionDone_}, messages_.shower()) {}
+
+  // The way received bytes take: hand-over, memo, "ОК", line buffer.
+  std::vector<std::string> throughTheMemo(std::string_view received) {
+    form_.show();
+    form_.appendToMemo(received);
+    form_.Button3Click();
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < lineBuffer_.size(); ++i) lines.emplace_back(lineBuffer_.line(i));
+    return lines;
+  }
+
+  QTemporaryDir dir_;
+  test::MessageLog messages_;
+  LineBuffer lineBuffer_;
+  std::size_t lineCount_ = 0;
+  bool receptionDone_ = false;
+  TCommSet commSet_;
+  TZagruzForm form_;
+};
+
+TEST_F(MemoBytes, everyByteValueButCrLf_reachesTheLineBufferUnchanged) {
+  const std::string all = everyByteButCrLf();
+  const auto lines = throughTheMemo("\x02\r\n" + all + "\r\n\x03");
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], all + "\r\n");
+}
+
+TEST_F(MemoBytes, eachByteValueAsALineOfItsOwn_survives) {
+  std::string received;
+  std::vector<std::string> expected;
+  for (char byte : everyByteButCrLf()) {
+    received += std::string(1, byte) + "x" + std::string(1, byte) + "\r\n";
+    expected.push_back(std::string(1, byte) + "x" + std::string(1, byte) + "\r\n");
+  }
+  received += "\x03";
+  expected.push_back("\x03\r\n");
+  EXPECT_EQ(throughTheMemo(received), expected);
+}
+
+TEST_F(MemoBytes, loneCrAndLf_stayInsideTheirLine) {
+  EXPECT_EQ(throughTheMemo("A\rB\nC\n\rD"), std::vector<std::string>{"A\rB\nC\n\rD\r\n"});
+}
+
+TEST_F(MemoBytes, controlBytesShowAsTheirPictures) {
+  form_.appendToMemo("\x02\r\nA\0B\r\n\x03"sv);
+  EXPECT_EQ(form_.Memo1->toPlainText(), QString::fromUtf16(u"\u2402\nA\u2400B\n\u2403"));
+}
+
+TEST(MemoText, typedTextMapsBackToWindows1251) {
+  EXPECT_EQ(bytesFromMemoText(u"Тип 09F1\t\u2402"), std::optional<std::string>("\xD2\xE8\xEF 09F1\t\x02"));
+  QChar unmapped;
+  EXPECT_EQ(bytesFromMemoText(u"ab\u65E5c", &unmapped), std::nullopt);
+  EXPECT_EQ(unmapped, QChar(0x65E5));
+}
+
+TEST(MemoText, everyByteMapsToItsOwnCharacter) {
+  const QString shown = memoTextFromBytes(everyByteButCrLf());
+  EXPECT_EQ(shown.size(), 254);
+  EXPECT_EQ(QSet<QChar>(shown.begin(), shown.end()).size(), 254);
+}
+
+TEST_F(MemoBytes, textWithoutWindows1251Bytes_isRefusedAtOk) {
+  form_.show();
+  form_.Memo1->setPlainText(QStringLiteral("00NM\u65E5"));
+  form_.Button3Click();
+  EXPECT_FALSE(receptionDone_);
+  EXPECT_TRUE(form_.isVisible());
+  EXPECT_FALSE(messages_.texts.isEmpty());
+}
+
+}  // namespace
+}  // namespace quillmar

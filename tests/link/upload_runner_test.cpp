@@ -1,0 +1,156 @@
+#include "link/widgets/upload_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QTimer>
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "dialogs_support.h"
+#include "link/widgets/comm_set_dialog.h"
+#include "pty_support.h"
+#include "link/upload_text.h"
+#include "tools/instrument/instrument.h"
+
+namespace quillmar {
+namespace {
+
+using namespace std::chrono_literals;
+
+RecordList listOf(std::initializer_list<std::string_view> lines) {
+  RecordList list;
+  for (std::string_view line : lines) list.append("caption", SurveyRecord::fromLine(line, kVersionSdr3));
+  return list;
+}
+
+class Upload : public ::testing::Test {
+ protected:
+  Upload() : commSet_(nullptr, dir_.filePath(QStringLiteral("CommSet.ini")), messages_.shower()) {
+    commSet_.ComboBox1->setEditText(QString::fromStdString(pty_.portPath()));
+    messages_.texts.clear();
+  }
+
+  // "Выгрузить" with the settings dialog closed by `close`; returns what
+  // reached the instrument.
+  std::string upload(const RecordList& list, void (TCommSet::*close)() = &TCommSet::CancelClick) {
+    QTimer::singleShot(0, &commSet_, [this, close] {
+      settingsShown_ = commSet_.isVisible();
+      (commSet_.*close)();
+    });
+    std::string received;
+    std::thread instrument([&] { received = instrument::readUntilQuiet(pty_.instrumentFd(), 800ms); });
+    uploadRecords(nullptr, commSet_, list, messages_.shower());
+    instrument.join();
+    return received;
+  }
+
+  test::PtyPair pty_;
+  QTemporaryDir dir_;
+  test::MessageLog messages_;
+  TCommSet commSet_;
+  bool settingsShown_ = false;
+};
+
+struct Case {
+  const char* name;
+  std::initializer_list<std::string_view> lines;
+  std::string_view sent;
+};
+
+const Case kCases[] = {
+    {"from an SDR file", {"00NMSDR33\r\n", "02TP0001\r\n"}, "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n"},
+    {"as received", {"\x02\r\n", "00NMSDR33\r\n", "\x03\r\n"}, "\x02\r\n00NMSDR33\r\n\x03\r\n"},
+    {"STX first, SDR line last", {"\x02\r\n", "00NMSDR33\r\n", "02TP0001\r\n"},
+     "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n"},
+    {"no records", {}, "\x02\r\n\x03\r\n"},
+};
+
+TEST_F(Upload, sendsTheFramedRecordsAfterTheSettingsDialog) {
+  for (const Case& c : kCases) {
+    settingsShown_ = false;
+    EXPECT_EQ(upload(listOf(c.lines)), c.sent) << c.name;
+    EXPECT_TRUE(settingsShown_) << c.name;
+    EXPECT_TRUE(messages_.texts.isEmpty()) << c.name;
+  }
+}
+
+TEST_F(Upload, settingsConfirmedWithOk_uploadsToo) {
+  EXPECT_EQ(upload(listOf({"00NMSDR33\r\n"}), &TCommSet::OkClick), "\x02\r\n00NMSDR33\r\n\x03\r\n");
+}
+
+TEST_F(Upload, portThatCannotBeOpened_isReportedWithItsName) {
+  for (const QString& port : {QStringLiteral("/dev/quillmar-no-such-port"), QString()}) {
+    commSet_.ComboBox1->setEditText(port);
+    messages_.texts.clear();
+    upload(listOf({"00NMSDR33\r\n"}));
+    EXPECT_EQ(messages_.texts, QStringList{QStringLiteral("Невозможно открыть в запись ") + port});
+  }
+}
+
+TEST_F(Upload, instrumentGoneMidUpload_isReportedNotSilent) {
+  RecordList list;
+  for (int i = 0; i < 3000; ++i) list.append("c", SurveyRecord::fromLine("09F1 observation line " + std::to_string(i) + "\r\n", kVersionSdr3));
+  std::thread instrument([this] {
+    char chunk[1024];
+    for (std::size_t got = 0; got < 4096;) {
+      const ssize_t n = ::read(pty_.instrumentFd(), chunk, sizeof chunk);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    pty_.closeInstrumentSide();
+  });
+  QTimer::singleShot(0, &commSet_, &TCommSet::CancelClick);
+  uploadRecords(nullptr, commSet_, list, messages_.shower());
+  instrument.join();
+  ASSERT_EQ(messages_.texts.size(), 1);
+  EXPECT_TRUE(messages_.texts[0].startsWith(QStringLiteral("Выгрузка не завершена"))) << messages_.texts[0].toStdString();
+}
+
+TEST_F(Upload, longUpload_keepsTheWindowThreadServing) {
+  RecordList list;
+  for (int i = 0; list.size() < 4000; ++i) {
+    list.append("c", SurveyRecord::fromLine("09F1" + std::to_string(i) + " 0000.000 0000.000\r\n", kVersionSdr3));
+  }
+  const std::string expected = buildUploadText(list);
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  ticker.start(5);
+  std::string received;
+  std::thread instrument([&] {
+    // A slow instrument: the upload takes about a second.
+    char chunk[4096];
+    for (;;) {
+      pollfd p{pty_.instrumentFd(), POLLIN, 0};
+      if (::poll(&p, 1, 800) <= 0) break;
+      const ssize_t n = ::read(pty_.instrumentFd(), chunk, 2048);
+      if (n <= 0) break;
+      received.append(chunk, static_cast<std::size_t>(n));
+      std::this_thread::sleep_for(20ms);
+    }
+  });
+  const UploadOutcome outcome = runUpload(nullptr, commSet_.currentSettings(), commSet_.currentPortText(), expected);
+  instrument.join();
+  EXPECT_EQ(outcome.kind, UploadOutcome::Kind::Done);
+  EXPECT_EQ(outcome.transmitted, expected.size());
+  EXPECT_EQ(received, expected);
+  EXPECT_GT(ticks, 10);
+}
+
+TEST(UploadOutcomeMessage, everyFailureSaysWhatHappened) {
+  const QString port = QStringLiteral("COM2");
+  EXPECT_TRUE(uploadOutcomeMessage({UploadOutcome::Kind::Done, 10, 10, {}}, port).isEmpty());
+  EXPECT_EQ(uploadOutcomeMessage({UploadOutcome::Kind::NotOpened, 0, 10, "busy"}, port),
+            QStringLiteral("Невозможно открыть в запись COM2"));
+  EXPECT_EQ(uploadOutcomeMessage({UploadOutcome::Kind::Failed, 4, 10, "Input/output error"}, port),
+            QStringLiteral("Выгрузка не завершена: ошибка порта COM2 (Input/output error). Передано 4 из 10 байт."));
+  EXPECT_EQ(uploadOutcomeMessage({UploadOutcome::Kind::Cancelled, 4, 10, {}}, port),
+            QStringLiteral("Выгрузка отменена. Передано 4 из 10 байт."));
+}
+
+}  // namespace
+}  // namespace quillmar
