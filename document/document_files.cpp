@@ -7,6 +7,7 @@
 
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
+#include "document/progress_display.h"
 #include "document/record_list_model.h"
 #include "export/export_writers.h"
 #include "records/import.h"
@@ -23,6 +24,8 @@ const QString kExportTitle = QStringLiteral("Экспорт");
 const QString kExportFilter = QStringLiteral(
     "Текстовый файл|*.txt|OBS в текстовый файл|*.txt|POS в текстовый файл|*.txt|В SDR файл|*.sdr");
 const QString kRecordSuffix = QStringLiteral("qdl");
+const QString kOpenProgress = QStringLiteral("Чтение файла записей...");
+const QString kImportProgress = QStringLiteral("Создание записей...");
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -43,7 +46,10 @@ void DocumentFiles::Open() {
   state_.docStarted = true;
   state_.docName = path;
   try {
-    openRecordFile(nativePath(path), program_.captions, model_.listForAppending());
+    const std::string file = nativePath(path);
+    ProgressDisplay progress(&window_, kOpenProgress, recordFileCount(file));
+    openRecordFile(file, program_.captions, model_.listForAppending(),
+                   [&progress](std::size_t done) { progress.step(done); });
   } catch (const IoError& error) {
     // The records read before the failure stay in the list.
     model_.announceAppendedRows();
@@ -104,8 +110,9 @@ bool DocumentFiles::Import() {
 }
 
 void DocumentFiles::Obrabotka() {
+  ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
   quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
-                      model_.listForAppending());
+                      model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
   model_.announceAppendedRows();
 }
 

@@ -96,7 +96,8 @@ void forEachImportedRecord(const std::string& path, const std::function<void(con
   stream.finish();
 }
 
-void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list) {
+void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,
+               const RowProgress& progress) {
   count = std::min(count, lines.size());
   const char version = DetectVersion(lines, count);
   if (list.empty()) list.reserve(count);
@@ -106,6 +107,7 @@ void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& caption
     MakeStInto(caption, captions, record.body.view(), record.typeCode.view(),
                record.derivCode.view(), record.version);
     list.append(caption, record);
+    if (progress && (i + 1) % kRowsPerProgressStep == 0) progress(i + 1);
   }
 }
 

@@ -28,6 +28,12 @@ char DetectVersion(const LineBuffer& lines, std::size_t count);
 void forEachImportedRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
 
 // Appends one row per line for the first `count` lines, each captioned by MakeSt.
-void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list);
+// `progress`, when given, hears the number of rows made so far now and then.
+using RowProgress = std::function<void(std::size_t rowsDone)>;
+void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,
+               const RowProgress& progress = {});
+
+// How many rows pass between two progress reports.
+inline constexpr std::size_t kRowsPerProgressStep = 1 << 15;
 
 }  // namespace quillmar

@@ -1,6 +1,7 @@
 #include "records/record_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -88,13 +89,23 @@ void forEachRecordIn(std::string_view bytes, const std::function<void(const Surv
   }
 }
 
-void openRecordFile(const std::string& path, CaptionState& captions, RecordList& list) {
+void openRecordFile(const std::string& path, CaptionState& captions, RecordList& list,
+                    const std::function<void(std::size_t)>& progress) {
+  if (list.empty()) list.reserve(recordFileCount(path));
   std::string caption;
+  std::size_t done = 0;
   readRecordFile(path, [&](const SurveyRecord& record) {
     MakeStInto(caption, captions, record.body.view(), record.typeCode.view(), record.derivCode.view(),
                record.version);
     list.append(caption, record);
+    if (progress && ++done % (1 << 15) == 0) progress(done);
   });
+}
+
+std::size_t recordFileCount(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  return static_cast<std::size_t>(st.st_size) / kRecordFileRecordSize;
 }
 
 void appendRecordBytes(std::string& out, const SurveyRecord& record) {

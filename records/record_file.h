@@ -21,7 +21,12 @@ void readRecordFile(const std::string& path, const std::function<void(const Surv
 void forEachRecordIn(std::string_view bytes, const std::function<void(const SurveyRecord&)>& onRecord);
 
 // Appends every record of the file to `list`, captioned by MakeSt.
-void openRecordFile(const std::string& path, CaptionState& captions, RecordList& list);
+// `progress` hears the number of records read so far now and then.
+void openRecordFile(const std::string& path, CaptionState& captions, RecordList& list,
+                    const std::function<void(std::size_t recordsDone)>& progress = {});
+
+// The number of whole records in the file, or 0 when it cannot be examined.
+std::size_t recordFileCount(const std::string& path);
 
 // The 178 bytes of one record; bytes past a text's length are zero.
 void appendRecordBytes(std::string& out, const SurveyRecord& record);
