@@ -149,6 +149,12 @@ void drawAdd(QPainter& g) {
   g.drawLine(QPointF(2.5, 8), QPointF(13.5, 8));
 }
 
+void drawApplication(QPainter& g) {
+  tripod(g, 8);
+  g.setPen(QPen(kRed, 1));
+  g.drawLine(QPointF(10.5, 4.5), QPointF(15.5, 4.5));
+}
+
 constexpr std::array<Drawing, kDocumentIconCount> kDrawings{
     drawNew,     drawOpen,   drawSave, drawSaveAs, drawImport, drawExport, drawExit,
     drawReceive, drawUpload, drawHelp, drawEdit,   drawDelete, drawAdd};
@@ -187,11 +193,12 @@ QList<QIcon> frameIcons() { return firstIcons(kFrameIconCount); }
 QList<QIcon> documentIcons() { return firstIcons(kDocumentIconCount); }
 
 QIcon applicationIcon() {
-  return iconOf([](QPainter& g) {
-    tripod(g, 8);
-    g.setPen(QPen(kRed, 1));
-    g.drawLine(QPointF(10.5, 4.5), QPointF(15.5, 4.5));
-  });
+  QIcon icon = iconOf(drawApplication);
+  // Task bars and switchers show it larger than any command picture.
+  for (const int size : {64, 128, 256}) icon.addPixmap(render(drawApplication, size));
+  return icon;
 }
+
+QPixmap applicationPixmap(int size) { return render(drawApplication, size); }
 
 }  // namespace quillmar

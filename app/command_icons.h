@@ -5,6 +5,7 @@
 
 #include <QIcon>
 #include <QList>
+#include <QPixmap>
 
 namespace quillmar {
 
@@ -17,5 +18,7 @@ QList<QIcon> documentIcons();
 
 // The program's own icon: an instrument on its tripod.
 QIcon applicationIcon();
+// The same picture at any size, for the desktop's icon theme.
+QPixmap applicationPixmap(int size);
 
 }  // namespace quillmar

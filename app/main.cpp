@@ -11,6 +11,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillmar"));
   QApplication::setWindowIcon(quillmar::applicationIcon());
+  // Lets the desktop match the windows to quillmar.desktop and its icon.
+  QApplication::setDesktopFileName(QStringLiteral("quillmar"));
 
   quillmar::ProgramState program;
   quillmar::SharedWindows shared;

@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# Makes the Debian package from a built tree, unpacks it into a temporary root
+# (dpkg-deb -x) and checks what it holds, what it depends on, and that the
+# installed program starts through its launcher in the user's working
+# directory.
+# usage: package_test.sh CPACK BUILD_DIR SOURCE_DIR
+set -uo pipefail
+
+cpack=$1
+build=$2
+source=$3
+tmp=$(readlink -f "$(mktemp -d)")
+trap 'rm -rf "$tmp"' EXIT
+root=$tmp/root
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+expected_files() {
+  local size
+  printf '%s\n' \
+    usr/bin/quillmar usr/bin/quillmar-cli usr/bin/quillmar-launch \
+    usr/share/quillmar/help.htm usr/share/quillmar/CommSet.ini \
+    usr/share/applications/quillmar.desktop \
+    usr/share/doc/quillmar/examples/traverse-sdr33.sdr \
+    usr/share/doc/quillmar/examples/level-and-triangulation-sdr20.sdr
+  for size in 16 22 24 32 48 64 128 256; do
+    echo "usr/share/icons/hicolor/${size}x${size}/apps/quillmar.png"
+  done
+}
+
+make_package() {
+  if ! (cd "$build" && "$cpack" -G DEB -B "$tmp/out") >"$tmp/cpack.log" 2>&1; then
+    cat "$tmp/cpack.log" >&2
+    fail "cpack -G DEB failed"
+    return 1
+  fi
+  local debs=("$tmp"/out/*.deb)
+  if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+    fail "expected one .deb, found: ${debs[*]}"
+    return 1
+  fi
+  deb=${debs[0]}
+  dpkg-deb -x "$deb" "$root" || { fail "dpkg-deb -x failed"; return 1; }
+}
+
+# The package's own names of what it depends on, one a line.
+depends_names() {
+  dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/[(|].*//; s/ //g' | grep -v '^$'
+}
+
+check_control() {
+  [ "$(dpkg-deb -f "$deb" Package)" = quillmar ] || fail "the package is not named quillmar"
+  [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
+  [ -n "$(dpkg-deb -f "$deb" Description)" ] || fail "no Description"
+  local name
+  for name in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
+    depends_names | grep -qx "$name" || fail "Depends lacks $name"
+  done
+  # Every name is a Debian package: the build machine has each of them.
+  for name in $(depends_names); do
+    dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q 'install ok installed' ||
+      fail "Depends names $name, which is not an installed package"
+  done
+}
+
+check_file_list() {
+  (cd "$root" && find . -type f -printf '%P\n' | sort) >"$tmp/found"
+  expected_files | sort >"$tmp/expected"
+  if ! diff -u "$tmp/expected" "$tmp/found" >"$tmp/list.diff"; then
+    cat "$tmp/list.diff" >&2
+    fail "the package's files are not the expected ones"
+  fi
+  local program
+  for program in quillmar quillmar-cli quillmar-launch; do
+    [ -x "$root/usr/bin/$program" ] || fail "usr/bin/$program is not executable"
+  done
+}
+
+# Each library a program is linked with comes from a package it depends on.
+check_linked_libraries() {
+  local program library owners
+  for program in quillmar quillmar-cli; do
+    for library in $(readelf -d "$root/usr/bin/$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+      # "pkg:arch, pkg2:arch: /path" lines.
+      owners=$(dpkg -S "*/$library" 2>/dev/null | sed 's|: /.*||; s/, /\n/g' | sed 's/:.*//' | sort -u)
+      if [ -z "$owners" ]; then
+        fail "$program needs $library, which no installed package provides"
+      elif ! grep -qxF -f <(depends_names) <<<"$owners"; then
+        fail "$program needs $library from $(echo $owners), which Depends does not name"
+      fi
+    done
+  done
+}
+
+check_contents() {
+  cmp -s "$root/usr/share/quillmar/help.htm" "$source/help/help.htm" ||
+    fail "the installed help.htm is not the user manual"
+  cmp -s "$root/usr/share/quillmar/CommSet.ini" "$build/run/CommSet.ini" ||
+    fail "the installed CommSet.ini is not the default one"
+  local desktop=$root/usr/share/applications/quillmar.desktop
+  desktop-file-validate "$desktop" || fail "desktop-file-validate rejects quillmar.desktop"
+  grep -qx 'Exec=quillmar-launch' "$desktop" || fail "the desktop entry does not start the launcher"
+  grep -qx 'Icon=quillmar' "$desktop" || fail "the desktop entry does not name the icon"
+  local size png
+  for size in 16 48 256; do
+    png=$root/usr/share/icons/hicolor/${size}x${size}/apps/quillmar.png
+    # PNG signature, then the IHDR chunk's width and height.
+    [ "$(od -An -tx1 -N8 "$png" | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
+    [ "$(od -An -tu4 --endian=big -j16 -N8 "$png" | xargs)" = "$size $size" ] ||
+      fail "$png is not $size by $size"
+  done
+}
+
+check_cli() {
+  local out=$tmp/captions.txt
+  if ! "$root/usr/bin/quillmar-cli" export captions \
+      "$root/usr/share/doc/quillmar/examples/traverse-sdr33.sdr" "$out" 2>"$tmp/cli.log"; then
+    cat "$tmp/cli.log" >&2
+    fail "the installed quillmar-cli cannot export the installed example"
+  elif [ ! -s "$out" ]; then
+    fail "the installed quillmar-cli wrote no captions"
+  fi
+}
+
+# Starts the launcher with the environment given, checks that the program
+# runs in WORKDIR and is still running two seconds later, then ends it.
+start_program() {
+  local workdir=$1 log=$tmp/program.log
+  shift
+  env "$@" QT_QPA_PLATFORM=offscreen "$root/usr/bin/quillmar-launch" >"$log" 2>&1 &
+  local pid=$! waited=0
+  # The launcher replaces itself with the program.
+  while [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" != "$root/usr/bin/quillmar" ]; do
+    if ! kill -0 "$pid" 2>/dev/null || [ $waited -ge 100 ]; then
+      kill "$pid" 2>/dev/null
+      wait "$pid"
+      local status=$?
+      cat "$log" >&2
+      fail "the launcher did not start the installed program (status $status)"
+      return
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  [ "$(readlink "/proc/$pid/cwd")" = "$workdir" ] || fail "the program runs in $(readlink "/proc/$pid/cwd"), not in $workdir"
+  sleep 2
+  if ! kill -TERM "$pid" 2>/dev/null; then
+    wait "$pid"
+    local status=$?
+    cat "$log" >&2
+    fail "the program ended on its own at start-up (status $status)"
+    return
+  fi
+  wait "$pid"
+  local status=$?
+  [ $status -eq 143 ] || { cat "$log" >&2; fail "the program did not end on SIGTERM (status $status)"; }
+}
+
+check_first_start() {
+  local home=$tmp/home workdir=$tmp/home/.local/share/quillmar
+  mkdir -p "$home"
+  start_program "$workdir" -u XDG_DATA_HOME HOME="$home"
+  cmp -s "$workdir/help.htm" "$root/usr/share/quillmar/help.htm" || fail "first start: no help.htm in $workdir"
+  cmp -s "$workdir/CommSet.ini" "$root/usr/share/quillmar/CommSet.ini" || fail "first start: no CommSet.ini in $workdir"
+}
+
+# The user's settings stay; a manual that differs from the installed one is renewed.
+check_later_start() {
+  local data=$tmp/data workdir=$tmp/data/quillmar
+  mkdir -p "$workdir"
+  printf 'the user settings' >"$workdir/CommSet.ini"
+  printf 'an old manual' >"$workdir/help.htm"
+  start_program "$workdir" HOME="$tmp/elsewhere" XDG_DATA_HOME="$data"
+  cmp -s "$workdir/CommSet.ini" <(printf 'the user settings') || fail "a later start replaced the user's CommSet.ini"
+  cmp -s "$workdir/help.htm" "$root/usr/share/quillmar/help.htm" || fail "a later start kept an old help.htm"
+  [ ! -e "$tmp/elsewhere/.local/share/quillmar" ] || fail "the launcher ignored XDG_DATA_HOME"
+}
+
+if make_package; then
+  check_control
+  check_file_list
+  check_linked_libraries
+  check_contents
+  check_cli
+  check_first_start
+  check_later_start
+fi
+[ $failures -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
+echo "package $(basename "$deb"): all checks passed"
