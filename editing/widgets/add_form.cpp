@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "document/text_codec.h"
 #include "editing/field_rows.h"
 #include "editing/widgets/dialog_support.h"
 #include "editing/widgets/parameter_table.h"
@@ -18,7 +19,7 @@ constexpr int kHeight = 430;
 constexpr int kLabelColumn = 128;
 constexpr int kValueColumn = 123;
 
-QString kindName(const RecordKind& kind) { return fromWindows1251(kind.name); }
+QString kindName(const RecordKind& kind) { return cp1251ToQString(kind.name); }
 }  // namespace
 
 TAddForm::TAddForm(QWidget* parent) : QDialog(parent, kCloseBoxOnly) {

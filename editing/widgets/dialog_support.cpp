@@ -1,28 +1,9 @@
 #include "editing/widgets/dialog_support.h"
 
 #include <QRect>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QWidget>
 
 namespace quillmar {
-namespace {
-constexpr const char* kEncoding = "windows-1251";
-}
-
-QString fromWindows1251(std::string_view bytes) {
-  QStringDecoder decoder(kEncoding);
-  return decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-std::optional<std::string> toWindows1251(const QString& text) {
-  QStringEncoder encoder(kEncoding);
-  const QByteArray bytes = encoder(text);
-  std::string result(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  // Decoding back catches whatever the encoder replaced instead of failing.
-  if (encoder.hasError() || fromWindows1251(result) != text) return std::nullopt;
-  return result;
-}
 
 QString unencodableValueMessage(const QString& label) {
   return QStringLiteral("Значение «%1» содержит знаки, которых нет в кодировке Windows-1251. "

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "document/text_codec.h"
 #include "editing/field_rows.h"
 #include "editing/widgets/dialog_support.h"
 #include "editing/widgets/parameter_table.h"
@@ -59,7 +60,7 @@ void TEditForm::fill(std::string line, std::string typeCode, std::string derivCo
   const auto rows = FieldRows(typeCode, version, derivCode);
   // Without rows the label keeps the text of the last record that had some.
   if (!rows.empty()) {
-    recordTypeLabel_->setText(fromWindows1251(RecordTypeLabel(typeCode, derivCode, version)));
+    recordTypeLabel_->setText(cp1251ToQString(RecordTypeLabel(typeCode, derivCode, version)));
     for (const FieldRow& row : rows) editor_->appendRow(row.label, EditableValue(line, row));
   }
   line_ = std::move(line);

@@ -2,7 +2,7 @@
 
 #include <QHeaderView>
 
-#include "editing/widgets/dialog_support.h"
+#include "document/text_codec.h"
 
 namespace quillmar {
 
@@ -23,10 +23,10 @@ void ParameterTable::clearRows() { setRowCount(0); }
 void ParameterTable::appendRow(std::string_view label, std::string_view value) {
   const int row = rowCount();
   insertRow(row);
-  auto* labelItem = new QTableWidgetItem(fromWindows1251(label));
+  auto* labelItem = new QTableWidgetItem(cp1251ToQString(label));
   labelItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
   setItem(row, 0, labelItem);
-  setItem(row, 1, new QTableWidgetItem(fromWindows1251(value)));
+  setItem(row, 1, new QTableWidgetItem(cp1251ToQString(value)));
 }
 
 QString ParameterTable::labelAt(int row) const {
@@ -51,7 +51,7 @@ int ParameterTable::firstRowLabelled(const QString& label) const {
 }
 
 std::optional<std::string> ParameterTable::bytesAt(int row) const {
-  return toWindows1251(valueAt(row));
+  return qStringToCp1251(valueAt(row));
 }
 
 ParameterTable::Values ParameterTable::valuesByLabel(std::size_t count) {

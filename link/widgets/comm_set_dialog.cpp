@@ -10,6 +10,7 @@
 
 #include <array>
 
+#include "document/text_codec.h"
 #include "link/serial/port_device.h"
 #include "link/widgets/memo_text.h"
 #include "records/io_error.h"
@@ -22,7 +23,7 @@ namespace {
 std::string lossyBytes(const QString& text) {
   std::string bytes;
   for (const QChar c : text) {
-    const auto byte = bytesFromMemoText(QStringView(&c, 1));
+    const auto byte = visibleTextToCp1251(QStringView(&c, 1));
     bytes.append(byte ? *byte : std::string("?"));
   }
   return bytes;
@@ -39,12 +40,12 @@ TCommSet::TCommSet(QWidget* parent, QString settingsPath, ShowMessage showMessag
   auto* grid = new QGridLayout(this);
   const CommSettings creation = creationCommSettings();
   ComboBox1 = addComboBox(QStringLiteral("Порт"), {"COM1", "COM2", "COM3", "COM4"},
-                          textFromCp1251(creation.portText), 0);
+                          cp1251ToVisibleText(creation.portText), 0);
   ComboBox2 = addComboBox(QStringLiteral("Baudrate"), {"1200", "2400", "4800", "9600", "19200", "38400"},
-                          textFromCp1251(creation.baudText), 1);
-  ComboBox3 = addComboBox(QStringLiteral("ByteSize"), {"7", "8"}, textFromCp1251(creation.byteSizeText), 2);
-  ComboBox4 = addComboBox(QStringLiteral("Stopbit"), {"ONESTOPBIT"}, textFromCp1251(creation.stopBitText), 3);
-  ComboBox5 = addComboBox(QStringLiteral("Parity"), {"NOPARITY"}, textFromCp1251(creation.parityText), 4);
+                          cp1251ToVisibleText(creation.baudText), 1);
+  ComboBox3 = addComboBox(QStringLiteral("ByteSize"), {"7", "8"}, cp1251ToVisibleText(creation.byteSizeText), 2);
+  ComboBox4 = addComboBox(QStringLiteral("Stopbit"), {"ONESTOPBIT"}, cp1251ToVisibleText(creation.stopBitText), 3);
+  ComboBox5 = addComboBox(QStringLiteral("Parity"), {"NOPARITY"}, cp1251ToVisibleText(creation.parityText), 4);
   addPortsFoundOnMachine();
 
   OkButton = new QPushButton(QStringLiteral("OK"), this);
@@ -106,11 +107,11 @@ void TCommSet::loadSettings() {
 }
 
 void TCommSet::showTexts(const CommSettings& settings) {
-  ComboBox1->setEditText(textFromCp1251(settings.portText));
-  ComboBox2->setEditText(textFromCp1251(settings.baudText));
-  ComboBox3->setEditText(textFromCp1251(settings.byteSizeText));
-  ComboBox4->setEditText(textFromCp1251(settings.stopBitText));
-  ComboBox5->setEditText(textFromCp1251(settings.parityText));
+  ComboBox1->setEditText(cp1251ToVisibleText(settings.portText));
+  ComboBox2->setEditText(cp1251ToVisibleText(settings.baudText));
+  ComboBox3->setEditText(cp1251ToVisibleText(settings.byteSizeText));
+  ComboBox4->setEditText(cp1251ToVisibleText(settings.stopBitText));
+  ComboBox5->setEditText(cp1251ToVisibleText(settings.parityText));
 }
 
 void TCommSet::showSettings() {
@@ -136,7 +137,7 @@ bool TCommSet::readTexts(CommSettings& settings) {
   }};
   for (const auto& [box, text] : fields) {
     QChar unmapped;
-    const auto bytes = bytesFromMemoText(box->currentText(), &unmapped);
+    const auto bytes = visibleTextToCp1251(box->currentText(), &unmapped);
     if (!bytes) {
       showMessage_(this, QStringLiteral("Символ «%1» в тексте «%2» нельзя сохранить в кодировке Windows-1251.")
                              .arg(unmapped, box->currentText()));

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 
+#include "document/text_codec.h"
 #include "link/widgets/comm_set_dialog.h"
 #include "link/widgets/memo_text.h"
 #include "link/widgets/read_thread.h"
@@ -58,7 +59,7 @@ void TZagruzForm::createControls() {
   StaticText1 = new QLabel(QStringLiteral("Статус:"), GroupBox1);
   StaticText2 = new QLabel(GroupBox1);
   StaticText2->setWordWrap(true);
-  StaticText2->setText(textFromCp1251(receptionStatusText(ReceptionStatus::Prompt)));
+  StaticText2->setText(cp1251ToQString(receptionStatusText(ReceptionStatus::Prompt)));
 
   Button1 = new QPushButton(QStringLiteral("Настройки порта"), this);
   Button1->setToolTip(QStringLiteral("Настройка параметров параллельного порта"));
@@ -133,7 +134,7 @@ void TZagruzForm::stopReception() {
 void TZagruzForm::appendToMemo(std::string_view bytes) { Memo1->appendPlainText(memoTextFromBytes(bytes)); }
 
 void TZagruzForm::showReceptionStatus(ReceptionStatus status, const QString& portText, const QString& detail) {
-  QString text = textFromCp1251(receptionStatusText(status));
+  QString text = cp1251ToQString(receptionStatusText(status));
   if (status == ReceptionStatus::PortNotOpened || status == ReceptionStatus::PortLost) {
     text += portText;
     if (!detail.isEmpty()) text += QStringLiteral(" (%1)").arg(detail);
@@ -154,7 +155,7 @@ std::optional<std::vector<std::string>> TZagruzForm::memoLines(QChar* unmapped) 
   }
   lines.reserve(texts.size());
   for (const QString& text : texts) {
-    auto bytes = bytesFromMemoText(text, unmapped);
+    auto bytes = visibleTextToCp1251(text, unmapped);
     if (!bytes) return std::nullopt;
     lines.push_back(std::move(*bytes));
   }

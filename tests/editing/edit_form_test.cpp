@@ -11,7 +11,6 @@
 
 #include "dialog_test_support.h"
 #include "editing/widgets/add_form.h"
-#include "editing/widgets/dialog_support.h"
 #include "editing/widgets/parameter_table.h"
 #include "editing/widgets/record_commands.h"
 #include "records/make_st.h"
@@ -32,20 +31,6 @@ class EditFormTest : public ::testing::Test {
   void fillStation() { form.fill(station3Line(), "02", "TS", '3'); }
   void setValue(int row, const QString& text) { form.editor()->setValueAt(row, text); }
 };
-
-TEST(Windows1251Test, everyByteComesBackUnchanged) {
-  std::string bytes;
-  for (int b = 0; b < 256; ++b) bytes.push_back(static_cast<char>(b));
-  const auto back = toWindows1251(fromWindows1251(bytes));
-  ASSERT_TRUE(back.has_value());
-  EXPECT_EQ(*back, bytes);
-}
-
-TEST(Windows1251Test, textWithoutWindows1251BytesIsRefused) {
-  EXPECT_EQ(toWindows1251(QStringLiteral("Ёж №5 €")), "\xA8\xE6 \xB9" "5 \x88");
-  EXPECT_FALSE(toWindows1251(QStringLiteral("P\u4E2D")).has_value());
-  EXPECT_FALSE(toWindows1251(QStringLiteral("\u0101")).has_value());
-}
 
 // ---- what the dialog shows ------------------------------------------------------
 

@@ -1,5 +1,4 @@
-// The list model over a RecordList, and the Windows-1251 conversions at the
-// widget boundary.
+// The list model over a RecordList.
 
 #include <QAbstractItemModelTester>
 #include <QLoggingCategory>
@@ -7,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "document/record_list_model.h"
-#include "document/text_codec.h"
 
 namespace quillmar::test {
 namespace {
@@ -72,26 +70,6 @@ TEST(RecordListModel, captionsShowControlCharactersReadablyAndKeepThem) {
   EXPECT_EQ(list.caption(0), "08KI P1\r\n");
   EXPECT_FALSE(model.index(0).flags().testFlag(Qt::ItemIsEditable));
   EXPECT_FALSE(model.index(0).data(Qt::EditRole).isValid());
-}
-
-TEST(TextCodec, windows1251BytesBecomeUnicodeAndBack) {
-  const std::string bytes = "\xC0\xE1\xE2 \xA8\xB8 \xB9 \x88 A";
-  const QString text = cp1251ToQString(bytes);
-  EXPECT_EQ(text, "Абв Ёё № € A");
-  EXPECT_EQ(qStringToCp1251(text), bytes);
-}
-
-TEST(TextCodec, everyAssignedByteSurvivesTheRoundTrip) {
-  std::string all;
-  for (int b = 0; b < 256; ++b)
-    if (b != 0x98) all.push_back(static_cast<char>(b));  // 0x98 is unassigned
-  EXPECT_EQ(qStringToCp1251(cp1251ToQString(all)), all);
-}
-
-TEST(TextCodec, textWindows1251CannotHold_isRefused) {
-  EXPECT_EQ(qStringToCp1251(QStringLiteral("P1 ✓")), std::nullopt);
-  EXPECT_EQ(qStringToCp1251(QStringLiteral("Ω")), std::nullopt);
-  EXPECT_EQ(qStringToCp1251(QString()), std::string());
 }
 
 }  // namespace

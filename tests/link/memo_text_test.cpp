@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
-#include <QSet>
 
 #include "dialogs_support.h"
 #include "link/widgets/comm_set_dialog.h"
@@ -75,17 +74,23 @@ TEST_F(MemoBytes, controlBytesShowAsTheirPictures) {
   EXPECT_EQ(form_.Memo1->toPlainText(), QString::fromUtf16(u"\u2402\nA\u2400B\n\u2403"));
 }
 
-TEST(MemoText, typedTextMapsBackToWindows1251) {
-  EXPECT_EQ(bytesFromMemoText(u"Тип 09F1\t\u2402"), std::optional<std::string>("\xD2\xE8\xEF 09F1\t\x02"));
-  QChar unmapped;
-  EXPECT_EQ(bytesFromMemoText(u"ab\u65E5c", &unmapped), std::nullopt);
-  EXPECT_EQ(unmapped, QChar(0x65E5));
-}
-
-TEST(MemoText, everyByteMapsToItsOwnCharacter) {
-  const QString shown = memoTextFromBytes(everyByteButCrLf());
-  EXPECT_EQ(shown.size(), 254);
-  EXPECT_EQ(QSet<QChar>(shown.begin(), shown.end()).size(), 254);
+TEST(MemoText, onlyCrLfPairsBreakLines) {
+  const struct {
+    std::string_view bytes;
+    std::u16string_view shown;
+  } cases[] = {
+      {"", u""},
+      {"A\r\n"sv, u"A\n"},
+      {"\r\nA"sv, u"\nA"},
+      {"\r\r\n"sv, u"\u240D\n"},
+      {"\r\n\n"sv, u"\n\u240A"},
+      {"\n\r"sv, u"\u240A\u240D"},
+      {"\r\n\r\n"sv, u"\n\n"},
+      {"\x98\r\n\x02"sv, u"\uE098\n\u2402"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(memoTextFromBytes(c.bytes), QStringView(c.shown).toString()) << c.bytes;
+  }
 }
 
 TEST_F(MemoBytes, textWithoutWindows1251Bytes_isRefusedAtOk) {
