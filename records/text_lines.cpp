@@ -12,7 +12,7 @@
 namespace quillmar {
 namespace {
 
-constexpr std::size_t kChunkSize = 1 << 20;
+constexpr std::size_t kChunkSize = 1 << 18;  // fits the cache the kernel copies into
 constexpr char kEndOfFile = 26;
 
 class InputFile {
