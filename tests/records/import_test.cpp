@@ -171,7 +171,7 @@ TEST(StreamingImport, makesTheSameRecordsAsImportAndObrabotka) {
       "abc\n\nxy\n" + kHeader2 + "\n",
       "abcd\r\n" + kHeader3 + "\r\n",
       "\n\n" + kHeader2 + "\r\n" + std::string(300, 'z') + "\r\n13NM\x1A" "after\r\n",
-      std::string("0\r\n\0\0\0\0SDR3\r\n", 15),
+      std::string("0\r\n\0\0\0\0SDR3\r\n", 13),
   };
   for (const std::string& text : texts) {
     TempDir dir;
