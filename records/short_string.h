@@ -17,7 +17,9 @@ struct ShortString {
   static constexpr std::size_t capacity = Capacity;
 
   std::uint8_t length = 0;
-  char chars[Capacity]{};
+  // Characters past `length` carry no meaning and are left as they are; the
+  // record file writer puts zeros there itself.
+  char chars[Capacity];
 
   ShortString() = default;
   explicit ShortString(std::string_view text) { assign(text); }
@@ -25,7 +27,6 @@ struct ShortString {
   void assign(std::string_view text) {
     length = static_cast<std::uint8_t>(std::min(text.size(), Capacity));
     std::memcpy(chars, text.data(), length);
-    std::memset(chars + length, 0, Capacity - length);
   }
   std::string_view view() const { return {chars, length}; }
   std::string str() const { return std::string(view()); }
