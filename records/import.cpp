@@ -27,12 +27,11 @@ class VersionedLineStream {
   explicit VersionedLineStream(const std::function<void(const SurveyRecord&)>& onRecord) : onRecord_(onRecord) {}
 
   void add(std::string_view text) {
-    line_.assign(text).append("\r\n");
     if (decided_) {
-      emit(line_);
+      onRecord_(SurveyRecord::fromText(text, version_));
       return;
     }
-    held_.push_back(line_);
+    held_.push_back(std::string(text) + "\r\n");
     if (held_.size() == 2 || !versionField(held_.front()).empty()) decide();
   }
 
@@ -53,8 +52,7 @@ class VersionedLineStream {
   void emit(std::string_view line) { onRecord_(SurveyRecord::fromLine(line, version_)); }
 
   const std::function<void(const SurveyRecord&)>& onRecord_;
-  std::vector<std::string> held_;
-  std::string line_;
+  std::vector<std::string> held_;  // with their CR LF
   char version_ = kVersionNone;
   bool decided_ = false;
 };

@@ -25,11 +25,30 @@ struct SurveyRecord {
   // A record made from one SDR line that ends in its CR LF.
   static SurveyRecord fromLine(std::string_view line, char version) {
     SurveyRecord r;
-    r.typeCode.assign(line.substr(0, 2));
-    r.derivCode.assign(line.substr(std::min<std::size_t>(2, line.size()), 2));
     r.version = version;
     r.body.assign(line);
+    r.takeCodesFromBody();
     return r;
+  }
+
+  // The same for a line's text whose CR LF is not stored with it.
+  static SurveyRecord fromText(std::string_view text, char version) {
+    SurveyRecord r;
+    r.version = version;
+    r.body.assign(text);
+    for (char end : {'\r', '\n'}) {
+      if (r.body.length < kBodyCapacity) r.body.chars[r.body.length++] = end;
+    }
+    r.takeCodesFromBody();
+    return r;
+  }
+
+ private:
+  // Characters 1-4 of the line, its line end counting: Body holds them all.
+  void takeCodesFromBody() {
+    const std::string_view line = body.view();
+    typeCode.assign(line.substr(0, 2));
+    derivCode.assign(line.substr(std::min<std::size_t>(2, line.size()), 2));
   }
 };
 
