@@ -48,13 +48,6 @@ TEST(Cli, recordFileRoundTripGivesTheSameExports) {
   EXPECT_EQ(readBytes(dir.file("a.sdr")), kBook.substr(0, kBook.size() - 1) + "\r\n");
 }
 
-TEST(Cli, outputNameIsTakenAsGiven) {
-  TempDir dir;
-  writeBytes(dir.file("book.sdr"), kBook);
-  ASSERT_EQ(cli("export captions " + dir.file("book.sdr") + " " + dir.file("plain"), dir).status, 0);
-  EXPECT_FALSE(readBytes(dir.file("plain")).empty());
-}
-
 TEST(Cli, unreadableInputReportsAndLeavesTheOutputAlone) {
   TempDir dir;
   writeBytes(dir.file("out.txt"), "previous");

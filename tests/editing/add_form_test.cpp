@@ -290,16 +290,5 @@ TEST_F(AddCommandTest, okBeforeAnyKindInsertsAnEmptyRecord) {
   EXPECT_EQ(list.record(1).version, '3');
 }
 
-TEST_F(AddCommandTest, observationKeepsItsKindsDerivationCode) {
-  whileModal([this] {
-    form.kindBox()->setEditText("OBS");
-    form.editor()->setValueAt(1, "F2");
-    form.okButton()->click();
-  });
-  ASSERT_TRUE(runAddCommand(form, list, 1, captions));
-  EXPECT_EQ(list.record(1).body.view().substr(0, 4), "09F2");
-  EXPECT_EQ(list.record(1).derivCode.view(), "F1");
-}
-
 }  // namespace
 }  // namespace quillmar

@@ -98,13 +98,6 @@ TEST_F(EditFormTest, rowsAreRebuiltOnEveryFill) {
 
 // ---- "Ok" assembles ---------------------------------------------------------------
 
-TEST_F(EditFormTest, okWithoutChangesGivesTheSameLine) {
-  fillStation();
-  form.okButton()->click();
-  EXPECT_TRUE(form.confirmed());
-  EXPECT_EQ(form.line(), station3Line());
-}
-
 TEST_F(EditFormTest, changedPointNameIsRightAligned) {
   fillStation();
   setValue(0, "P12");
@@ -163,21 +156,6 @@ TEST_F(EditFormTest, recordsWithoutRowsKeepTheirLineExactly) {
 }
 
 // ---- leaving without "Ok" -------------------------------------------------------------
-
-TEST_F(EditFormTest, cancelAndCloseBoxLeaveConfirmedClear) {
-  fillStation();
-  form.show();
-  setValue(0, "P12");
-  form.cancelButton()->click();
-  EXPECT_FALSE(form.confirmed());
-  EXPECT_FALSE(form.isVisible());
-  EXPECT_EQ(form.line(), station3Line());
-
-  fillStation();
-  form.show();
-  form.close();
-  EXPECT_FALSE(form.confirmed());
-}
 
 TEST_F(EditFormTest, fillClearsAnEarlierConfirmation) {
   fillStation();

@@ -54,16 +54,6 @@ TEST_F(FrameTest, newDocuments_areNumberedOnward_evenAfterOneCloses) {
   EXPECT_TRUE(seam_.questions.isEmpty());
 }
 
-TEST_F(FrameTest, newDocument_startsEmptyUntitledAndUnmodified) {
-  const TChildForm* document = frame_->New();
-  const DocumentState& state = document->documentState();
-  EXPECT_EQ(state.docName, "Новый1");
-  EXPECT_TRUE(state.docStarted);
-  EXPECT_TRUE(state.docUntitled);
-  EXPECT_FALSE(state.docModified);
-  EXPECT_EQ(const_cast<TChildForm*>(document)->recordModel().rowCount(), 0);
-}
-
 TEST_F(FrameTest, openCancelled_leavesAnExtraEmptyWindowCalledChildForm) {
   frame_->New();
   seam_.openNames << QString();

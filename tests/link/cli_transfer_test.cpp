@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "pty_support.h"
 #include "records/record_file.h"
+#include "tests/support/temp_dir.h"
 #include "tools/instrument/instrument.h"
 
 namespace quillmar {
@@ -19,24 +18,11 @@ using namespace std::chrono_literals;
 
 class TransferCommand : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("cli-transfer-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  std::string file(const std::string& name) const { return dir_.file(name); }
+  static std::string contentOf(const std::string& path) { return testing::readBytes(path); }
+  static void write(const std::string& path, const std::string& bytes) { testing::writeBytes(path, bytes); }
 
-  std::string file(const std::string& name) const { return (dir_ / name).string(); }
-  static std::string contentOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  static void write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
-
-  fs::path dir_;
+  testing::TempDir dir_;
 };
 
 const std::string kBook = "00NMSDR33 V04-04.02\r\n02TP0001\r\n";

@@ -69,11 +69,6 @@ TEST_F(MemoBytes, loneCrAndLf_stayInsideTheirLine) {
   EXPECT_EQ(throughTheMemo("A\rB\nC\n\rD"), std::vector<std::string>{"A\rB\nC\n\rD\r\n"});
 }
 
-TEST_F(MemoBytes, controlBytesShowAsTheirPictures) {
-  form_.appendToMemo("\x02\r\nA\0B\r\n\x03"sv);
-  EXPECT_EQ(form_.Memo1->toPlainText(), QString::fromUtf16(u"\u2402\nA\u2400B\n\u2403"));
-}
-
 TEST(MemoText, onlyCrLfPairsBreakLines) {
   const struct {
     std::string_view bytes;

@@ -165,20 +165,6 @@ TEST(TakeMemoLines, everyLineEndsInCrLfEmptyOnesIncluded) {
   EXPECT_EQ(buffer.line(3), "\x03\r\n");
 }
 
-TEST(TakeMemoLines, everyByteValueButTheLineEndSurvives) {
-  std::string all;
-  for (int b = 0; b < 256; ++b) {
-    if (b != '\r' && b != '\n') all.push_back(static_cast<char>(b));
-  }
-  Lines memo;
-  appendMemoPieces(memo, "\x02\r\n" + all + "\r\n\x03");
-  LineBuffer buffer;
-  std::size_t count = 0;
-  ASSERT_TRUE(takeMemoLines(memo, buffer, count));
-  ASSERT_EQ(count, 3u);
-  EXPECT_EQ(buffer.line(1), all + "\r\n");
-}
-
 TEST(ReceptionStatusText, textsAreTheSystemsOwn) {
   EXPECT_EQ(receptionStatusText(S::Prompt),
             "Для загрузки данных нажмите кнопку \"Прием\" затем запустите передачу данных с прибора"_w);

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
-#include "link/reception.h"
 #include "link/serial/port_device.h"
 #include "pty_support.h"
 #include "tools/instrument/instrument.h"
@@ -23,38 +21,6 @@ const PortParameters kUpload = recognisedParameters(
 
 QString pathOf(const PtyPair& pty) { return QString::fromStdString(pty.portPath()); }
 
-class MemoRecorder final : public ReceptionSink {
- public:
-  void showStatus(ReceptionStatus) override {}
-  void handOver(std::string_view chunk) override { appendMemoPieces(memo, chunk); }
-  std::vector<std::string> memo;
-};
-
-enum class Ending { Etx, Lost, Quiet };
-
-// The worker's loop: until ETX, a lost port, or a second of silence.
-Ending receive(SerialLink& link, MemoRecorder& recorder) {
-  ReceptionMachine machine(recorder);
-  int silences = 0;
-  while (!machine.finished() && silences < 10) {
-    char byte = 0;
-    switch (link.readByte(byte, 100)) {
-      case SerialLink::ReadResult::Byte:
-        silences = 0;
-        machine.byteArrived(byte);
-        break;
-      case SerialLink::ReadResult::Silence:
-        ++silences;
-        machine.silence();
-        break;
-      case SerialLink::ReadResult::Lost: machine.silence(); return Ending::Lost;
-    }
-  }
-  return machine.finished() ? Ending::Etx : Ending::Quiet;
-}
-
-using Lines = std::vector<std::string>;
-
 TEST(PortDevicePath, portTextsNameDevices) {
   const std::pair<const char*, const char*> cases[] = {
       {"COM1", "/dev/ttyS0"},     {"COM4", "/dev/ttyS3"},   {"COM10", "/dev/ttyS9"},
@@ -62,46 +28,6 @@ TEST(PortDevicePath, portTextsNameDevices) {
       {"com1", "/dev/com1"},       {"COM01", "/dev/COM01"},   {"", ""},
   };
   for (const auto& [text, device] : cases) EXPECT_EQ(portDevicePath(QString::fromLatin1(text)), QString::fromLatin1(device)) << text;
-}
-
-TEST(SerialLinkReception, bytesAfterEtx_stayUnread) {
-  PtyPair pty;
-  SerialLink link;
-  ASSERT_TRUE(link.open(pathOf(pty), QIODevice::ReadOnly, kReception));
-  test::sendFromInstrument(pty, "\x02\r\nA\r\n\x03\r\nREST");
-  MemoRecorder recorder;
-  ASSERT_EQ(receive(link, recorder), Ending::Etx);
-  link.close();
-  EXPECT_EQ(recorder.memo, (Lines{"\x02", "A", "\x03"}));
-  EXPECT_EQ(test::unreadPortBytes(pty), "\r\nREST");
-}
-
-TEST(SerialLinkReception, instrumentGoneMidTransfer_isLostWithTheBytesSoFar) {
-  PtyPair pty;
-  SerialLink link;
-  ASSERT_TRUE(link.open(pathOf(pty), QIODevice::ReadOnly, kReception));
-  std::thread instrument([&pty] {
-    test::sendFromInstrument(pty, "\x02\r\nA\r\n");
-    std::this_thread::sleep_for(300ms);
-    pty.closeInstrumentSide();
-  });
-  MemoRecorder recorder;
-  const Ending ending = receive(link, recorder);
-  instrument.join();
-  EXPECT_EQ(ending, Ending::Lost);
-  EXPECT_EQ(recorder.memo, (Lines{"\x02", "A", ""}));
-  EXPECT_FALSE(link.errorText().isEmpty());
-}
-
-TEST(SerialLinkOpen, portIsExclusiveUntilClosed) {
-  PtyPair pty;
-  SerialLink reception;
-  ASSERT_TRUE(reception.open(pathOf(pty), QIODevice::ReadOnly, kReception));
-  SerialLink upload;
-  EXPECT_FALSE(upload.open(pathOf(pty), QIODevice::WriteOnly, kUpload));
-  EXPECT_FALSE(upload.errorText().isEmpty());
-  reception.close();
-  EXPECT_TRUE(upload.open(pathOf(pty), QIODevice::WriteOnly, kUpload));
 }
 
 TEST(SerialLinkOpen, missingOrUnnamedPort_fails) {
@@ -200,29 +126,6 @@ TEST(SerialLinkUpload, cancel_stopsShortAndSaysSo) {
   const auto result = link.writeAll(text, [&](std::size_t) { return ++calls < 3; }, transmitted);
   EXPECT_EQ(result, SerialLink::WriteResult::Cancelled);
   EXPECT_LT(transmitted, text.size());
-}
-
-TEST(SerialLinkUpload, instrumentGone_failsWithTheCountSent) {
-  PtyPair pty;
-  SerialLink link;
-  ASSERT_TRUE(link.open(pathOf(pty), QIODevice::WriteOnly, kUpload));
-  const std::string text = sampleText(100 * 1024);
-  std::thread instrument([&pty] {
-    std::string some;
-    while (some.size() < 8192) {
-      char chunk[1024];
-      const ssize_t n = ::read(pty.instrumentFd(), chunk, sizeof chunk);
-      if (n <= 0) break;
-      some.append(chunk, static_cast<std::size_t>(n));
-    }
-    pty.closeInstrumentSide();
-  });
-  std::size_t transmitted = 0;
-  const auto result = link.writeAll(text, [](std::size_t) { return true; }, transmitted);
-  instrument.join();
-  EXPECT_EQ(result, SerialLink::WriteResult::Failed);
-  EXPECT_LT(transmitted, text.size());
-  EXPECT_FALSE(link.errorText().isEmpty());
 }
 
 }  // namespace

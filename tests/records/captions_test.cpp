@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "records/cp1251.h"
 #include "records/make_st.h"
@@ -165,40 +166,12 @@ TEST_F(Captions, InstrumentBothLayouts) {
       expected(off2, refl2, prism2));
 }
 
-TEST_F(Captions, StationBothLayouts) {
-  const auto expected = [](std::initializer_list<std::string_view> f) {
-    const auto* v = f.begin();
-    return cat({"Станция   Т. "_w, v[0], " N="_w, v[1], " E="_w, v[2], "  Elev="_w, v[3],
-                "  Высота прибора "_w, v[4], "  Описание станции "_w, v[5]});
-  };
-  const std::string id3 = left("ST01", 16), n3 = right("5000.000", 16), e3 = right("3000.000", 16),
-                    z3 = right("101.250", 16), h3 = right("1.550", 16), d3 = left("BASE", 16);
-  EXPECT_EQ(sdr3(cat({"02TP", id3, n3, e3, z3, h3, d3, kCrLf})),
-            expected({id3, n3, e3, z3, h3, d3}));
-  const std::string id2 = "  17", n2 = right("5000.000", 10), e2 = right("3000.000", 10),
-                    z2 = right("101.250", 10), h2 = right("1.550", 10);
-  EXPECT_EQ(sdr2(cat({"02TP", id2, n2, e2, z2, h2, d3, kCrLf})),
-            expected({id2, n2, e2, z2, h2, d3}));
-}
-
 TEST_F(Captions, TargetBothLayouts) {
   const std::string h3 = right("1.500", 16);
   EXPECT_EQ(sdr3(cat({"03NM", h3, kCrLf})), cat({"Цель   Высота="_w, h3}));
   // SDR2x shows four characters more than the height field holds.
   EXPECT_EQ(sdr2("03NM     1.500ABCDEF\r\n"), cat({"Цель   Высота="_w, "     1.500ABCD"}));
-}
-
-TEST_F(Captions, Sdr2TargetOfFourteenCharactersShowsItsLineEnd) {
   EXPECT_EQ(sdr2("03NM     1.500\r\n"), cat({"Цель   Высота="_w, "     1.500\r\n"}));
-}
-
-TEST_F(Captions, CollimationBothLayouts) {
-  const std::string h3 = right("0.0012", 16), v3 = right("-0.0008", 16);
-  EXPECT_EQ(sdr3(cat({"04NM", h3, v3, kCrLf})),
-            cat({"Колимация    Гориз.="_w, h3, "  Вертик.="_w, v3}));
-  const std::string h2 = right("0.0012", 10), v2 = right("-0.0008", 10);
-  EXPECT_EQ(sdr2(cat({"04NM", h2, v2, kCrLf})),
-            cat({"Колимация    Гориз.="_w, h2, "  Вертик.="_w, v2}));
 }
 
 TEST_F(Captions, AtmosphereBothLayoutsWithUnits) {
@@ -217,60 +190,101 @@ TEST_F(Captions, AtmosphereBothLayoutsWithUnits) {
       cat({"Атмосфера    Давление="_w, p2, "Mbar"_w, "  Температура="_w, t2long, "Гр. Цельсия"_w}));
 }
 
-TEST_F(Captions, ScaleFactorBothLayouts) {
-  const std::string s3 = right("0.99960000", 16), s2 = right("0.999600", 10);
-  EXPECT_EQ(sdr3(cat({"06NM", s3, kCrLf})), cat({"Масштабный коэф. "_w, s3}));
-  EXPECT_EQ(sdr2(cat({"06NM", s2, kCrLf})), cat({"Масштабный коэф. "_w, s2}));
-}
+// Kinds whose caption is each label followed by its field, in line order.
+struct Field {
+  std::string_view label;
+  std::string sdr3;
+  std::string sdr2;
+};
 
-TEST_F(Captions, BacksightBothLayouts) {
-  const auto expected = [](std::string_view a, std::string_view b, std::string_view c,
-                           std::string_view d) {
-    return cat({"BKB    Исходная точка "_w, a, "   Точка наведения "_w, b, "   Азимут "_w, c,
-                "   Горизонтальный угол "_w, d});
+struct FieldsCase {
+  std::string_view codes;
+  std::vector<Field> fields;
+};
+
+std::vector<FieldsCase> fieldsCases() {
+  const std::string one = "    1", zero = "    0", desc = left("PEG", 16);
+  const std::vector<Field> levelObservation = {
+      {"   Distance= "_w, right("35.20", 16), right("35.20", 10)},
+      {" Middle Wire Reading= "_w, right("1.4525", 16), right("1.4525", 10)},
+      {"  Description: "_w, desc, desc},
+      {"  Station number= "_w, "    4", "    4"},
+      {"  IsABs= "_w, one, one},
+      {"  IsATP= "_w, zero, zero},
+      {"  Offset= "_w, right("0.000", 16), right("0.000", 10)}};
+  auto oneWire = levelObservation, threeWire = levelObservation;
+  oneWire.insert(oneWire.begin(), Field{"Level observation 1 wire  Pointid= "_w, left("TP1", 16), " TP1"});
+  threeWire.insert(threeWire.begin(), Field{"Level observation 3 wire  Pointid= "_w, left("TP1", 16), " TP1"});
+  threeWire.push_back({"  Top Wire Reading= "_w, right("1.6285", 16), right("1.6285", 10)});
+  threeWire.push_back({"  Low Wire Reading= "_w, right("1.2765", 16), right("1.2765", 10)});
+  const auto num = [](std::string_view text) -> Field { return {"", right(text, 16), right(text, 10)}; };
+  const auto with = [](std::string_view label, Field field) {
+    field.label = label;
+    return field;
   };
-  const std::string a3 = left("ST01", 16), b3 = left("ST02", 16), c3 = right("45.3020", 16),
-                    d3 = right("0.0000", 16);
-  EXPECT_EQ(sdr3(cat({"07TP", a3, b3, c3, d3, kCrLf})), expected(a3, b3, c3, d3));
-  const std::string c2 = right("45.3020", 10), d2 = right("0.0000", 10);
-  EXPECT_EQ(sdr2(cat({"07TP", "   1", "   2", c2, d2, kCrLf})), expected("   1", "   2", c2, d2));
+  std::vector<FieldsCase> cases;
+  for (std::string_view code : {"09F1", "09F2", "09MD", "09MC"}) {
+    const std::string_view horizontal = code == "09MC" ? "  Гориз. азимут="_w : "  Гориз. угол="_w;
+    cases.push_back({code,
+                     {{" Углы   Исх. точка "_w, left("ST01", 16), "   1"},
+                      {"  Точка наведения "_w, left("P7", 16), "   7"}, with("  Раст.="_w, num("123.456")),
+                      with("  Верт. угол="_w, num("90.1230")), with(horizontal, num("12.3456")),
+                      {"   Прим. "_w, left("CORNER", 16), left("CORNER", 16)}}});
+  }
+  cases.insert(cases.end(), {
+      {"02TP",
+       {{"Станция   Т. "_w, left("ST01", 16), "  17"}, with(" N="_w, num("5000.000")),
+        with(" E="_w, num("3000.000")), with("  Elev="_w, num("101.250")),
+        with("  Высота прибора "_w, num("1.550")),
+        {"  Описание станции "_w, left("BASE", 16), left("BASE", 16)}}},
+      {"04NM", {with("Колимация    Гориз.="_w, num("0.0012")), with("  Вертик.="_w, num("-0.0008"))}},
+      {"06NM", {{"Масштабный коэф. "_w, right("0.99960000", 16), right("0.999600", 10)}}},
+      {"07TP",
+       {{"BKB    Исходная точка "_w, left("ST01", 16), "   1"},
+        {"   Точка наведения "_w, left("ST02", 16), "   2"},
+        with("   Азимут "_w, num("45.3020")), with("   Горизонтальный угол "_w, num("0.0000"))}},
+      {"08KI",
+       {{"Координаты     Т. "_w, left("P100", 16), " 100"}, with("    N="_w, num("5012.345")),
+        with("  E="_w, num("3021.456")), with("  Elev="_w, num("99.870")),
+        {"   Прим "_w, left("FENCE", 16), left("FENCE", 16)}}},
+      {"11KI",
+       {{"RED   Исходная точка: "_w, left("ST01", 16), "   1"},
+        {"   Точка наведения: "_w, left("P9", 16), "   9"},
+        with("   Азимут= "_w, num("182.4530")),
+        with("   Горизонтальное расстояние= "_w, num("55.120")),
+        with("   Вертикальное расстояние= "_w, num("-1.305")),
+        {"   Описание "_w, left("KERB", 16), left("KERB", 16)}}},
+      {"60NM",
+       {{"Инструмент Level type: "_w, "3", "3"},
+        {"   Description: "_w, left("SDL30", 16), left("SDL30", 16)},
+        {"   Serial number: "_w, "778899", "778899"}, with("   Stadia: "_w, num("100.0"))}},
+      {"61NM",
+       {{"Level elevation Pointid= "_w, left("BM1", 16), " BM1"},
+        {"   Description: "_w, left("BENCH MARK", 16), left("BENCH MARK", 16)},
+        with("   Elevation "_w, num("101.000"))}},
+      {"62NM",
+       {{"Level station  Station number= "_w, "    3", "    3"},
+        {"   BsPointId= "_w, left("BM1", 16), " BM1"},
+        {"   Turning point count= "_w, "    2", "    2"}}},
+      {"63NM", oneWire},
+      {"64NM", threeWire},
+      {"65NM", {with("Level offset= "_w, num("0.250"))}},
+  });
+  return cases;
 }
 
-TEST_F(Captions, PositionBothLayouts) {
-  header("11112");  // E-N order does not change the labels
-  const auto expected = [](std::string_view id, std::string_view n, std::string_view e,
-                           std::string_view z, std::string_view note) {
-    return cat({"Координаты     Т. "_w, id, "    N="_w, n, "  E="_w, e, "  Elev="_w, z,
-                "   Прим "_w, note});
-  };
-  const std::string id3 = left("P100", 16), n3 = right("5012.345", 16), e3 = right("3021.456", 16),
-                    z3 = right("99.870", 16), note = left("FENCE", 16);
-  EXPECT_EQ(sdr3(cat({"08KI", id3, n3, e3, z3, note, kCrLf})), expected(id3, n3, e3, z3, note));
-  const std::string n2 = right("5012.345", 10), e2 = right("3021.456", 10),
-                    z2 = right("99.870", 10);
-  EXPECT_EQ(sdr2(cat({"08KI", " 100", n2, e2, z2, note, kCrLf})),
-            expected(" 100", n2, e2, z2, note));
-}
-
-std::string observationCaption(std::string_view horizontalLabel,
-                               std::initializer_list<std::string_view> f) {
-  const auto* v = f.begin();
-  return cat({" Углы   Исх. точка "_w, v[0], "  Точка наведения "_w, v[1], "  Раст.="_w, v[2],
-              "  Верт. угол="_w, v[3], horizontalLabel, v[4], "   Прим. "_w, v[5]});
-}
-
-TEST_F(Captions, ObservationBothLayoutsAndEveryDerivation) {
-  const std::string a3 = left("ST01", 16), b3 = left("P7", 16), d3 = right("123.456", 16),
-                    v3 = right("90.1230", 16), h3 = right("12.3456", 16), note = left("CORNER", 16);
-  const std::string d2 = right("123.456", 10), v2 = right("90.1230", 10), h2 = right("12.3456", 10);
-  for (std::string_view deriv : {"F1", "F2", "MD", "MC"}) {
-    const std::string_view label = deriv == "MC" ? "  Гориз. азимут="_w : "  Гориз. угол="_w;
-    EXPECT_EQ(sdr3(cat({"09", deriv, a3, b3, d3, v3, h3, note, kCrLf})),
-              observationCaption(label, {a3, b3, d3, v3, h3, note}))
-        << deriv;
-    EXPECT_EQ(sdr2(cat({"09", deriv, "   1", "   7", d2, v2, h2, note, kCrLf})),
-              observationCaption(label, {"   1", "   7", d2, v2, h2, note}))
-        << deriv;
+TEST_F(Captions, LabelledFieldKindsBothLayouts) {
+  header("11112");  // units and E-N order change none of these captions
+  for (const FieldsCase& c : fieldsCases()) {
+    std::string line3(c.codes), line2(c.codes), caption3, caption2;
+    for (const Field& f : c.fields) {
+      line3 += f.sdr3;
+      line2 += f.sdr2;
+      caption3 += cat({f.label, f.sdr3});
+      caption2 += cat({f.label, f.sdr2});
+    }
+    EXPECT_EQ(sdr3(line3 + std::string(kCrLf)), caption3) << c.codes;
+    EXPECT_EQ(sdr2(line2 + std::string(kCrLf)), caption2) << c.codes;
   }
 }
 
@@ -291,99 +305,12 @@ TEST_F(Captions, Sdr2JobShowsOnlyItsNameAndSetsNothing) {
   EXPECT_EQ(state.refractionConstant, "0.14"_w);
 }
 
-TEST_F(Captions, ReducedObservationBothLayouts) {
-  const auto expected = [](std::initializer_list<std::string_view> f) {
-    const auto* v = f.begin();
-    return cat({"RED   Исходная точка: "_w, v[0], "   Точка наведения: "_w, v[1], "   Азимут= "_w,
-                v[2], "   Горизонтальное расстояние= "_w, v[3], "   Вертикальное расстояние= "_w,
-                v[4], "   Описание "_w, v[5]});
-  };
-  const std::string a3 = left("ST01", 16), b3 = left("P9", 16), az3 = right("182.4530", 16),
-                    hd3 = right("55.120", 16), vd3 = right("-1.305", 16), d = left("KERB", 16);
-  EXPECT_EQ(sdr3(cat({"11KI", a3, b3, az3, hd3, vd3, d, kCrLf})),
-            expected({a3, b3, az3, hd3, vd3, d}));
-  const std::string az2 = right("182.4530", 10), hd2 = right("55.120", 10),
-                    vd2 = right("-1.305", 10);
-  EXPECT_EQ(sdr2(cat({"11KI", "   1", "   9", az2, hd2, vd2, d, kCrLf})),
-            expected({"   1", "   9", az2, hd2, vd2, d}));
-}
-
 TEST_F(Captions, NoteTakesSixtyCharactersInBothLayouts) {
   const std::string full = left("Control traverse, second loop", 60);
   EXPECT_EQ(sdr3(cat({"13TS", full, "tail", kCrLf})), cat({"Примечание   "_w, full}));
   EXPECT_EQ(sdr2(cat({"13TS", full, kCrLf})), cat({"Примечание   "_w, full}));
   // A short note line keeps its line end in the caption.
   EXPECT_EQ(sdr2("13TSRain\r\n"), cat({"Примечание   "_w, "Rain\r\n"}));
-}
-
-TEST_F(Captions, LevelInstrumentBothLayouts) {
-  const std::string desc = left("SDL30", 16), serial = "778899";
-  const std::string stadia3 = right("100.0", 16), stadia2 = right("100.0", 10);
-  const auto expected = [&](std::string_view stadia) {
-    return cat({"Инструмент Level type: "_w, "3", "   Description: "_w, desc,
-                "   Serial number: "_w, serial, "   Stadia: "_w, stadia});
-  };
-  EXPECT_EQ(sdr3(cat({"60NM3", desc, serial, stadia3, kCrLf})), expected(stadia3));
-  EXPECT_EQ(sdr2(cat({"60NM3", desc, serial, stadia2, kCrLf})), expected(stadia2));
-}
-
-TEST_F(Captions, LevelElevationBothLayouts) {
-  const std::string id3 = left("BM1", 16), desc = left("BENCH MARK", 16), z3 = right("101.000", 16);
-  EXPECT_EQ(
-      sdr3(cat({"61NM", id3, desc, z3, kCrLf})),
-      cat({"Level elevation Pointid= "_w, id3, "   Description: "_w, desc, "   Elevation "_w, z3}));
-  const std::string z2 = right("101.000", 10);
-  EXPECT_EQ(sdr2(cat({"61NM", " BM1", desc, z2, kCrLf})),
-            cat({"Level elevation Pointid= "_w, " BM1", "   Description: "_w, desc,
-                 "   Elevation "_w, z2}));
-}
-
-TEST_F(Captions, LevelStationBothLayouts) {
-  const std::string bs3 = left("BM1", 16);
-  EXPECT_EQ(sdr3(cat({"62NM", "    3", bs3, "    2", kCrLf})),
-            cat({"Level station  Station number= "_w, "    3", "   BsPointId= "_w, bs3,
-                 "   Turning point count= "_w, "    2"}));
-  EXPECT_EQ(sdr2(cat({"62NM", "    3", " BM1", "    2", kCrLf})),
-            cat({"Level station  Station number= "_w, "    3", "   BsPointId= "_w, " BM1",
-                 "   Turning point count= "_w, "    2"}));
-}
-
-std::string levelObservationCaption(std::string_view title,
-                                    std::initializer_list<std::string_view> f) {
-  const auto* v = f.begin();
-  std::string text = cat({title, v[0], "   Distance= "_w, v[1], " Middle Wire Reading= "_w, v[2],
-                          "  Description: "_w, v[3], "  Station number= "_w, v[4], "  IsABs= "_w,
-                          v[5], "  IsATP= "_w, v[6], "  Offset= "_w, v[7]});
-  if (f.size() == 10) text += cat({"  Top Wire Reading= "_w, v[8], "  Low Wire Reading= "_w, v[9]});
-  return text;
-}
-
-TEST_F(Captions, LevelObservationsBothLayouts) {
-  const std::string id3 = left("TP1", 16), dist3 = right("35.20", 16), mid3 = right("1.4525", 16),
-                    desc = left("PEG", 16), off3 = right("0.000", 16), top3 = right("1.6285", 16),
-                    low3 = right("1.2765", 16);
-  const std::string one1 = "    1", one0 = "    0", st = "    4";
-  EXPECT_EQ(sdr3(cat({"63NM", id3, dist3, mid3, desc, st, one1, one0, off3, kCrLf})),
-            levelObservationCaption("Level observation 1 wire  Pointid= "_w,
-                                    {id3, dist3, mid3, desc, st, one1, one0, off3}));
-  EXPECT_EQ(sdr3(cat({"64NM", id3, dist3, mid3, desc, st, one1, one0, off3, top3, low3, kCrLf})),
-            levelObservationCaption("Level observation 3 wire  Pointid= "_w,
-                                    {id3, dist3, mid3, desc, st, one1, one0, off3, top3, low3}));
-  const std::string dist2 = right("35.20", 10), mid2 = right("1.4525", 10),
-                    off2 = right("0.000", 10), top2 = right("1.6285", 10),
-                    low2 = right("1.2765", 10);
-  EXPECT_EQ(sdr2(cat({"63NM", " TP1", dist2, mid2, desc, st, one1, one0, off2, kCrLf})),
-            levelObservationCaption("Level observation 1 wire  Pointid= "_w,
-                                    {" TP1", dist2, mid2, desc, st, one1, one0, off2}));
-  EXPECT_EQ(sdr2(cat({"64NM", " TP1", dist2, mid2, desc, st, one1, one0, off2, top2, low2, kCrLf})),
-            levelObservationCaption("Level observation 3 wire  Pointid= "_w,
-                                    {" TP1", dist2, mid2, desc, st, one1, one0, off2, top2, low2}));
-}
-
-TEST_F(Captions, LevelOffsetBothLayouts) {
-  const std::string o3 = right("0.250", 16), o2 = right("0.250", 10);
-  EXPECT_EQ(sdr3(cat({"65NM", o3, kCrLf})), cat({"Level offset= "_w, o3}));
-  EXPECT_EQ(sdr2(cat({"65NM", o2, kCrLf})), cat({"Level offset= "_w, o2}));
 }
 
 // ---------------------------------------------------------------------------
@@ -542,13 +469,6 @@ TEST_F(Captions, InstrumentShowsDistanceUnitOfTheLastHeader) {
   EXPECT_NE(second.find(cat({right("0.1", 16), "М"_w, "  Refflector offset "_w, right("0.2", 16),
                              "М"_w, "  Конст. призмы,мм "_w})),
             std::string::npos);
-}
-
-TEST_F(Captions, Sdr3JobWithTwoForPointIdTypeKeepsItEmpty) {
-  const std::string caption = sdr3(cat({"10NM", left("J", 16), "211111", kCrLf}));
-  EXPECT_NE(caption.find(cat({"  Тип идент. точки: "_w, "  Include elevation: "_w})),
-            std::string::npos);
-  EXPECT_TRUE(state.pointIdType.empty());
 }
 
 // ---------------------------------------------------------------------------

@@ -154,12 +154,6 @@ TEST(Obrabotka, makesOneRecordPerBufferedLineUpToTheCount) {
   EXPECT_EQ(list.record(3).body.view(), "\x03\r\n");
 }
 
-}  // namespace
-}  // namespace quillmar
-
-namespace quillmar {
-namespace {
-
 // The streaming reader serves quillmar-cli; it must make exactly the records
 // that Import and Obrabotka make.
 TEST(StreamingImport, makesTheSameRecordsAsImportAndObrabotka) {
@@ -190,12 +184,6 @@ TEST(StreamingImport, makesTheSameRecordsAsImportAndObrabotka) {
     }
   }
 }
-
-}  // namespace
-}  // namespace quillmar
-
-namespace quillmar {
-namespace {
 
 // A book that changes between the counting pass and the reading pass.
 struct ChangeCase {
