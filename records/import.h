@@ -33,7 +33,5 @@ using RowProgress = std::function<void(std::size_t rowsDone)>;
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,
                const RowProgress& progress = {});
 
-// How many rows pass between two progress reports.
-inline constexpr std::size_t kRowsPerProgressStep = 1 << 15;
 
 }  // namespace quillmar

@@ -32,7 +32,6 @@ class LineBuffer {
     const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
     return std::string_view(text_).substr(begin, ends_[index] - begin);
   }
-  std::size_t bytes() const { return text_.size(); }
 
  private:
   std::string text_;

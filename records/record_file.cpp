@@ -98,7 +98,7 @@ void openRecordFile(const std::string& path, CaptionState& captions, RecordList&
     MakeStInto(caption, captions, record.body.view(), record.typeCode.view(), record.derivCode.view(),
                record.version);
     list.append(caption, record);
-    if (progress && ++done % (1 << 15) == 0) progress(done);
+    if (progress && ++done % kRowsPerProgressStep == 0) progress(done);
   });
 }
 

@@ -13,6 +13,9 @@
 
 namespace quillmar {
 
+// How many rows the readers make between two progress reports.
+inline constexpr std::size_t kRowsPerProgressStep = 1 << 15;
+
 class RecordList {
  public:
   RecordList() = default;
