@@ -3,9 +3,9 @@
 #include "app/command_icons.h"
 #include "app/main_form.h"
 #include "app/startup.h"
-#include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
+#include "widgets/dialog_seam.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

@@ -2,7 +2,6 @@
 
 #include "app/main_form.h"
 #include "app/splash_form.h"
-#include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
 #include "editing/widgets/add_form.h"
@@ -10,6 +9,7 @@
 #include "help/intern_form.h"
 #include "link/widgets/comm_set_dialog.h"
 #include "link/widgets/zagruz_form.h"
+#include "widgets/dialog_seam.h"
 
 namespace quillmar {
 
@@ -17,11 +17,10 @@ std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedW
                                                   DialogSeam& seam) {
   // The order is fixed: frame, port settings, reception, splash, edit, add, help.
   auto frame = std::make_unique<TMainForm>(program, shared, seam);
-  shared.commSet = new TCommSet(frame.get(), QString::fromLatin1(kCommSetFileName),
-                                [&seam](QWidget* parent, const QString& text) { seam.showError(parent, text); });
+  shared.commSet = new TCommSet(frame.get(), QString::fromLatin1(kCommSetFileName), seam);
   shared.zagruzForm = new TZagruzForm(
       frame.get(), *shared.commSet, ReceptionTarget{program.lineBuffer, program.lineCount, program.receptionDone},
-      [&seam](QWidget* parent, const QString& text) { seam.showMessage(parent, text); });
+      seam);
   frame->setSplashForm(new TSplashForm(frame.get()));
   shared.editForm = new TEditForm(frame.get());
   shared.addForm = new TAddForm(frame.get());

@@ -22,6 +22,8 @@ function(quillmar_test name)
   cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
+  # Tests may reach anything; the layers bind the libraries only.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   if(NOT ARG_GUI)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
@@ -34,4 +36,21 @@ function(quillmar_test name)
     list(APPEND env QT_QPA_PLATFORM=offscreen)
   endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" LABELS "${ARG_LABELS}" TIMEOUT 300)
+endfunction()
+
+# quillmar_headers(TARGET FOLDER)
+# Headers are included by their path from the tree's root ("records/make_st.h").
+# Each library gets an include root of its own that holds links to its own
+# folder's headers only (not those of the folders below it), so that a target
+# sees the headers of the libraries it links and no others: a layering break
+# fails the build instead of compiling.
+function(quillmar_headers target folder)
+  set(root ${PROJECT_BINARY_DIR}/include/${target})
+  file(REMOVE_RECURSE ${root})
+  file(MAKE_DIRECTORY ${root}/${folder})
+  file(GLOB headers CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/${folder} ${PROJECT_SOURCE_DIR}/${folder}/*.h)
+  foreach(header IN LISTS headers)
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder}/${header} ${root}/${folder}/${header} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PUBLIC ${root})
 endfunction()

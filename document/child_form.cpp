@@ -8,7 +8,6 @@
 
 #include <string_view>
 
-#include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
 #include "editing/widgets/record_commands.h"
@@ -16,6 +15,7 @@
 #include "link/widgets/upload_runner.h"
 #include "link/widgets/zagruz_form.h"
 #include "records/record_layout.h"
+#include "widgets/dialog_seam.h"
 
 namespace quillmar {
 namespace {
@@ -139,8 +139,7 @@ void TChildForm::N11Click() {
 
 void TChildForm::N12Click() {
   if (!state_.docStarted || shared_.commSet == nullptr) return;
-  uploadRecords(this, *shared_.commSet, list_,
-                [this](QWidget* parent, const QString& text) { seam_.showMessage(parent, text); });
+  uploadRecords(this, *shared_.commSet, list_, seam_);
 }
 
 void TChildForm::HelpClick() {

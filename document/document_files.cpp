@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/progress_display.h"
 #include "document/record_list_model.h"
@@ -13,6 +12,7 @@
 #include "records/import.h"
 #include "records/io_error.h"
 #include "records/record_file.h"
+#include "widgets/dialog_seam.h"
 
 namespace quillmar {
 namespace {

@@ -1,6 +1,6 @@
 #include "document/record_list_model.h"
 
-#include "document/text_codec.h"
+#include "widgets/text_codec.h"
 
 namespace quillmar {
 

@@ -15,7 +15,7 @@
 #include "app/main_form.h"
 #include "app/startup.h"
 #include "document/child_form.h"
-#include "document/dialog_seam.h"
+#include "widgets/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/record_list_model.h"
 #include "document/shared_windows.h"

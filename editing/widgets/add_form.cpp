@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "document/text_codec.h"
 #include "editing/field_rows.h"
 #include "editing/widgets/dialog_support.h"
 #include "editing/widgets/parameter_table.h"
+#include "widgets/text_codec.h"
 
 namespace quillmar {
 

@@ -2,7 +2,7 @@
 
 #include <QHeaderView>
 
-#include "document/text_codec.h"
+#include "widgets/text_codec.h"
 
 namespace quillmar {
 

@@ -10,10 +10,10 @@
 
 #include <array>
 
-#include "document/text_codec.h"
 #include "link/serial/port_device.h"
 #include "link/widgets/memo_text.h"
 #include "records/io_error.h"
+#include "widgets/text_codec.h"
 
 namespace quillmar {
 namespace {
@@ -31,10 +31,10 @@ std::string lossyBytes(const QString& text) {
 
 }  // namespace
 
-TCommSet::TCommSet(QWidget* parent, QString settingsPath, ShowMessage showMessage)
+TCommSet::TCommSet(QWidget* parent, QString settingsPath, DialogSeam& seam)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       settingsPath_(std::move(settingsPath)),
-      showMessage_(std::move(showMessage)) {
+      seam_(seam) {
   setWindowTitle(QStringLiteral("Настройки"));
   setModal(true);
   auto* grid = new QGridLayout(this);
@@ -100,7 +100,7 @@ void TCommSet::loadSettings() {
   try {
     loadCommSettings(QFile::encodeName(settingsPath_).toStdString(), settings);
   } catch (const IoError& error) {
-    showMessage_(this, QString::fromStdString(error.what()));
+    seam_.showError(this, QString::fromStdString(error.what()));
     return;
   }
   showTexts(settings);
@@ -139,7 +139,7 @@ bool TCommSet::readTexts(CommSettings& settings) {
     QChar unmapped;
     const auto bytes = visibleTextToCp1251(box->currentText(), &unmapped);
     if (!bytes) {
-      showMessage_(this, QStringLiteral("Символ «%1» в тексте «%2» нельзя сохранить в кодировке Windows-1251.")
+      seam_.showError(this, QStringLiteral("Символ «%1» в тексте «%2» нельзя сохранить в кодировке Windows-1251.")
                              .arg(unmapped, box->currentText()));
       box->setFocus();
       return false;
@@ -155,7 +155,7 @@ void TCommSet::OkClick() {
   try {
     storeCommSettings(QFile::encodeName(settingsPath_).toStdString(), settings);
   } catch (const IoError& error) {
-    showMessage_(this, QString::fromStdString(error.what()));
+    seam_.showError(this, QString::fromStdString(error.what()));
     return;
   }
   accept();

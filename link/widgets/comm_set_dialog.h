@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "link/comm_settings.h"
-#include "link/widgets/show_message.h"
+#include "widgets/dialog_seam.h"
 
 class QComboBox;
 class QPushButton;
@@ -20,10 +20,9 @@ class TCommSet final : public QDialog {
   Q_DISABLE_COPY_MOVE(TCommSet)
 
  public:
-  // Loads `settingsPath` at once; a failure is shown through `showMessage`
-  // and the creation texts stay.
-  explicit TCommSet(QWidget* parent, QString settingsPath = QString::fromLatin1(kCommSetFileName),
-                    ShowMessage showMessage = messageBoxShower());
+  // Loads `settingsPath` at once; a failure is shown as an error through
+  // `seam` and the creation texts stay.
+  TCommSet(QWidget* parent, QString settingsPath, DialogSeam& seam);
 
   // Shown modally; the caller goes on however it is closed.
   void showSettings();
@@ -54,7 +53,7 @@ class TCommSet final : public QDialog {
   bool readTexts(CommSettings& settings);
 
   QString settingsPath_;
-  ShowMessage showMessage_;
+  DialogSeam& seam_;
 };
 
 }  // namespace quillmar

@@ -1,6 +1,6 @@
 #include "link/widgets/memo_text.h"
 
-#include "document/text_codec.h"
+#include "widgets/text_codec.h"
 
 namespace quillmar {
 

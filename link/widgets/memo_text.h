@@ -1,6 +1,6 @@
 #pragma once
 // Received bytes in the memo. Each byte shows as its visible character
-// (control bytes as their pictures, see document/text_codec.h), so that every
+// (control bytes as their pictures, see widgets/text_codec.h), so that every
 // byte comes back from the memo as it went in; CR LF separates memo lines.
 
 #include <QString>

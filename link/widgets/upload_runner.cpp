@@ -96,12 +96,12 @@ QString uploadOutcomeMessage(const UploadOutcome& outcome, const QString& portTe
   return {};
 }
 
-void uploadRecords(QWidget* parent, TCommSet& commSet, const RecordList& list, const ShowMessage& showMessage) {
+void uploadRecords(QWidget* parent, TCommSet& commSet, const RecordList& list, DialogSeam& seam) {
   commSet.showSettings();
   const QString portText = commSet.currentPortText();
   const UploadOutcome outcome = runUpload(parent, commSet.currentSettings(), portText, buildUploadText(list));
   if (const QString message = uploadOutcomeMessage(outcome, portText); !message.isEmpty()) {
-    showMessage(parent, message);
+    seam.showMessage(parent, message);
   }
 }
 

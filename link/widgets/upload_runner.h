@@ -12,8 +12,8 @@
 #include <string>
 
 #include "link/comm_settings.h"
-#include "link/widgets/show_message.h"
 #include "records/record_list.h"
+#include "widgets/dialog_seam.h"
 
 class QWidget;
 
@@ -62,6 +62,6 @@ QString uploadOutcomeMessage(const UploadOutcome& outcome, const QString& portTe
 
 // "Выгрузить" once the document is known to be started: the settings dialog,
 // then the upload of the list's records, then its report.
-void uploadRecords(QWidget* parent, TCommSet& commSet, const RecordList& list, const ShowMessage& showMessage);
+void uploadRecords(QWidget* parent, TCommSet& commSet, const RecordList& list, DialogSeam& seam);
 
 }  // namespace quillmar

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 
-#include "document/text_codec.h"
+#include "widgets/text_codec.h"
 #include "link/widgets/comm_set_dialog.h"
 #include "link/widgets/memo_text.h"
 #include "link/widgets/read_thread.h"
@@ -35,12 +35,12 @@ void splitAtSeparators(const QString& block, std::vector<QString>& lines) {
 
 }  // namespace
 
-TZagruzForm::TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget target, ShowMessage showMessage)
+TZagruzForm::TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget target, DialogSeam& seam)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       commSet_(commSet),
       target_(target),
-      showMessage_(std::move(showMessage)) {
+      seam_(seam) {
   setWindowTitle(QStringLiteral("Загрузка данных"));
   setModal(true);
   createControls();
@@ -111,7 +111,7 @@ void TZagruzForm::Button3Click() {
   QChar unmapped;
   const auto lines = memoLines(&unmapped);
   if (!lines) {
-    showMessage_(this, QStringLiteral("Символ «%1» нельзя сохранить в кодировке Windows-1251: "
+    seam_.showMessage(this, QStringLiteral("Символ «%1» нельзя сохранить в кодировке Windows-1251: "
                                       "исправьте текст и нажмите «ОК» снова.")
                            .arg(unmapped));
     return;

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "link/reception.h"
-#include "link/widgets/show_message.h"
 #include "records/line_buffer.h"
+#include "widgets/dialog_seam.h"
 
 class QFrame;
 class QLabel;
@@ -41,8 +41,7 @@ class TZagruzForm final : public QDialog {
   Q_DISABLE_COPY_MOVE(TZagruzForm)
 
  public:
-  TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget target,
-              ShowMessage showMessage = messageBoxShower());
+  TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget target, DialogSeam& seam);
   ~TZagruzForm() override;
 
   // Window thread, from the worker's hand-over: one memo line per CR LF piece.
@@ -83,7 +82,7 @@ class TZagruzForm final : public QDialog {
 
   TCommSet& commSet_;
   ReceptionTarget target_;
-  ShowMessage showMessage_;
+  DialogSeam& seam_;
   std::unique_ptr<ReadThread> CurrentReadThread;
 };
 

@@ -16,7 +16,7 @@
 #include "app/main_form.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
-#include "scripted_seam.h"
+#include "tests/support/scripted_seam.h"
 
 namespace quillmar::test {
 

@@ -5,7 +5,7 @@
 
 #include <QSet>
 
-#include "document/text_codec.h"
+#include "widgets/text_codec.h"
 
 namespace quillmar {
 namespace {

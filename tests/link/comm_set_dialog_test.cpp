@@ -37,19 +37,19 @@ class CommSetDialog : public ::testing::Test {
   }
 
   QTemporaryDir dir_;
-  test::MessageLog messages_;
+  test::ScriptedSeam seam_;
 };
 
 const QStringList kCreationTexts{"", "4800", "8", "ONESTOPBIT", "NOPARITY"};
 
 TEST_F(CommSetDialog, firstStartWithoutFile_reportsIoError103AndShowsCreationTexts) {
-  TCommSet dialog(nullptr, iniPath(), messages_.shower());
-  EXPECT_EQ(messages_.texts, QStringList{"I/O error 103"});
+  TCommSet dialog(nullptr, iniPath(), seam_);
+  EXPECT_EQ(seam_.errors, QStringList{"I/O error 103"});
   EXPECT_EQ(texts(dialog), kCreationTexts);
 }
 
 TEST_F(CommSetDialog, controls_carryTheirTextsAndEntries) {
-  TCommSet dialog(nullptr, iniPath(), messages_.shower());
+  TCommSet dialog(nullptr, iniPath(), seam_);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Настройки"));
   EXPECT_EQ(entries(dialog.ComboBox1).mid(0, 4), (QStringList{"COM1", "COM2", "COM3", "COM4"}));
   EXPECT_EQ(entries(dialog.ComboBox2), (QStringList{"1200", "2400", "4800", "9600", "19200", "38400"}));
@@ -68,21 +68,21 @@ TEST_F(CommSetDialog, controls_carryTheirTextsAndEntries) {
 
 TEST_F(CommSetDialog, shortFile_reportsReadBeyondEndAndAppliesNothing) {
   writeIni(encodeCommSettings({"COM3", "9600", "7", "TWOSTOPBIT", "PARITY"}).substr(0, 20));
-  TCommSet dialog(nullptr, iniPath(), messages_.shower());
-  EXPECT_EQ(messages_.texts, QStringList{"Read beyond end of file"});
+  TCommSet dialog(nullptr, iniPath(), seam_);
+  EXPECT_EQ(seam_.errors, QStringList{"Read beyond end of file"});
   EXPECT_EQ(texts(dialog), kCreationTexts);
 }
 
 TEST_F(CommSetDialog, storedTexts_replaceAllButEmptyOnes) {
   writeIni(encodeCommSettings({"COM2", "", "7", "TWOSTOPBIT", "PARITY"}));
-  TCommSet dialog(nullptr, iniPath(), messages_.shower());
-  EXPECT_TRUE(messages_.texts.isEmpty());
+  TCommSet dialog(nullptr, iniPath(), seam_);
+  EXPECT_TRUE(seam_.errors.isEmpty());
   EXPECT_EQ(texts(dialog), (QStringList{"COM2", "4800", "7", "TWOSTOPBIT", "PARITY"}));
   EXPECT_EQ(dialog.currentSettings(), (CommSettings{"COM2", "4800", "7", "TWOSTOPBIT", "PARITY"}));
 }
 
 TEST_F(CommSetDialog, ok_writesOneRecordOfTheShownTexts) {
-  TCommSet dialog(nullptr, iniPath(), messages_.shower());
+  TCommSet dialog(nullptr, iniPath(), seam_);
   dialog.ComboBox1->setEditText("COM1");
   dialog.OkClick();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -94,7 +94,7 @@ TEST_F(CommSetDialog, ok_writesOneRecordOfTheShownTexts) {
 TEST_F(CommSetDialog, cancel_keepsEditedTextsInForceButWritesNothing) {
   writeIni(encodeCommSettings({"COM1", "4800", "8", "ONESTOPBIT", "NOPARITY"}));
   const QByteArray before = iniBytes();
-  TCommSet dialog(nullptr, iniPath(), messages_.shower());
+  TCommSet dialog(nullptr, iniPath(), seam_);
   dialog.ComboBox2->setEditText("57600");
   dialog.CancelClick();
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
@@ -104,40 +104,40 @@ TEST_F(CommSetDialog, cancel_keepsEditedTextsInForceButWritesNothing) {
 
 TEST_F(CommSetDialog, longPortText_comesBackWholeAtTheNextStart) {
   {
-    TCommSet dialog(nullptr, iniPath(), messages_.shower());
+    TCommSet dialog(nullptr, iniPath(), seam_);
     dialog.ComboBox1->setEditText("COM10");
     dialog.OkClick();
   }
   EXPECT_EQ(iniBytes().mid(0, 5), QByteArray("\x04" "COM1"));
-  TCommSet next(nullptr, iniPath(), messages_.shower());
+  TCommSet next(nullptr, iniPath(), seam_);
   EXPECT_EQ(next.currentPortText(), QStringLiteral("COM10"));
 }
 
 TEST_F(CommSetDialog, failedWrite_isReportedAndTheDialogStaysOpen) {
   ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("CommSet.ini")));  // a directory in its place
-  TCommSet dialog(nullptr, iniPath(), messages_.shower());
-  messages_.texts.clear();
+  TCommSet dialog(nullptr, iniPath(), seam_);
+  seam_.errors.clear();
   dialog.show();
   dialog.OkClick();
   EXPECT_TRUE(dialog.isVisible());
-  ASSERT_EQ(messages_.texts.size(), 1);
-  EXPECT_EQ(messages_.texts[0], QStringLiteral("File access denied"));
+  ASSERT_EQ(seam_.errors.size(), 1);
+  EXPECT_EQ(seam_.errors[0], QStringLiteral("File access denied"));
 }
 
 TEST_F(CommSetDialog, textWithoutWindows1251Bytes_isRefusedNotStored) {
-  TCommSet dialog(nullptr, iniPath(), messages_.shower());
-  messages_.texts.clear();
+  TCommSet dialog(nullptr, iniPath(), seam_);
+  seam_.errors.clear();
   dialog.show();
   dialog.ComboBox1->setEditText(QStringLiteral("/dev/ttyUSB\u65E5"));
   dialog.OkClick();
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(messages_.texts.size(), 1);
+  EXPECT_EQ(seam_.errors.size(), 1);
   EXPECT_FALSE(QFile::exists(iniPath()));
   EXPECT_EQ(dialog.currentSettings().portText, "/dev/ttyUSB?");
 }
 
 TEST_F(CommSetDialog, cyrillicTexts_areStoredAsWindows1251) {
-  TCommSet dialog(nullptr, iniPath(), messages_.shower());
+  TCommSet dialog(nullptr, iniPath(), seam_);
   dialog.ComboBox5->setEditText(QStringLiteral("НЕТ"));
   dialog.OkClick();
   EXPECT_EQ(iniBytes().mid(25, 4), QByteArray("\x03\xCD\xC5\xD2"));

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for the link dialog tests: waiting on the event loop, collecting
-// message boxes, and a settings dialog whose port is a pseudo-terminal.
+// Helpers for the link dialog tests: waiting on the event loop, and the
+// scripted seam that collects their message boxes.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,7 +10,7 @@
 
 #include <functional>
 
-#include "link/widgets/show_message.h"
+#include "tests/support/scripted_seam.h"
 
 namespace quillmar::test {
 
@@ -25,12 +25,5 @@ inline bool waitFor(const std::function<bool()>& condition) {
   }
   return true;
 }
-
-struct MessageLog {
-  QStringList texts;
-  ShowMessage shower() {
-    return [this](QWidget*, const QString& text) { texts << text; };
-  }
-};
 
 }  // namespace quillmar::test

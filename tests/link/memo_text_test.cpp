@@ -24,8 +24,8 @@ std::string everyByteButCrLf() {
 class MemoBytes : public ::testing::Test {
  protected:
   MemoBytes()
-      : commSet_(nullptr, dir_.filePath(QStringLiteral("CommSet.ini")), messages_.shower()),
-        form_(nullptr, commSet_, ReceptionTarget{lineBuffer_, lineCount_, receptionDone_}, messages_.shower()) {}
+      : commSet_(nullptr, dir_.filePath(QStringLiteral("CommSet.ini")), seam_),
+        form_(nullptr, commSet_, ReceptionTarget{lineBuffer_, lineCount_, receptionDone_}, seam_) {}
 
   // The way received bytes take: hand-over, memo, "ОК", line buffer.
   std::vector<std::string> throughTheMemo(std::string_view received) {
@@ -38,7 +38,7 @@ class MemoBytes : public ::testing::Test {
   }
 
   QTemporaryDir dir_;
-  test::MessageLog messages_;
+  test::ScriptedSeam seam_;
   LineBuffer lineBuffer_;
   std::size_t lineCount_ = 0;
   bool receptionDone_ = false;
@@ -94,7 +94,7 @@ TEST_F(MemoBytes, textWithoutWindows1251Bytes_isRefusedAtOk) {
   form_.Button3Click();
   EXPECT_FALSE(receptionDone_);
   EXPECT_TRUE(form_.isVisible());
-  EXPECT_FALSE(messages_.texts.isEmpty());
+  EXPECT_FALSE(seam_.messages.isEmpty());
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 #include "app/startup.h"
 #include "dialogs_support.h"
 #include "document/child_form.h"
-#include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
 #include "link/widgets/comm_set_dialog.h"
@@ -27,18 +26,6 @@ namespace quillmar {
 namespace {
 
 using namespace std::chrono_literals;
-
-class RecordingSeam final : public DialogSeam {
- public:
-  QString askOpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-  SaveChoice askSaveFileName(QWidget*, const SaveRequest&) override { return {}; }
-  bool confirmYesNo(QWidget*, const QString&) override { return false; }
-  Answer confirmYesNoCancel(QWidget*, const QString&) override { return Answer::Cancel; }
-  void showMessage(QWidget*, const QString& text) override { messages << text; }
-  void showError(QWidget*, const QString& text) override { errors << text; }
-  QStringList messages;
-  QStringList errors;
-};
 
 class LinkCommands : public ::testing::Test {
  protected:
@@ -81,7 +68,7 @@ class LinkCommands : public ::testing::Test {
   test::PtyPair pty_;
   ProgramState program_;
   SharedWindows shared_;
-  RecordingSeam seam_;
+  test::ScriptedSeam seam_;
   std::unique_ptr<TMainForm> frame_;
 };
 
@@ -139,7 +126,8 @@ TEST_F(LinkCommands, uploadOfAReceivedDocument_sendsItAsReceived) {
 
 TEST_F(LinkCommands, uploadInADocumentNeverStarted_doesNothing) {
   startProgram();
-  TChildForm* document = frame_->Open();  // the open dialog is cancelled
+  seam_.openNames << QString();  // the open dialog is cancelled
+  TChildForm* document = frame_->Open();
   bool settingsShown = false;
   QTimer::singleShot(0, shared_.commSet, [&] {
     settingsShown = shared_.commSet->isVisible();

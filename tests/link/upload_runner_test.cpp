@@ -29,9 +29,9 @@ RecordList listOf(std::initializer_list<std::string_view> lines) {
 
 class Upload : public ::testing::Test {
  protected:
-  Upload() : commSet_(nullptr, dir_.filePath(QStringLiteral("CommSet.ini")), messages_.shower()) {
+  Upload() : commSet_(nullptr, dir_.filePath(QStringLiteral("CommSet.ini")), seam_) {
     commSet_.ComboBox1->setEditText(QString::fromStdString(pty_.portPath()));
-    messages_.texts.clear();
+    seam_.errors.clear();
   }
 
   // "Выгрузить" with the settings dialog closed by `close`; returns what
@@ -43,14 +43,14 @@ class Upload : public ::testing::Test {
     });
     std::string received;
     std::thread instrument([&] { received = instrument::readUntilQuiet(pty_.instrumentFd(), 800ms); });
-    uploadRecords(nullptr, commSet_, list, messages_.shower());
+    uploadRecords(nullptr, commSet_, list, seam_);
     instrument.join();
     return received;
   }
 
   test::PtyPair pty_;
   QTemporaryDir dir_;
-  test::MessageLog messages_;
+  test::ScriptedSeam seam_;
   TCommSet commSet_;
   bool settingsShown_ = false;
 };
@@ -63,16 +63,16 @@ TEST_F(Upload, sendsTheFramedRecordsAfterTheSettingsDialog) {
     EXPECT_EQ(upload(listOf({"\x02\r\n", "00NMSDR33\r\n", "02TP0001\r\n"}), close),
               "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n");
     EXPECT_TRUE(settingsShown_);
-    EXPECT_TRUE(messages_.texts.isEmpty());
+    EXPECT_TRUE(seam_.messages.isEmpty());
   }
 }
 
 TEST_F(Upload, portThatCannotBeOpened_isReportedWithItsName) {
   for (const QString& port : {QStringLiteral("/dev/quillmar-no-such-port"), QString()}) {
     commSet_.ComboBox1->setEditText(port);
-    messages_.texts.clear();
+    seam_.messages.clear();
     upload(listOf({"00NMSDR33\r\n"}));
-    EXPECT_EQ(messages_.texts, QStringList{QStringLiteral("Невозможно открыть в запись ") + port});
+    EXPECT_EQ(seam_.messages, QStringList{QStringLiteral("Невозможно открыть в запись ") + port});
   }
 }
 
@@ -89,10 +89,10 @@ TEST_F(Upload, instrumentGoneMidUpload_isReportedNotSilent) {
     pty_.closeInstrumentSide();
   });
   QTimer::singleShot(0, &commSet_, &TCommSet::CancelClick);
-  uploadRecords(nullptr, commSet_, list, messages_.shower());
+  uploadRecords(nullptr, commSet_, list, seam_);
   instrument.join();
-  ASSERT_EQ(messages_.texts.size(), 1);
-  EXPECT_TRUE(messages_.texts[0].startsWith(QStringLiteral("Выгрузка не завершена"))) << messages_.texts[0].toStdString();
+  ASSERT_EQ(seam_.messages.size(), 1);
+  EXPECT_TRUE(seam_.messages[0].startsWith(QStringLiteral("Выгрузка не завершена"))) << seam_.messages[0].toStdString();
 }
 
 TEST_F(Upload, longUpload_keepsTheWindowThreadServing) {

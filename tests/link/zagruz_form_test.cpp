@@ -26,11 +26,11 @@ using Lines = std::vector<std::string>;
 class ReceptionDialog : public ::testing::Test {
  protected:
   ReceptionDialog()
-      : commSet_(nullptr, dir_.filePath(QStringLiteral("CommSet.ini")), messages_.shower()),
-        form_(nullptr, commSet_, ReceptionTarget{lineBuffer_, lineCount_, receptionDone_}, messages_.shower()),
+      : commSet_(nullptr, dir_.filePath(QStringLiteral("CommSet.ini")), seam_),
+        form_(nullptr, commSet_, ReceptionTarget{lineBuffer_, lineCount_, receptionDone_}, seam_),
         statuses_(&form_, &TZagruzForm::statusShown) {
     commSet_.ComboBox1->setEditText(QString::fromStdString(pty_.portPath()));
-    messages_.texts.clear();
+    seam_.errors.clear();
   }
 
   // "Прием", and the worker has the port.
@@ -68,7 +68,7 @@ class ReceptionDialog : public ::testing::Test {
 
   test::PtyPair pty_;
   QTemporaryDir dir_;
-  test::MessageLog messages_;
+  test::ScriptedSeam seam_;
   LineBuffer lineBuffer_;
   std::size_t lineCount_ = 0;
   bool receptionDone_ = false;
@@ -233,7 +233,7 @@ TEST_F(ReceptionDialog, closingTheDialog_stopsTheWorkerKeepsItsBytesAndFreesTheP
 TEST_F(ReceptionDialog, destroyingTheDialog_stopsTheWorker) {
   {
     TZagruzForm another(nullptr, commSet_, ReceptionTarget{lineBuffer_, lineCount_, receptionDone_},
-                        messages_.shower());
+                        seam_);
     test::markUnopened(pty_);
     another.Button2Click();
     ASSERT_TRUE(test::waitUntilConfigured(pty_));
@@ -259,8 +259,8 @@ TEST_F(ReceptionDialog, receptionHoldingThePort_makesTheUploadReportIt) {
   RecordList list;
   list.append("caption", SurveyRecord::fromLine("00NMSDR33\r\n", kVersionSdr3));
   QTimer::singleShot(0, &commSet_, [this] { commSet_.reject(); });
-  uploadRecords(nullptr, commSet_, list, messages_.shower());
-  EXPECT_EQ(messages_.texts,
+  uploadRecords(nullptr, commSet_, list, seam_);
+  EXPECT_EQ(seam_.messages,
             QStringList{QStringLiteral("Невозможно открыть в запись ") + QString::fromStdString(pty_.portPath())});
 }
 

@@ -1,4 +1,4 @@
-#include "document/text_codec.h"
+#include "widgets/text_codec.h"
 
 #include <QStringDecoder>
 

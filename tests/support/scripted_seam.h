@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "document/dialog_seam.h"
+#include "widgets/dialog_seam.h"
 
 namespace quillmar::test {
 

@@ -1,4 +1,4 @@
-#include "scripted_seam.h"
+#include "tests/support/scripted_seam.h"
 
 #include <gtest/gtest.h>
 

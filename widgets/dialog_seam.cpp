@@ -1,4 +1,4 @@
-#include "document/dialog_seam.h"
+#include "widgets/dialog_seam.h"
 
 #include <QApplication>
 #include <QFileDialog>
