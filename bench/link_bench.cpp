@@ -42,14 +42,7 @@ void BM_ReceiveOneMegabyte(benchmark::State& state) {
     }
     std::thread instrumentSide([&] { instrument::sendPaced(pty.instrumentFd(), sent, {}); });
     Received received;
-    ReceptionMachine machine(received);
-    while (!machine.finished()) {
-      char byte = 0;
-      const auto result = link.readByte(byte, 100);
-      if (result == SerialLink::ReadResult::Byte) machine.byteArrived(byte);
-      else if (result == SerialLink::ReadResult::Silence) machine.silence();
-      else break;
-    }
+    receiveTransmission(link, received, [] { return false; });
     instrumentSide.join();
     if (received.bytes != sent.substr(0, sent.size() - 2)) state.SkipWithError("bytes were lost or changed");
   }

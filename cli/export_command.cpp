@@ -1,14 +1,11 @@
 #include "cli/export_command.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <iostream>
 #include <optional>
 
 #include "cli/load_input.h"
 #include "export/export_writers.h"
+#include "records/input_file.h"
 #include "records/io_error.h"
 #include "records/make_st.h"
 #include "records/record_file.h"
@@ -54,11 +51,7 @@ class TrackedSink final : public ByteSink {
   ByteSink& inner_;
 };
 
-void ensureReadable(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw IoError::fromErrno(errno);
-  ::close(fd);
-}
+void ensureReadable(const std::string& path) { const InputFile probe(path); }
 
 // Streams the records from input to output: a book of any size needs no
 // more memory than one record.

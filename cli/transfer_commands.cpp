@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -25,8 +26,6 @@ namespace quillmar::cli {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr int kBurstGapMs = 100;
 
 constexpr const char* kReceiveUsage =
     "usage: quillmar-cli receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n";
@@ -92,22 +91,12 @@ class MemoLines final : public ReceptionSink {
   std::vector<std::string> lines;
 };
 
-enum class Received { Complete, PortLost, TimedOut };
-
-Received receiveFramed(SerialLink& link, MemoLines& memo, std::optional<double> timeoutSec) {
-  ReceptionMachine machine(memo);
-  const auto deadline = timeoutSec ? std::optional(Clock::now() + std::chrono::duration<double>(*timeoutSec))
-                                   : std::nullopt;
-  while (!machine.finished()) {
-    if (deadline && Clock::now() >= *deadline) return Received::TimedOut;
-    char byte = 0;
-    switch (link.readByte(byte, kBurstGapMs)) {
-      case SerialLink::ReadResult::Byte: machine.byteArrived(byte); break;
-      case SerialLink::ReadResult::Silence: machine.silence(); break;
-      case SerialLink::ReadResult::Lost: return Received::PortLost;
-    }
-  }
-  return Received::Complete;
+// Stops the reception once the time-out, if any, has passed.
+std::function<bool()> deadlinePassed(std::optional<double> timeoutSec) {
+  if (!timeoutSec) return [] { return false; };
+  const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                           std::chrono::duration<double>(*timeoutSec));
+  return [deadline] { return Clock::now() >= deadline; };
 }
 
 // "ОК" and "Загрузить": every received line becomes a record.
@@ -123,9 +112,9 @@ void writeReceived(const std::vector<std::string>& memoLines, const std::string&
 }
 
 std::string uploadTextOf(const std::string& path) {
-  std::string lines;
-  forEachInputRecord(path, [&lines](const SurveyRecord& record) { lines.append(record.body.view()); });
-  return frameUploadText(std::move(lines));
+  UploadTextBuilder builder;
+  forEachInputRecord(path, [&builder](const SurveyRecord& record) { builder.add(record); });
+  return builder.take();
 }
 
 }  // namespace
@@ -143,11 +132,11 @@ int runReceive(const std::vector<std::string>& args) {
     return fail("cannot open " + options->port + " for reading: " + link.errorText().toStdString());
   }
   MemoLines memo;
-  switch (receiveFramed(link, memo, options->timeoutSec)) {
-    case Received::Complete: break;
-    case Received::PortLost:
+  switch (receiveTransmission(link, memo, deadlinePassed(options->timeoutSec))) {
+    case ReceptionEnd::Finished: break;
+    case ReceptionEnd::PortLost:
       return fail(options->port + " was lost during the reception: " + link.errorText().toStdString());
-    case Received::TimedOut: return fail("no complete transmission on " + options->port + " within the time-out");
+    case ReceptionEnd::Stopped: return fail("no complete transmission on " + options->port + " within the time-out");
   }
   link.close();
   try {

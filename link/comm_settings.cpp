@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "records/file_writer.h"
+#include "records/input_file.h"
 #include "records/io_error.h"
 
 namespace quillmar {
@@ -66,32 +67,16 @@ std::optional<std::array<std::string_view, 5>> fullTexts(std::string_view tail) 
   return texts;
 }
 
-std::string readUpTo(int fd, std::size_t limit) {
+std::string readUpTo(InputFile& file, std::size_t limit) {
   std::string bytes;
   char chunk[4096];
   while (bytes.size() < limit) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw IoError::fromErrno(errno);
+    const std::size_t n = file.readSome(chunk, sizeof chunk);
     if (n == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(n));
+    bytes.append(chunk, n);
   }
   return bytes;
 }
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // The settings file is never large; a bigger one is not ours.
 constexpr std::size_t kReadLimit = 1 << 20;
@@ -131,12 +116,15 @@ CommSettings decodeCommSettings(std::string_view bytes) {
 }
 
 void loadCommSettings(const std::string& path, CommSettings& settings) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  struct stat st {};
-  if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || S_ISDIR(st.st_mode)) {
+  std::optional<InputFile> file;
+  try {
+    file.emplace(path);
+  } catch (const IoError&) {
     throw IoError(io_code::kFileNotOpen);
   }
-  const CommSettings stored = decodeCommSettings(readUpTo(file.get(), kReadLimit));
+  struct stat st {};
+  if (::fstat(file->fd(), &st) != 0 || S_ISDIR(st.st_mode)) throw IoError(io_code::kFileNotOpen);
+  const CommSettings stored = decodeCommSettings(readUpTo(*file, kReadLimit));
   for (const FieldLayout& field : kFields) {
     if (!(stored.*field.text).empty()) settings.*field.text = stored.*field.text;
   }

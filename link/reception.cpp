@@ -50,6 +50,24 @@ void ReceptionMachine::endBurst() {
   receivedChunk_.clear();
 }
 
+ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink,
+                                 const std::function<bool()>& stopRequested) {
+  ReceptionMachine machine(sink);
+  while (!machine.finished()) {
+    if (stopRequested()) {
+      machine.silence();
+      return ReceptionEnd::Stopped;
+    }
+    char byte = 0;
+    switch (source.readByte(byte, kBurstGapMs)) {
+      case ByteSource::ReadResult::Byte: machine.byteArrived(byte); break;
+      case ByteSource::ReadResult::Silence: machine.silence(); break;
+      case ByteSource::ReadResult::Lost: machine.silence(); return ReceptionEnd::PortLost;
+    }
+  }
+  return ReceptionEnd::Finished;
+}
+
 void appendMemoPieces(std::vector<std::string>& memoLines, std::string_view text) {
   static constexpr std::string_view kLineEnd = "\r\n";
   for (;;) {

@@ -5,6 +5,7 @@
 // before the first STX are dropped; the entry that holds ETX ends the
 // reception, and nothing after ETX is taken.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,9 +46,7 @@ class ReceptionMachine {
   // burst so far goes to the memo.
   void silence();
 
-  bool started() const { return started_; }
   bool finished() const { return finished_; }
-  bool inBurst() const { return inBurst_; }
 
  private:
   void endBurst();
@@ -58,6 +57,29 @@ class ReceptionMachine {
   bool inBurst_ = false;
   bool finished_ = false;
 };
+
+// A port read one byte at a time.
+class ByteSource {
+ public:
+  enum class ReadResult { Byte, Silence, Lost };
+
+  virtual ~ByteSource() = default;
+  // One byte, or Silence when none arrives within `timeoutMs`; Lost when the
+  // port has gone (a pulled adapter, a closed pseudo-terminal).
+  virtual ReadResult readByte(char& byte, int timeoutMs) = 0;
+};
+
+// A read that brings no byte within this time ends the burst; the reception
+// also asks whether to stop this often.
+inline constexpr int kBurstGapMs = 100;
+
+enum class ReceptionEnd { Finished, Stopped, PortLost };
+
+// The reception loop of "Прием" and of quillmar-cli receive: reads `source`
+// into a ReceptionMachine until ETX, until `stopRequested` answers true, or
+// until the port is lost. The burst read so far reaches the sink in every case.
+ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink,
+                                 const std::function<bool()>& stopRequested);
 
 // A handed-over text becomes memo lines, one per CR LF piece, so a text that
 // ends in CR LF leaves an empty line behind it.

@@ -1,10 +1,13 @@
 #include "link/upload_text.h"
 
+#include <utility>
+
 namespace quillmar {
 
-std::string frameUploadText(std::string lines) {
+std::string UploadTextBuilder::take() {
   static constexpr std::string_view kStartLine = "\x02\r\n";
   static constexpr std::string_view kEndLine = "\x03\r\n";
+  std::string lines = std::exchange(lines_, {});
   if (lines.empty() || lines.front() != kStx) lines.insert(0, kStartLine);
   // Only the character before the final CR LF is looked at.
   if (lines.size() < 3 || lines[lines.size() - 3] != kEtx) lines.append(kEndLine);
@@ -12,12 +15,12 @@ std::string frameUploadText(std::string lines) {
 }
 
 std::string buildUploadText(const RecordList& list) {
-  std::string lines;
+  UploadTextBuilder builder;
   std::size_t total = 0;
   for (std::size_t i = 0; i < list.size(); ++i) total += list.record(i).body.length;
-  lines.reserve(total + 6);
-  for (std::size_t i = 0; i < list.size(); ++i) lines.append(list.record(i).body.view());
-  return frameUploadText(std::move(lines));
+  builder.reserve(total);
+  for (std::size_t i = 0; i < list.size(); ++i) builder.add(list.record(i));
+  return builder.take();
 }
 
 }  // namespace quillmar

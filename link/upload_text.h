@@ -4,6 +4,7 @@
 // (a document received from the instrument starts with an STX line and ends
 // with an ETX line).
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,7 +15,17 @@ namespace quillmar {
 inline constexpr char kStx = '\x02';
 inline constexpr char kEtx = '\x03';
 
-std::string frameUploadText(std::string lines);
+// Gathers the records one by one, for a caller that does not hold a list.
+class UploadTextBuilder {
+ public:
+  void reserve(std::size_t bodyBytes) { lines_.reserve(bodyBytes + 6); }
+  void add(const SurveyRecord& record) { lines_.append(record.body.view()); }
+  // The framed text; the builder is left empty.
+  std::string take();
+
+ private:
+  std::string lines_;
+};
 
 std::string buildUploadText(const RecordList& list);
 

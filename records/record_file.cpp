@@ -1,14 +1,12 @@
 #include "records/record_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <string_view>
 
+#include "records/input_file.h"
 #include "records/io_error.h"
 #include "records/make_st.h"
 
@@ -41,38 +39,10 @@ void appendShortString(std::string& out, const ShortString<Capacity>& field) {
   out.append(Capacity - length, '\0');
 }
 
-class RecordFileReader {
- public:
-  explicit RecordFileReader(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-    if (fd_ < 0) throw IoError::fromErrno(errno);
-  }
-  ~RecordFileReader() { ::close(fd_); }
-  RecordFileReader(const RecordFileReader&) = delete;
-  RecordFileReader& operator=(const RecordFileReader&) = delete;
-
-  // Reads as many bytes as are there, up to `size`; fewer only at the end.
-  std::size_t readFull(char* buffer, std::size_t size) {
-    std::size_t got = 0;
-    while (got < size) {
-      const ssize_t n = ::read(fd_, buffer + got, size - got);
-      if (n == 0) break;
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        throw IoError::fromErrno(errno);
-      }
-      got += static_cast<std::size_t>(n);
-    }
-    return got;
-  }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 void readRecordFile(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
-  RecordFileReader file(path);
+  InputFile file(path);
   std::string chunk(kRecordsPerRead * kRecordFileRecordSize, '\0');
   for (;;) {
     const std::size_t got = file.readFull(chunk.data(), chunk.size());

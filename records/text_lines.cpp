@@ -1,12 +1,9 @@
 #include "records/text_lines.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
+#include "records/input_file.h"
 #include "records/io_error.h"
 
 namespace quillmar {
@@ -14,28 +11,6 @@ namespace {
 
 constexpr std::size_t kChunkSize = 1 << 18;  // fits the cache the kernel copies into
 constexpr char kEndOfFile = 26;
-
-class InputFile {
- public:
-  explicit InputFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-    if (fd_ < 0) throw IoError::fromErrno(errno);
-  }
-  ~InputFile() { ::close(fd_); }
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-
-  // Fills `buffer` with up to its size; returns the count, 0 at the end.
-  std::size_t read(char* buffer, std::size_t size) {
-    for (;;) {
-      const ssize_t n = ::read(fd_, buffer, size);
-      if (n >= 0) return static_cast<std::size_t>(n);
-      if (errno != EINTR) throw IoError::fromErrno(errno);
-    }
-  }
-
- private:
-  int fd_;
-};
 
 // Collects the bytes of one line, dropping every CR: the one before LF is
 // part of the line end and any other is a lone CR.
@@ -129,7 +104,7 @@ void forEachTextLine(const std::string& path, const std::function<void(std::stri
   LineAssembler lines(onLine);
   std::string chunk(kChunkSize, '\0');
   for (;;) {
-    const std::size_t n = file.read(chunk.data(), chunk.size());
+    const std::size_t n = file.readSome(chunk.data(), chunk.size());
     if (n == 0 || !lines.feed(std::string_view(chunk.data(), n))) break;
   }
   lines.finish();
@@ -141,7 +116,7 @@ TextLineCount countTextLines(const std::string& path) {
   TextLineCount count;
   bool lineOpen = false;
   for (;;) {
-    std::size_t n = file.read(chunk.data(), chunk.size());
+    std::size_t n = file.readSome(chunk.data(), chunk.size());
     if (n == 0) break;
     const char* stop = static_cast<const char*>(std::memchr(chunk.data(), kEndOfFile, n));
     if (stop != nullptr) n = static_cast<std::size_t>(stop - chunk.data());

@@ -12,12 +12,12 @@
 #include <string_view>
 
 #include "link/port_parameters.h"
+#include "link/reception.h"
 
 namespace quillmar {
 
-class SerialLink final {
+class SerialLink final : public ByteSource {
  public:
-  enum class ReadResult { Byte, Silence, Lost };
   enum class WriteResult { Done, Cancelled, Failed };
 
   // Called while writing, at least every 100 ms, with the bytes that have
@@ -46,9 +46,7 @@ class SerialLink final {
   // The last failure in the system's words.
   QString errorText() const { return errorText_; }
 
-  // One byte, or Silence when none arrives within `timeoutMs`; Lost when the
-  // port has gone (a pulled adapter, a closed pseudo-terminal).
-  ReadResult readByte(char& byte, int timeoutMs);
+  ReadResult readByte(char& byte, int timeoutMs) override;
 
   // Writes all of `bytes` and waits until they have left the port.
   WriteResult writeAll(std::string_view bytes, const Progress& progress, std::size_t& transmitted);

@@ -12,8 +12,6 @@
 namespace quillmar {
 namespace {
 
-// A read that brings no byte within this time ends the burst.
-constexpr int kBurstGapMs = 100;
 constexpr int kJoinSliceMs = 20;
 
 }  // namespace
@@ -44,22 +42,10 @@ void ReadThread::run() {
 }
 
 void ReadThread::receive(SerialLink& link) {
-  ReceptionMachine machine(*this);
-  while (!machine.finished()) {
-    if (isInterruptionRequested()) {
-      machine.silence();
-      postStatus(ReceptionStatus::Stopped);
-      return;
-    }
-    char byte = 0;
-    switch (link.readByte(byte, kBurstGapMs)) {
-      case SerialLink::ReadResult::Byte: machine.byteArrived(byte); break;
-      case SerialLink::ReadResult::Silence: machine.silence(); break;
-      case SerialLink::ReadResult::Lost:
-        machine.silence();
-        postStatus(ReceptionStatus::PortLost, link.errorText());
-        return;
-    }
+  switch (receiveTransmission(link, *this, [this] { return isInterruptionRequested(); })) {
+    case ReceptionEnd::Finished: break;
+    case ReceptionEnd::Stopped: postStatus(ReceptionStatus::Stopped); break;
+    case ReceptionEnd::PortLost: postStatus(ReceptionStatus::PortLost, link.errorText()); break;
   }
 }
 

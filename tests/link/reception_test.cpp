@@ -24,23 +24,47 @@ class Recorder final : public ReceptionSink {
   std::vector<std::string> memo;
 };
 
-// Each burst's bytes arrive back to back; 100 ms of silence follows it.
+// A port that delivers each burst's bytes back to back, then a pause of
+// 100 ms; after the last burst (and its pause, unless `gone` at once) it is
+// gone.
+class ScriptedPort final : public ByteSource {
+ public:
+  explicit ScriptedPort(const std::vector<std::string>& bursts, bool goneAtOnce = false) {
+    for (const std::string& burst : bursts) script_.append(burst).append(kPause);
+    if (goneAtOnce) script_.resize(script_.size() - kPause.size());
+  }
+  ReadResult readByte(char& byte, int timeoutMs) override {
+    EXPECT_EQ(timeoutMs, kBurstGapMs);
+    ++reads;
+    if (at_ == script_.size()) return ReadResult::Lost;
+    if (script_[at_] == kPause[0] && script_.compare(at_, kPause.size(), kPause) == 0) {
+      at_ += kPause.size();
+      return ReadResult::Silence;
+    }
+    byte = script_[at_++];
+    return ReadResult::Byte;
+  }
+  std::size_t unread() const { return script_.size() - at_; }
+  int reads = 0;
+
+ private:
+  // Bytes that no case sends stand for the pause.
+  static constexpr std::string_view kPause{"ÿþÿþÿ", 5};
+  std::string script_;
+  std::size_t at_ = 0;
+};
+
 struct Reception {
   Recorder recorder;
+  ReceptionEnd end = ReceptionEnd::Stopped;
   bool finished = false;
 };
 
 Reception receive(const std::vector<std::string>& bursts) {
   Reception run;
-  ReceptionMachine machine(run.recorder);
-  for (const std::string& burst : bursts) {
-    for (char byte : burst) {
-      if (machine.finished()) break;  // the worker reads nothing after ETX
-      machine.byteArrived(byte);
-    }
-    machine.silence();
-  }
-  run.finished = machine.finished();
+  ScriptedPort port(bursts);
+  run.end = receiveTransmission(port, run.recorder, [] { return false; });
+  run.finished = run.end == ReceptionEnd::Finished;
   return run;
 }
 
@@ -104,7 +128,7 @@ TEST(ReceptionMachine, randomBursts_handOverExactlyTheFramedBytes) {
   std::mt19937 random(20240613);
   for (int round = 0; round < 2000; ++round) {
     std::string stream(random() % 40, '\0');
-    for (char& c : stream) c = static_cast<char>(random() % 6 == 0 ? 2 + random() % 2 : random() % 256);
+    for (char& c : stream) c = static_cast<char>(random() % 6 == 0 ? 2 + random() % 2 : random() % 0xFE);
     std::vector<std::string> bursts;
     for (std::size_t at = 0; at < stream.size();) {
       const std::size_t length = 1 + random() % 8;
@@ -120,6 +144,26 @@ TEST(ReceptionMachine, randomBursts_handOverExactlyTheFramedBytes) {
     ASSERT_EQ(handed, expected) << "round " << round;
     ASSERT_EQ(run.finished, etx != std::string::npos) << "round " << round;
   }
+}
+
+TEST(ReceiveTransmission, endsAtEtxWithoutReadingFurther) {
+  ScriptedPort port({"\x02\r\nA\r\n\x03" "after", "more"});
+  Recorder recorder;
+  EXPECT_EQ(receiveTransmission(port, recorder, [] { return false; }), ReceptionEnd::Finished);
+  EXPECT_EQ(port.unread(), std::string_view("after.....more.....").size());
+}
+
+TEST(ReceiveTransmission, aStopOrALostPortStillHandsOverTheBurstSoFar) {
+  {
+    ScriptedPort port({"\x02\r\nA\r\nB"});
+    Recorder recorder;
+    EXPECT_EQ(receiveTransmission(port, recorder, [&port] { return port.reads == 4; }), ReceptionEnd::Stopped);
+    EXPECT_EQ(recorder.chunks, Lines{"\x02\r\nA"});
+  }
+  ScriptedPort port({"\x02\r\nA\r\nB"}, true);
+  Recorder recorder;
+  EXPECT_EQ(receiveTransmission(port, recorder, [] { return false; }), ReceptionEnd::PortLost);
+  EXPECT_EQ(recorder.chunks, Lines{"\x02\r\nA\r\nB"});
 }
 
 TEST(MemoPieces, oneLinePerCrLfPiece) {
