@@ -1,7 +1,6 @@
 #include "cli/export_command.h"
 
 #include <iostream>
-#include <optional>
 
 #include "cli/load_input.h"
 #include "export/export_writers.h"
@@ -13,25 +12,8 @@
 namespace quillmar::cli {
 namespace {
 
-enum class OutputKind { Captions, Observations, Positions, Sdr, RecordFile };
-
-std::optional<OutputKind> parseKind(const std::string& word) {
-  if (word == "captions") return OutputKind::Captions;
-  if (word == "obs") return OutputKind::Observations;
-  if (word == "pos") return OutputKind::Positions;
-  if (word == "sdr") return OutputKind::Sdr;
-  if (word == "qdl") return OutputKind::RecordFile;
-  return std::nullopt;
-}
-
-ExportKind exportKindOf(OutputKind kind) {
-  switch (kind) {
-    case OutputKind::Captions: return ExportKind::CaptionText;
-    case OutputKind::Observations: return ExportKind::ObservationTable;
-    case OutputKind::Positions: return ExportKind::PositionTable;
-    default: return ExportKind::SdrFile;
-  }
-}
+// The record file (*.qdl) beside the export formats.
+constexpr std::string_view kRecordFileWord = "qdl";
 
 // Remembers whether a failure came from the output rather than the input.
 class TrackedSink final : public ByteSink {
@@ -55,8 +37,8 @@ void ensureReadable(const std::string& path) { const InputFile probe(path); }
 
 // Streams the records from input to output: a book of any size needs no
 // more memory than one record.
-void convert(const std::string& in, ByteSink& out, OutputKind kind) {
-  if (kind == OutputKind::RecordFile) {
+void convert(const std::string& in, ByteSink& out, const ExportFormat* format) {
+  if (format == nullptr) {
     std::string bytes;
     forEachInputRecord(in, [&](const SurveyRecord& record) {
       bytes.clear();
@@ -65,11 +47,11 @@ void convert(const std::string& in, ByteSink& out, OutputKind kind) {
     });
     return;
   }
-  ExportStream stream(out, exportKindOf(kind));
+  ExportStream stream(out, format->kind);
   CaptionState captions;  // a fresh one, as at program start
   std::string caption;
   forEachInputRecord(in, [&](const SurveyRecord& record) {
-    if (kind == OutputKind::Captions) {
+    if (format->kind == ExportKind::CaptionText) {
       MakeStInto(caption, captions, record.body.view(), record.typeCode.view(), record.derivCode.view(),
                  record.version);
     }
@@ -85,9 +67,11 @@ int report(const std::string& path, const IoError& error) {
 }  // namespace
 
 int runExport(const std::vector<std::string>& args) {
-  const auto kind = args.size() == 3 ? parseKind(args[0]) : std::nullopt;
-  if (!kind) {
-    std::cerr << "usage: quillmar-cli export captions|obs|pos|sdr|qdl IN OUT\n";
+  const ExportFormat* format = args.size() == 3 ? FindExportFormat(args[0]) : nullptr;
+  if (args.size() != 3 || (format == nullptr && args[0] != kRecordFileWord)) {
+    std::cerr << "usage: quillmar-cli export ";
+    for (const ExportFormat& known : ExportFormats()) std::cerr << known.cliWord << '|';
+    std::cerr << kRecordFileWord << " IN OUT\n";
     return 2;
   }
   const std::string& in = args[1];
@@ -101,7 +85,7 @@ int runExport(const std::vector<std::string>& args) {
     FileWriter file(outPath);
     TrackedSink out(file);
     try {
-      convert(in, out, *kind);
+      convert(in, out, format);
     } catch (const IoError& e) {
       return report(out.failed ? outPath : in, e);
     }

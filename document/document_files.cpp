@@ -1,6 +1,7 @@
 #include "document/document_files.h"
 
 #include <QFile>
+#include <QStringList>
 #include <QWidget>
 
 #include <string>
@@ -13,6 +14,7 @@
 #include "records/io_error.h"
 #include "records/record_file.h"
 #include "widgets/dialog_seam.h"
+#include "widgets/text_codec.h"
 
 namespace quillmar {
 namespace {
@@ -21,17 +23,19 @@ const QString kOpenFilter = QStringLiteral("Файлы *.qdl|*.qdl");
 const QString kSaveFilter = QStringLiteral("Файлы *.qdl |*.qdl");
 const QString kSdrFilter = QStringLiteral("Sokkia SDR files (*.sdr)|*.sdr");
 const QString kExportTitle = QStringLiteral("Экспорт");
-const QString kExportFilter = QStringLiteral(
-    "Текстовый файл|*.txt|OBS в текстовый файл|*.txt|POS в текстовый файл|*.txt|В SDR файл|*.sdr");
 const QString kRecordSuffix = QStringLiteral("qdl");
 const QString kOpenProgress = QStringLiteral("Чтение файла записей...");
 const QString kImportProgress = QStringLiteral("Создание записей...");
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-ExportKind exportKindFor(int filterIndex) {
-  if (filterIndex < 1 || filterIndex > 4) return ExportKind::CaptionText;
-  return static_cast<ExportKind>(filterIndex);
+// "Текстовый файл|*.txt|OBS в текстовый файл|*.txt|...", one pair per format.
+QString exportFilter() {
+  QStringList parts;
+  for (const ExportFormat& format : ExportFormats()) {
+    parts << cp1251ToQString(format.filterName) << QStringLiteral("*.") + QString::fromLatin1(format.extension);
+  }
+  return parts.join(QLatin1Char('|'));
 }
 
 }  // namespace
@@ -120,14 +124,14 @@ void DocumentFiles::Export() {
   if (!state_.docStarted) return;
   SaveRequest request;
   request.title = kExportTitle;
-  request.filter = kExportFilter;
+  request.filter = exportFilter();
   request.filterIndex = exportFilterIndex_;
   request.fileName = exportName_;
   request.confirmOverwrite = false;
   const SaveChoice choice = seam_.askSaveFileName(&window_, request);
   if (!choice.chosen()) return;
   exportFilterIndex_ = choice.filterIndex;
-  const ExportKind kind = exportKindFor(choice.filterIndex);
+  const ExportKind kind = FormatForFilterIndex(choice.filterIndex).kind;
   const std::string name = completeExportName(nativePath(choice.path), kind);
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
   try {

@@ -1,6 +1,5 @@
 #include "export/export_writers.h"
 
-
 #include "records/cp1251.h"
 #include "records/record_layout.h"
 #include "records/sdr_field.h"
@@ -10,64 +9,80 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// A table writes every field of one record kind, in line order.
-struct TableLayout {
-  std::string_view header;
-  KindId kind;
-};
-
-const TableLayout* tableFor(ExportKind kind) {
-  static constexpr TableLayout kPositions{"Точка;N;E;Elev;Прим;"_w, KindId::Position};
-  // Every observation record, whatever its derivation code: both kinds share their places.
-  static constexpr TableLayout kObservations{"Исх.точка;Точка навед;Расст;Верт угол;Гориз угол;Прим;"_w,
-                                             KindId::Observation};
-  if (kind == ExportKind::PositionTable) return &kPositions;
-  if (kind == ExportKind::ObservationTable) return &kObservations;
-  return nullptr;
+void captionLine(std::string& line, const SurveyRecord&, std::string_view caption) {
+  line.assign(caption).append(kLineEnd);
 }
+
+void sdrLine(std::string& line, const SurveyRecord& record, std::string_view) {
+  line.assign(record.body.view());
+}
+
+// A table row holds every field of one record kind, in line order.
+template <KindId kTableKind>
+void tableRow(std::string& line, const SurveyRecord& record, std::string_view) {
+  const KindLayout& layout = LayoutOf(kTableKind);
+  line.clear();
+  if (record.typeCode.view() != layout.typeCode) return;
+  if (record.version != kVersionSdr3 && record.version != kVersionSdr2) return;
+  for (const LayoutField& field : layout.fields) {
+    const FieldPlace place = field.in(record.version);
+    line.append(sdrField(record.body.view(), place.start, place.width)).push_back(';');
+  }
+  line.append(kLineEnd);
+}
+
+// Every observation record goes into the table, whatever its derivation
+// code: the two observation kinds share their places.
+constexpr ExportFormat kFormats[] = {
+    {ExportKind::CaptionText, "Текстовый файл"_w, "txt", "captions", {}, captionLine},
+    {ExportKind::ObservationTable, "OBS в текстовый файл"_w, "txt", "obs",
+     "Исх.точка;Точка навед;Расст;Верт угол;Гориз угол;Прим;"_w, tableRow<KindId::Observation>},
+    {ExportKind::PositionTable, "POS в текстовый файл"_w, "txt", "pos", "Точка;N;E;Elev;Прим;"_w,
+     tableRow<KindId::Position>},
+    {ExportKind::SdrFile, "В SDR файл"_w, "sdr", "sdr", {}, sdrLine},
+};
 
 }  // namespace
 
-std::string_view exportExtension(ExportKind kind) { return kind == ExportKind::SdrFile ? "sdr" : "txt"; }
+std::span<const ExportFormat> ExportFormats() { return kFormats; }
+
+const ExportFormat& FormatOf(ExportKind kind) {
+  for (const ExportFormat& format : kFormats) {
+    if (format.kind == kind) return format;
+  }
+  return kFormats[0];
+}
+
+const ExportFormat& FormatForFilterIndex(int filterIndex) {
+  if (filterIndex < 1 || filterIndex > static_cast<int>(std::size(kFormats))) return kFormats[0];
+  return kFormats[filterIndex - 1];
+}
+
+const ExportFormat* FindExportFormat(std::string_view cliWord) {
+  for (const ExportFormat& format : kFormats) {
+    if (format.cliWord == cliWord) return &format;
+  }
+  return nullptr;
+}
 
 std::string completeExportName(const std::string& name, ExportKind kind) {
-  const std::string_view extension = exportExtension(kind);
+  const std::string_view extension = FormatOf(kind).extension;
   const std::string_view tail =
       name.size() > extension.size() ? std::string_view(name).substr(name.size() - extension.size()) : name;
   if (tail == extension) return name;
   return name + "." + std::string(extension);
 }
 
-ExportStream::ExportStream(ByteSink& out, ExportKind kind) : out_(out), kind_(kind) {
-  if (const TableLayout* table = tableFor(kind)) {
-    line_.assign(table->header).append(kLineEnd);
+ExportStream::ExportStream(ByteSink& out, ExportKind kind) : out_(out), format_(FormatOf(kind)) {
+  if (!format_.header.empty()) {
+    line_.assign(format_.header).append(kLineEnd);
     out_.write(line_);
   }
 }
 
 void ExportStream::add(const SurveyRecord& record, std::string_view caption) {
-  switch (kind_) {
-    case ExportKind::CaptionText:
-      line_.assign(caption).append(kLineEnd);
-      out_.write(line_);
-      break;
-    case ExportKind::SdrFile: out_.write(record.body.view()); break;
-    case ExportKind::ObservationTable:
-    case ExportKind::PositionTable: addTableRow(record); break;
-  }
-}
-
-void ExportStream::addTableRow(const SurveyRecord& record) {
-  const KindLayout& layout = LayoutOf(tableFor(kind_)->kind);
-  if (record.typeCode.view() != layout.typeCode) return;
-  if (record.version != kVersionSdr3 && record.version != kVersionSdr2) return;
-  line_.clear();
-  for (const LayoutField& field : layout.fields) {
-    const FieldPlace place = field.in(record.version);
-    line_.append(sdrField(record.body.view(), place.start, place.width)).push_back(';');
-  }
-  line_.append(kLineEnd);
-  out_.write(line_);
+  format_.makeLine(line_, record, caption);
+  if (!line_.empty()) out_.write(line_);
 }
 
 void writeExport(ByteSink& out, const RecordList& list, ExportKind kind) {
