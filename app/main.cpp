@@ -1,10 +1,10 @@
 #include <QApplication>
 
-#include "app/command_icons.h"
 #include "app/main_form.h"
 #include "app/startup.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
+#include "widgets/command_icons.h"
 #include "widgets/dialog_seam.h"
 
 int main(int argc, char* argv[]) {

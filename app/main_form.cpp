@@ -10,21 +10,16 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/command_icons.h"
 #include "app/splash_form.h"
 #include "document/child_form.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
 #include "help/intern_form.h"
+#include "widgets/command_icons.h"
 
 namespace quillmar {
 namespace {
 
-// Pictures of the frame's set used by its own commands.
-constexpr int kNewIcon = 0;
-constexpr int kOpenIcon = 1;
-constexpr int kExitIcon = 6;
-constexpr int kHelpIcon = 9;
 constexpr int kToolBarHeight = 29;
 
 }  // namespace
@@ -51,19 +46,19 @@ TMainForm::~TMainForm() {
 void TMainForm::createMenusAndToolBar() {
   const QList<QIcon> icons = frameIcons();
   auto* file = new QMenu(QStringLiteral("Файл"), this);
-  QAction* newAction = file->addAction(icons.value(kNewIcon), QStringLiteral("Новый"));
+  QAction* newAction = file->addAction(iconIn(icons, CommandIcon::New), QStringLiteral("Новый"));
   newAction->setToolTip(QStringLiteral("Новый файл"));
   connect(newAction, &QAction::triggered, this, &TMainForm::New);
-  QAction* openAction = file->addAction(icons.value(kOpenIcon), QStringLiteral("Открыть"));
+  QAction* openAction = file->addAction(iconIn(icons, CommandIcon::Open), QStringLiteral("Открыть"));
   openAction->setToolTip(QStringLiteral("Открыть"));
   connect(openAction, &QAction::triggered, this, &TMainForm::Open);
   file->addSeparator();
-  QAction* exitAction = file->addAction(icons.value(kExitIcon), QStringLiteral("Выход"));
+  QAction* exitAction = file->addAction(iconIn(icons, CommandIcon::Exit), QStringLiteral("Выход"));
   connect(exitAction, &QAction::triggered, this, &QWidget::close);
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   QAction* manual =
-      help->addAction(icons.value(kHelpIcon), QStringLiteral("Руководство пользователя"));
+      help->addAction(iconIn(icons, CommandIcon::Help), QStringLiteral("Руководство пользователя"));
   connect(manual, &QAction::triggered, this, &TMainForm::HelpClick);
   frameMenus_ = {file, help};
   updateMenuBar();

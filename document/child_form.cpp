@@ -15,14 +15,11 @@
 #include "link/widgets/upload_runner.h"
 #include "link/widgets/zagruz_form.h"
 #include "records/record_layout.h"
+#include "widgets/command_icons.h"
 #include "widgets/dialog_seam.h"
 
 namespace quillmar {
 namespace {
-
-// The command pictures, by their place in the document window's set.
-enum Icon { kNew, kOpen, kSave, kSaveAs, kImport, kExport, kExit, kReceive, kUpload, kHelp,
-            kEdit, kDelete, kAdd };
 
 // The list takes its size from the frame's outer size, not from its own window.
 constexpr int kListWidthMargin = 15;
@@ -78,34 +75,34 @@ QAction* TChildForm::addCommand(QMenu& menu, const QString& text, const QIcon& i
 
 void TChildForm::createMenus(const QList<QIcon>& icons) {
   auto* file = new QMenu(QStringLiteral("Файл"), this);
-  addCommand(*file, QStringLiteral("Новый"), icons.value(kNew), &TChildForm::newRequested);
-  addCommand(*file, QStringLiteral("Открыть"), icons.value(kOpen), &TChildForm::openRequested);
-  addCommand(*file, QStringLiteral("Сохранить"), icons.value(kSave), &TChildForm::Save);
-  addCommand(*file, QStringLiteral("Сохранить как"), icons.value(kSaveAs),
+  addCommand(*file, QStringLiteral("Новый"), iconIn(icons, CommandIcon::New), &TChildForm::newRequested);
+  addCommand(*file, QStringLiteral("Открыть"), iconIn(icons, CommandIcon::Open), &TChildForm::openRequested);
+  addCommand(*file, QStringLiteral("Сохранить"), iconIn(icons, CommandIcon::Save), &TChildForm::Save);
+  addCommand(*file, QStringLiteral("Сохранить как"), iconIn(icons, CommandIcon::SaveAs),
              &TChildForm::SaveAsClick);
   file->addSeparator();
-  addCommand(*file, QStringLiteral("Импорт"), icons.value(kImport), &TChildForm::ImportClick);
-  addCommand(*file, QStringLiteral("Экспорт"), icons.value(kExport), &TChildForm::N13Click);
+  addCommand(*file, QStringLiteral("Импорт"), iconIn(icons, CommandIcon::Import), &TChildForm::ImportClick);
+  addCommand(*file, QStringLiteral("Экспорт"), iconIn(icons, CommandIcon::Export), &TChildForm::N13Click);
   file->addSeparator();
-  addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested);
+  addCommand(*file, QStringLiteral("Выход"), iconIn(icons, CommandIcon::Exit), &TChildForm::exitRequested);
 
   auto* link = new QMenu(QStringLiteral("Коммуникация"), this);
-  addCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
-  addCommand(*link, QStringLiteral("Выгрузить"), icons.value(kUpload), &TChildForm::N12Click);
+  addCommand(*link, QStringLiteral("Загрузить"), iconIn(icons, CommandIcon::Receive), &TChildForm::N11Click);
+  addCommand(*link, QStringLiteral("Выгрузить"), iconIn(icons, CommandIcon::Upload), &TChildForm::N12Click);
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
-  addCommand(*help, QStringLiteral("Руководство пользователя"), icons.value(kHelp),
+  addCommand(*help, QStringLiteral("Руководство пользователя"), iconIn(icons, CommandIcon::Help),
              &TChildForm::HelpClick);
   menus_ = {file, link, help};
 }
 
 void TChildForm::createPopup(const QList<QIcon>& icons) {
   PopupMenu1_ = new QMenu(this);
-  editAction_ = addCommand(*PopupMenu1_, QStringLiteral("Редактировать"), icons.value(kEdit),
+  editAction_ = addCommand(*PopupMenu1_, QStringLiteral("Редактировать"), iconIn(icons, CommandIcon::Edit),
                            &TChildForm::EditClick);
-  deleteAction_ = addCommand(*PopupMenu1_, QStringLiteral("Удалить"), icons.value(kDelete),
+  deleteAction_ = addCommand(*PopupMenu1_, QStringLiteral("Удалить"), iconIn(icons, CommandIcon::Delete),
                              &TChildForm::DeleteClick);
-  addAction_ = addCommand(*PopupMenu1_, QStringLiteral("Добавить"), icons.value(kAdd),
+  addAction_ = addCommand(*PopupMenu1_, QStringLiteral("Добавить"), iconIn(icons, CommandIcon::Add),
                           &TChildForm::AddClick);
   ListView1SelectItem(-1, false);
 }

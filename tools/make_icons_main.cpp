@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "app/command_icons.h"
+#include "widgets/command_icons.h"
 
 namespace {
 

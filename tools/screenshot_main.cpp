@@ -11,14 +11,14 @@
 #include <iostream>
 #include <utility>
 
-#include "app/command_icons.h"
 #include "app/main_form.h"
 #include "app/startup.h"
 #include "document/child_form.h"
-#include "widgets/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/record_list_model.h"
 #include "document/shared_windows.h"
+#include "widgets/command_icons.h"
+#include "widgets/dialog_seam.h"
 
 namespace {
 

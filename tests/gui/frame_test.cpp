@@ -10,11 +10,11 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/command_icons.h"
 #include "app/splash_form.h"
 #include "document/child_form.h"
 #include "document/record_list_model.h"
 #include "gui_fixture.h"
+#include "widgets/command_icons.h"
 
 namespace quillmar::test {
 namespace {

@@ -9,12 +9,18 @@
 
 namespace quillmar {
 
-inline constexpr int kFrameIconCount = 10;
-inline constexpr int kDocumentIconCount = 13;
+// The document window's set in order; the frame's set is its first ten.
+enum class CommandIcon { New, Open, Save, SaveAs, Import, Export, Exit, Receive, Upload, Help, Edit, Delete, Add };
+
+inline constexpr int kFrameIconCount = static_cast<int>(CommandIcon::Help) + 1;
+inline constexpr int kDocumentIconCount = static_cast<int>(CommandIcon::Add) + 1;
 
 QIcon commandIcon(int number);
 QList<QIcon> frameIcons();
 QList<QIcon> documentIcons();
+
+// The picture of a command in a set made by frameIcons or documentIcons.
+inline QIcon iconIn(const QList<QIcon>& set, CommandIcon command) { return set.value(static_cast<int>(command)); }
 
 // The program's own icon: an instrument on its tripod.
 QIcon applicationIcon();
