@@ -16,12 +16,6 @@ class ByteSink {
   virtual void write(std::string_view bytes) = 0;
 };
 
-class StringSink final : public ByteSink {
- public:
-  void write(std::string_view bytes) override { text.append(bytes); }
-  std::string text;
-};
-
 class FileWriter final : public ByteSink {
  public:
   // Throws IoError when the file cannot be created.

@@ -6,6 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <optional>
+#include <string>
+
 #include "editing/field_rows.h"
 #include "editing/widgets/dialog_support.h"
 #include "editing/widgets/parameter_table.h"
@@ -77,10 +80,8 @@ void TAddForm::setVersion(char version) {
 
 void TAddForm::chooseKind(const QString& text) {
   editor_->clearRows();
-  const RecordKind* kind = nullptr;
-  for (const RecordKind& candidate : RecordKinds()) {
-    if (kindName(candidate) == text) kind = &candidate;
-  }
+  const std::optional<std::string> name = qStringToCp1251(text);
+  const RecordKind* kind = name ? FindRecordKind(*name) : nullptr;
   if (kind == nullptr) return;
   kindTypeCode_ = std::string(kind->typeCode);
   kindDerivCode_ = std::string(kind->derivCode);

@@ -43,21 +43,4 @@ std::optional<AddedRow> addedRow(const TAddForm& form, char version, CaptionStat
   return added;
 }
 
-bool runAddCommand(TAddForm& form, RecordList& list, std::size_t row, CaptionState& captions) {
-  if (row >= list.size()) return false;
-  const auto added = runAddDialog(form, list.record(row).version, captions);
-  if (!added) return false;
-  list.insert(row, added->caption, added->record);
-  return true;
-}
-
-bool applyAdd(const TAddForm& form, RecordList& list, std::size_t row, char version,
-              CaptionState& captions) {
-  if (row > list.size()) return false;
-  const auto added = addedRow(form, version, captions);
-  if (!added) return false;
-  list.insert(row, added->caption, added->record);
-  return true;
-}
-
 }  // namespace quillmar

@@ -34,13 +34,4 @@ std::optional<AddedRow> runAddDialog(TAddForm& form, char version, CaptionState&
 // The record of the dialog's last confirmation, as runAddDialog returns it.
 std::optional<AddedRow> addedRow(const TAddForm& form, char version, CaptionState& captions);
 
-// Adds a record above `row` (the caller has set DocModified already). Returns
-// true when a row was inserted at `row`; the row that was selected is then
-// at row + 1.
-bool runAddCommand(TAddForm& form, RecordList& list, std::size_t row, CaptionState& captions);
-// The second half of runAddCommand, after the dialog has closed; `version` is
-// the Version that the selected row had when the dialog opened.
-bool applyAdd(const TAddForm& form, RecordList& list, std::size_t row, char version,
-              CaptionState& captions);
-
 }  // namespace quillmar

@@ -195,6 +195,14 @@ class AddCommandTest : public ::testing::Test {
     appendLine("03NM1.500     \r\n", '2');
     appendLine(station3Line("A"), '3');
   }
+  // As "Добавить" does: the dialog in the selected row's layout, then the
+  // record inserted above that row.
+  bool addAbove(std::size_t row) {
+    const auto added = runAddDialog(form, list.record(row).version, captions);
+    if (!added) return false;
+    list.insert(row, added->caption, added->record);
+    return true;
+  }
 };
 
 TEST_F(AddCommandTest, insertsAtTheFirstRowWithThatRowsVersion) {
@@ -203,7 +211,7 @@ TEST_F(AddCommandTest, insertsAtTheFirstRowWithThatRowsVersion) {
     form.editor()->setValueAt(2, "1.750");
     form.okButton()->click();
   });
-  ASSERT_TRUE(runAddCommand(form, list, 0, captions));
+  ASSERT_TRUE(addAbove(0));
   ASSERT_EQ(list.size(), 3u);
   const SurveyRecord& added = list.record(0);
   EXPECT_EQ(added.body.view(), "03NM1.750     \r\n");
@@ -220,7 +228,7 @@ TEST_F(AddCommandTest, insertsDirectlyAboveTheSelectedRow) {
     form.kindBox()->setEditText("STN");
     form.okButton()->click();
   });
-  ASSERT_TRUE(runAddCommand(form, list, 1, captions));
+  ASSERT_TRUE(addAbove(1));
   EXPECT_EQ(list.record(1).typeCode.view(), "02");
   EXPECT_EQ(list.record(1).version, '3');
   EXPECT_EQ(list.record(1).body.view().size(), 102u);
@@ -232,9 +240,9 @@ TEST_F(AddCommandTest, cancelAndCloseBoxAddNothing) {
     form.kindBox()->setEditText("STN");
     form.cancelButton()->click();
   });
-  EXPECT_FALSE(runAddCommand(form, list, 1, captions));
+  EXPECT_FALSE(addAbove(1));
   whileModal([this] { form.close(); });
-  EXPECT_FALSE(runAddCommand(form, list, 1, captions));
+  EXPECT_FALSE(addAbove(1));
   EXPECT_EQ(list.size(), 2u);
 }
 
@@ -245,7 +253,7 @@ TEST_F(AddCommandTest, secondUseReopensWithTheLastKindAndValues) {
     form.editor()->setValueAt(3, "100.5");
     form.okButton()->click();
   });
-  ASSERT_TRUE(runAddCommand(form, list, 1, captions));
+  ASSERT_TRUE(addAbove(1));
   EXPECT_EQ(list.record(1).body.view(), "08XD" + spaces(14) + "P7" + CF("100.5", 16) +
                                             spaces(48) + "\r\n");
 
@@ -256,7 +264,7 @@ TEST_F(AddCommandTest, secondUseReopensWithTheLastKindAndValues) {
     shownPoint = form.editor()->valueAt(2);
     form.okButton()->click();
   });
-  ASSERT_TRUE(runAddCommand(form, list, 0, captions));
+  ASSERT_TRUE(addAbove(0));
   EXPECT_EQ(shownKind, "POS");
   EXPECT_EQ(shownPoint, "P7");
   EXPECT_EQ(list.record(0).body.view(), "08XD  P7100.5     " + spaces(36) + "\r\n");
@@ -269,21 +277,21 @@ TEST_F(AddCommandTest, rowWithoutLayoutNeverReceivesAnEarlierLine) {
     form.kindBox()->setEditText("STN");
     form.okButton()->click();
   });
-  ASSERT_TRUE(runAddCommand(form, list, 0, captions));
+  ASSERT_TRUE(addAbove(0));
   const std::size_t before = list.size();
   whileModal([this] {
     EXPECT_FALSE(form.okButton()->isEnabled());
     form.okClicked();
     form.close();
   });
-  EXPECT_FALSE(runAddCommand(form, list, before - 1, captions));
+  EXPECT_FALSE(addAbove(before - 1));
   EXPECT_EQ(list.size(), before);
-  EXPECT_FALSE(applyAdd(form, list, before - 1, '0', captions));
+  EXPECT_FALSE(addedRow(form, '0', captions));
 }
 
 TEST_F(AddCommandTest, okBeforeAnyKindInsertsAnEmptyRecord) {
   whileModal([this] { form.okButton()->click(); });
-  ASSERT_TRUE(runAddCommand(form, list, 1, captions));
+  ASSERT_TRUE(addAbove(1));
   EXPECT_TRUE(list.record(1).body.view().empty());
   EXPECT_TRUE(list.record(1).typeCode.view().empty());
   EXPECT_TRUE(list.caption(1).empty());

@@ -242,7 +242,9 @@ TEST_F(EditCommandTest, recordAddedWithAnotherTypeCodeGetsItsOwnBack) {
   adder.editor()->setValueAt(0, "05");
   adder.editor()->setValueAt(2, "P5");
   adder.okButton()->click();
-  ASSERT_TRUE(applyAdd(adder, list, 0, '3', captions));
+  const auto added = addedRow(adder, '3', captions);
+  ASSERT_TRUE(added);
+  list.insert(0, added->caption, added->record);
   ASSERT_EQ(list.record(0).body.view().substr(0, 4), "05TS");
 
   whileModal([this] { form.okButton()->click(); });

@@ -5,6 +5,7 @@
 #include "export/export_writers.h"
 #include "records/cp1251.h"
 #include "records/io_error.h"
+#include "tests/support/string_sink.h"
 #include "tests/support/temp_dir.h"
 
 namespace quillmar {

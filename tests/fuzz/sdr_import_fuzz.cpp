@@ -10,6 +10,7 @@
 #include "records/import.h"
 #include "records/record_file.h"
 #include "records/text_lines.h"
+#include "tests/support/string_sink.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillmar;
@@ -30,12 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (ExportKind kind : {ExportKind::CaptionText, ExportKind::ObservationTable, ExportKind::PositionTable,
                           ExportKind::SdrFile}) {
-    StringSink out;
+    quillmar::StringSink out;
     writeExport(out, list, kind);
     if (kind == ExportKind::SdrFile) check(out.text == sdrLines);
   }
 
-  StringSink file;
+  quillmar::StringSink file;
   writeRecords(file, list);
   check(file.text.size() == list.size() * kRecordFileRecordSize);
   std::size_t index = 0;

@@ -7,6 +7,7 @@
 #include "document/record_list_model.h"
 #include "gui_fixture.h"
 #include "records/record_file.h"
+#include "tests/support/string_sink.h"
 
 namespace quillmar::test {
 namespace {
