@@ -7,7 +7,6 @@
 #include "link/serial/port_device.h"
 #include "link/serial/serial_link.h"
 #include "link/widgets/happens_before.h"
-#include "link/widgets/zagruz_form.h"
 
 namespace quillmar {
 namespace {
@@ -16,8 +15,8 @@ constexpr int kJoinSliceMs = 20;
 
 }  // namespace
 
-ReadThread::ReadThread(TZagruzForm& form, CommSettings settings, QString portText)
-    : form_(form), settings_(std::move(settings)), portText_(std::move(portText)) {}
+ReadThread::ReadThread(ReceptionWindow& window, CommSettings settings, QString portText)
+    : window_(window), settings_(std::move(settings)), portText_(std::move(portText)) {}
 
 ReadThread::~ReadThread() { stopAndJoin(); }
 
@@ -33,7 +32,7 @@ void ReadThread::run() {
   SerialLink link;
   const PortParameters parameters = recognisedParameters(settings_, LinkDirection::Reception);
   if (!link.open(portDevicePath(portText_), QIODevice::ReadOnly, parameters)) {
-    postStatus(ReceptionStatus::PortNotOpened, link.errorText());
+    postPortFailure(ReceptionStatus::PortNotOpened, link.errorText());
   } else {
     receive(link);
     link.close();
@@ -44,34 +43,35 @@ void ReadThread::run() {
 void ReadThread::receive(SerialLink& link) {
   switch (receiveTransmission(link, *this, [this] { return isInterruptionRequested(); })) {
     case ReceptionEnd::Finished: break;
-    case ReceptionEnd::Stopped: postStatus(ReceptionStatus::Stopped); break;
-    case ReceptionEnd::PortLost: postStatus(ReceptionStatus::PortLost, link.errorText()); break;
+    case ReceptionEnd::Stopped: showStatus(ReceptionStatus::Stopped); break;
+    case ReceptionEnd::PortLost: postPortFailure(ReceptionStatus::PortLost, link.errorText()); break;
   }
 }
 
-void ReadThread::showStatus(ReceptionStatus status) { postStatus(status); }
-
-void ReadThread::postStatus(ReceptionStatus status, const QString& detail) {
-  QMetaObject::invokeMethod(this, "applyStatus", Qt::QueuedConnection, Q_ARG(int, static_cast<int>(status)),
-                            Q_ARG(QString, detail));
+// Queued calls onto this object, which lives in the window thread, arrive
+// there in the order the worker makes them.
+void ReadThread::showStatus(ReceptionStatus status) {
+  QMetaObject::invokeMethod(this, [this, status] { window_.showStatus(status); }, Qt::QueuedConnection);
 }
 
-void ReadThread::applyStatus(int status, const QString& detail) {
-  form_.showReceptionStatus(static_cast<ReceptionStatus>(status), portText_, detail);
+void ReadThread::postPortFailure(ReceptionStatus status, const QString& reason) {
+  QMetaObject::invokeMethod(
+      this, [this, status, reason] { window_.showPortFailure(status, portText_, reason); }, Qt::QueuedConnection);
 }
 
 void ReadThread::handOver(std::string_view receivedChunk) {
-  PendingText.assign(receivedChunk);
-  QUILLMAR_HANDED_OVER(&PendingText);
-  QMetaObject::invokeMethod(this, "AppendPending", Qt::BlockingQueuedConnection);
-  QUILLMAR_TAKEN_OVER(&PendingText);
-}
-
-void ReadThread::AppendPending() {
-  QUILLMAR_TAKEN_OVER(&PendingText);
-  form_.appendToMemo(PendingText);
-  PendingText.clear();
-  QUILLMAR_HANDED_OVER(&PendingText);
+  pendingText_.assign(receivedChunk);
+  QUILLMAR_HANDED_OVER(&pendingText_);
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        QUILLMAR_TAKEN_OVER(&pendingText_);
+        window_.handOver(pendingText_);
+        pendingText_.clear();
+        QUILLMAR_HANDED_OVER(&pendingText_);
+      },
+      Qt::BlockingQueuedConnection);
+  QUILLMAR_TAKEN_OVER(&pendingText_);
 }
 
 }  // namespace quillmar

@@ -1,10 +1,9 @@
 #pragma once
 // ReadThread: the reception worker started by "Прием". It owns the port: it
-// opens it exclusively, reads it a byte at a time and feeds the bursts to a
-// ReceptionMachine. Each burst is handed to the window thread in PendingText
-// and AppendPending runs there while the worker waits; statuses go to the
-// window thread in the order they arise. The worker tests for interruption
-// at least every 100 ms, so stopAndJoin always returns promptly.
+// opens it exclusively and runs the reception loop on it. Each burst is
+// handed to the window on the window thread while the worker waits; statuses
+// go there in the order they arise. The worker tests for interruption at
+// least every 100 ms, so stopAndJoin always returns promptly.
 
 #include <QString>
 #include <QThread>
@@ -17,7 +16,14 @@
 namespace quillmar {
 
 class SerialLink;
-class TZagruzForm;
+
+// The reception dialog as the worker reaches it: every call arrives on the
+// window thread.
+class ReceptionWindow : public ReceptionSink {
+ public:
+  // PortNotOpened or PortLost, with the port's text and the system's reason.
+  virtual void showPortFailure(ReceptionStatus status, const QString& portText, const QString& reason) = 0;
+};
 
 class ReadThread final : public QThread, private ReceptionSink {
   Q_OBJECT
@@ -26,20 +32,12 @@ class ReadThread final : public QThread, private ReceptionSink {
  public:
   // The settings are taken as they are now; later edits do not reach a
   // running reception.
-  ReadThread(TZagruzForm& form, CommSettings settings, QString portText);
+  ReadThread(ReceptionWindow& window, CommSettings settings, QString portText);
   ~ReadThread() override;  // stops and joins
 
   // Window thread: ends the reception (the burst received so far still
   // reaches the memo) and waits for the worker to release the port.
   void stopAndJoin();
-
-  // The received text waiting for the memo; cleared by AppendPending.
-  std::string PendingText;
-
-  // Window thread: appends PendingText to the memo and clears it.
-  Q_INVOKABLE void AppendPending();
-  // Window thread: a status the worker asked for.
-  Q_INVOKABLE void applyStatus(int status, const QString& detail);
 
  protected:
   void run() override;
@@ -47,10 +45,12 @@ class ReadThread final : public QThread, private ReceptionSink {
  private:
   void showStatus(ReceptionStatus status) override;
   void handOver(std::string_view receivedChunk) override;
-  void postStatus(ReceptionStatus status, const QString& detail = {});
+  void postPortFailure(ReceptionStatus status, const QString& reason);
   void receive(SerialLink& link);
 
-  TZagruzForm& form_;
+  ReceptionWindow& window_;
+  // The burst on its way to the window; only one thread touches it at a time.
+  std::string pendingText_;
   const CommSettings settings_;
   const QString portText_;
 };

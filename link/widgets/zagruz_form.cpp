@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QTextBlock>
 
-#include "widgets/text_codec.h"
 #include "link/widgets/comm_set_dialog.h"
 #include "link/widgets/memo_text.h"
 #include "link/widgets/read_thread.h"
+#include "widgets/text_codec.h"
 
 namespace quillmar {
 namespace {
@@ -101,7 +101,8 @@ void TZagruzForm::Button1Click() { commSet_.showSettings(); }
 
 void TZagruzForm::Button2Click() {
   stopReception();
-  CurrentReadThread = std::make_unique<ReadThread>(*this, commSet_.currentSettings(), commSet_.currentPortText());
+  ReceptionWindow& window = *this;
+  CurrentReadThread = std::make_unique<ReadThread>(window, commSet_.currentSettings(), commSet_.currentPortText());
   CurrentReadThread->start();
   showReceptionStatus(ReceptionStatus::Waiting, {}, {});
 }
@@ -132,6 +133,14 @@ void TZagruzForm::stopReception() {
 }
 
 void TZagruzForm::appendToMemo(std::string_view bytes) { Memo1->appendPlainText(memoTextFromBytes(bytes)); }
+
+void TZagruzForm::showStatus(ReceptionStatus status) { showReceptionStatus(status, {}, {}); }
+
+void TZagruzForm::handOver(std::string_view receivedChunk) { appendToMemo(receivedChunk); }
+
+void TZagruzForm::showPortFailure(ReceptionStatus status, const QString& portText, const QString& reason) {
+  showReceptionStatus(status, portText, reason);
+}
 
 void TZagruzForm::showReceptionStatus(ReceptionStatus status, const QString& portText, const QString& detail) {
   QString text = cp1251ToQString(receptionStatusText(status));

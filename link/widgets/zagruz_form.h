@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "link/reception.h"
+#include "link/widgets/read_thread.h"
 #include "records/line_buffer.h"
 #include "widgets/dialog_seam.h"
 
@@ -26,7 +27,6 @@ class QPushButton;
 
 namespace quillmar {
 
-class ReadThread;
 class TCommSet;
 
 // Where "ОК" leaves the received lines: the program-wide buffer and flags.
@@ -36,7 +36,7 @@ struct ReceptionTarget {
   bool& receptionDone;
 };
 
-class TZagruzForm final : public QDialog {
+class TZagruzForm final : public QDialog, private ReceptionWindow {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(TZagruzForm)
 
@@ -76,6 +76,9 @@ class TZagruzForm final : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void showStatus(ReceptionStatus status) override;
+  void handOver(std::string_view receivedChunk) override;
+  void showPortFailure(ReceptionStatus status, const QString& portText, const QString& reason) override;
   void createControls();
   void layOut();
   void stopReception();

@@ -11,9 +11,9 @@
 #include <thread>
 
 #include "dialogs_support.h"
+#include "link/upload_text.h"
 #include "link/widgets/comm_set_dialog.h"
 #include "pty_support.h"
-#include "link/upload_text.h"
 #include "tools/instrument/instrument.h"
 
 namespace quillmar {
