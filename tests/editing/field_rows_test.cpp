@@ -238,6 +238,7 @@ TEST(AssembleLineTest, codesAlwaysFillPositionsOneToFour) {
   EXPECT_EQ(AssembleLine("031", "NMX", rows, values).substr(0, 7), "03NM1.5");
   EXPECT_EQ(AssembleLine("03", "", rows, values).substr(0, 7), "03  1.5");
   EXPECT_EQ(AssembleLine("03", "\r\n", rows, values).substr(0, 7), "03  1.5");
+  EXPECT_EQ(AssembleLine("0\r\n3", "N\nM", rows, values).substr(0, 7), "03NM1.5");
 }
 
 // ---- labels and kinds -------------------------------------------------------------

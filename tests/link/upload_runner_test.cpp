@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QApplication>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 
 #include <poll.h>
@@ -124,6 +127,27 @@ TEST_F(Upload, longUpload_keepsTheWindowThreadServing) {
   EXPECT_EQ(outcome.transmitted, expected.size());
   EXPECT_EQ(received, expected);
   EXPECT_GT(ticks, 10);
+}
+
+// An instrument that takes nothing keeps the upload running until "Отмена".
+TEST_F(Upload, cancelStopsARunningUploadAndSaysSo) {
+  RecordList list;
+  for (int i = 0; i < 20000; ++i) list.append("c", SurveyRecord::fromLine("09F1 observation line " + std::to_string(i) + "\r\n", kVersionSdr3));
+  QTimer canceller;
+  QObject::connect(&canceller, &QTimer::timeout, [] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* progress = qobject_cast<QProgressDialog*>(widget);
+      if (progress != nullptr) progress->findChild<QPushButton*>()->click();
+    }
+  });
+  canceller.start(300);
+  // Should the cancel go unheard, the instrument goes away rather than the test hanging.
+  QTimer::singleShot(5000, &commSet_, [this] { pty_.closeInstrumentSide(); });
+  QTimer::singleShot(0, &commSet_, &TCommSet::CancelClick);
+  uploadRecords(nullptr, commSet_, list, seam_);
+  ASSERT_EQ(seam_.messages.size(), 1);
+  EXPECT_TRUE(seam_.messages[0].startsWith(QStringLiteral("Выгрузка отменена. Передано "))) << seam_.messages[0].toStdString();
+  EXPECT_FALSE(seam_.messages[0].contains(QString::number(buildUploadText(list).size()) + QStringLiteral(" из")));
 }
 
 TEST(UploadOutcomeMessage, everyFailureSaysWhatHappened) {

@@ -3,11 +3,26 @@
 #include <string_view>
 
 #include "records/record_layout.h"
+#include "records/sdr_field.h"
 
 namespace quillmar {
 namespace {
 
 constexpr char kLayouts[] = {kVersionSdr3, kVersionSdr2};
+
+// A field at 1-based positions, cut short where the line ends.
+TEST(SdrField, isCutShortAtTheLineEndAndEmptyPastIt) {
+  const struct {
+    std::size_t start, width;
+    std::string_view field;
+  } cases[] = {
+      {1, 2, "ab"}, {2, 5, "bc\r\n"}, {5, 1, "\n"}, {5, 3, "\n"}, {6, 1, ""}, {7, 1, ""}, {0, 3, ""}, {3, 0, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(sdrField("abc\r\n", c.start, c.width), c.field) << c.start << "+" << c.width;
+  EXPECT_EQ(sdrCode("abc", 3), 'c');
+  EXPECT_EQ(sdrCode("abc", 4), '\0');
+  EXPECT_EQ(sdrCode("abc", 0), '\0');
+}
 
 // Instruments write each field where the previous one ended, from position 5;
 // a typing error in a start or a width breaks the chain.

@@ -48,7 +48,8 @@ TEST(TextLines, nulAndHighBytesAreKept) {
 
 TEST(TextLines, fileLinesMatchMemoryLinesAcrossChunkBoundaries) {
   TempDir dir;
-  // Lines that straddle the reader's 1 MiB chunks, with CRs on the seams.
+  // Lines that straddle the reader's chunks (1 MiB and 2 MiB are seams of
+  // its 256 KiB chunks), with CRs on the seams.
   std::string text(3 * 1024 * 1024 + 17, 'x');
   for (std::size_t at = 1000; at < text.size(); at += 1024 * 1024 - 1) text[at] = '\n';
   text[1024 * 1024 - 1] = '\r';
@@ -60,6 +61,24 @@ TEST(TextLines, fileLinesMatchMemoryLinesAcrossChunkBoundaries) {
   std::size_t total = 0;
   for (const auto& line : fromFile) total += line.size();
   EXPECT_EQ(total + fromFile.size() - 1, text.size() - 2);  // LFs and the two CRs are gone
+}
+
+// Byte 26 anywhere ends the file: also in a later chunk, and also when the
+// file goes on for chunks after it.
+TEST(TextLines, byte26InALaterChunkEndsTheFile) {
+  TempDir dir;
+  const std::size_t chunk = 256 * 1024;
+  for (const std::size_t at : {std::size_t{1000}, chunk + 1000}) {
+    std::string text(3 * chunk, 'x');
+    for (std::size_t i = 99; i < text.size(); i += 100) text[i] = '\n';
+    text[at] = '\x1A';
+    writeBytes(dir.file("book.sdr"), text);
+    const std::string kept = text.substr(0, at);
+    EXPECT_EQ(linesOfFile(dir.file("book.sdr")), linesOf(kept)) << at;
+    const TextLineCount count = countTextLines(dir.file("book.sdr"));
+    EXPECT_EQ(count.bytes, at);
+    EXPECT_EQ(count.lines, linesOf(kept).size()) << at;
+  }
 }
 
 TEST(TextLines, countsLinesAsTheReaderSeesThem) {
