@@ -17,7 +17,7 @@
 namespace quillmar {
 namespace {
 
-using tools::FieldBookSpec;
+using tools::FieldBookOptions;
 using tools::Layout;
 
 std::string scratchPath(const std::string& name) {
@@ -32,7 +32,7 @@ const std::string& bookFile(Layout layout, std::size_t records) {
   auto& path = files[{static_cast<int>(layout), records}];
   if (path.empty()) {
     path = scratchPath(std::string(layout == Layout::Sdr3x ? "sdr3-" : "sdr2-") + std::to_string(records) + ".sdr");
-    const std::string text = tools::generateFieldBook(FieldBookSpec{layout, records, 7});
+    const std::string text = tools::generateFieldBook(FieldBookOptions{layout, records, 7});
     std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
   }
   return path;

@@ -11,13 +11,13 @@ namespace {
 
 class BookWriter {
  public:
-  BookWriter(const FieldBookSpec& spec) : spec_(spec), random_(spec.seed) {
-    text_.reserve(spec.records * (wide() ? 96 : 62));
+  BookWriter(const FieldBookOptions& options) : options_(options), random_(options.seed) {
+    text_.reserve(options.records * (wide() ? 96 : 62));
   }
 
   std::string build() {
     header();
-    while (count_ < spec_.records) {
+    while (count_ < options_.records) {
       if (chance(0.08)) levellingRun();
       else setup();
     }
@@ -25,14 +25,14 @@ class BookWriter {
   }
 
  private:
-  bool wide() const { return spec_.layout == Layout::Sdr3x; }
+  bool wide() const { return options_.layout == Layout::Sdr3x; }
   std::size_t idWidth() const { return wide() ? 16 : 4; }
   std::size_t numWidth() const { return wide() ? 16 : 10; }
   bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
   double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random_); }
 
   void line(std::string_view codes, std::initializer_list<std::string> fields) {
-    if (count_ >= spec_.records) return;
+    if (count_ >= options_.records) return;
     text_.append(codes);
     for (const auto& f : fields) text_.append(f);
     text_.append("\r\n");
@@ -56,7 +56,7 @@ class BookWriter {
 
   void header() {
     line(wide() ? "00NMSDR33  V04-04.02    " : "00NMSDR20     V03-05    ", {"06-FEB-21 08:36 ", "111111"});
-    line("10NM", {left("JOB" + std::to_string(spec_.seed), 16), wide() ? "121111" : ""});
+    line("10NM", {left("JOB" + std::to_string(options_.seed), 16), wide() ? "121111" : ""});
     line("06NM", {number(1.0, 8)});
     line("01NM", {":", left("SET600 V32-00", 16), "017040", left("SET600 V32-00", 16), "017040", "31",
                   number(0, 3), number(0, 3), number(-30, 1)});
@@ -71,7 +71,7 @@ class BookWriter {
     line("03NM", {number(1.5, 3)});
     line("07TP", {point(station), point(station + 1), number(uniform(0, 360), 4), number(0, 4)});
     const int targets = 6 + static_cast<int>(uniform(0, 10));
-    for (int t = 0; t < targets && count_ < spec_.records; ++t) observeTarget(station, n, e, z);
+    for (int t = 0; t < targets && count_ < options_.records; ++t) observeTarget(station, n, e, z);
   }
 
   void observeTarget(std::size_t station, double n, double e, double z) {
@@ -106,7 +106,7 @@ class BookWriter {
     line("65NM", {number(0.0, 4)});
   }
 
-  const FieldBookSpec& spec_;
+  const FieldBookOptions& options_;
   std::mt19937_64 random_;
   std::string text_;
   std::size_t count_ = 0;
@@ -115,6 +115,6 @@ class BookWriter {
 
 }  // namespace
 
-std::string generateFieldBook(const FieldBookSpec& spec) { return BookWriter(spec).build(); }
+std::string generateFieldBook(const FieldBookOptions& options) { return BookWriter(options).build(); }
 
 }  // namespace quillmar::tools

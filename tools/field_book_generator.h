@@ -11,13 +11,13 @@ namespace quillmar::tools {
 
 enum class Layout { Sdr3x, Sdr2x };
 
-struct FieldBookSpec {
+struct FieldBookOptions {
   Layout layout = Layout::Sdr3x;
   std::size_t records = 10000;
   std::uint64_t seed = 1;
 };
 
 // The whole field book text, CR LF line ends, header record first.
-std::string generateFieldBook(const FieldBookSpec& spec);
+std::string generateFieldBook(const FieldBookOptions& options);
 
 }  // namespace quillmar::tools

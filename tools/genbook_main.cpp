@@ -9,17 +9,17 @@
 #include "tools/field_book_generator.h"
 
 int main(int argc, char** argv) {
-  using quillmar::tools::FieldBookSpec;
+  using quillmar::tools::FieldBookOptions;
   using quillmar::tools::Layout;
-  FieldBookSpec spec;
+  FieldBookOptions options;
   std::string out;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (arg == "--sdr2") spec.layout = Layout::Sdr2x;
-    else if (arg == "--sdr3") spec.layout = Layout::Sdr3x;
-    else if (arg == "--records" && hasValue) spec.records = std::strtoull(argv[++i], nullptr, 10);
-    else if (arg == "--seed" && hasValue) spec.seed = std::strtoull(argv[++i], nullptr, 10);
+    if (arg == "--sdr2") options.layout = Layout::Sdr2x;
+    else if (arg == "--sdr3") options.layout = Layout::Sdr3x;
+    else if (arg == "--records" && hasValue) options.records = std::strtoull(argv[++i], nullptr, 10);
+    else if (arg == "--seed" && hasValue) options.seed = std::strtoull(argv[++i], nullptr, 10);
     else if (out.empty() && arg[0] != '-') out = arg;
     else {
       out.clear();
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: quillmar-genbook [--sdr3|--sdr2] [--records N] [--seed S] OUT\n";
     return 2;
   }
-  const std::string book = quillmar::tools::generateFieldBook(spec);
+  const std::string book = quillmar::tools::generateFieldBook(options);
   std::ofstream file(out, std::ios::binary);
   file.write(book.data(), static_cast<std::streamsize>(book.size()));
   file.close();

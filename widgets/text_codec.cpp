@@ -104,7 +104,6 @@ std::optional<std::string> visibleTextToCp1251(QStringView text, QChar* unmapped
   return encode(text, tables().visibleByte, unmapped);
 }
 
-// Unlike the visible text, a caption shows the unassigned byte as Qt decodes it.
 QString readableCaption(std::string_view caption) { return cp1251ToVisibleText(caption); }
 
 }  // namespace quillmar

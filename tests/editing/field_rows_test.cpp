@@ -50,7 +50,7 @@ TEST(FitValueTest, usesTheRowsFitAndDropsLineEnds) {
 
 // ---- row tables ---------------------------------------------------------------
 
-struct RowSpec {
+struct ExpectedRow {
   std::string_view label;
   std::size_t width;
   Fit fit;
@@ -61,7 +61,7 @@ struct LayoutCase {
   std::string_view type;
   char version;
   std::string_view deriv;
-  std::vector<RowSpec> rows;
+  std::vector<ExpectedRow> rows;
   std::size_t lineLength;  // without CR LF
 };
 

@@ -118,7 +118,7 @@ TEST(RecordFile, readThenWriteKeepsEverySignificantByte) {
   }
 }
 
-TEST(RecordFile, missingFileIsReportedAndRowsReadBeforeAFailureStay) {
+TEST(RecordFile, missingFileIsFileNotFoundAndAddsNothing) {
   TempDir dir;
   RecordList list;
   CaptionState captions;
