@@ -16,15 +16,16 @@ function(quillmar_sanitizers)
   endif()
 endfunction()
 
-# quillmar_test(NAME SOURCES... LIBS ... [GUI])
+# quillmar_test(NAME SOURCES... LIBS ... [GUI] [OWN_MAIN])
 # One GoogleTest executable registered with CTest; GUI tests run headless.
+# GUI and OWN_MAIN tests bring their own main (an application object).
 function(quillmar_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;OWN_MAIN" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
   # Tests may reach anything; the layers bind the libraries only.
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  if(NOT ARG_GUI)
+  if(NOT ARG_GUI AND NOT ARG_OWN_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   target_compile_definitions(${name} PRIVATE

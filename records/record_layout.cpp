@@ -3,12 +3,14 @@
 namespace quillmar {
 
 static_assert(std::size(kKindLayouts) == static_cast<std::size_t>(KindId::LevelOffset) + 1);
-static_assert([] {
-  for (std::size_t i = 0; i < std::size(kKindLayouts); ++i) {
-    if (kKindLayouts[i].kind != static_cast<KindId>(i)) return false;
-  }
-  return true;
-}(), "kKindLayouts is in KindId order");
+static_assert(
+    [] {
+      for (std::size_t i = 0; i < std::size(kKindLayouts); ++i) {
+        if (kKindLayouts[i].kind != static_cast<KindId>(i)) return false;
+      }
+      return true;
+    }(),
+    "kKindLayouts is in KindId order");
 
 const KindLayout* FindKindLayout(std::string_view typeCode, std::string_view derivCode) {
   for (const KindLayout& kind : kKindLayouts) {
@@ -34,8 +36,7 @@ bool IsEditableType(std::string_view typeCode) {
 std::optional<PointPlaces> PointPlacesOf(std::string_view typeCode, char version) {
   const KindLayout* kind = FindKindLayout(typeCode, {});
   if (kind == nullptr) return std::nullopt;
-  const PointPlaces places{PlaceOf(*kind, FieldId::PointName, version),
-                           PlaceOf(*kind, FieldId::Coordinate1, version),
+  const PointPlaces places{PlaceOf(*kind, FieldId::PointName, version), PlaceOf(*kind, FieldId::Coordinate1, version),
                            PlaceOf(*kind, FieldId::Coordinate2, version),
                            PlaceOf(*kind, FieldId::Coordinate3, version)};
   if (!places.name.exists() || !places.coordinate1.exists()) return std::nullopt;

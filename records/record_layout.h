@@ -25,6 +25,7 @@ struct FieldPlace {
   friend constexpr bool operator==(const FieldPlace&, const FieldPlace&) = default;
 };
 
+// clang-format off
 enum class FieldId : std::uint8_t {
   // 00 header
   SoftwareVersion, SerialNumber, DateTime, AngleUnitCode, DistanceUnitCode, PressureUnitCode,
@@ -49,6 +50,7 @@ enum class FieldId : std::uint8_t {
   Distance, MiddleWireReading, IsBacksight, IsTurningPoint, Offset, TopWireReading,
   LowWireReading,
 };
+// clang-format on
 
 struct LayoutField {
   FieldId id;
@@ -68,6 +70,7 @@ struct LayoutField {
   }
 };
 
+// clang-format off
 enum class KindId : std::uint8_t {
   Header, Instrument, Station, Target, Collimation, Atmosphere, ScaleFactor, Backsight, Position,
   Observation, ObservationByAzimuth, Job, ReducedObservation, Note, LevelInstrument,

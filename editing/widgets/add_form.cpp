@@ -36,30 +36,15 @@ TAddForm::TAddForm(QWidget* parent) : QDialog(parent, kCloseBoxOnly) {
   for (const RecordKind& kind : RecordKinds()) kindBox_->addItem(kindName(kind));
   kindBox_->setCurrentIndex(-1);
   kindBox_->clearEditText();
-  editor_ = new ParameterTable(kLabelColumn, kValueColumn, this);
-  statusLabel_ = new QLabel(this);
-  statusLabel_->setWordWrap(true);
-  statusLabel_->setStyleSheet(QStringLiteral("color: #b00000"));
-  statusLabel_->hide();
-  cancelButton_ = new QPushButton(QStringLiteral("Отмена"), this);
-  okButton_ = new QPushButton(QStringLiteral("ОК"), this);  // Cyrillic О and К
-
+  parts_ = addRecordDialogParts(*this, kLabelColumn, kValueColumn, QStringLiteral("ОК"));  // Cyrillic О and К
   auto* kindRow = new QHBoxLayout;
   kindRow->addWidget(kindLabel);
   kindRow->addWidget(kindBox_, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(cancelButton_);
-  buttons->addWidget(okButton_);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(kindRow);
-  layout->addWidget(editor_, 1);
-  layout->addWidget(statusLabel_);
-  layout->addLayout(buttons);
+  parts_.layout->insertLayout(0, kindRow);
 
   connect(kindBox_, &QComboBox::editTextChanged, this, &TAddForm::chooseKind);
-  connect(okButton_, &QPushButton::clicked, this, &TAddForm::okClicked);
-  connect(cancelButton_, &QPushButton::clicked, this, &TAddForm::cancelClicked);
+  connect(parts_.okButton, &QPushButton::clicked, this, &TAddForm::okClicked);
+  connect(parts_.cancelButton, &QPushButton::clicked, this, &TAddForm::cancelClicked);
   resize(kWidth, kHeight);
 }
 
@@ -68,10 +53,9 @@ TAddForm::TAddForm(QWidget* parent) : QDialog(parent, kCloseBoxOnly) {
 void TAddForm::setVersion(char version) {
   version_ = version;
   const bool usable = HasLayout(version);
-  okButton_->setEnabled(usable);
+  parts_.okButton->setEnabled(usable);
   if (usable) {
-    statusLabel_->clear();
-    statusLabel_->hide();
+    clearStatus(parts_);
   } else {
     showStatus(QStringLiteral("У выбранной строки нет формата SDR (версии 2 или 3): "
                               "запись не может быть добавлена здесь."));
@@ -79,25 +63,25 @@ void TAddForm::setVersion(char version) {
 }
 
 void TAddForm::chooseKind(const QString& text) {
-  editor_->clearRows();
+  parts_.editor->clearRows();
   const std::optional<std::string> name = qStringToCp1251(text);
   const RecordKind* kind = name ? FindRecordKind(*name) : nullptr;
   if (kind == nullptr) return;
   kindTypeCode_ = std::string(kind->typeCode);
   kindDerivCode_ = std::string(kind->derivCode);
-  editor_->appendRow(kTypeCodeLabel, kind->typeCode);
-  editor_->appendRow(kDerivCodeLabel, kind->derivCode);
-  for (std::string_view label : KindFieldLabels(*kind)) editor_->appendRow(label, {});
+  parts_.editor->appendRow(kTypeCodeLabel, kind->typeCode);
+  parts_.editor->appendRow(kDerivCodeLabel, kind->derivCode);
+  for (std::string_view label : KindFieldLabels(*kind)) parts_.editor->appendRow(label, {});
 }
 
 bool TAddForm::assembleLine() {
   const auto rows = FieldRows(kindTypeCode_, version_, kindDerivCode_);
   if (rows.empty()) return true;  // no kind chosen yet: nothing to assemble
-  editor_->commitOpenEditor();
-  const ParameterTable::Values values = editor_->valuesByLabel(rows.size() + 2);
+  parts_.editor->commitOpenEditor();
+  const ParameterTable::Values values = parts_.editor->valuesByLabel(rows.size() + 2);
   if (values.unencodableRow >= 0) {
-    showStatus(unencodableValueMessage(editor_->labelAt(values.unencodableRow)));
-    editor_->setCurrentCell(values.unencodableRow, 1);
+    showStatus(unencodableValueMessage(parts_.editor->labelAt(values.unencodableRow)));
+    parts_.editor->setCurrentCell(values.unencodableRow, 1);
     return false;
   }
   const std::span<const std::string> fields(values.bytes.begin() + 2, values.bytes.end());
@@ -107,8 +91,7 @@ bool TAddForm::assembleLine() {
 
 void TAddForm::okClicked() {
   if (!HasLayout(version_) || !assembleLine()) return;
-  statusLabel_->clear();
-  statusLabel_->hide();
+  clearStatus(parts_);
   confirmed_ = true;
   accept();
 }
@@ -121,8 +104,8 @@ void TAddForm::reject() {
 }
 
 void TAddForm::showStatus(const QString& text) {
-  statusLabel_->setText(text);
-  statusLabel_->show();
+  parts_.statusLabel->setText(text);
+  parts_.statusLabel->show();
 }
 
 void TAddForm::showEvent(QShowEvent* event) {

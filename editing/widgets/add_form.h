@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "editing/widgets/dialog_support.h"
+
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -34,11 +36,11 @@ class TAddForm final : public QDialog {
   const std::string& line() const { return line_; }
 
   QComboBox* kindBox() const { return kindBox_; }
-  ParameterTable* editor() const { return editor_; }
-  QPushButton* okButton() const { return okButton_; }
-  QPushButton* cancelButton() const { return cancelButton_; }
+  ParameterTable* editor() const { return parts_.editor; }
+  QPushButton* okButton() const { return parts_.okButton; }
+  QPushButton* cancelButton() const { return parts_.cancelButton; }
   // Says why "ОК" cannot be used or was refused; empty otherwise.
-  QLabel* statusLabel() const { return statusLabel_; }
+  QLabel* statusLabel() const { return parts_.statusLabel; }
 
  public slots:
   void chooseKind(const QString& text);
@@ -54,10 +56,7 @@ class TAddForm final : public QDialog {
   void showStatus(const QString& text);
 
   QComboBox* kindBox_ = nullptr;
-  ParameterTable* editor_ = nullptr;
-  QLabel* statusLabel_ = nullptr;
-  QPushButton* cancelButton_ = nullptr;
-  QPushButton* okButton_ = nullptr;
+  RecordDialogParts parts_;
 
   bool confirmed_ = false;
   std::string kindTypeCode_;

@@ -1,6 +1,5 @@
 #include "editing/widgets/edit_form.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -22,26 +21,11 @@ constexpr int kValueColumn = 157;
 TEditForm::TEditForm(QWidget* parent) : QDialog(parent, kCloseBoxOnly) {
   setWindowTitle(QStringLiteral("Редактирование"));
   recordTypeLabel_ = new QLabel(QStringLiteral("Тип записи"), this);
-  editor_ = new ParameterTable(kLabelColumn, kValueColumn, this);
-  statusLabel_ = new QLabel(this);
-  statusLabel_->setWordWrap(true);
-  statusLabel_->setStyleSheet(QStringLiteral("color: #b00000"));
-  statusLabel_->hide();
-  cancelButton_ = new QPushButton(QStringLiteral("Отмена"), this);
-  okButton_ = new QPushButton(QStringLiteral("Ok"), this);
+  parts_ = addRecordDialogParts(*this, kLabelColumn, kValueColumn, QStringLiteral("Ok"));
+  parts_.layout->insertWidget(0, recordTypeLabel_);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(cancelButton_);
-  buttons->addWidget(okButton_);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(recordTypeLabel_);
-  layout->addWidget(editor_, 1);
-  layout->addWidget(statusLabel_);
-  layout->addLayout(buttons);
-
-  connect(okButton_, &QPushButton::clicked, this, &TEditForm::okClicked);
-  connect(cancelButton_, &QPushButton::clicked, this, &TEditForm::cancelClicked);
+  connect(parts_.okButton, &QPushButton::clicked, this, &TEditForm::okClicked);
+  connect(parts_.cancelButton, &QPushButton::clicked, this, &TEditForm::cancelClicked);
   resize(kWidth, kHeight);
 }
 
@@ -54,14 +38,13 @@ void TEditForm::Visio(std::string line, std::string typeCode, std::string derivC
 void TEditForm::fill(std::string line, std::string typeCode, std::string derivCode,
                      char version) {
   confirmed_ = false;
-  statusLabel_->clear();
-  statusLabel_->hide();
-  editor_->clearRows();
+  clearStatus(parts_);
+  parts_.editor->clearRows();
   const auto rows = FieldRows(typeCode, version, derivCode);
   // Without rows the label keeps the text of the last record that had some.
   if (!rows.empty()) {
     recordTypeLabel_->setText(cp1251ToQString(RecordTypeLabel(typeCode, derivCode, version)));
-    for (const FieldRow& row : rows) editor_->appendRow(row.label, EditableValue(line, row));
+    for (const FieldRow& row : rows) parts_.editor->appendRow(row.label, EditableValue(line, row));
   }
   line_ = std::move(line);
   typeCode_ = std::move(typeCode);
@@ -74,12 +57,12 @@ void TEditForm::fill(std::string line, std::string typeCode, std::string derivCo
 bool TEditForm::assembleLine() {
   const auto rows = FieldRows(typeCode_, version_, derivCode_);
   if (rows.empty()) return true;
-  editor_->commitOpenEditor();
-  const ParameterTable::Values values = editor_->valuesByLabel(rows.size());
+  parts_.editor->commitOpenEditor();
+  const ParameterTable::Values values = parts_.editor->valuesByLabel(rows.size());
   if (values.unencodableRow >= 0) {
-    statusLabel_->setText(unencodableValueMessage(editor_->labelAt(values.unencodableRow)));
-    statusLabel_->show();
-    editor_->setCurrentCell(values.unencodableRow, 1);
+    parts_.statusLabel->setText(unencodableValueMessage(parts_.editor->labelAt(values.unencodableRow)));
+    parts_.statusLabel->show();
+    parts_.editor->setCurrentCell(values.unencodableRow, 1);
     return false;
   }
   line_ = AssembleLine(typeCode_, derivCode_, rows, values.bytes);

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "editing/widgets/dialog_support.h"
+
 class QLabel;
 class QPushButton;
 
@@ -31,11 +33,11 @@ class TEditForm final : public QDialog {
   const std::string& line() const { return line_; }
 
   QLabel* recordTypeLabel() const { return recordTypeLabel_; }
-  ParameterTable* editor() const { return editor_; }
-  QPushButton* okButton() const { return okButton_; }
-  QPushButton* cancelButton() const { return cancelButton_; }
+  ParameterTable* editor() const { return parts_.editor; }
+  QPushButton* okButton() const { return parts_.okButton; }
+  QPushButton* cancelButton() const { return parts_.cancelButton; }
   // Says why "Ok" was refused; empty otherwise.
-  QLabel* statusLabel() const { return statusLabel_; }
+  QLabel* statusLabel() const { return parts_.statusLabel; }
 
  public slots:
   void okClicked();
@@ -49,10 +51,7 @@ class TEditForm final : public QDialog {
   bool assembleLine();
 
   QLabel* recordTypeLabel_ = nullptr;
-  ParameterTable* editor_ = nullptr;
-  QLabel* statusLabel_ = nullptr;
-  QPushButton* cancelButton_ = nullptr;
-  QPushButton* okButton_ = nullptr;
+  RecordDialogParts parts_;
 
   bool confirmed_ = false;
   std::string line_;

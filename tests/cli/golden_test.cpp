@@ -22,8 +22,7 @@ struct Output {
 };
 
 constexpr Output kOutputs[] = {
-    {"captions", "captions.txt"}, {"obs", "obs.txt"}, {"pos", "pos.txt"},
-    {"sdr", "sdr.sdr"},           {"qdl", "qdl.qdl"},
+    {"captions", "captions.txt"}, {"obs", "obs.txt"}, {"pos", "pos.txt"}, {"sdr", "sdr.sdr"}, {"qdl", "qdl.qdl"},
 };
 
 class GoldenBook : public ::testing::TestWithParam<const char*> {};
@@ -44,8 +43,7 @@ TEST_P(GoldenBook, exportsEqualTheirExpectedFiles) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, GoldenBook,
-                         ::testing::Values("traverse-sdr33", "level-and-triangulation-sdr20"));
+INSTANTIATE_TEST_SUITE_P(Examples, GoldenBook, ::testing::Values("traverse-sdr33", "level-and-triangulation-sdr20"));
 
 }  // namespace
 }  // namespace quillmar

@@ -21,29 +21,15 @@ std::string everyByteButCrLf() {
   return bytes;
 }
 
-class MemoBytes : public ::testing::Test {
+class MemoBytes : public test::ReceptionWindowsTest {
  protected:
-  MemoBytes()
-      : commSet_(nullptr, dir_.filePath(QStringLiteral("CommSet.ini")), seam_),
-        form_(nullptr, commSet_, ReceptionTarget{lineBuffer_, lineCount_, receptionDone_}, seam_) {}
-
   // The way received bytes take: hand-over, memo, "ОК", line buffer.
   std::vector<std::string> throughTheMemo(std::string_view received) {
     form_.show();
     form_.appendToMemo(received);
     form_.Button3Click();
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < lineBuffer_.size(); ++i) lines.emplace_back(lineBuffer_.line(i));
-    return lines;
+    return bufferLines();
   }
-
-  QTemporaryDir dir_;
-  test::ScriptedSeam seam_;
-  LineBuffer lineBuffer_;
-  std::size_t lineCount_ = 0;
-  bool receptionDone_ = false;
-  TCommSet commSet_;
-  TZagruzForm form_;
 };
 
 TEST_F(MemoBytes, everyByteValueButCrLf_reachesTheLineBufferUnchanged) {

@@ -23,12 +23,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class ReceptionDialog : public ::testing::Test {
+class ReceptionDialog : public test::ReceptionWindowsTest {
  protected:
-  ReceptionDialog()
-      : commSet_(nullptr, dir_.filePath(QStringLiteral("CommSet.ini")), seam_),
-        form_(nullptr, commSet_, ReceptionTarget{lineBuffer_, lineCount_, receptionDone_}, seam_),
-        statuses_(&form_, &TZagruzForm::statusShown) {
+  ReceptionDialog() : statuses_(&form_, &TZagruzForm::statusShown) {
     commSet_.ComboBox1->setEditText(QString::fromStdString(pty_.portPath()));
     seam_.errors.clear();
   }
@@ -51,11 +48,7 @@ class ReceptionDialog : public ::testing::Test {
     return test::waitFor([&] { return form_.currentReadThread() == nullptr || form_.currentReadThread()->isFinished(); });
   }
   Lines memo() const { return form_.memoLines().value_or(Lines{"<unmapped>"}); }
-  Lines buffer() const {
-    Lines lines;
-    for (std::size_t i = 0; i < lineBuffer_.size(); ++i) lines.emplace_back(lineBuffer_.line(i));
-    return lines;
-  }
+  Lines buffer() const { return bufferLines(); }
   QStringList shownStatuses() const {
     QStringList list;
     for (const QList<QVariant>& call : statuses_) list << call.at(0).toString();
@@ -67,13 +60,6 @@ class ReceptionDialog : public ::testing::Test {
   }
 
   test::PtyPair pty_;
-  QTemporaryDir dir_;
-  test::ScriptedSeam seam_;
-  LineBuffer lineBuffer_;
-  std::size_t lineCount_ = 0;
-  bool receptionDone_ = false;
-  TCommSet commSet_;
-  TZagruzForm form_;
   QSignalSpy statuses_;
 };
 

@@ -14,14 +14,11 @@ TEST(IoError, eachErrnoShowsItsText) {
     int code;
     const char* text;
   } cases[] = {
-      {ENOENT, 2, "File not found"},         {ENOTDIR, 2, "File not found"},
-      {ENAMETOOLONG, 3, "Invalid filename"}, {EMFILE, 4, "Too many open files"},
-      {ENFILE, 4, "Too many open files"},    {EACCES, 5, "File access denied"},
-      {EPERM, 5, "File access denied"},      {EISDIR, 5, "File access denied"},
-      {EROFS, 5, "File access denied"},      {ETXTBSY, 5, "File access denied"},
-      {ENOSPC, 101, "Disk full"},            {EDQUOT, 101, "Disk full"},
-      {EFBIG, 101, "Disk full"},             {EIO, 21, "I/O error 21"},
-      {EBUSY, 1000 + EBUSY, nullptr},
+      {ENOENT, 2, "File not found"},      {ENOTDIR, 2, "File not found"},     {ENAMETOOLONG, 3, "Invalid filename"},
+      {EMFILE, 4, "Too many open files"}, {ENFILE, 4, "Too many open files"}, {EACCES, 5, "File access denied"},
+      {EPERM, 5, "File access denied"},   {EISDIR, 5, "File access denied"},  {EROFS, 5, "File access denied"},
+      {ETXTBSY, 5, "File access denied"}, {ENOSPC, 101, "Disk full"},         {EDQUOT, 101, "Disk full"},
+      {EFBIG, 101, "Disk full"},          {EIO, 21, "I/O error 21"},          {EBUSY, 1000 + EBUSY, nullptr},
   };
   for (const auto& c : cases) {
     const IoError error = IoError::fromErrno(c.err);
