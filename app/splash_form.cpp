@@ -1,17 +1,39 @@
 #include "app/splash_form.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QToolButton>
+
+#include <xcb/xcb.h>
 
 namespace quillmar {
 namespace {
 
-constexpr Qt::WindowFlags kCloseBoxOnTop = Qt::Window | Qt::WindowStaysOnTopHint |
-                                           Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                           Qt::WindowCloseButtonHint;
+// A child window of the frame stays above it, and dialogs opened later stack
+// above the splash; it is never on top of everything.
+constexpr Qt::WindowFlags kSplashFlags =
+    Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+constexpr int kCloseBoxSize = 24;
+constexpr int kCloseBoxMargin = 6;
+
+QIcon closeBoxIcon() {
+  QPixmap picture(kCloseBoxSize, kCloseBoxSize);
+  picture.fill(Qt::transparent);
+  QPainter g(&picture);
+  g.setRenderHint(QPainter::Antialiasing);
+  g.setPen(Qt::NoPen);
+  g.setBrush(QColor(0, 0, 0, 140));
+  g.drawEllipse(picture.rect().adjusted(1, 1, -1, -1));
+  g.setPen(QPen(Qt::white, 2.5, Qt::SolidLine, Qt::RoundCap));
+  g.drawLine(QPointF(8, 8), QPointF(16, 16));
+  g.drawLine(QPointF(16, 8), QPointF(8, 16));
+  return QIcon(picture);
+}
 
 void drawSky(QPainter& g, const QRectF& area) {
   QLinearGradient sky(area.topLeft(), area.bottomLeft());
@@ -86,13 +108,59 @@ QPixmap splashPicture() {
   return picture;
 }
 
-TSplashForm::TSplashForm(QWidget* frame) : QWidget(frame, kCloseBoxOnTop), picture_(splashPicture()) {
+// A modal dialog blocks Qt's input to every other window, the splash too. On
+// X11 the splash's own clicks are looked at before that: a click on the close
+// box hides it, any other click puts the modal dialog back above it.
+class TSplashForm::ModalClickFilter final : public QAbstractNativeEventFilter {
+ public:
+  explicit ModalClickFilter(TSplashForm& splash) : splash_(splash) {}
+
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t" || !splash_.isVisible()) return false;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const int kind = event->response_type & ~0x80;
+    if (kind != XCB_BUTTON_PRESS && kind != XCB_BUTTON_RELEASE) return false;
+    const auto* click = static_cast<const xcb_button_press_event_t*>(message);
+    if (click->event != splash_.effectiveWinId()) return false;
+    const qreal scale = splash_.devicePixelRatioF();
+    const QPoint at(qRound(click->event_x / scale), qRound(click->event_y / scale));
+    if (kind == XCB_BUTTON_RELEASE && splash_.closeBox_->geometry().contains(at)) {
+      QMetaObject::invokeMethod(&splash_, &QWidget::hide, Qt::QueuedConnection);
+    } else {
+      QMetaObject::invokeMethod(modal, [modal] { modal->raise(); modal->activateWindow(); },
+                                Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+ private:
+  TSplashForm& splash_;
+};
+
+TSplashForm::TSplashForm(QWidget* frame)
+    : QWidget(frame, kSplashFlags),
+      picture_(splashPicture()),
+      modalClickFilter_(std::make_unique<ModalClickFilter>(*this)) {
   setWindowTitle(QString());
   auto* image = new QLabel(this);
   image->setPixmap(picture_);
   image->setGeometry(0, 0, kPictureWidth, kPictureHeight);
+  closeBox_ = new QToolButton(this);
+  closeBox_->setObjectName(QStringLiteral("splashCloseBox"));
+  closeBox_->setAutoRaise(true);
+  closeBox_->setIcon(closeBoxIcon());
+  closeBox_->setIconSize(QSize(kCloseBoxSize, kCloseBoxSize));
+  closeBox_->setToolTip(QStringLiteral("Закрыть"));
+  closeBox_->setGeometry(kPictureWidth - kCloseBoxSize - kCloseBoxMargin - 4, kCloseBoxMargin,
+                         kCloseBoxSize + 4, kCloseBoxSize + 4);
+  connect(closeBox_, &QToolButton::clicked, this, &QWidget::hide);
   setFixedSize(kPictureWidth, kPictureHeight);
+  qApp->installNativeEventFilter(modalClickFilter_.get());
 }
+
+TSplashForm::~TSplashForm() { qApp->removeNativeEventFilter(modalClickFilter_.get()); }
 
 void TSplashForm::showCentred() {
   const QScreen* desktop = screen();

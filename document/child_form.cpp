@@ -86,16 +86,21 @@ QAction* TChildForm::addCommand(QMenu& menu, const QString& text, const QIcon& i
 
 void TChildForm::createMenus(const QList<QIcon>& icons) {
   auto* file = new QMenu(QStringLiteral("Файл"), this);
-  addCommand(*file, QStringLiteral("Новый"), icons.value(kNew), &TChildForm::newRequested);
-  addCommand(*file, QStringLiteral("Открыть"), icons.value(kOpen), &TChildForm::openRequested);
-  addCommand(*file, QStringLiteral("Сохранить"), icons.value(kSave), &TChildForm::Save);
+  addCommand(*file, QStringLiteral("Новый"), icons.value(kNew), &TChildForm::newRequested)
+      ->setShortcut(QKeySequence::New);
+  addCommand(*file, QStringLiteral("Открыть"), icons.value(kOpen), &TChildForm::openRequested)
+      ->setShortcut(QKeySequence::Open);
+  addCommand(*file, QStringLiteral("Сохранить"), icons.value(kSave), &TChildForm::Save)
+      ->setShortcut(QKeySequence::Save);
   addCommand(*file, QStringLiteral("Сохранить как"), icons.value(kSaveAs),
-             &TChildForm::SaveAsClick);
+             &TChildForm::SaveAsClick)
+      ->setShortcut(QKeySequence::SaveAs);
   file->addSeparator();
   addCommand(*file, QStringLiteral("Импорт"), icons.value(kImport), &TChildForm::ImportClick);
   addCommand(*file, QStringLiteral("Экспорт"), icons.value(kExport), &TChildForm::N13Click);
   file->addSeparator();
-  addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested);
+  addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested)
+      ->setShortcut(QKeySequence::Quit);
 
   auto* link = new QMenu(QStringLiteral("Коммуникация"), this);
   addCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
@@ -103,7 +108,8 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), icons.value(kHelp),
-             &TChildForm::HelpClick);
+             &TChildForm::HelpClick)
+      ->setShortcut(QKeySequence::HelpContents);
   menus_ = {file, link, help};
 }
 
@@ -115,6 +121,14 @@ void TChildForm::createPopup(const QList<QIcon>& icons) {
                              &TChildForm::DeleteClick);
   addAction_ = addCommand(*PopupMenu1_, QStringLiteral("Добавить"), icons.value(kAdd),
                           &TChildForm::AddClick);
+  // The list's own keys, shown in the popup and active while the list has the focus.
+  editAction_->setShortcuts({Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2});
+  deleteAction_->setShortcut(QKeySequence::Delete);
+  addAction_->setShortcut(Qt::Key_Insert);
+  for (QAction* action : {editAction_, deleteAction_, addAction_}) {
+    action->setShortcutContext(Qt::WidgetShortcut);
+    ListView1_->addAction(action);
+  }
   ListView1SelectItem(-1, false);
 }
 

@@ -32,7 +32,8 @@ std::string lossyBytes(const QString& text) {
 }  // namespace
 
 TCommSet::TCommSet(QWidget* parent, QString settingsPath, ShowMessage showMessage)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       settingsPath_(std::move(settingsPath)),
       showMessage_(std::move(showMessage)) {
   setWindowTitle(QStringLiteral("Настройки"));

@@ -36,8 +36,8 @@ void splitAtSeparators(const QString& block, std::vector<QString>& lines) {
 }  // namespace
 
 TZagruzForm::TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget target, ShowMessage showMessage)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       commSet_(commSet),
       target_(target),
       showMessage_(std::move(showMessage)) {
