@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -85,8 +86,13 @@ void TMainForm::createMenusAndToolBar() {
   toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
   toolBar_->setIconSize(QSize(16, 16));
   toolBar_->setFixedHeight(kToolBarHeight);
-  toolBar_->addAction(newAction);
-  toolBar_->addAction(openAction);
+  // Buttons of their own: the menu's actions carry the shortcuts, which must
+  // not be taken by the tool bar while a document's menus are shown.
+  for (const QAction* command : {newAction, openAction}) {
+    QAction* button = toolBar_->addAction(command->icon(), command->text());
+    button->setToolTip(command->toolTip());
+    connect(button, &QAction::triggered, command, &QAction::trigger);
+  }
 }
 
 void TMainForm::createWindowMenu() {
@@ -140,7 +146,7 @@ void TMainForm::centreOnDesktop() {
 }
 
 TChildForm* TMainForm::createDocument() {
-  auto* document = new TChildForm(program_, shared_, seam_, documentIcons_, this);
+  auto* document = new TChildForm(program_, shared_, seam_, documentIcons_);
   QMdiSubWindow* window = mdiArea_->addSubWindow(document);
   placeNewWindow(*window);
   connect(document, &TChildForm::newRequested, this, &TMainForm::New);
@@ -210,7 +216,8 @@ void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (splashShown_ || splash_ == nullptr) return;
   splashShown_ = true;
-  splash_->showCentred();
+  // After the frame itself is on the screen, so that the splash stacks above it.
+  QTimer::singleShot(0, splash_, &TSplashForm::showCentred);
 }
 
 }  // namespace quillmar

@@ -2,6 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -10,14 +11,17 @@
 #include <QToolButton>
 
 #include <xcb/xcb.h>
+#include <xcb/xinput.h>
+
+#include <optional>
 
 namespace quillmar {
 namespace {
 
-// A child window of the frame stays above it, and dialogs opened later stack
-// above the splash; it is never on top of everything.
+// A dialog-type child window of the frame: window managers keep it above the
+// frame, and dialogs opened later stack above it. It is never on top of everything.
 constexpr Qt::WindowFlags kSplashFlags =
-    Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+    Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
 constexpr int kCloseBoxSize = 24;
 constexpr int kCloseBoxMargin = 6;
 
@@ -108,6 +112,39 @@ QPixmap splashPicture() {
   return picture;
 }
 
+namespace {
+
+// A click on the splash's own window: where, and whether the button went up.
+struct SplashClick {
+  xcb_window_t window = XCB_NONE;
+  QPoint at;
+  bool released = false;
+};
+
+// X11 delivers the pointer either as core events or, as Qt asks for, as
+// XInput2 events inside generic events.
+std::optional<SplashClick> clickIn(const xcb_generic_event_t& event) {
+  const int kind = event.response_type & ~0x80;
+  if (kind == XCB_BUTTON_PRESS || kind == XCB_BUTTON_RELEASE) {
+    const auto& click = reinterpret_cast<const xcb_button_press_event_t&>(event);
+    return SplashClick{click.event, QPoint(click.event_x, click.event_y), kind == XCB_BUTTON_RELEASE};
+  }
+  if (kind != XCB_GE_GENERIC) return std::nullopt;
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr) return std::nullopt;
+  const xcb_query_extension_reply_t* input = xcb_get_extension_data(x11->connection(), &xcb_input_id);
+  const auto& generic = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
+  if (input == nullptr || generic.extension != input->major_opcode) return std::nullopt;
+  if (generic.event_type != XCB_INPUT_BUTTON_PRESS && generic.event_type != XCB_INPUT_BUTTON_RELEASE)
+    return std::nullopt;
+  const auto& click = reinterpret_cast<const xcb_input_button_press_event_t&>(event);
+  constexpr int kFixedPointShift = 16;
+  return SplashClick{click.event, QPoint(click.event_x >> kFixedPointShift, click.event_y >> kFixedPointShift),
+                     generic.event_type == XCB_INPUT_BUTTON_RELEASE};
+}
+
+}  // namespace
+
 // A modal dialog blocks Qt's input to every other window, the splash too. On
 // X11 the splash's own clicks are looked at before that: a click on the close
 // box hides it, any other click puts the modal dialog back above it.
@@ -119,14 +156,10 @@ class TSplashForm::ModalClickFilter final : public QAbstractNativeEventFilter {
     if (type != "xcb_generic_event_t" || !splash_.isVisible()) return false;
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr) return false;
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    const int kind = event->response_type & ~0x80;
-    if (kind != XCB_BUTTON_PRESS && kind != XCB_BUTTON_RELEASE) return false;
-    const auto* click = static_cast<const xcb_button_press_event_t*>(message);
-    if (click->event != splash_.effectiveWinId()) return false;
-    const qreal scale = splash_.devicePixelRatioF();
-    const QPoint at(qRound(click->event_x / scale), qRound(click->event_y / scale));
-    if (kind == XCB_BUTTON_RELEASE && splash_.closeBox_->geometry().contains(at)) {
+    const auto click = clickIn(*static_cast<const xcb_generic_event_t*>(message));
+    if (!click || click->window != splash_.effectiveWinId()) return false;
+    const QPoint at = click->at / splash_.devicePixelRatioF();
+    if (click->released && splash_.closeBox_->geometry().contains(at)) {
       QMetaObject::invokeMethod(&splash_, &QWidget::hide, Qt::QueuedConnection);
     } else {
       QMetaObject::invokeMethod(modal, [modal] { modal->raise(); modal->activateWindow(); },

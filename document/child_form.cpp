@@ -5,10 +5,13 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QTreeView>
+#include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
+#include "document/control_pictures.h"
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
@@ -32,21 +35,16 @@ bool isEditableType(std::string_view typeCode) {
   return false;
 }
 
-// The list takes its size from the frame's outer size, not from its own window.
-constexpr int kListWidthMargin = 15;
-constexpr int kListHeightMargin = 120;
-constexpr int kColumnMargin = 5;
-// What the rule gives for the frame's design size of 812 by 452.
-const QSize kListSizeWithoutFrame(797, 332);
+// Room after the longest caption, so that its end is seen clear of the edge.
+constexpr int kColumnMargin = 8;
 
 }  // namespace
 
 TChildForm::TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam,
-                       const QList<QIcon>& icons, QWidget* frame)
+                       const QList<QIcon>& icons)
     : program_(program),
       shared_(shared),
       seam_(seam),
-      frame_(frame),
       files_(*this, state_, model_, program, seam) {
   setWindowTitle(QStringLiteral("ChildForm"));
   createList();
@@ -59,6 +57,11 @@ TChildForm::~TChildForm() { ListView1_->setModel(nullptr); }
 void TChildForm::createList() {
   ListView1_ = new QTreeView(this);
   ListView1_->setObjectName(QStringLiteral("ListView1"));
+  ListView1_->setItemDelegate(new ControlPictureDelegate(ListView1_));
+  // The list fills its window, whatever the frame's size.
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(ListView1_);
   ListView1_->setModel(&model_);
   ListView1_->setHeaderHidden(true);
   ListView1_->setRootIsDecorated(false);
@@ -71,6 +74,14 @@ void TChildForm::createList() {
   ListView1_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &TChildForm::selectionChanged);
+  connect(&model_, &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex&, int first, int last) { widenColumnFor(first, last); });
+  connect(&model_, &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex& first, const QModelIndex& last) { widenColumnFor(first.row(), last.row()); });
+  connect(&model_, &QAbstractItemModel::rowsRemoved, this, [this] {
+    longestCaption_ = 0;
+    widenColumnFor(0, model_.rowCount() - 1);
+  });
   connect(ListView1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     PopupMenu1_->popup(ListView1_->viewport()->mapToGlobal(pos));
   });
@@ -244,28 +255,29 @@ void TChildForm::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
-void TChildForm::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  layoutList();
-}
-
 void TChildForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  layoutList();
+  fitColumn();
 }
 
-QSize TChildForm::listSize() const {
-  if (frame_.isNull()) return kListSizeWithoutFrame;
-  const QSize outer = frame_->frameGeometry().size();
-  return {outer.width() - kListWidthMargin, outer.height() - kListHeightMargin};
+// Horizontal scrolling reaches the end of the longest caption. Only the
+// longest by length is measured, so a million rows cost one pass of lengths.
+void TChildForm::widenColumnFor(int first, int last) {
+  const RecordList& list = model_.list();
+  for (int row = std::max(first, 0); row <= last && static_cast<std::size_t>(row) < list.size(); ++row) {
+    const std::size_t length = list.caption(static_cast<std::size_t>(row)).size();
+    if (length < longestCaption_) continue;
+    longestCaption_ = length;
+    longestRow_ = row;
+  }
+  fitColumn();
 }
 
-QSize TChildForm::sizeHint() const { return listSize(); }
-
-void TChildForm::layoutList() {
-  const QSize size = listSize();
-  ListView1_->setGeometry(0, 0, size.width(), size.height());
-  ListView1_->header()->resizeSection(0, size.width() - kColumnMargin);
+void TChildForm::fitColumn() {
+  int width = 0;
+  if (longestCaption_ > 0 && longestRow_ < model_.rowCount())
+    width = ListView1_->sizeHintForIndex(model_.index(longestRow_)).width() + kColumnMargin;
+  ListView1_->header()->resizeSection(0, std::max(width, ListView1_->viewport()->width()));
 }
 
 }  // namespace quillmar

@@ -5,7 +5,6 @@
 
 #include <QIcon>
 #include <QList>
-#include <QPointer>
 #include <QWidget>
 
 #include "document/document_files.h"
@@ -28,10 +27,9 @@ class TChildForm final : public QWidget {
   Q_DISABLE_COPY_MOVE(TChildForm)
 
  public:
-  // `icons`: the document window's set of 13 command pictures. `frame`: the
-  // frame window, whose size lays out the list.
+  // `icons`: the document window's set of 13 command pictures.
   TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam,
-             const QList<QIcon>& icons, QWidget* frame);
+             const QList<QIcon>& icons);
   ~TChildForm() override;
 
   // The frame's New: an empty document named `docName`.
@@ -73,9 +71,7 @@ class TChildForm final : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  QSize sizeHint() const override;
 
  private:
   void createList();
@@ -84,14 +80,13 @@ class TChildForm final : public QWidget {
   template <typename Handler>
   QAction* addCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
   void selectionChanged();
-  void layoutList();
-  QSize listSize() const;
+  void widenColumnFor(int first, int last);
+  void fitColumn();
   int selectedRow() const;
 
   ProgramState& program_;
   SharedWindows& shared_;
   DialogSeam& seam_;
-  QPointer<QWidget> frame_;
   DocumentState state_;
   RecordList list_;
   RecordListModel model_{list_};
@@ -103,6 +98,8 @@ class TChildForm final : public QWidget {
   QAction* addAction_ = nullptr;
   QList<QMenu*> menus_;
   bool queryAnswered_ = false;
+  std::size_t longestCaption_ = 0;
+  int longestRow_ = 0;
 };
 
 }  // namespace quillmar

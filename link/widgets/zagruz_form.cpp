@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 
+#include "document/control_pictures.h"
 #include "document/text_codec.h"
 #include "link/widgets/comm_set_dialog.h"
 #include "link/widgets/memo_text.h"
@@ -52,7 +53,7 @@ TZagruzForm::TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget tar
 TZagruzForm::~TZagruzForm() { stopReception(); }
 
 void TZagruzForm::createControls() {
-  Memo1 = new QPlainTextEdit(this);
+  Memo1 = new ControlPictureEdit(this);
   Memo1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   GroupBox1 = new QFrame(this);
   GroupBox1->setFrameShape(QFrame::StyledPanel);

@@ -2,6 +2,7 @@
 // tool bar, splash window and the command pictures.
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -190,6 +191,7 @@ TEST_F(FrameTest, splash_isShownOnceAboveTheFrameWithItsOwnCloseBox) {
   EXPECT_FALSE(splash->isVisible());
 
   frame_->show();
+  QCoreApplication::processEvents();
   EXPECT_TRUE(splash->isVisible());
   // Above its frame only, so that every dialog opened later stacks above it.
   EXPECT_FALSE(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -203,6 +205,7 @@ TEST_F(FrameTest, splash_isShownOnceAboveTheFrameWithItsOwnCloseBox) {
   EXPECT_FALSE(splash->isVisible());
   frame_->hide();
   frame_->show();
+  QCoreApplication::processEvents();
   EXPECT_FALSE(splash->isVisible());
   EXPECT_EQ(frame_->findChildren<TSplashForm*>().size(), 1);
 }
