@@ -2,7 +2,10 @@
 // the "Окно" menu, the standard shortcuts, and Return in the edit dialog.
 
 #include <QAction>
+#include <QApplication>
 #include <QKeySequence>
+#include <QLocale>
+#include <QTranslator>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -12,6 +15,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "app/startup.h"
 #include "document/child_form.h"
 #include "document/record_list_model.h"
 #include "editing/widgets/edit_form.h"
@@ -101,6 +105,16 @@ TEST_F(WindowsTest, returnInACellThenReturnAgain_keepsTheTypedValue) {
   EXPECT_TRUE(shared_.editForm->confirmed());
   EXPECT_EQ(document->recordModel().list().record(2).body.str().substr(4, 16), std::string(14, ' ') + "P9");
   EXPECT_TRUE(document->documentState().docModified);
+}
+
+TEST(ToolkitTranslations, aRussianLocaleGetsTheToolkitsRussianTexts) {
+  const QLocale previous;
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  auto& app = *qApp;
+  EXPECT_TRUE(installToolkitTranslations(app));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
+  qDeleteAll(app.findChildren<QTranslator*>());
+  QLocale::setDefault(previous);
 }
 
 }  // namespace
