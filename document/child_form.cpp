@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 #include <array>
 #include <string_view>
 
@@ -95,27 +96,58 @@ QAction* TChildForm::addCommand(QMenu& menu, const QString& text, const QIcon& i
   return action;
 }
 
+template <typename Handler>
+QAction* TChildForm::addDocumentCommand(QMenu& menu, const QString& text, const QIcon& icon,
+                                        Handler handler) {
+  QAction* action = addCommand(menu, text, icon, handler);
+  documentCommands_ << action;
+  return action;
+}
+
+class TChildForm::BusyScope {
+ public:
+  explicit BusyScope(TChildForm& form) : form_(form) { form_.setBusy(true); }
+  ~BusyScope() { form_.setBusy(false); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  TChildForm& form_;
+};
+
+std::optional<TChildForm::BusyScope> TChildForm::beginCommand() {
+  if (busy_) return std::nullopt;
+  return std::optional<BusyScope>(std::in_place, *this);
+}
+
+void TChildForm::setBusy(bool busy) {
+  busy_ = busy;
+  for (QAction* action : std::as_const(documentCommands_)) action->setEnabled(!busy);
+  if (!busy) selectionChanged();  // the popup's commands follow the selection again
+  emit busyChanged(busy);
+}
+
 void TChildForm::createMenus(const QList<QIcon>& icons) {
   auto* file = new QMenu(QStringLiteral("Файл"), this);
   addCommand(*file, QStringLiteral("Новый"), icons.value(kNew), &TChildForm::newRequested)
       ->setShortcut(QKeySequence::New);
   addCommand(*file, QStringLiteral("Открыть"), icons.value(kOpen), &TChildForm::openRequested)
       ->setShortcut(QKeySequence::Open);
-  addCommand(*file, QStringLiteral("Сохранить"), icons.value(kSave), &TChildForm::Save)
+  addDocumentCommand(*file, QStringLiteral("Сохранить"), icons.value(kSave), &TChildForm::Save)
       ->setShortcut(QKeySequence::Save);
-  addCommand(*file, QStringLiteral("Сохранить как"), icons.value(kSaveAs),
+  addDocumentCommand(*file, QStringLiteral("Сохранить как"), icons.value(kSaveAs),
              &TChildForm::SaveAsClick)
       ->setShortcut(QKeySequence::SaveAs);
   file->addSeparator();
-  addCommand(*file, QStringLiteral("Импорт"), icons.value(kImport), &TChildForm::ImportClick);
-  addCommand(*file, QStringLiteral("Экспорт"), icons.value(kExport), &TChildForm::N13Click);
+  addDocumentCommand(*file, QStringLiteral("Импорт"), icons.value(kImport), &TChildForm::ImportClick);
+  addDocumentCommand(*file, QStringLiteral("Экспорт"), icons.value(kExport), &TChildForm::N13Click);
   file->addSeparator();
   addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested)
       ->setShortcut(QKeySequence::Quit);
 
   auto* link = new QMenu(QStringLiteral("Коммуникация"), this);
-  addCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
-  addCommand(*link, QStringLiteral("Выгрузить"), icons.value(kUpload), &TChildForm::N12Click);
+  addDocumentCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
+  addDocumentCommand(*link, QStringLiteral("Выгрузить"), icons.value(kUpload), &TChildForm::N12Click);
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), icons.value(kHelp),
@@ -126,11 +158,11 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
 
 void TChildForm::createPopup(const QList<QIcon>& icons) {
   PopupMenu1_ = new QMenu(this);
-  editAction_ = addCommand(*PopupMenu1_, QStringLiteral("Редактировать"), icons.value(kEdit),
+  editAction_ = addDocumentCommand(*PopupMenu1_, QStringLiteral("Редактировать"), icons.value(kEdit),
                            &TChildForm::EditClick);
-  deleteAction_ = addCommand(*PopupMenu1_, QStringLiteral("Удалить"), icons.value(kDelete),
+  deleteAction_ = addDocumentCommand(*PopupMenu1_, QStringLiteral("Удалить"), icons.value(kDelete),
                              &TChildForm::DeleteClick);
-  addAction_ = addCommand(*PopupMenu1_, QStringLiteral("Добавить"), icons.value(kAdd),
+  addAction_ = addDocumentCommand(*PopupMenu1_, QStringLiteral("Добавить"), icons.value(kAdd),
                           &TChildForm::AddClick);
   // The list's own keys, shown in the popup and active while the list has the focus.
   editAction_->setShortcuts({Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2});
@@ -151,19 +183,31 @@ void TChildForm::StartNew(const QString& docName) {
   setWindowTitle(docName);
 }
 
-void TChildForm::Open() { files_.Open(); }
-
-SaveResult TChildForm::Save() { return files_.Save(); }
-
-void TChildForm::SaveAsClick() { files_.SaveAs(); }
-
-void TChildForm::ImportClick() {
-  if (files_.Import()) state_.docModified = true;
+void TChildForm::Open() {
+  if (const auto busy = beginCommand()) files_.Open();
 }
 
-void TChildForm::N13Click() { files_.Export(); }
+SaveResult TChildForm::Save() {
+  const auto busy = beginCommand();
+  return busy ? files_.Save() : SaveResult::Skipped;
+}
+
+void TChildForm::SaveAsClick() {
+  if (const auto busy = beginCommand()) files_.SaveAs();
+}
+
+void TChildForm::ImportClick() {
+  const auto busy = beginCommand();
+  if (busy && files_.Import()) state_.docModified = true;
+}
+
+void TChildForm::N13Click() {
+  if (const auto busy = beginCommand()) files_.Export();
+}
 
 void TChildForm::N11Click() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   if (shared_.zagruzForm != nullptr) shared_.zagruzForm->exec();
   if (program_.receptionDone) files_.Obrabotka();
   program_.receptionDone = false;
@@ -171,6 +215,8 @@ void TChildForm::N11Click() {
 }
 
 void TChildForm::N12Click() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   if (!state_.docStarted || shared_.commSet == nullptr) return;
   uploadRecords(this, *shared_.commSet, list_,
                 [this](QWidget* parent, const QString& text) { seam_.showMessage(parent, text); });
@@ -181,6 +227,8 @@ void TChildForm::HelpClick() {
 }
 
 void TChildForm::EditClick() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   const int row = selectedRow();
   if (row < 0 || shared_.editForm == nullptr) return;
   if (!runEditCommand(*shared_.editForm, model_.listForAppending(), static_cast<std::size_t>(row),
@@ -191,6 +239,8 @@ void TChildForm::EditClick() {
 }
 
 void TChildForm::AddClick() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   const int row = selectedRow();
   if (row < 0 || shared_.addForm == nullptr) return;
   state_.docModified = true;  // as soon as the command starts, added or not
@@ -203,6 +253,8 @@ void TChildForm::AddClick() {
 }
 
 void TChildForm::DeleteClick() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   const int row = selectedRow();
   if (row < 0) return;
   if (!seam_.confirmYesNo(this, QStringLiteral("Удалить запись ?"))) return;
@@ -236,6 +288,7 @@ int TChildForm::selectedRow() const {
 }
 
 bool TChildForm::FormCloseQuery() {
+  if (busy_) return false;  // a running command still works on the rows
   if (!state_.docModified) return true;
   const Answer answer = seam_.confirmYesNoCancel(
       this, QStringLiteral("Сохранить изменения в ") + state_.docName);
@@ -249,7 +302,7 @@ bool TChildForm::FormCloseQuery() {
 void TChildForm::closeWithoutQuery() { queryAnswered_ = true; }
 
 void TChildForm::closeEvent(QCloseEvent* event) {
-  if (queryAnswered_ || FormCloseQuery())
+  if (!busy_ && (queryAnswered_ || FormCloseQuery()))
     event->accept();
   else
     event->ignore();

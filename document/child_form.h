@@ -7,6 +7,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <optional>
+
 #include "document/document_files.h"
 #include "document/document_state.h"
 #include "document/record_list_model.h"
@@ -55,6 +57,11 @@ class TChildForm final : public QWidget {
   // The frame's exit has asked already: the next close asks nothing.
   void closeWithoutQuery();
 
+  // True while one of the document's commands runs, its dialogs and file
+  // work included: no other command starts on the document meanwhile (their
+  // actions are disabled) and the window does not close.
+  bool isBusy() const { return busy_; }
+
   const DocumentState& documentState() const { return state_; }
   RecordListModel& recordModel() { return model_; }
   QTreeView& listView() { return *ListView1_; }
@@ -68,6 +75,7 @@ class TChildForm final : public QWidget {
   void newRequested();
   void openRequested();
   void exitRequested();
+  void busyChanged(bool busy);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -79,6 +87,14 @@ class TChildForm final : public QWidget {
   void createPopup(const QList<QIcon>& icons);
   template <typename Handler>
   QAction* addCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
+  // A command on the document itself, disabled while another one runs.
+  template <typename Handler>
+  QAction* addDocumentCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
+
+  class BusyScope;
+  // The busy state for a command about to run; nothing when one runs already.
+  std::optional<BusyScope> beginCommand();
+  void setBusy(bool busy);
   void selectionChanged();
   void widenColumnFor(int first, int last);
   void fitColumn();
@@ -98,6 +114,8 @@ class TChildForm final : public QWidget {
   QAction* addAction_ = nullptr;
   QList<QMenu*> menus_;
   bool queryAnswered_ = false;
+  bool busy_ = false;
+  QList<QAction*> documentCommands_;
   std::size_t longestCaption_ = 0;
   int longestRow_ = 0;
 };

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "document/busy_work.h"
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/progress_display.h"
@@ -26,6 +27,8 @@ const QString kExportFilter = QStringLiteral(
 const QString kRecordSuffix = QStringLiteral("qdl");
 const QString kOpenProgress = QStringLiteral("Чтение файла записей...");
 const QString kImportProgress = QStringLiteral("Создание записей...");
+const QString kSaveProgress = QStringLiteral("Запись файла записей...");
+const QString kExportProgress = QStringLiteral("Экспорт записей...");
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -47,6 +50,7 @@ void DocumentFiles::Open() {
   state_.docName = path;
   try {
     const std::string file = nativePath(path);
+    const WaitCursor waiting;
     ProgressDisplay progress(&window_, kOpenProgress, recordFileCount(file));
     openRecordFile(file, program_.captions, model_.listForAppending(),
                    [&progress](std::size_t done) { progress.step(done); });
@@ -99,6 +103,7 @@ bool DocumentFiles::Import() {
   const QString path = seam_.askOpenFileName(&window_, kSdrFilter, QString());
   if (path.isEmpty()) return true;
   try {
+    const WaitCursor waiting;
     program_.lineCount = ImportSdrFile(nativePath(path), program_.lineBuffer);
   } catch (const IoError& error) {
     program_.lineCount = 0;  // the buffer was left empty
@@ -110,6 +115,7 @@ bool DocumentFiles::Import() {
 }
 
 void DocumentFiles::Obrabotka() {
+  const WaitCursor waiting;
   ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
   quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
                       model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
@@ -131,7 +137,7 @@ void DocumentFiles::Export() {
   const std::string name = completeExportName(nativePath(choice.path), kind);
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
   try {
-    exportToFile(name, model_.list(), kind);
+    runWithProgress(&window_, kExportProgress, [&] { exportToFile(name, model_.list(), kind); });
   } catch (const IoError& error) {
     showIoError(error);
   }
@@ -149,7 +155,8 @@ QString DocumentFiles::askRecordFileName() {
 
 bool DocumentFiles::writeRecordsTo(const QString& path) {
   try {
-    writeRecordFile(nativePath(path), model_.list());
+    const std::string file = nativePath(path);
+    runWithProgress(&window_, kSaveProgress, [&] { writeRecordFile(file, model_.list()); });
   } catch (const IoError& error) {
     showIoError(error);
     return false;

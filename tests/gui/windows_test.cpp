@@ -107,6 +107,33 @@ TEST_F(WindowsTest, returnInACellThenReturnAgain_keepsTheTypedValue) {
   EXPECT_TRUE(document->documentState().docModified);
 }
 
+TEST_F(WindowsTest, whileACommandRuns_noOtherStartsAndTheWindowStaysOpen) {
+  TChildForm* document = newDocumentWith(sampleFieldBook());
+  document->listView().setCurrentIndex(document->recordModel().index(1));
+  QAction* save = actionNamed(document->menus(), QStringLiteral("Сохранить"));
+  bool checked = false;
+  seam_.whileAskingForAFile = [&] {
+    if (checked) return;
+    checked = true;
+    EXPECT_TRUE(document->isBusy());
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_FALSE(document->deleteAction().isEnabled());
+    document->DeleteClick();  // asks nothing and deletes nothing
+    document->ImportClick();  // no second file dialog
+    EXPECT_FALSE(document->parentWidget()->close());
+  };
+  seam_.cancelSave();
+  document->N13Click();  // "Экспорт"
+
+  EXPECT_TRUE(checked);
+  EXPECT_TRUE(seam_.questions.isEmpty());
+  EXPECT_EQ(seam_.saveRequests.size(), 1);
+  EXPECT_EQ(document->recordModel().rowCount(), static_cast<int>(sampleFieldBook().size()));
+  EXPECT_FALSE(document->isBusy());
+  EXPECT_TRUE(save->isEnabled());
+  EXPECT_TRUE(document->deleteAction().isEnabled());
+}
+
 TEST(ToolkitTranslations, aRussianLocaleGetsTheToolkitsRussianTexts) {
   const QLocale previous;
   QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
