@@ -1,6 +1,8 @@
 #include "document/document_files.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QWidget>
 
 #include <string>
@@ -14,6 +16,7 @@
 #include "records/import.h"
 #include "records/io_error.h"
 #include "records/record_file.h"
+#include "records/record_file_check.h"
 
 namespace quillmar {
 namespace {
@@ -32,6 +35,26 @@ const QString kExportProgress = QStringLiteral("Экспорт записей...
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+QString doubtfulFileQuestion(const QString& path, const RecordFileCheck& check) {
+  QString reason;
+  switch (check.doubt) {
+    case RecordFileDoubt::SdrText: reason = QStringLiteral("он начинается как текст полевого журнала SDR"); break;
+    case RecordFileDoubt::PartialRecord:
+      reason = QStringLiteral("его длина, %1 байт, не кратна длине записи (178 байт)").arg(check.size);
+      break;
+    case RecordFileDoubt::LengthOverCapacity:
+      reason = QStringLiteral("в записи %1 длина поля больше допустимой").arg(check.record);
+      break;
+    case RecordFileDoubt::None: break;
+  }
+  return QStringLiteral("Файл %1 не похож на файл записей *.qdl: %2.\n\n"
+                        "Да — импортировать его как файл SDR;\n"
+                        "Нет — всё равно открыть его как файл записей (сохранить поверх него "
+                        "можно будет только через вопрос «Сохранить как»);\n"
+                        "Отмена — не открывать.")
+      .arg(QDir::toNativeSeparators(path), reason);
+}
+
 ExportKind exportKindFor(int filterIndex) {
   if (filterIndex < 1 || filterIndex > 4) return ExportKind::CaptionText;
   return static_cast<ExportKind>(filterIndex);
@@ -45,7 +68,7 @@ DocumentFiles::DocumentFiles(QWidget& window, DocumentState& state, RecordListMo
 
 void DocumentFiles::Open() {
   const QString path = seam_.askOpenFileName(&window_, kOpenFilter, kRecordSuffix);
-  if (path.isEmpty()) return;
+  if (path.isEmpty() || !readDoubtfulFileAsRecords(path)) return;
   state_.docStarted = true;
   state_.docName = path;
   try {
@@ -63,6 +86,27 @@ void DocumentFiles::Open() {
   model_.announceAppendedRows();
   setCaptionToDocName();
   state_.docModified = false;
+  // Garbage rows from a field book: Save asks where, instead of overwriting it.
+  if (state_.sourceDoubtful) state_.docUntitled = true;
+}
+
+bool DocumentFiles::readDoubtfulFileAsRecords(const QString& path) {
+  const RecordFileCheck check = checkRecordFile(nativePath(path));
+  if (check.doubt == RecordFileDoubt::None) return true;
+  const Answer answer = seam_.confirmYesNoCancel(&window_, doubtfulFileQuestion(path, check));
+  if (answer == Answer::Cancel) return false;
+  state_.sourceDoubtful = true;
+  if (answer == Answer::No) return true;
+  // Imported instead: a new document named after the field book, never saved over it unasked.
+  if (importFile(path)) {
+    const QFileInfo source(path);
+    state_.docStarted = true;
+    state_.docUntitled = true;
+    state_.docModified = true;
+    state_.docName = source.dir().filePath(source.completeBaseName() + QStringLiteral(".") + kRecordSuffix);
+    setCaptionToDocName();
+  }
+  return false;
 }
 
 SaveResult DocumentFiles::Save() {
@@ -73,9 +117,11 @@ SaveResult DocumentFiles::Save() {
       state_.docName = path;
       if (!writeRecordsTo(path)) return SaveResult::Failed;
       state_.docUntitled = false;
+      state_.sourceDoubtful = false;
       setCaptionToDocName();
       return SaveResult::Written;
     }
+    if (state_.sourceDoubtful) return SaveResult::Cancelled;
   }
   // A cancelled dialog still saves, under the name the document has.
   if (!writeRecordsTo(state_.docName)) return SaveResult::Failed;
@@ -95,13 +141,17 @@ SaveResult DocumentFiles::SaveToNewFile() {
   if (!writeRecordsTo(path)) return SaveResult::Failed;
   state_.docStarted = true;
   state_.docUntitled = false;
+  state_.sourceDoubtful = false;
   setCaptionToDocName();
   return SaveResult::Written;
 }
 
 bool DocumentFiles::Import() {
   const QString path = seam_.askOpenFileName(&window_, kSdrFilter, QString());
-  if (path.isEmpty()) return true;
+  return path.isEmpty() || importFile(path);
+}
+
+bool DocumentFiles::importFile(const QString& path) {
   try {
     const WaitCursor waiting;
     program_.lineCount = ImportSdrFile(nativePath(path), program_.lineBuffer);

@@ -134,6 +134,47 @@ TEST_F(WindowsTest, whileACommandRuns_noOtherStartsAndTheWindowStaysOpen) {
   EXPECT_TRUE(document->deleteAction().isEnabled());
 }
 
+struct DoubtfulOpenCase {
+  const char* name;
+  Answer answer;
+  int rows;          // rows in the window afterwards
+  bool imported;     // the window holds the field book's records
+};
+
+TEST_F(WindowsTest, openingAFieldBook_asksFirstAndNeverSavesOverIt) {
+  const QByteArray fieldBook = sdrText(sampleFieldBook());
+  const DoubtfulOpenCase cases[] = {
+      {"import instead", Answer::Yes, static_cast<int>(sampleFieldBook().size()), true},
+      {"open as records all the same", Answer::No, -1, false},
+      {"do not open", Answer::Cancel, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeFile(QStringLiteral("book.sdr"), fieldBook);
+    seam_.openNames << path(QStringLiteral("book.sdr"));
+    seam_.yesNoCancelAnswers << c.answer;
+    TChildForm* document = frame_->Open();
+    ASSERT_EQ(seam_.questions.size(), 1);
+    EXPECT_TRUE(seam_.questions.takeFirst().contains(QStringLiteral("не похож на файл записей")));
+    if (c.rows >= 0) {
+      EXPECT_EQ(document->recordModel().rowCount(), c.rows);
+    }
+    if (c.imported) {
+      EXPECT_EQ(document->windowTitle(), path(QStringLiteral("book.qdl")));
+      EXPECT_EQ(document->recordModel().list().record(0).body.str().substr(0, 4), "00NM");
+    }
+    if (c.answer != Answer::Cancel) {
+      seam_.cancelSave();
+      EXPECT_EQ(document->Save(), SaveResult::Cancelled);
+      EXPECT_EQ(seam_.saveRequests.size(), 1);
+      seam_.saveRequests.clear();
+    }
+    EXPECT_EQ(readFile(QStringLiteral("book.sdr")), fieldBook);
+    EXPECT_FALSE(fileExists(QStringLiteral("book.qdl")));
+    document->closeWithoutQuery();
+  }
+}
+
 TEST(ToolkitTranslations, aRussianLocaleGetsTheToolkitsRussianTexts) {
   const QLocale previous;
   QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
