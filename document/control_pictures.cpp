@@ -1,6 +1,9 @@
 #include "document/control_pictures.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QTextLayout>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QHelpEvent>
@@ -51,6 +54,22 @@ void drawBox(QPainter& painter, const QRect& cell, QChar c, const QColor& fill, 
   painter.restore();
 }
 
+// The room a picture's box needs beyond the picture's own glyph.
+QTextCharFormat roomFor(const QFont& font, QChar c) {
+  QTextCharFormat room;
+  room.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+  room.setFontLetterSpacing(boxWidth(font, c) - QFontMetrics(font).horizontalAdvance(c));
+  return room;
+}
+
+QList<QTextLayout::FormatRange> roomsIn(const QFont& font, const QString& text) {
+  QList<QTextLayout::FormatRange> rooms;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (isControlPicture(text.at(i))) rooms.append({static_cast<int>(i), 1, roomFor(font, text.at(i))});
+  }
+  return rooms;
+}
+
 // Each picture of a block gets the room of its box as letter spacing.
 class PictureRoom final : public QSyntaxHighlighter {
  public:
@@ -58,16 +77,8 @@ class PictureRoom final : public QSyntaxHighlighter {
 
  protected:
   void highlightBlock(const QString& text) override {
-    const QFont font = document()->defaultFont();
-    const QFontMetrics metrics(font);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-      const QChar c = text.at(i);
-      if (!isControlPicture(c)) continue;
-      QTextCharFormat room;
-      room.setFontLetterSpacingType(QFont::AbsoluteSpacing);
-      room.setFontLetterSpacing(boxWidth(font, c) - metrics.horizontalAdvance(c));
-      setFormat(static_cast<int>(i), 1, room);
-    }
+    for (const QTextLayout::FormatRange& room : roomsIn(document()->defaultFont(), text))
+      setFormat(room.start, room.length, room.format);
   }
 };
 
@@ -210,6 +221,47 @@ void ControlPictureEdit::paintEvent(QPaintEvent* event) {
       drawBox(painter, QRect(at.left(), at.top(), boxWidth(painter.font(), text.at(i)), at.height()), text.at(i),
               ink, paper);
     }
+  }
+}
+
+ControlPictureLineEdit::ControlPictureLineEdit(QWidget* parent) : QLineEdit(parent) {
+  connect(this, &QLineEdit::textChanged, this, &ControlPictureLineEdit::makeRoomForBoxes);
+}
+
+// A line edit takes formats for its text only as input-method attributes,
+// which count from the cursor.
+void ControlPictureLineEdit::makeRoomForBoxes() {
+  QList<QInputMethodEvent::Attribute> attributes;
+  for (const QTextLayout::FormatRange& room : roomsIn(font(), text())) {
+    attributes.append({QInputMethodEvent::TextFormat, room.start - cursorPosition(), room.length, room.format});
+  }
+  QInputMethodEvent formats(QString(), attributes);
+  QCoreApplication::sendEvent(this, &formats);
+}
+
+void ControlPictureLineEdit::paintEvent(QPaintEvent* event) {
+  QLineEdit::paintEvent(event);
+  const QString shown = displayText();
+  const QList<QTextLayout::FormatRange> rooms = roomsIn(font(), shown);
+  if (rooms.isEmpty()) return;
+  // The same layout as the edit's own; the cursor tells where it starts.
+  QTextLayout layout(shown, font());
+  layout.setFormats(rooms);
+  layout.beginLayout();
+  const QTextLine line = layout.createLine();
+  layout.endLayout();
+  // The cursor rectangle stands five pixels either side of the cursor line.
+  const int left = cursorRect().left() + 5 - qRound(line.cursorToX(cursorPosition()));
+  QPainter painter(this);
+  painter.setClipRect(contentsRect());
+  const QFontMetrics metrics(font());
+  const int top = contentsRect().center().y() - metrics.height() / 2;
+  for (const QTextLayout::FormatRange& room : rooms) {
+    const QChar c = shown.at(room.start);
+    // One pixel to the left as well, over the edge of the missing glyph's box.
+    const int x = left + qRound(line.cursorToX(room.start)) - 1;
+    drawBox(painter, QRect(x, top - 1, boxWidth(font(), c) + 1, metrics.height() + 2), c, palette().color(QPalette::Text),
+            palette().color(QPalette::Base));
   }
 }
 

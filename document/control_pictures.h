@@ -6,6 +6,7 @@
 // unassigned as a private-use character, see text_codec.h); Debian's fonts
 // have no glyphs for those, so the widgets below draw the boxes themselves.
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
 #include <QString>
@@ -53,6 +54,21 @@ class ControlPictureEdit final : public QPlainTextEdit {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+};
+
+// A line edit that draws the pictures of its text as boxes (the settings
+// dialog's drop-downs).
+class ControlPictureLineEdit final : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  explicit ControlPictureLineEdit(QWidget* parent = nullptr);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void makeRoomForBoxes();
 };
 
 }  // namespace quillmar
