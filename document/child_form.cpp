@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -86,6 +87,7 @@ void TChildForm::createList() {
   connect(ListView1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     PopupMenu1_->popup(ListView1_->viewport()->mapToGlobal(pos));
   });
+  ListView1_->installEventFilter(this);
 }
 
 template <typename Handler>
@@ -173,6 +175,18 @@ void TChildForm::createPopup(const QList<QIcon>& icons) {
     ListView1_->addAction(action);
   }
   ListView1SelectItem(-1, false);
+}
+
+// The Menu key (or Shift+F10) opens the popup under the current row, not
+// where the toolkit guesses a text cursor to be.
+bool TChildForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != ListView1_ || event->type() != QEvent::ContextMenu ||
+      static_cast<const QContextMenuEvent*>(event)->reason() != QContextMenuEvent::Keyboard)
+    return QWidget::eventFilter(watched, event);
+  const QRect row = ListView1_->visualRect(ListView1_->currentIndex());
+  const QPoint at = row.isValid() ? QPoint(row.left() + row.height(), row.bottom()) : QPoint(0, 0);
+  PopupMenu1_->popup(ListView1_->viewport()->mapToGlobal(at));
+  return true;
 }
 
 void TChildForm::StartNew(const QString& docName) {

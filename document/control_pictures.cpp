@@ -192,9 +192,9 @@ bool ControlPictureDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* vie
     QToolTip::hideText();
     return true;
   }
-  // Rich text, so that a long caption wraps instead of running off the screen.
+  // One line with its spaces kept, as the row shows it.
   const QString whole = spelledOutControls(index.data(Qt::DisplayRole).toString()).toHtmlEscaped();
-  QToolTip::showText(event->globalPos(), QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(whole),
+  QToolTip::showText(event->globalPos(), QStringLiteral("<p style='white-space:pre'>%1</p>").arg(whole),
                      view->viewport(), shown);
   return true;
 }
