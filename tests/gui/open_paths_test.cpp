@@ -127,7 +127,15 @@ TEST_F(OpenPathsTest, filesDroppedOnTheFrame_openInTheOrderDragged) {
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(path("a.sdr")), QUrl(QStringLiteral("https://example.org/c.sdr")),
                 QUrl::fromLocalFile(path("b.qdl"))});
+  frame_->show();
+  frame_->New();
   const QPoint centre = frame_->rect().center();
+  // The toolkit hands a drop to the innermost widget under it that takes drops:
+  // over a document window's list, that is the frame.
+  QWidget* target = frame_->childAt(centre);
+  ASSERT_NE(target, nullptr);
+  while (target != nullptr && !target->acceptDrops()) target = target->parentWidget();
+  EXPECT_EQ(target, frame_.get());
 
   QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(frame_.get(), &enter);
@@ -138,7 +146,7 @@ TEST_F(OpenPathsTest, filesDroppedOnTheFrame_openInTheOrderDragged) {
 
   QStringList captions;
   for (const TChildForm* document : frame_->documents()) captions << document->windowTitle();
-  EXPECT_EQ(captions, QStringList({"Новый1", path("b.qdl")}));
+  EXPECT_EQ(captions, QStringList({"Новый1", "Новый2", path("b.qdl")}));
 }
 
 }  // namespace
