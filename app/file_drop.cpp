@@ -28,8 +28,8 @@ FileDrop::FileDrop(QWidget& target, std::function<void(const QStringList&)> open
 }
 
 bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::DragEnter) {
-    auto* drag = static_cast<QDragEnterEvent*>(event);
+  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+    auto* drag = static_cast<QDragMoveEvent*>(event);
     if (!localFiles(drag->mimeData()).isEmpty()) drag->acceptProposedAction();
     return true;
   }
