@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -16,9 +17,11 @@
 #include <algorithm>
 
 #include "app/command_icons.h"
+#include "app/file_drop.h"
 #include "app/splash_form.h"
 #include "document/child_form.h"
 #include "document/program_state.h"
+#include "document/recent_files.h"
 #include "document/shared_windows.h"
 #include "help/intern_form.h"
 
@@ -45,6 +48,7 @@ TMainForm::TMainForm(ProgramState& program, SharedWindows& shared, DialogSeam& s
   createMenusAndToolBar();
   statusBar();
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMainForm::updateMenuBar);
+  new FileDrop(*this, [this](const QStringList& paths) { OpenPaths(paths); });
   resize(812, 452);
   centreOnDesktop();
 }
@@ -70,6 +74,7 @@ void TMainForm::createMenusAndToolBar() {
   QAction* exitAction = file->addAction(icons.value(kExitIcon), QStringLiteral("Выход"));
   exitAction->setShortcut(QKeySequence::Quit);
   connect(exitAction, &QAction::triggered, this, &QWidget::close);
+  keepRecentFiles(*file, exitAction);
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   QAction* manual =
@@ -139,6 +144,12 @@ void TMainForm::placeNewWindow(QMdiSubWindow& window) {
   lastPlaced_ = &window;
 }
 
+void TMainForm::keepRecentFiles(QMenu& file, QAction* exit) {
+  if (shared_.recentFiles == nullptr) return;
+  shared_.recentFiles->addMenuTo(file, exit);
+  connect(shared_.recentFiles, &RecentFiles::fileChosen, this, &TMainForm::OpenPath);
+}
+
 void TMainForm::centreOnDesktop() {
   const QScreen* desktop = screen();
   if (desktop == nullptr) return;
@@ -169,6 +180,24 @@ TChildForm* TMainForm::Open() {
   document->show();
   document->Open();
   return document;
+}
+
+TChildForm* TMainForm::OpenPath(const QString& name) {
+  // The document keeps the full path, as the file dialog would give it.
+  const QString path = QFileInfo(name).absoluteFilePath();
+  if (QFileInfo(path).suffix().compare(QLatin1String("qdl"), Qt::CaseInsensitive) == 0) {
+    TChildForm* document = createDocument();
+    document->show();
+    document->OpenFile(path);
+    return document;
+  }
+  TChildForm* document = New();
+  document->ImportFile(path);
+  return document;
+}
+
+void TMainForm::OpenPaths(const QStringList& paths) {
+  for (const QString& path : paths) OpenPath(path);
 }
 
 void TMainForm::HelpClick() {

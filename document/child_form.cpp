@@ -16,6 +16,7 @@
 #include "document/control_pictures.h"
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
+#include "document/recent_files.h"
 #include "document/shared_windows.h"
 #include "editing/widgets/record_commands.h"
 #include "help/intern_form.h"
@@ -144,8 +145,10 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   addDocumentCommand(*file, QStringLiteral("Импорт"), icons.value(kImport), &TChildForm::ImportClick);
   addDocumentCommand(*file, QStringLiteral("Экспорт"), icons.value(kExport), &TChildForm::N13Click);
   file->addSeparator();
-  addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested)
-      ->setShortcut(QKeySequence::Quit);
+  QAction* exit =
+      addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested);
+  exit->setShortcut(QKeySequence::Quit);
+  keepRecentFiles(*file, exit);
 
   auto* link = new QMenu(QStringLiteral("Коммуникация"), this);
   addDocumentCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
@@ -156,6 +159,13 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
              &TChildForm::HelpClick)
       ->setShortcut(QKeySequence::HelpContents);
   menus_ = {file, link, help};
+}
+
+void TChildForm::keepRecentFiles(QMenu& file, QAction* exit) {
+  RecentFiles* recent = shared_.recentFiles;
+  if (recent == nullptr) return;
+  recent->addMenuTo(file, exit);
+  files_.setFileUsedHandler([recent](const QString& path) { recent->add(path); });
 }
 
 void TChildForm::createPopup(const QList<QIcon>& icons) {
@@ -210,9 +220,18 @@ void TChildForm::SaveAsClick() {
   if (const auto busy = beginCommand()) files_.SaveAs();
 }
 
+void TChildForm::OpenFile(const QString& path) {
+  if (const auto busy = beginCommand()) files_.OpenFile(path);
+}
+
 void TChildForm::ImportClick() {
   const auto busy = beginCommand();
   if (busy && files_.Import()) state_.docModified = true;
+}
+
+void TChildForm::ImportFile(const QString& path) {
+  const auto busy = beginCommand();
+  if (busy && files_.ImportFile(path)) state_.docModified = true;
 }
 
 void TChildForm::N13Click() {

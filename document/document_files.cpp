@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <string>
+#include <utility>
 
 #include "document/busy_work.h"
 #include "document/dialog_seam.h"
@@ -68,7 +69,12 @@ DocumentFiles::DocumentFiles(QWidget& window, DocumentState& state, RecordListMo
 
 void DocumentFiles::Open() {
   const QString path = seam_.askOpenFileName(&window_, kOpenFilter, kRecordSuffix);
-  if (path.isEmpty() || !readDoubtfulFileAsRecords(path)) return;
+  if (path.isEmpty()) return;
+  OpenFile(path);
+}
+
+void DocumentFiles::OpenFile(const QString& path) {
+  if (!readDoubtfulFileAsRecords(path)) return;
   state_.docStarted = true;
   state_.docName = path;
   try {
@@ -88,6 +94,7 @@ void DocumentFiles::Open() {
   state_.docModified = false;
   // Garbage rows from a field book: Save asks where, instead of overwriting it.
   if (state_.sourceDoubtful) state_.docUntitled = true;
+  reportFileUsed(path);
 }
 
 bool DocumentFiles::readDoubtfulFileAsRecords(const QString& path) {
@@ -98,7 +105,7 @@ bool DocumentFiles::readDoubtfulFileAsRecords(const QString& path) {
   state_.sourceDoubtful = true;
   if (answer == Answer::No) return true;
   // Imported instead: a new document named after the field book, never saved over it unasked.
-  if (importFile(path)) {
+  if (ImportFile(path)) {
     const QFileInfo source(path);
     state_.docStarted = true;
     state_.docUntitled = true;
@@ -148,10 +155,11 @@ SaveResult DocumentFiles::SaveToNewFile() {
 
 bool DocumentFiles::Import() {
   const QString path = seam_.askOpenFileName(&window_, kSdrFilter, QString());
-  return path.isEmpty() || importFile(path);
+  if (path.isEmpty()) return true;
+  return ImportFile(path);
 }
 
-bool DocumentFiles::importFile(const QString& path) {
+bool DocumentFiles::ImportFile(const QString& path) {
   try {
     const WaitCursor waiting;
     program_.lineCount = ImportSdrFile(nativePath(path), program_.lineBuffer);
@@ -161,6 +169,7 @@ bool DocumentFiles::importFile(const QString& path) {
     return false;
   }
   Obrabotka();
+  reportFileUsed(path);
   return true;
 }
 
@@ -211,7 +220,16 @@ bool DocumentFiles::writeRecordsTo(const QString& path) {
     showIoError(error);
     return false;
   }
+  reportFileUsed(path);
   return true;
+}
+
+void DocumentFiles::setFileUsedHandler(std::function<void(const QString&)> handler) {
+  fileUsed_ = std::move(handler);
+}
+
+void DocumentFiles::reportFileUsed(const QString& path) const {
+  if (fileUsed_) fileUsed_(path);
 }
 
 void DocumentFiles::showIoError(const IoError& error) {
