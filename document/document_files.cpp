@@ -1,11 +1,15 @@
 #include "document/document_files.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QWidget>
 
 #include <string>
+#include <utility>
 
+#include "document/busy_work.h"
 #include "document/program_state.h"
 #include "document/progress_display.h"
 #include "document/record_list_model.h"
@@ -13,6 +17,7 @@
 #include "records/import.h"
 #include "records/io_error.h"
 #include "records/record_file.h"
+#include "records/record_file_check.h"
 #include "widgets/dialog_seam.h"
 #include "widgets/text_codec.h"
 
@@ -26,8 +31,30 @@ const QString kExportTitle = QStringLiteral("Экспорт");
 const QString kRecordSuffix = QStringLiteral("qdl");
 const QString kOpenProgress = QStringLiteral("Чтение файла записей...");
 const QString kImportProgress = QStringLiteral("Создание записей...");
+const QString kSaveProgress = QStringLiteral("Запись файла записей...");
+const QString kExportProgress = QStringLiteral("Экспорт записей...");
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString doubtfulFileQuestion(const QString& path, const RecordFileCheck& check) {
+  QString reason;
+  switch (check.doubt) {
+    case RecordFileDoubt::SdrText: reason = QStringLiteral("он начинается как текст полевого журнала SDR"); break;
+    case RecordFileDoubt::PartialRecord:
+      reason = QStringLiteral("его длина, %1 байт, не кратна длине записи (178 байт)").arg(check.size);
+      break;
+    case RecordFileDoubt::LengthOverCapacity:
+      reason = QStringLiteral("в записи %1 длина поля больше допустимой").arg(check.record);
+      break;
+    case RecordFileDoubt::None: break;
+  }
+  return QStringLiteral("Файл %1 не похож на файл записей *.qdl: %2.\n\n"
+                        "Да — импортировать его как файл SDR;\n"
+                        "Нет — всё равно открыть его как файл записей (сохранить поверх него "
+                        "можно будет только через вопрос «Сохранить как»);\n"
+                        "Отмена — не открывать.")
+      .arg(QDir::toNativeSeparators(path), reason);
+}
 
 // "Текстовый файл|*.txt|OBS в текстовый файл|*.txt|...", one pair per format.
 QString exportFilter() {
@@ -47,10 +74,16 @@ DocumentFiles::DocumentFiles(QWidget& window, DocumentState& state, RecordListMo
 void DocumentFiles::Open() {
   const QString path = seam_.askOpenFileName(&window_, kOpenFilter, kRecordSuffix);
   if (path.isEmpty()) return;
+  OpenFile(path);
+}
+
+void DocumentFiles::OpenFile(const QString& path) {
+  if (!readDoubtfulFileAsRecords(path)) return;
   state_.docStarted = true;
   state_.docName = path;
   try {
     const std::string file = nativePath(path);
+    const WaitCursor waiting;
     ProgressDisplay progress(&window_, kOpenProgress, recordFileCount(file));
     openRecordFile(file, program_.captions, model_.listForAppending(),
                    [&progress](std::size_t done) { progress.step(done); });
@@ -63,6 +96,28 @@ void DocumentFiles::Open() {
   model_.announceAppendedRows();
   setCaptionToDocName();
   state_.docModified = false;
+  // Garbage rows from a field book: Save asks where, instead of overwriting it.
+  if (state_.sourceDoubtful) state_.docUntitled = true;
+  reportFileUsed(path);
+}
+
+bool DocumentFiles::readDoubtfulFileAsRecords(const QString& path) {
+  const RecordFileCheck check = checkRecordFile(nativePath(path));
+  if (check.doubt == RecordFileDoubt::None) return true;
+  const Answer answer = seam_.confirmYesNoCancel(&window_, doubtfulFileQuestion(path, check));
+  if (answer == Answer::Cancel) return false;
+  state_.sourceDoubtful = true;
+  if (answer == Answer::No) return true;
+  // Imported instead: a new document named after the field book, never saved over it unasked.
+  if (ImportFile(path)) {
+    const QFileInfo source(path);
+    state_.docStarted = true;
+    state_.docUntitled = true;
+    state_.docModified = true;
+    state_.docName = source.dir().filePath(source.completeBaseName() + QStringLiteral(".") + kRecordSuffix);
+    setCaptionToDocName();
+  }
+  return false;
 }
 
 SaveResult DocumentFiles::Save() {
@@ -73,9 +128,11 @@ SaveResult DocumentFiles::Save() {
       state_.docName = path;
       if (!writeRecordsTo(path)) return SaveResult::Failed;
       state_.docUntitled = false;
+      state_.sourceDoubtful = false;
       setCaptionToDocName();
       return SaveResult::Written;
     }
+    if (state_.sourceDoubtful) return SaveResult::Cancelled;
   }
   // A cancelled dialog still saves, under the name the document has.
   if (!writeRecordsTo(state_.docName)) return SaveResult::Failed;
@@ -95,6 +152,7 @@ SaveResult DocumentFiles::SaveToNewFile() {
   if (!writeRecordsTo(path)) return SaveResult::Failed;
   state_.docStarted = true;
   state_.docUntitled = false;
+  state_.sourceDoubtful = false;
   setCaptionToDocName();
   return SaveResult::Written;
 }
@@ -102,7 +160,12 @@ SaveResult DocumentFiles::SaveToNewFile() {
 bool DocumentFiles::Import() {
   const QString path = seam_.askOpenFileName(&window_, kSdrFilter, QString());
   if (path.isEmpty()) return true;
+  return ImportFile(path);
+}
+
+bool DocumentFiles::ImportFile(const QString& path) {
   try {
+    const WaitCursor waiting;
     program_.lineCount = ImportSdrFile(nativePath(path), program_.lineBuffer);
   } catch (const IoError& error) {
     program_.lineCount = 0;  // the buffer was left empty
@@ -110,10 +173,12 @@ bool DocumentFiles::Import() {
     return false;
   }
   Obrabotka();
+  reportFileUsed(path);
   return true;
 }
 
 void DocumentFiles::Obrabotka() {
+  const WaitCursor waiting;
   ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
   quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
                       model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
@@ -135,7 +200,7 @@ void DocumentFiles::Export() {
   const std::string name = completeExportName(nativePath(choice.path), kind);
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
   try {
-    exportToFile(name, model_.list(), kind);
+    runWithProgress(&window_, kExportProgress, [&] { exportToFile(name, model_.list(), kind); });
   } catch (const IoError& error) {
     showIoError(error);
   }
@@ -153,12 +218,22 @@ QString DocumentFiles::askRecordFileName() {
 
 bool DocumentFiles::writeRecordsTo(const QString& path) {
   try {
-    writeRecordFile(nativePath(path), model_.list());
+    const std::string file = nativePath(path);
+    runWithProgress(&window_, kSaveProgress, [&] { writeRecordFile(file, model_.list()); });
   } catch (const IoError& error) {
     showIoError(error);
     return false;
   }
+  reportFileUsed(path);
   return true;
+}
+
+void DocumentFiles::setFileUsedHandler(std::function<void(const QString&)> handler) {
+  fileUsed_ = std::move(handler);
+}
+
+void DocumentFiles::reportFileUsed(const QString& path) const {
+  if (fileUsed_) fileUsed_(path);
 }
 
 void DocumentFiles::showIoError(const IoError& error) {

@@ -1,5 +1,7 @@
 #include "link/reception.h"
 
+#include <chrono>
+
 #include "link/upload_text.h"
 #include "records/cp1251.h"
 
@@ -32,6 +34,8 @@ void ReceptionMachine::byteArrived(char byte) {
   }
   if (!started_) return;  // noise before the transmission, ETX included
   receivedChunk_.push_back(byte);
+  ++count_.bytes;
+  if (byte == '\n') ++count_.lines;
   if (byte == kEtx) {
     finished_ = true;
     sink_.showStatus(ReceptionStatus::Finished);
@@ -52,7 +56,17 @@ void ReceptionMachine::endBurst() {
 
 ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink,
                                  const std::function<bool()>& stopRequested) {
+  using Clock = std::chrono::steady_clock;
   ReceptionMachine machine(sink);
+  std::uint64_t shownBytes = 0;
+  Clock::time_point shownAt = Clock::now();
+  const auto showCountWhenDue = [&] {
+    if (machine.count().bytes == shownBytes) return;
+    if (!machine.finished() && Clock::now() - shownAt < std::chrono::milliseconds(kBurstGapMs)) return;
+    sink.showCount(machine.count());
+    shownBytes = machine.count().bytes;
+    shownAt = Clock::now();
+  };
   while (!machine.finished()) {
     if (stopRequested()) {
       machine.silence();
@@ -64,6 +78,7 @@ ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink,
       case ByteSource::ReadResult::Silence: machine.silence(); break;
       case ByteSource::ReadResult::Lost: machine.silence(); return ReceptionEnd::PortLost;
     }
+    showCountWhenDue();
   }
   return ReceptionEnd::Finished;
 }
@@ -84,7 +99,15 @@ bool takeMemoLines(const std::vector<std::string>& memoLines, LineBuffer& buffer
   for (const std::string& line : memoLines) bytes += line.size() + 2;
   buffer.clear();
   buffer.reserve(memoLines.size(), bytes);
-  for (const std::string& line : memoLines) buffer.appendLine(line);
+  // A lone LF typed or pasted into a memo line ends a line too, as in import.
+  for (std::string_view line : memoLines) {
+    for (std::size_t end; (end = line.find('\n')) != std::string_view::npos; line.remove_prefix(end + 1)) {
+      std::string_view piece = line.substr(0, end);
+      if (piece.ends_with('\r')) piece.remove_suffix(1);
+      buffer.appendLine(piece);
+    }
+    buffer.appendLine(line);
+  }
   lineCount = buffer.size();
   return true;
 }

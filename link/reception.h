@@ -5,6 +5,7 @@
 // before the first STX are dropped; the entry that holds ETX ends the
 // reception, and nothing after ETX is taken.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,12 +30,21 @@ enum class ReceptionStatus {
 // name is to follow.
 std::string_view receptionStatusText(ReceptionStatus status);
 
+// Bytes from STX on, and the line ends among them (LF, alone or after CR).
+struct ReceivedCount {
+  std::uint64_t bytes = 0;
+  std::uint64_t lines = 0;
+};
+
 class ReceptionSink {
  public:
   virtual ~ReceptionSink() = default;
   virtual void showStatus(ReceptionStatus status) = 0;
   // One burst's bytes for the memo; returns once the memo holds them.
   virtual void handOver(std::string_view receivedChunk) = 0;
+  // How much of the transmission has arrived, while it arrives; a sink
+  // that does not show it ignores it.
+  virtual void showCount(const ReceivedCount& /*count*/) {}
 };
 
 class ReceptionMachine {
@@ -47,12 +57,14 @@ class ReceptionMachine {
   void silence();
 
   bool finished() const { return finished_; }
+  const ReceivedCount& count() const { return count_; }
 
  private:
   void endBurst();
 
   ReceptionSink& sink_;
   std::string receivedChunk_;
+  ReceivedCount count_;
   bool started_ = false;
   bool inBurst_ = false;
   bool finished_ = false;
@@ -70,14 +82,15 @@ class ByteSource {
 };
 
 // A read that brings no byte within this time ends the burst; the reception
-// also asks whether to stop this often.
+// also asks whether to stop this often, and shows the count this often.
 inline constexpr int kBurstGapMs = 100;
 
 enum class ReceptionEnd { Finished, Stopped, PortLost };
 
 // The reception loop of "Прием" and of quillmar-cli receive: reads `source`
 // into a ReceptionMachine until ETX, until `stopRequested` answers true, or
-// until the port is lost. The burst read so far reaches the sink in every case.
+// until the port is lost. The burst read so far reaches the sink in every case;
+// the count reaches it every kBurstGapMs while bytes arrive, and at ETX.
 ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink,
                                  const std::function<bool()>& stopRequested);
 
@@ -86,7 +99,8 @@ ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink,
 void appendMemoPieces(std::vector<std::string>& memoLines, std::string_view text);
 
 // "ОК": every memo line followed by CR LF becomes a line of the buffer, empty
-// ones included. Returns false, touching nothing, when the memo is empty.
+// ones included; an LF inside a memo line ends a line as well (with a CR just
+// before it). Returns false, touching nothing, when the memo is empty.
 bool takeMemoLines(const std::vector<std::string>& memoLines, LineBuffer& buffer, std::size_t& lineCount);
 
 }  // namespace quillmar

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -21,6 +22,7 @@ constexpr int kWidth = 300;
 constexpr int kHeight = 430;
 constexpr int kLabelColumn = 128;
 constexpr int kValueColumn = 123;
+constexpr int kFirstFieldRow = 2;  // after "Type code" and "Derivation code"
 
 QString kindName(const RecordKind& kind) { return cp1251ToQString(kind.name); }
 }  // namespace
@@ -41,8 +43,14 @@ TAddForm::TAddForm(QWidget* parent) : QDialog(parent, kCloseBoxOnly) {
   kindRow->addWidget(kindLabel);
   kindRow->addWidget(kindBox_, 1);
   parts_.layout->insertLayout(0, kindRow);
+  setTabOrder(kindBox_, parts_.editor);
 
   connect(kindBox_, &QComboBox::editTextChanged, this, &TAddForm::chooseKind);
+  // Return after typing a kind goes on to its first field rather than adding a blank record.
+  connect(kindBox_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+    if (parts_.editor->rowCount() > kFirstFieldRow) parts_.editor->setCurrentCell(kFirstFieldRow, 1);
+    parts_.editor->setFocus();
+  });
   connect(parts_.okButton, &QPushButton::clicked, this, &TAddForm::okClicked);
   connect(parts_.cancelButton, &QPushButton::clicked, this, &TAddForm::cancelClicked);
   resize(kWidth, kHeight);

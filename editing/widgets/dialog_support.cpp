@@ -21,6 +21,8 @@ RecordDialogParts addRecordDialogParts(QDialog& dialog, int labelColumn, int val
   parts.statusLabel->hide();
   parts.cancelButton = new QPushButton(QStringLiteral("Отмена"), &dialog);
   parts.okButton = new QPushButton(okText, &dialog);
+  // Return outside a cell being edited confirms; Return in a cell only ends its edit.
+  parts.okButton->setDefault(true);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -30,6 +32,8 @@ RecordDialogParts addRecordDialogParts(QDialog& dialog, int labelColumn, int val
   parts.layout->addWidget(parts.editor, 1);
   parts.layout->addWidget(parts.statusLabel);
   parts.layout->addLayout(buttons);
+  QWidget::setTabOrder(parts.editor, parts.okButton);
+  QWidget::setTabOrder(parts.okButton, parts.cancelButton);
   return parts;
 }
 

@@ -46,6 +46,7 @@ void TEditForm::fill(std::string line, std::string typeCode, std::string derivCo
     recordTypeLabel_->setText(cp1251ToQString(RecordTypeLabel(typeCode, derivCode, version)));
     for (const FieldRow& row : rows) parts_.editor->appendRow(row.label, EditableValue(line, row));
   }
+  parts_.editor->focusFirstValue();
   line_ = std::move(line);
   typeCode_ = std::move(typeCode);
   derivCode_ = std::move(derivCode);

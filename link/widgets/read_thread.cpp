@@ -54,6 +54,10 @@ void ReadThread::showStatus(ReceptionStatus status) {
   QMetaObject::invokeMethod(this, [this, status] { window_.showStatus(status); }, Qt::QueuedConnection);
 }
 
+void ReadThread::showCount(const ReceivedCount& count) {
+  QMetaObject::invokeMethod(this, [this, count] { window_.showCount(count); }, Qt::QueuedConnection);
+}
+
 void ReadThread::postPortFailure(ReceptionStatus status, const QString& reason) {
   QMetaObject::invokeMethod(
       this, [this, status, reason] { window_.showPortFailure(status, portText_, reason); }, Qt::QueuedConnection);

@@ -45,6 +45,7 @@ class ReadThread final : public QThread, private ReceptionSink {
  private:
   void showStatus(ReceptionStatus status) override;
   void handOver(std::string_view receivedChunk) override;
+  void showCount(const ReceivedCount& count) override;
   void postPortFailure(ReceptionStatus status, const QString& reason);
   void receive(SerialLink& link);
 
