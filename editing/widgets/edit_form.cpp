@@ -5,28 +5,16 @@
 #include <QVBoxLayout>
 
 #include "editing/field_rows.h"
-#include "editing/widgets/dialog_support.h"
 #include "editing/widgets/parameter_table.h"
 #include "widgets/text_codec.h"
 
 namespace quillmar {
 
-namespace {
-constexpr int kWidth = 341;
-constexpr int kHeight = 415;
-constexpr int kLabelColumn = 150;
-constexpr int kValueColumn = 157;
-}  // namespace
-
-TEditForm::TEditForm(QWidget* parent) : QDialog(parent, kCloseBoxOnly) {
-  setWindowTitle(QStringLiteral("Редактирование"));
+TEditForm::TEditForm(QWidget* parent)
+    : RecordDialog(parent, QStringLiteral("Редактирование"), QStringLiteral("Ok"), {341, 415, 150, 157}) {
   recordTypeLabel_ = new QLabel(QStringLiteral("Тип записи"), this);
-  parts_ = addRecordDialogParts(*this, kLabelColumn, kValueColumn, QStringLiteral("Ok"));
-  parts_.layout->insertWidget(0, recordTypeLabel_);
-
-  connect(parts_.okButton, &QPushButton::clicked, this, &TEditForm::okClicked);
-  connect(parts_.cancelButton, &QPushButton::clicked, this, &TEditForm::cancelClicked);
-  resize(kWidth, kHeight);
+  layout()->insertWidget(0, recordTypeLabel_);
+  connect(okButton(), &QPushButton::clicked, this, &TEditForm::okClicked);
 }
 
 void TEditForm::Visio(std::string line, std::string typeCode, std::string derivCode,
@@ -38,15 +26,15 @@ void TEditForm::Visio(std::string line, std::string typeCode, std::string derivC
 void TEditForm::fill(std::string line, std::string typeCode, std::string derivCode,
                      char version) {
   confirmed_ = false;
-  clearStatus(parts_);
-  parts_.editor->clearRows();
+  clearStatus();
+  editor()->clearRows();
   const auto rows = FieldRows(typeCode, version, derivCode);
   // Without rows the label keeps the text of the last record that had some.
   if (!rows.empty()) {
     recordTypeLabel_->setText(cp1251ToQString(RecordTypeLabel(typeCode, derivCode, version)));
-    for (const FieldRow& row : rows) parts_.editor->appendRow(row.label, EditableValue(line, row));
+    for (const FieldRow& row : rows) editor()->appendRow(row.label, EditableValue(line, row));
   }
-  parts_.editor->focusFirstValue();
+  editor()->focusFirstValue();
   line_ = std::move(line);
   typeCode_ = std::move(typeCode);
   derivCode_ = std::move(derivCode);
@@ -58,34 +46,16 @@ void TEditForm::fill(std::string line, std::string typeCode, std::string derivCo
 bool TEditForm::assembleLine() {
   const auto rows = FieldRows(typeCode_, version_, derivCode_);
   if (rows.empty()) return true;
-  parts_.editor->commitOpenEditor();
-  const ParameterTable::Values values = parts_.editor->valuesByLabel(rows.size());
-  if (values.unencodableRow >= 0) {
-    parts_.statusLabel->setText(unencodableValueMessage(parts_.editor->labelAt(values.unencodableRow)));
-    parts_.statusLabel->show();
-    parts_.editor->setCurrentCell(values.unencodableRow, 1);
-    return false;
-  }
+  editor()->commitOpenEditor();
+  const ParameterTable::Values values = editor()->valuesByLabel(rows.size());
+  if (!valuesEncodable(values.unencodableRow)) return false;
   line_ = AssembleLine(typeCode_, derivCode_, rows, values.bytes);
   return true;
 }
 
 void TEditForm::okClicked() {
   if (!assembleLine()) return;
-  confirmed_ = true;
-  accept();
-}
-
-void TEditForm::cancelClicked() { reject(); }
-
-void TEditForm::reject() {
-  confirmed_ = false;
-  QDialog::reject();
-}
-
-void TEditForm::showEvent(QShowEvent* event) {
-  centreOnParentWindow(*this);
-  QDialog::showEvent(event);
+  confirm();
 }
 
 }  // namespace quillmar

@@ -1,0 +1,75 @@
+#include "editing/widgets/record_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "editing/widgets/dialog_support.h"
+#include "editing/widgets/parameter_table.h"
+
+namespace quillmar {
+
+RecordDialog::RecordDialog(QWidget* parent, const QString& title, const QString& okText,
+                           const RecordDialogGeometry& geometry)
+    : QDialog(parent, kCloseBoxOnly) {
+  setWindowTitle(title);
+  editor_ = new ParameterTable(geometry.labelColumn, geometry.valueColumn, this);
+  statusLabel_ = new QLabel(this);
+  statusLabel_->setWordWrap(true);
+  statusLabel_->setStyleSheet(QStringLiteral("color: #b00000"));
+  statusLabel_->hide();
+  cancelButton_ = new QPushButton(QStringLiteral("Отмена"), this);
+  okButton_ = new QPushButton(okText, this);
+  // Return outside a cell being edited confirms; Return in a cell only ends its edit.
+  okButton_->setDefault(true);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(cancelButton_);
+  buttons->addWidget(okButton_);
+  layout_ = new QVBoxLayout(this);
+  layout_->addWidget(editor_, 1);
+  layout_->addWidget(statusLabel_);
+  layout_->addLayout(buttons);
+  setTabOrder(editor_, okButton_);
+  setTabOrder(okButton_, cancelButton_);
+  connect(cancelButton_, &QPushButton::clicked, this, &RecordDialog::cancelClicked);
+  resize(geometry.width, geometry.height);
+}
+
+void RecordDialog::cancelClicked() { reject(); }
+
+void RecordDialog::reject() {
+  confirmed_ = false;
+  QDialog::reject();
+}
+
+void RecordDialog::showStatus(const QString& text) {
+  statusLabel_->setText(text);
+  statusLabel_->show();
+}
+
+void RecordDialog::clearStatus() {
+  statusLabel_->clear();
+  statusLabel_->hide();
+}
+
+bool RecordDialog::valuesEncodable(int unencodableRow) {
+  if (unencodableRow < 0) return true;
+  showStatus(unencodableValueMessage(editor_->labelAt(unencodableRow)));
+  editor_->setCurrentCell(unencodableRow, 1);
+  return false;
+}
+
+void RecordDialog::confirm() {
+  confirmed_ = true;
+  accept();
+}
+
+void RecordDialog::showEvent(QShowEvent* event) {
+  centreOnParentWindow(*this);
+  QDialog::showEvent(event);
+}
+
+}  // namespace quillmar

@@ -1,0 +1,71 @@
+#pragma once
+// What the edit and add dialogs have in common: below their own first row
+// the parameter table, a status line that says why OK is refused, "Отмена"
+// beside the OK button; the confirmed flag and the line OK assembled.
+
+#include <QDialog>
+#include <QString>
+
+#include <string>
+
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+namespace quillmar {
+
+class ParameterTable;
+
+// Window size and the widths of the table's two columns.
+struct RecordDialogGeometry {
+  int width;
+  int height;
+  int labelColumn;
+  int valueColumn;
+};
+
+class RecordDialog : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(RecordDialog)
+
+ public:
+  bool confirmed() const { return confirmed_; }
+  // Windows-1251 bytes of the line that OK assembled (the edit dialog: the
+  // record's line until then).
+  const std::string& line() const { return line_; }
+
+  ParameterTable* editor() const { return editor_; }
+  QPushButton* okButton() const { return okButton_; }
+  QPushButton* cancelButton() const { return cancelButton_; }
+  // Says why OK cannot be used or was refused; empty otherwise.
+  QLabel* statusLabel() const { return statusLabel_; }
+
+ public slots:
+  void cancelClicked();
+  void reject() override;
+
+ protected:
+  RecordDialog(QWidget* parent, const QString& title, const QString& okText, const RecordDialogGeometry& geometry);
+  ~RecordDialog() override = default;
+
+  // The dialog's first row goes in above the table.
+  QVBoxLayout* layout() const { return layout_; }
+  void showStatus(const QString& text);
+  void clearStatus();
+  // Whether the table's values can be stored; otherwise says which cannot and goes to it.
+  bool valuesEncodable(int unencodableRow);
+  void confirm();
+  void showEvent(QShowEvent* event) override;
+
+  bool confirmed_ = false;
+  std::string line_;
+
+ private:
+  ParameterTable* editor_ = nullptr;
+  QLabel* statusLabel_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+  QVBoxLayout* layout_ = nullptr;
+};
+
+}  // namespace quillmar
