@@ -40,6 +40,8 @@ TAddForm::TAddForm(QWidget* parent)
   kindRow->addWidget(kindBox_, 1);
   layout()->insertLayout(0, kindRow);
   setTabOrder(kindBox_, editor());
+  // The kind is typed first: the box has the focus when the dialog first opens.
+  kindBox_->setFocus();
 
   connect(kindBox_, &QComboBox::editTextChanged, this, &TAddForm::chooseKind);
   // Return after typing a kind goes on to its first field rather than adding a blank record.
