@@ -96,7 +96,8 @@ int createTemporary(const std::string& directory, std::string& name) {
   name = directory + kTemporaryPrefix + "XXXXXX";
   const int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) {
-    const int err = errno;
+    // A folder that exists but takes no new files (/proc) is no missing file.
+    const int err = errno == ENOENT && ::access(directory.c_str(), F_OK) == 0 ? EACCES : errno;
     name.clear();
     throw IoError::fromErrno(err);
   }

@@ -38,7 +38,8 @@ class InputFile {
 };
 
 // Collects the bytes of one line, dropping every CR: the one before LF is
-// part of the line end and any other is a lone CR.
+// part of the line end and any other is a lone CR. Bytes past what a line
+// keeps are only looked through for the line's end.
 class LineAssembler {
  public:
   explicit LineAssembler(const std::function<void(std::string_view)>& onLine) : onLine_(onLine) {}
@@ -72,13 +73,15 @@ class LineAssembler {
  private:
   void appendWithoutCr(std::string_view bytes) {
     pending_ = pending_ || !bytes.empty();
-    if (bytes.find('\r') == std::string_view::npos && line_.empty()) {
-      direct_ = bytes;  // the common case: hand over the bytes without a copy
+    const std::size_t room = kLongestLineKept - line_.size() - direct_.size();
+    if (room == 0) return;
+    if (line_.empty() && direct_.empty() && bytes.substr(0, room).find('\r') == std::string_view::npos) {
+      direct_ = bytes.substr(0, room);  // the common case: hand over the bytes without a copy
       return;
     }
     takeDirect();
-    for (char c : bytes) {
-      if (c != '\r') line_.push_back(c);
+    for (std::size_t i = 0; i < bytes.size() && line_.size() < kLongestLineKept; ++i) {
+      if (bytes[i] != '\r') line_.push_back(bytes[i]);
     }
   }
 
@@ -124,18 +127,22 @@ void forEachTextLineIn(std::string_view bytes, const std::function<void(std::str
   lines.finish();
 }
 
-void forEachTextLine(const std::string& path, const std::function<void(std::string_view)>& onLine) {
+void forEachTextLine(const std::string& path, const std::function<void(std::string_view)>& onLine,
+                     const ReadProgress& progress) {
   InputFile file(path);
   LineAssembler lines(onLine);
   std::string chunk(kChunkSize, '\0');
+  std::size_t bytesRead = 0;
   for (;;) {
     const std::size_t n = file.read(chunk.data(), chunk.size());
     if (n == 0 || !lines.feed(std::string_view(chunk.data(), n))) break;
+    bytesRead += n;
+    if (progress) progress(bytesRead);
   }
   lines.finish();
 }
 
-TextLineCount countTextLines(const std::string& path) {
+TextLineCount countTextLines(const std::string& path, const ReadProgress& progress) {
   InputFile file(path);
   std::string chunk(kChunkSize, '\0');
   TextLineCount count;
@@ -149,8 +156,10 @@ TextLineCount countTextLines(const std::string& path) {
     count.bytes += n;
     if (n > 0) lineOpen = chunk[n - 1] != '\n';
     if (stop != nullptr) break;
+    if (progress) progress(count.bytes);
   }
   if (lineOpen || count.lines == 0) ++count.lines;
+  count.bytes = std::min(count.bytes, count.lines * kLongestLineKept);
   return count;
 }
 
