@@ -9,6 +9,7 @@
 #include <array>
 #include <string_view>
 
+#include "document/command_guard.h"
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
@@ -80,7 +81,9 @@ template <typename Handler>
 QAction* TChildForm::addCommand(QMenu& menu, const QString& text, const QIcon& icon,
                                 Handler handler) {
   QAction* action = menu.addAction(icon, text);
-  connect(action, &QAction::triggered, this, handler);
+  connect(action, &QAction::triggered, this, [this, handler] {
+    runGuarded(this, seam_, [this, handler] { (this->*handler)(); });
+  });
   return action;
 }
 
@@ -126,7 +129,9 @@ void TChildForm::StartNew(const QString& docName) {
   setWindowTitle(docName);
 }
 
-void TChildForm::Open() { files_.Open(); }
+void TChildForm::Open() {
+  runGuarded(this, seam_, [this] { files_.Open(); });
+}
 
 SaveResult TChildForm::Save() { return files_.Save(); }
 

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QWidget>
 
+#include <sys/stat.h>
+
 #include <string>
 
 #include "document/dialog_seam.h"
@@ -26,8 +28,15 @@ const QString kExportFilter = QStringLiteral(
 const QString kRecordSuffix = QStringLiteral("qdl");
 const QString kOpenProgress = QStringLiteral("Чтение файла записей...");
 const QString kImportProgress = QStringLiteral("Создание записей...");
+const QString kReadProgress = QStringLiteral("Чтение файла...");
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// The size of a regular file, 0 for a pipe or a device (a busy bar).
+std::size_t fileSize(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
+}
 
 ExportKind exportKindFor(int filterIndex) {
   if (filterIndex < 1 || filterIndex > 4) return ExportKind::CaptionText;
@@ -55,6 +64,16 @@ void DocumentFiles::Open() {
     model_.announceAppendedRows();
     showIoError(error);
     return;
+  } catch (const ProgressCancelled&) {
+    // The window is left as if its open dialog had been cancelled: a part of
+    // the file under the file's name would be saved over the whole.
+    model_.discardUnannouncedRows();
+    state_.docStarted = false;
+    state_.docName.clear();
+    return;
+  } catch (...) {
+    model_.announceAppendedRows();
+    throw;
   }
   model_.announceAppendedRows();
   setCaptionToDocName();
@@ -99,20 +118,36 @@ bool DocumentFiles::Import() {
   const QString path = seam_.askOpenFileName(&window_, kSdrFilter, QString());
   if (path.isEmpty()) return true;
   try {
-    program_.lineCount = ImportSdrFile(nativePath(path), program_.lineBuffer);
+    const std::string file = nativePath(path);
+    ProgressDisplay progress(&window_, kReadProgress, fileSize(file));
+    program_.lineCount =
+        ImportSdrFile(file, program_.lineBuffer, {}, [&progress](std::size_t bytes) { progress.step(bytes); });
   } catch (const IoError& error) {
     program_.lineCount = 0;  // the buffer was left empty
     showIoError(error);
     return false;
+  } catch (const ProgressCancelled&) {
+    program_.lineCount = 0;
+    return false;
+  } catch (...) {
+    program_.lineCount = 0;
+    throw;
   }
   Obrabotka();
   return true;
 }
 
 void DocumentFiles::Obrabotka() {
-  ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
-  quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
-                      model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
+  try {
+    ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
+    quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
+                        model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
+  } catch (const ProgressCancelled&) {
+    // The rows made so far stay, as after a failure.
+  } catch (...) {
+    model_.announceAppendedRows();
+    throw;
+  }
   model_.announceAppendedRows();
 }
 

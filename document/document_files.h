@@ -26,7 +26,7 @@ class DocumentFiles {
   void Open();
   SaveResult Save();
   SaveResult SaveAs();
-  // Returns false when the file could not be read.
+  // Returns false when the file could not be read or its reading was cancelled.
   bool Import();
   // Turns the first LineCount lines of the line buffer into rows.
   void Obrabotka();

@@ -1,7 +1,10 @@
 // Open, Save, Save as, Import and Export of a document window, with their
 // dialogs answered by script, and their failures.
 
+#include <QAction>
 #include <QFile>
+#include <QProgressDialog>
+#include <QTimer>
 
 #include "document/child_form.h"
 #include "document/record_list_model.h"
@@ -269,6 +272,34 @@ INSTANTIATE_TEST_SUITE_P(Places, FileFailureTest,
                          testing::Values(FailureCase{"MissingFolder", "no-folder/book", "File not found"},
                                          FailureCase{"Folder", "a-folder", "File access denied"}),
                          [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+
+TEST_F(DocumentFilesTest, importOfAnEndlessInput_isCancelledFromItsProgressWindow) {
+  TChildForm* document = newDocumentWith({"08KI  P1"});
+  QTimer canceller;
+  QObject::connect(&canceller, &QTimer::timeout, [document] {
+    for (auto* progress : document->findChildren<QProgressDialog*>()) {
+      if (progress->isVisible()) progress->cancel();
+    }
+  });
+  canceller.start(50);
+  seam_.openNames << QStringLiteral("/dev/zero");
+  document->ImportClick();
+  EXPECT_EQ(document->recordModel().rowCount(), 1);
+  EXPECT_EQ(program_.lineCount, 0u);
+  EXPECT_TRUE(seam_.errors.isEmpty());
+}
+
+TEST_F(DocumentFilesTest, commandRunningOutOfMemory_isReportedAndOtherWindowsKeepTheirRows) {
+  TChildForm* other = newDocumentWith({"08KI  P1", "08KI  P2"});
+  TChildForm* document = newDocumentWith({"08KI  P3"});
+  seam_.openRunsOutOfMemory = true;
+  for (QAction* action : document->findChildren<QAction*>()) {
+    if (action->text() == QStringLiteral("Импорт")) action->trigger();
+  }
+  EXPECT_EQ(seam_.errors, QStringList{QStringLiteral("Out of memory")});
+  EXPECT_EQ(document->recordModel().rowCount(), 1);
+  EXPECT_EQ(other->recordModel().rowCount(), 2);
+}
 
 }  // namespace
 }  // namespace quillmar::test

@@ -17,6 +17,8 @@ class ScriptedSeam final : public DialogSeam {
   QList<SaveChoice> saveChoices;
   QList<bool> yesNoAnswers;
   QList<Answer> yesNoCancelAnswers;
+  // The next open dialog runs out of memory instead of answering.
+  bool openRunsOutOfMemory = false;
 
   // Questions, in the order asked.
   QStringList openFilters;
