@@ -16,6 +16,31 @@ namespace quillmar {
 // The bytes of a line that are kept, CRs removed; the rest is passed over.
 inline constexpr std::size_t kLongestLineKept = kBodyCapacity;
 
+// Splits bytes fed in pieces into lines, dropping every CR: the one before LF
+// is part of the line end and any other is a lone CR. Bytes past what a line
+// keeps are only looked through for the line's end.
+class LineSplitter {
+ public:
+  explicit LineSplitter(const std::function<void(std::string_view)>& onLine) : onLine_(onLine) {}
+
+  // Feeds the next piece; returns false once byte 26 has ended the text.
+  bool feed(std::string_view bytes);
+  // The last line of a text that does not end in LF.
+  void finish();
+  // What is held of the current line between two pieces.
+  std::size_t keptBytes() const { return line_.capacity(); }
+
+ private:
+  void appendWithoutCr(std::string_view bytes);
+  void takeDirect();
+  void emitLine();
+
+  const std::function<void(std::string_view)>& onLine_;
+  std::string line_;
+  std::string_view direct_;
+  bool pending_ = false;
+};
+
 // Hears the number of bytes read so far after every chunk; it may throw to
 // stop the reading (a cancel button).
 using ReadProgress = std::function<void(std::size_t bytesRead)>;
