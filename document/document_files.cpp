@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <utility>
 
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
@@ -52,6 +53,10 @@ DocumentFiles::DocumentFiles(QWidget& window, DocumentState& state, RecordListMo
 void DocumentFiles::Open() {
   const QString path = seam_.askOpenFileName(&window_, kOpenFilter, kRecordSuffix);
   if (path.isEmpty()) return;
+  OpenFile(path);
+}
+
+void DocumentFiles::OpenFile(const QString& path) {
   state_.docStarted = true;
   state_.docName = path;
   try {
@@ -78,6 +83,7 @@ void DocumentFiles::Open() {
   model_.announceAppendedRows();
   setCaptionToDocName();
   state_.docModified = false;
+  reportFileUsed(path);
 }
 
 SaveResult DocumentFiles::Save() {
@@ -117,6 +123,10 @@ SaveResult DocumentFiles::SaveToNewFile() {
 bool DocumentFiles::Import() {
   const QString path = seam_.askOpenFileName(&window_, kSdrFilter, QString());
   if (path.isEmpty()) return true;
+  return ImportFile(path);
+}
+
+bool DocumentFiles::ImportFile(const QString& path) {
   try {
     const std::string file = nativePath(path);
     ProgressDisplay progress(&window_, kReadProgress, fileSize(file));
@@ -134,6 +144,7 @@ bool DocumentFiles::Import() {
     throw;
   }
   Obrabotka();
+  reportFileUsed(path);
   return true;
 }
 
@@ -189,7 +200,16 @@ bool DocumentFiles::writeRecordsTo(const QString& path) {
     showIoError(error);
     return false;
   }
+  reportFileUsed(path);
   return true;
+}
+
+void DocumentFiles::setFileUsedHandler(std::function<void(const QString&)> handler) {
+  fileUsed_ = std::move(handler);
+}
+
+void DocumentFiles::reportFileUsed(const QString& path) const {
+  if (fileUsed_) fileUsed_(path);
 }
 
 void DocumentFiles::showIoError(const IoError& error) {
