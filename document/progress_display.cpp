@@ -22,6 +22,9 @@ ProgressDisplay::ProgressDisplay(QWidget* parent, const QString& label, std::siz
       shift_(scaleFor(total)),
       busy_(total == 0) {
   dialog_.setWindowModality(Qt::WindowModal);
+  // Above the splash window too, which stays on top: its cancel button must
+  // be reachable whatever covers the frame.
+  dialog_.setWindowFlag(Qt::WindowStaysOnTopHint);
   dialog_.setMinimumDuration(kShowAfterMs);
   dialog_.setAutoClose(true);
   dialog_.setValue(0);
