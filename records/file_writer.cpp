@@ -60,6 +60,21 @@ std::string openedPath(int fd) {
   return std::string(resolved, static_cast<std::size_t>(n));
 }
 
+// Without /proc: the file a chain of links leads to, one link at a time.
+// The kernel has already allowed following them by opening the path.
+std::string followLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char next[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), next, sizeof next - 1);
+    if (n <= 0) return path;
+    const std::string link(next, static_cast<std::size_t>(n));
+    path = link[0] == '/' ? link : directoryOf(path) + "/" + link;
+  }
+  return path;
+}
+
 mode_t currentUmask() {
   std::ifstream status("/proc/self/status");
   std::string word;
@@ -189,7 +204,7 @@ void FileWriter::openExisting(int fd) {
     return;
   }
   const std::string resolved = openedPath(fd);
-  if (!resolved.empty()) target_ = resolved;
+  target_ = resolved.empty() ? followLinks(target_) : resolved;
   directory_ = directoryOf(target_);
   // The links keep sharing the content, and a file we could not give back to
   // its owner stays hers: both are written in place.
@@ -230,8 +245,11 @@ void FileWriter::startBackup() {
     backupPath_.clear();
     failWith(errno);
   }
-  const int readable = ::open(fdPath(oldFd_).c_str(), O_RDONLY | O_CLOEXEC);
-  const bool copied = readable >= 0 && copyContent(readable, backupFd_) && ::fsync(backupFd_) == 0;
+  const int readable = ::open(target_.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+  struct stat st {};
+  const bool same = readable >= 0 && ::fstat(readable, &st) == 0 && st.st_ino == old_.st_ino &&
+                    st.st_dev == old_.st_dev;
+  const bool copied = same && copyContent(readable, backupFd_) && ::fsync(backupFd_) == 0;
   const int err = readable < 0 ? errno : EIO;
   if (readable >= 0) ::close(readable);
   if (!copied) failWith(err);
@@ -258,9 +276,13 @@ void FileWriter::failWith(int err) {
 
 void FileWriter::discard() noexcept {
   pending.active = 0;
-  if (mode_ == Mode::InPlaceWithBackup && backupFd_ >= 0 && fd_ >= 0 && copyContent(backupFd_, fd_)) {
+  // The target is touched only once fd_ is set; a backup that could not be
+  // copied back stays, as the only copy of the old content.
+  if (mode_ == Mode::InPlaceWithBackup && !backupPath_.empty() &&
+      (fd_ < 0 || (backupFd_ >= 0 && copyContent(backupFd_, fd_)))) {
     ::unlink(backupPath_.c_str());
   }
+  backupPath_.clear();
   closeIfOpen(fd_);
   closeIfOpen(oldFd_);
   closeIfOpen(backupFd_);
@@ -297,6 +319,7 @@ void FileWriter::commit() {
   fd_ = -1;
   if (closed != 0) failWith(err);
   if (mode_ == Mode::InPlaceWithBackup) ::unlink(backupPath_.c_str());
+  backupPath_.clear();
   closeIfOpen(backupFd_);
   closeIfOpen(oldFd_);
   createdTarget_ = false;
