@@ -6,6 +6,14 @@
 #include <QProgressDialog>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
 #include "document/child_form.h"
 #include "document/record_list_model.h"
 #include "gui_fixture.h"
@@ -280,6 +288,35 @@ TEST_F(DocumentFilesTest, importOfAnEndlessInput_isCancelledFromItsProgressWindo
   EXPECT_EQ(document->recordModel().rowCount(), 1);
   EXPECT_EQ(program_.lineCount, 0u);
   EXPECT_TRUE(seam_.errors.isEmpty());
+}
+
+TEST_F(DocumentFilesTest, openCancelledFromItsProgressWindow_leavesTheWindowEmpty) {
+  const QString fifo = path("endless.qdl");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const std::string batch(kRowsPerProgressStep * kRecordFileRecordSize, '\0');
+  const sighandler_t oldHandler = ::signal(SIGPIPE, SIG_IGN);
+  // Records keep coming until the reader goes away (or 20 batches, should it never).
+  std::thread writer([&] {
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
+    for (int i = 0; fd >= 0 && i < 20 && ::write(fd, batch.data(), batch.size()) > 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (fd >= 0) ::close(fd);
+  });
+  QTimer canceller;
+  QObject::connect(&canceller, &QTimer::timeout, [this] {
+    for (auto* progress : frame_->findChildren<QProgressDialog*>()) {
+      if (progress->isVisible()) progress->cancel();
+    }
+  });
+  canceller.start(50);
+  TChildForm* document = openFile("endless.qdl");
+  writer.join();
+  ::signal(SIGPIPE, oldHandler);
+  EXPECT_EQ(document->recordModel().rowCount(), 0);
+  EXPECT_TRUE(document->recordModel().list().empty());
+  EXPECT_FALSE(document->documentState().docStarted);
+  EXPECT_EQ(document->windowTitle(), "ChildForm");
 }
 
 TEST_F(DocumentFilesTest, commandRunningOutOfMemory_isReportedAndOtherWindowsKeepTheirRows) {
