@@ -104,7 +104,7 @@ std::string randomSuffix() {
 int createTemporary(const std::string& directory, std::string& name) {
   const bool canNameLater = ::access("/proc/self/fd", X_OK) == 0;
   if (canNameLater) {
-    const int fd = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    const int fd = ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd >= 0) return fd;
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) throw IoError::fromErrno(errno);
   }
@@ -209,10 +209,7 @@ void FileWriter::openExisting(int fd) {
   // The links keep sharing the content, and a file we could not give back to
   // its owner stays hers: both are written in place.
   const bool ownerWouldChange = ::geteuid() != 0 && ::geteuid() != old_.st_uid;
-  if (old_.st_nlink > 1 || ownerWouldChange) {
-    startBackup();
-    return;
-  }
+  if (old_.st_nlink > 1 || ownerWouldChange) mode_ = Mode::InPlaceWithBackup;
   fd_ = createTemporary(directory_, tempPath_);
   copyInto(pending.tempPath, tempPath_);
   pending.backupFd = -1;
@@ -237,8 +234,9 @@ void FileWriter::openNew() {
   pending.active = 1;
 }
 
+// The old content goes to a backup beside the target first, so that it is
+// never only in the target while the target is being rewritten.
 void FileWriter::startBackup() {
-  mode_ = Mode::InPlaceWithBackup;
   backupPath_ = directory_ + "/." + nameOf(target_).substr(0, kBackupNameKept) + "~XXXXXX";
   backupFd_ = ::mkostemp(backupPath_.data(), O_CLOEXEC);
   if (backupFd_ < 0) {
@@ -253,18 +251,21 @@ void FileWriter::startBackup() {
   const int err = readable < 0 ? errno : EIO;
   if (readable >= 0) ::close(readable);
   if (!copied) failWith(err);
-  ::close(backupFd_);
-  // Read back through a fresh descriptor so that restoring works from a signal handler.
-  backupFd_ = ::open(backupPath_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (backupFd_ < 0) failWith(errno);
-  fd_ = oldFd_;
-  oldFd_ = -1;
+}
+
+// The new content, complete in the temporary file, is copied over the
+// target's own bytes: its links, owner and attributes stay as they are.
+void FileWriter::copyOverTarget() {
+  startBackup();
   copyInto(pending.backupPath, backupPath_);
-  pending.tempPath[0] = '\0';
-  pending.targetFd = fd_;
+  pending.targetFd = oldFd_;
   pending.backupFd = backupFd_;
-  pending.active = 1;
-  if (::ftruncate(fd_, 0) != 0) failWith(errno);
+  targetTouched_ = true;
+  if (!copyContent(fd_, oldFd_) || ::fsync(oldFd_) != 0) failWith(errno == 0 ? EIO : errno);
+  pending.active = 0;
+  targetTouched_ = false;
+  ::unlink(backupPath_.c_str());
+  backupPath_.clear();
 }
 
 FileWriter::~FileWriter() { discard(); }
@@ -276,13 +277,10 @@ void FileWriter::failWith(int err) {
 
 void FileWriter::discard() noexcept {
   pending.active = 0;
-  // The target is touched only once fd_ is set; a backup that could not be
-  // copied back stays, as the only copy of the old content.
-  if (mode_ == Mode::InPlaceWithBackup && !backupPath_.empty() &&
-      (fd_ < 0 || (backupFd_ >= 0 && copyContent(backupFd_, fd_)))) {
-    ::unlink(backupPath_.c_str());
-  }
+  // A backup that could not be copied back stays, as the only copy of the old content.
+  if (!backupPath_.empty() && (!targetTouched_ || copyContent(backupFd_, oldFd_))) ::unlink(backupPath_.c_str());
   backupPath_.clear();
+  targetTouched_ = false;
   closeIfOpen(fd_);
   closeIfOpen(oldFd_);
   closeIfOpen(backupFd_);
@@ -313,13 +311,14 @@ void FileWriter::commit() {
   // A disk that fills up may only say so when the data reaches it.
   if (mode_ != Mode::InPlace && ::fsync(fd_) != 0 && errno != EINVAL) failWith(errno);
   if (mode_ == Mode::Replace) commitReplacement();
+  if (mode_ == Mode::InPlaceWithBackup) copyOverTarget();
   pending.active = 0;
   const int closed = ::close(fd_);
   const int err = errno;
   fd_ = -1;
-  if (closed != 0) failWith(err);
-  if (mode_ == Mode::InPlaceWithBackup) ::unlink(backupPath_.c_str());
-  backupPath_.clear();
+  if (closed != 0 && mode_ != Mode::InPlaceWithBackup) failWith(err);
+  if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+  tempPath_.clear();
   closeIfOpen(backupFd_);
   closeIfOpen(oldFd_);
   createdTarget_ = false;

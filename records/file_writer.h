@@ -5,9 +5,10 @@
 // file the link leads to, and gives it the target's name on commit, with the
 // old file's mode, owner, group and extended attributes. A file that shares
 // its content with other hard links, or whose owner this process could not
-// keep, is written in place after a backup copy beside it; the backup goes
-// once the write has succeeded. A target that is not a regular file (a
-// device such as /dev/full, a pipe) is written in place.
+// keep, gets the finished temporary file's content copied over its own bytes
+// on commit, after a backup copy beside it; the backup goes once the copy has
+// succeeded. A target that is not a regular file (a device such as /dev/full,
+// a pipe) is written in place.
 
 #include <sys/stat.h>
 
@@ -47,6 +48,7 @@ class FileWriter final : public ByteSink {
   void openExisting(int fd);
   void openNew();
   void startBackup();
+  void copyOverTarget();
   void flushBuffer();
   void commitReplacement();
   void linkTemporaryOverTarget();
@@ -65,6 +67,7 @@ class FileWriter final : public ByteSink {
   std::string tempPath_;   // a named temporary file where no unnamed one can be made
   std::string backupPath_;
   int backupFd_ = -1;
+  bool targetTouched_ = false;  // the target's bytes are being rewritten from the temporary file
   std::string buffer_;
 };
 

@@ -169,7 +169,7 @@ TEST(FileWriter, replacedFileKeepsOwnerGroupAndExtendedAttributes) {
   }
 }
 
-TEST(FileWriter, hardLinkedFileIsWrittenInPlaceAndRestoredOnFailure) {
+TEST(FileWriter, hardLinkedFileKeepsItsLinksAndFailedOrAbandonedWritesLeaveItAsItWas) {
   TempDir dir;
   const std::string path = dir.file("doc.qdl");
   const std::string other = dir.file("other-name.qdl");
