@@ -24,6 +24,8 @@ constexpr std::size_t kBackupNameKept = 200;  // of the target's name, so that t
 constexpr const char* kTemporaryPrefix = "/.quillmar-";
 
 // What a signal handler needs to undo the write in progress; plain bytes only.
+// One per thread: the windows save from worker threads, and the command-line
+// tool, which handles the signals, writes from its only thread.
 struct PendingWrite {
   volatile std::sig_atomic_t active = 0;
   char tempPath[PATH_MAX] = {};
@@ -31,7 +33,7 @@ struct PendingWrite {
   int targetFd = -1;
   int backupFd = -1;
 };
-PendingWrite pending;
+thread_local PendingWrite pending;
 
 void copyInto(char (&to)[PATH_MAX], const std::string& from) {
   const std::size_t n = std::min(from.size(), sizeof to - 1);
