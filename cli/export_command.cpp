@@ -4,7 +4,6 @@
 
 #include "cli/load_input.h"
 #include "export/export_writers.h"
-#include "records/input_file.h"
 #include "records/io_error.h"
 #include "records/make_st.h"
 #include "records/record_file.h"
@@ -33,8 +32,6 @@ class TrackedSink final : public ByteSink {
   ByteSink& inner_;
 };
 
-void ensureReadable(const std::string& path) { const InputFile probe(path); }
-
 // Streams the records from input to output: a book of any size needs no
 // more memory than one record.
 void convert(const std::string& in, ByteSink& out, const ExportFormat* format) {
@@ -60,7 +57,7 @@ void convert(const std::string& in, ByteSink& out, const ExportFormat* format) {
 }
 
 int report(const std::string& path, const IoError& error) {
-  std::cerr << "quillmar-cli: " << path << ": " << error.what() << "\n";
+  std::cerr << "quillmar-cli: " << path << ": " << describeWithReason(error) << "\n";
   return 1;
 }
 
@@ -76,11 +73,8 @@ int runExport(const std::vector<std::string>& args) {
   }
   const std::string& in = args[1];
   const std::string& outPath = args[2];
-  try {
-    ensureReadable(in);
-  } catch (const IoError& e) {
-    return report(in, e);
-  }
+  // IN is opened only by its reader (a named pipe gives its bytes once);
+  // OUT's unnamed temporary file leaves nothing behind when IN fails.
   try {
     FileWriter file(outPath);
     TrackedSink out(file);

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <utility>
 
@@ -31,10 +33,17 @@ const QString kExportTitle = QStringLiteral("Экспорт");
 const QString kRecordSuffix = QStringLiteral("qdl");
 const QString kOpenProgress = QStringLiteral("Чтение файла записей...");
 const QString kImportProgress = QStringLiteral("Создание записей...");
+const QString kReadProgress = QStringLiteral("Чтение файла...");
 const QString kSaveProgress = QStringLiteral("Запись файла записей...");
 const QString kExportProgress = QStringLiteral("Экспорт записей...");
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// The size of a regular file, 0 for a pipe or a device (a busy bar).
+std::size_t fileSize(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
+}
 
 QString doubtfulFileQuestion(const QString& path, const RecordFileCheck& check) {
   QString reason;
@@ -92,6 +101,16 @@ void DocumentFiles::OpenFile(const QString& path) {
     model_.announceAppendedRows();
     showIoError(error);
     return;
+  } catch (const ProgressCancelled&) {
+    // The window is left as if its open dialog had been cancelled: a part of
+    // the file under the file's name would be saved over the whole.
+    model_.discardUnannouncedRows();
+    state_.docStarted = false;
+    state_.docName.clear();
+    return;
+  } catch (...) {
+    model_.announceAppendedRows();
+    throw;
   }
   model_.announceAppendedRows();
   setCaptionToDocName();
@@ -166,11 +185,20 @@ bool DocumentFiles::Import() {
 bool DocumentFiles::ImportFile(const QString& path) {
   try {
     const WaitCursor waiting;
-    program_.lineCount = ImportSdrFile(nativePath(path), program_.lineBuffer);
+    const std::string file = nativePath(path);
+    ProgressDisplay progress(&window_, kReadProgress, fileSize(file));
+    program_.lineCount =
+        ImportSdrFile(file, program_.lineBuffer, {}, [&progress](std::size_t bytes) { progress.step(bytes); });
   } catch (const IoError& error) {
     program_.lineCount = 0;  // the buffer was left empty
     showIoError(error);
     return false;
+  } catch (const ProgressCancelled&) {
+    program_.lineCount = 0;
+    return false;
+  } catch (...) {
+    program_.lineCount = 0;
+    throw;
   }
   Obrabotka();
   reportFileUsed(path);
@@ -179,9 +207,16 @@ bool DocumentFiles::ImportFile(const QString& path) {
 
 void DocumentFiles::Obrabotka() {
   const WaitCursor waiting;
-  ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
-  quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
-                      model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
+  try {
+    ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
+    quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
+                        model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
+  } catch (const ProgressCancelled&) {
+    // The rows made so far stay, as after a failure.
+  } catch (...) {
+    model_.announceAppendedRows();
+    throw;
+  }
   model_.announceAppendedRows();
 }
 
