@@ -2,7 +2,6 @@
 
 #include "records/cp1251.h"
 #include "records/record_layout.h"
-#include "records/sdr_field.h"
 
 namespace quillmar {
 namespace {
@@ -25,8 +24,7 @@ void tableRow(std::string& line, const SurveyRecord& record, std::string_view) {
   if (record.typeCode.view() != layout.typeCode) return;
   if (record.version != kVersionSdr3 && record.version != kVersionSdr2) return;
   for (const LayoutField& field : layout.fields) {
-    const FieldPlace place = field.in(record.version);
-    line.append(sdrField(record.body.view(), place.start, place.width)).push_back(';');
+    line.append(FieldText(record.body.view(), field.in(record.version))).push_back(';');
   }
   line.append(kLineEnd);
 }

@@ -390,8 +390,7 @@ void appendRows(std::string& out, std::span<const Row> rows, const CaptionState&
     if (row.shown != nullptr) {
       out += state.*row.shown;
     } else {
-      const FieldPlace place = row.field->captionIn(version);
-      out += sdrField(body, place.start, place.width);
+      out += FieldText(body, row.field->captionIn(version));
     }
     if (row.unit != nullptr) out += state.*row.unit;
   }

@@ -10,6 +10,7 @@
 #include <span>
 #include <string_view>
 
+#include "records/sdr_field.h"
 #include "records/survey_record.h"
 
 namespace quillmar {
@@ -24,6 +25,11 @@ struct FieldPlace {
   constexpr std::size_t end() const { return std::size_t{start} + width; }  // one past the last
   friend constexpr bool operator==(const FieldPlace&, const FieldPlace&) = default;
 };
+
+// The field's text in a line: cut short where the line ends, never trimmed.
+inline std::string_view FieldText(std::string_view line, FieldPlace place) {
+  return sdrField(line, place.start, place.width);
+}
 
 // clang-format off
 enum class FieldId : std::uint8_t {
