@@ -1,7 +1,6 @@
 #include "records/make_st.h"
 
 #include <array>
-#include <cstdint>
 #include <span>
 
 #include "records/cp1251.h"
