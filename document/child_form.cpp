@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "document/dialog_seam.h"
+#include "document/document_plan.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
 #include "editing/widgets/record_commands.h"
@@ -101,10 +102,13 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   addCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
   addCommand(*link, QStringLiteral("Выгрузить"), icons.value(kUpload), &TChildForm::N12Click);
 
+  auto* view = new QMenu(QStringLiteral("Вид"), this);
+  view->addAction(QStringLiteral("План"), this, &TChildForm::PlanClick);
+
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), icons.value(kHelp),
              &TChildForm::HelpClick);
-  menus_ = {file, link, help};
+  menus_ = {file, link, view, help};
 }
 
 void TChildForm::createPopup(const QList<QIcon>& icons) {
@@ -153,6 +157,11 @@ void TChildForm::N12Click() {
 
 void TChildForm::HelpClick() {
   if (shared_.internForm != nullptr) shared_.internForm->ShowManual();
+}
+
+void TChildForm::PlanClick() {
+  if (!plan_) plan_ = std::make_unique<DocumentPlan>(*this, *ListView1_, model_, seam_);
+  plan_->show();
 }
 
 void TChildForm::EditClick() {

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 #include "document/document_files.h"
 #include "document/document_state.h"
 #include "document/record_list_model.h"
@@ -20,6 +22,7 @@ class QTreeView;
 namespace quillmar {
 
 class DialogSeam;
+class DocumentPlan;
 struct ProgramState;
 struct SharedWindows;
 
@@ -46,6 +49,8 @@ class TChildForm final : public QWidget {
   // "Выгрузить": the list to the instrument.
   void N12Click();
   void HelpClick();
+  // "Вид", "План": the plan of this document in a window of its own.
+  void PlanClick();
   // "Редактировать": the edit dialog on the selected record.
   void EditClick();
   void DeleteClick();
@@ -65,6 +70,8 @@ class TChildForm final : public QWidget {
   QAction& editAction() { return *editAction_; }
   QAction& deleteAction() { return *deleteAction_; }
   QAction& addAction() { return *addAction_; }
+  // Nothing until the plan has been opened once.
+  DocumentPlan* plan() const { return plan_.get(); }
 
  signals:
   void newRequested();
@@ -103,6 +110,8 @@ class TChildForm final : public QWidget {
   QAction* addAction_ = nullptr;
   QList<QMenu*> menus_;
   bool queryAnswered_ = false;
+  // Last, so that the plan window goes before the list it reads.
+  std::unique_ptr<DocumentPlan> plan_;
 };
 
 }  // namespace quillmar
