@@ -1,9 +1,8 @@
 #include "plan/plan_data.h"
 
 #include <algorithm>
-#include <unordered_map>
-#include <unordered_set>
 
+#include "plan/name_index.h"
 #include "plan/point_fields.h"
 
 namespace quillmar::plan {
@@ -17,19 +16,23 @@ class PlanData::Reader {
   void record(const SurveyRecord& record, std::size_t row) {
     if (const auto order = headerCoordinateOrder(record)) order_ = *order;
     if (const auto fields = pointFields(record)) point(record, *fields, row);
+    else if (isPointRecord(record)) ++plan_.skipped_;  // a layout the plan cannot read
     if (const auto target = observedPointName(record)) observation(trimmedName(*target));
   }
 
   void finish() {
+    const NameIndex byName(names_);
     for (const Observation& seen : observations_) {
       const auto station = seen.station >= 0 ? std::optional<std::uint32_t>(seen.station)
-                                             : pointNamed(seen.stationName);
-      const auto target = pointNamed(seen.target);
+                                             : byName.find(seen.stationName);
+      const auto target = byName.find(seen.target);
       if (station && target && *station != *target) plan_.sightLines_.push_back({*station, *target});
     }
   }
 
  private:
+  static constexpr std::size_t kRecentTargets = 32;
+
   struct Observation {
     std::int64_t station;  // -1: the station's own record has no coordinates
     std::string_view stationName;
@@ -47,14 +50,13 @@ class PlanData::Reader {
       const GroundPoint at = order_ == CoordinateOrder::NorthEast ? GroundPoint{*second, *first}
                                                                    : GroundPoint{*first, *second};
       add(at, name, row, station ? PointKind::Station : PointKind::Other);
-      byName_.insert_or_assign(name, static_cast<std::uint32_t>(index));
     } else {
       ++plan_.skipped_;
     }
     if (station) {
       station_ = index;
       stationName_ = name;
-      observed_.clear();
+      setupStart_ = observations_.size();
       inSetup_ = true;
     }
   }
@@ -66,18 +68,21 @@ class PlanData::Reader {
                              static_cast<std::uint32_t>(plan_.names_.size()),
                              static_cast<std::uint8_t>(name.size()), kind});
     plan_.names_.append(name);
+    names_.push_back(name);
   }
 
   void observation(std::string_view target) {
-    // Face left, face right and a mean of the same target make one line.
-    if (!inSetup_ || target.empty() || !observed_.insert(target).second) return;
+    if (!inSetup_ || target.empty() || observedLately(target)) return;
     observations_.push_back({station_, stationName_, target});
   }
 
-  std::optional<std::uint32_t> pointNamed(std::string_view name) const {
-    const auto found = byName_.find(name);
-    if (found == byName_.end()) return std::nullopt;
-    return found->second;
+  // Face left, face right and a mean of one target follow each other and
+  // make one line; a target observed again much later is drawn twice.
+  bool observedLately(std::string_view target) const {
+    const std::size_t recent = std::min<std::size_t>(observations_.size() - setupStart_, kRecentTargets);
+    for (std::size_t i = observations_.size() - recent; i < observations_.size(); ++i)
+      if (observations_[i].target == target) return true;
+    return false;
   }
 
   PlanData& plan_;
@@ -85,10 +90,10 @@ class PlanData::Reader {
   bool inSetup_ = false;
   std::int64_t station_ = -1;
   std::string_view stationName_;
-  std::unordered_set<std::string_view> observed_;
+  std::size_t setupStart_ = 0;
   std::vector<Observation> observations_;
-  // A name stands for the last point of that name in the book.
-  std::unordered_map<std::string_view, std::uint32_t> byName_;
+  // The name of every point, as the records spell it.
+  std::vector<std::string_view> names_;
 };
 
 PlanData PlanData::read(const RecordList& list, std::size_t rows) {

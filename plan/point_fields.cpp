@@ -33,8 +33,12 @@ std::string_view trimmed(std::string_view text) {
 
 bool isStation(const SurveyRecord& record) { return record.typeCode == "02"; }
 
+bool isPointRecord(const SurveyRecord& record) {
+  return isStation(record) || record.typeCode == "08";
+}
+
 std::optional<PointFields> pointFields(const SurveyRecord& record) {
-  if (!hasLayout(record) || !(isStation(record) || record.typeCode == "08")) return std::nullopt;
+  if (!hasLayout(record) || !isPointRecord(record)) return std::nullopt;
   const std::string_view line = record.body.view();
   const std::size_t id = idWidth(record);
   const std::size_t number = numberWidth(record);

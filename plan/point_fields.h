@@ -16,7 +16,10 @@ struct PointFields {
   std::string_view second;  // the field the captions label E=
 };
 
-// A station ("02") or a position ("08") record of either layout.
+// A station ("02") or a position ("08") record.
+bool isPointRecord(const SurveyRecord& record);
+// The fields of a point record of either layout; nothing for a record of
+// neither layout or of another kind.
 std::optional<PointFields> pointFields(const SurveyRecord& record);
 
 // The target point of an observation ("09") record of either layout.
