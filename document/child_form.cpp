@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QTreeView>
 
-#include <array>
 #include <string_view>
 
 #include "document/dialog_seam.h"
@@ -17,6 +16,7 @@
 #include "help/intern_form.h"
 #include "link/widgets/upload_runner.h"
 #include "link/widgets/zagruz_form.h"
+#include "records/record_layout.h"
 
 namespace quillmar {
 namespace {
@@ -24,14 +24,6 @@ namespace {
 // The command pictures, by their place in the document window's set.
 enum Icon { kNew, kOpen, kSave, kSaveAs, kImport, kExport, kExit, kReceive, kUpload, kHelp,
             kEdit, kDelete, kAdd };
-
-// The record kinds that the edit dialog has fields for.
-bool isEditableType(std::string_view typeCode) {
-  constexpr std::array<std::string_view, 4> kEditable{"02", "03", "08", "09"};
-  for (const auto type : kEditable)
-    if (typeCode == type) return true;
-  return false;
-}
 
 // The list takes its size from the frame's outer size, not from its own window.
 constexpr int kListWidthMargin = 15;
@@ -209,7 +201,7 @@ void TChildForm::ListView1SelectItem(int row, bool selected) {
     return;
   }
   const auto& record = model_.list().record(static_cast<std::size_t>(row));
-  editAction_->setEnabled(isEditableType(record.typeCode.view()));
+  editAction_->setEnabled(IsEditableType(record.typeCode.view()));
   deleteAction_->setEnabled(true);
   addAction_->setEnabled(true);
 }
