@@ -3,23 +3,15 @@
 #include <charconv>
 #include <cmath>
 
+#include "records/record_layout.h"
 #include "records/sdr_field.h"
 
 namespace quillmar::plan {
 namespace {
 
-bool hasLayout(const SurveyRecord& record) {
-  return record.version == kVersionSdr3 || record.version == kVersionSdr2;
+std::string_view fieldAt(std::string_view line, FieldPlace place) {
+  return place.exists() ? sdrField(line, place.start, place.width) : std::string_view();
 }
-
-bool wide(const SurveyRecord& record) { return record.version == kVersionSdr3; }
-
-// Field widths of the two layouts: a point id and a number.
-std::size_t idWidth(const SurveyRecord& record) { return wide(record) ? 16 : 4; }
-std::size_t numberWidth(const SurveyRecord& record) { return wide(record) ? 16 : 10; }
-
-constexpr std::size_t kFirstField = 5;
-constexpr std::size_t kCoordinateOrderCode = 45;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -31,30 +23,37 @@ std::string_view trimmed(std::string_view text) {
 
 }  // namespace
 
-bool isStation(const SurveyRecord& record) { return record.typeCode == "02"; }
+bool isStation(const SurveyRecord& record) { return record.typeCode == LayoutOf(KindId::Station).typeCode; }
 
 bool isPointRecord(const SurveyRecord& record) {
-  return isStation(record) || record.typeCode == "08";
+  return isStation(record) || record.typeCode == LayoutOf(KindId::Position).typeCode;
 }
 
 std::optional<PointFields> pointFields(const SurveyRecord& record) {
-  if (!hasLayout(record) || !isPointRecord(record)) return std::nullopt;
+  if (!isPointRecord(record)) return std::nullopt;
+  const auto places = PointPlacesOf(record.typeCode.view(), record.version);
+  if (!places) return std::nullopt;
   const std::string_view line = record.body.view();
-  const std::size_t id = idWidth(record);
-  const std::size_t number = numberWidth(record);
-  return PointFields{sdrField(line, kFirstField, id), sdrField(line, kFirstField + id, number),
-                     sdrField(line, kFirstField + id + number, number)};
+  return PointFields{fieldAt(line, places->name), fieldAt(line, places->coordinate1),
+                     fieldAt(line, places->coordinate2)};
 }
 
+// Every observation names its target at the same place, whatever its
+// derivation code.
 std::optional<std::string_view> observedPointName(const SurveyRecord& record) {
-  if (!hasLayout(record) || record.typeCode != "09") return std::nullopt;
-  const std::size_t id = idWidth(record);
-  return sdrField(record.body.view(), kFirstField + id, id);
+  const KindLayout& observation = LayoutOf(KindId::Observation);
+  if (record.typeCode != observation.typeCode) return std::nullopt;
+  const FieldPlace target = PlaceOf(observation, FieldId::ToPoint, record.version);
+  if (!target.exists()) return std::nullopt;
+  return fieldAt(record.body.view(), target);
 }
 
 std::optional<CoordinateOrder> headerCoordinateOrder(const SurveyRecord& record) {
-  if (!hasLayout(record) || record.typeCode != "00") return std::nullopt;
-  switch (sdrCode(record.body.view(), kCoordinateOrderCode)) {
+  const KindLayout& header = LayoutOf(KindId::Header);
+  if (record.typeCode != header.typeCode) return std::nullopt;
+  const FieldPlace code = PlaceOf(header, FieldId::CoordinateOrderCode, record.version);
+  if (!code.exists()) return std::nullopt;
+  switch (sdrCode(record.body.view(), code.start)) {
     case '1': return CoordinateOrder::NorthEast;
     case '2': return CoordinateOrder::EastNorth;
     default: return std::nullopt;

@@ -1,7 +1,7 @@
 #pragma once
-// The few fields of an SDR record that the plan needs: a point's name and its
-// two coordinates, the point an observation aims at, and the coordinate order
-// a header sets. Kept in one place so that the plan follows the record layouts.
+// The few fields of an SDR record that the plan needs, read at the places
+// the table of record layouts gives: a point's name and its two coordinates,
+// the point an observation aims at, and the coordinate order a header sets.
 
 #include <optional>
 #include <string_view>
@@ -12,8 +12,8 @@ namespace quillmar::plan {
 
 struct PointFields {
   std::string_view name;
-  std::string_view first;   // the field the captions label N=
-  std::string_view second;  // the field the captions label E=
+  std::string_view first;   // the first coordinate in the line
+  std::string_view second;  // the second
 };
 
 // A station ("02") or a position ("08") record.
