@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTreeView>
@@ -60,7 +61,9 @@ void DocumentPlan::placeInFrame() {
     container_ = window_.data();
     return;
   }
-  QMdiSubWindow* sub = area->addSubWindow(window_);
+  // On top of the document window, which takes the frame's whole width: a
+  // click in the list must not hide the plan it selects from.
+  QMdiSubWindow* sub = area->addSubWindow(window_, Qt::SubWindow | Qt::WindowStaysOnTopHint);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   // The right part of the frame, so that the list stays readable beside it.
   const QSize space = area->viewport()->size();
@@ -79,7 +82,10 @@ void DocumentPlan::selectRow(int row) {
   if (!index.isValid()) return;
   list_.setCurrentIndex(index);
   list_.selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+  // Only up or down: the start of the captions stays in view.
+  const int across = list_.horizontalScrollBar()->value();
   list_.scrollTo(index, QAbstractItemView::PositionAtCenter);
+  list_.horizontalScrollBar()->setValue(across);
 }
 
 void DocumentPlan::followSelection() {

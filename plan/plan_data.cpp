@@ -17,11 +17,16 @@ class PlanData::Reader {
     if (const auto order = headerCoordinateOrder(record)) order_ = *order;
     if (const auto fields = pointFields(record)) point(record, *fields, row);
     else if (isPointRecord(record)) ++plan_.skipped_;  // a layout the plan cannot read
-    if (const auto target = observedPointName(record)) observation(trimmedName(*target));
+    if (const auto target = observedPointName(record)) observation(trimmedName(*target), row);
   }
 
   void finish() {
     const NameIndex byName(names_);
+    // A station whose record has no coordinates is drawn where the book puts its point.
+    for (const std::string_view name : stationsWithoutCoordinates_)
+      if (const auto point = byName.find(name)) plan_.points_[*point].kind = PointKind::Station;
+    for (const Reference& reference : references_)
+      if (const auto point = byName.find(reference.name)) plan_.namedPoints_.push_back({reference.row, *point});
     for (const Observation& seen : observations_) {
       const auto station = seen.station >= 0 ? std::optional<std::uint32_t>(seen.station)
                                              : byName.find(seen.stationName);
@@ -54,6 +59,10 @@ class PlanData::Reader {
       ++plan_.skipped_;
     }
     if (station) {
+      if (index < 0) {
+        stationsWithoutCoordinates_.push_back(name);
+        references_.push_back({static_cast<std::uint32_t>(row), name});
+      }
       station_ = index;
       stationName_ = name;
       setupStart_ = observations_.size();
@@ -71,7 +80,8 @@ class PlanData::Reader {
     names_.push_back(name);
   }
 
-  void observation(std::string_view target) {
+  void observation(std::string_view target, std::size_t row) {
+    references_.push_back({static_cast<std::uint32_t>(row), target});
     if (!inSetup_ || target.empty() || observedLately(target)) return;
     observations_.push_back({station_, stationName_, target});
   }
@@ -92,6 +102,13 @@ class PlanData::Reader {
   std::string_view stationName_;
   std::size_t setupStart_ = 0;
   std::vector<Observation> observations_;
+  std::vector<std::string_view> stationsWithoutCoordinates_;
+  // Rows that name a point without placing it, in row order.
+  struct Reference {
+    std::uint32_t row;
+    std::string_view name;
+  };
+  std::vector<Reference> references_;
   // The name of every point, as the records spell it.
   std::vector<std::string_view> names_;
 };
@@ -116,6 +133,14 @@ std::optional<std::size_t> PlanData::pointOfRow(std::size_t row) const {
                                       [](const PointInfo& p, std::size_t r) { return p.row < r; });
   if (found == points_.end() || found->row != row) return std::nullopt;
   return static_cast<std::size_t>(found - points_.begin());
+}
+
+std::optional<std::size_t> PlanData::pointNamedByRow(std::size_t row) const {
+  if (const auto own = pointOfRow(row)) return own;
+  const auto found = std::lower_bound(namedPoints_.begin(), namedPoints_.end(), row,
+                                      [](const RowPoint& p, std::size_t r) { return p.row < r; });
+  if (found == namedPoints_.end() || found->row != row) return std::nullopt;
+  return found->point;
 }
 
 std::optional<std::size_t> PlanData::nearestPoint(GroundPoint at, double radius) const {

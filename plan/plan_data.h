@@ -52,6 +52,9 @@ class PlanData {
 
   // The point a row's record put on the plan, if any.
   std::optional<std::size_t> pointOfRow(std::size_t row) const;
+  // The same, or else the point the row names: an observation's target, the
+  // point of a station whose record has no coordinates.
+  std::optional<std::size_t> pointNamedByRow(std::size_t row) const;
   std::optional<std::size_t> nearestPoint(GroundPoint at, double radius) const;
 
  private:
@@ -61,6 +64,11 @@ class PlanData {
   std::vector<PointInfo> points_;
   std::string names_;
   std::vector<SightLine> sightLines_;
+  struct RowPoint {
+    std::uint32_t row;
+    std::uint32_t point;
+  };
+  std::vector<RowPoint> namedPoints_;  // in row order
   std::size_t skipped_ = 0;
   Extent extent_;
   PointGrid grid_;

@@ -1,6 +1,7 @@
 #include "plan/widgets/plan_painter.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "document/text_codec.h"
+#include "plan/widgets/label_space.h"
 #include "plan/widgets/raster_layer.h"
 
 namespace quillmar::plan {
@@ -21,6 +23,12 @@ constexpr std::size_t kDetailedLines = 20000;
 constexpr int kLabelCell = 12;
 constexpr double kTriangle = 5;
 constexpr double kDot = 2.2;
+// A label starts this far right (or ends this far left) of its point, its
+// base line this far above it.
+constexpr double kLabelGap = 6;
+constexpr double kLabelRise = 4;
+// One label for points of one name closer than this, in pixels.
+constexpr double kSameLabelDistance = 12;
 constexpr double kGridSpacing = 110;  // pixels between grid lines, about
 constexpr int kMaxGridLines = 200;
 
@@ -32,6 +40,8 @@ const QColor kStationColour(196, 40, 32);
 const QColor kPointColour(24, 52, 120);
 const QColor kLabelColour(20, 20, 20);
 const QColor kHighlight(255, 128, 0);
+const QColor kHighlightLabel(255, 240, 200);
+constexpr double kHighlightRadius = 9;
 
 class Painter {
  public:
@@ -54,7 +64,7 @@ class Painter {
     }
     if (!crowdedPoints) dots();
     stations();
-    labels();
+    labels(highlighted);
     if (highlighted && *highlighted < data_.size()) highlight(*highlighted);
   }
 
@@ -84,8 +94,7 @@ class Painter {
       const double x = view_.toScreen({e, 0}).x;
       p_.setPen(QPen(kGridColour, 0));
       p_.drawLine(QPointF(x, 0), QPointF(x, view_.height()));
-      p_.setPen(kGridText);
-      p_.drawText(QPointF(x + 2, view_.height() - 3), number(e, step));
+      gridLabel(QPointF(x + 2, view_.height() - 3), number(e, step));
     }
     for (int k = 0; k < kMaxGridLines; ++k) {
       const double n = firstNorth + k * step;
@@ -93,9 +102,14 @@ class Painter {
       const double y = view_.toScreen({0, n}).y;
       p_.setPen(QPen(kGridColour, 0));
       p_.drawLine(QPointF(0, y), QPointF(view_.width(), y));
-      p_.setPen(kGridText);
-      p_.drawText(QPointF(2, y - 2), number(n, step));
+      gridLabel(QPointF(2, y - 2), number(n, step));
     }
+  }
+  void gridLabel(QPointF at, const QString& text) {
+    const QFontMetricsF metrics(p_.font());
+    if (at.x() + metrics.horizontalAdvance(text) > view_.width() || at.y() - metrics.ascent() < 0) return;
+    p_.setPen(kGridText);
+    p_.drawText(at, text);
   }
   static double niceStep(double rough) {
     const double power = std::pow(10.0, std::floor(std::log10(rough)));
@@ -174,25 +188,39 @@ class Painter {
                       at + QPointF(-size * 0.87, size * 0.5)});
   }
 
-  // Stations first, then points in book order; a label that would overlap
-  // one already placed is left out.
-  void labels() {
+  // Stations first, then points in book order, each to the right of its
+  // symbol or else to the left; a label that would overlap another label or
+  // another point's symbol is left out.
+  void labels(std::optional<std::size_t> highlighted) {
     std::vector<std::uint32_t> candidates = labelCandidates();
     std::stable_sort(candidates.begin(), candidates.end(), [this](std::uint32_t a, std::uint32_t b) {
       return data_.points()[a].kind == PointKind::Station && data_.points()[b].kind != PointKind::Station;
     });
+    LabelSpace space(view_.width(), view_.height());
+    if (visiblePoints_.size() <= kDetailedPoints / 4) {
+      for (const std::uint32_t i : visiblePoints_) {
+        const double r = data_.points()[i].kind == PointKind::Station ? kTriangle : kDot;
+        space.markSymbol(QRectF(screen(i) - QPointF(r, r), QSizeF(2 * r, 2 * r)), i);
+      }
+    }
     const QFontMetricsF metrics(p_.font());
-    const int columns = width() / 4 + 1;
-    const int rows = height() / 4 + 1;
-    std::vector<bool> taken(static_cast<std::size_t>(columns) * rows, false);
     p_.setPen(kLabelColour);
+    // A station and the position record of its point say the same name twice.
+    QHash<QString, QPointF> placed;
     for (const std::uint32_t i : candidates) {
+      if (i == highlighted) continue;  // drawn over everything, below
       const QString text = cp1251ToQString(data_.name(i));
       if (text.isEmpty()) continue;
-      const QPointF at = screen(i) + QPointF(5, -4);
-      const QRectF box(at.x(), at.y() - metrics.ascent(), metrics.horizontalAdvance(text), metrics.height());
-      if (!claim(taken, columns, rows, box)) continue;
-      p_.drawText(at, text);
+      const auto same = placed.constFind(text);
+      if (same != placed.constEnd() && QLineF(*same, screen(i)).length() < kSameLabelDistance) continue;
+      const double textWidth = metrics.horizontalAdvance(text);
+      for (const double dx : {kLabelGap, -kLabelGap - textWidth}) {
+        const QPointF at = screen(i) + QPointF(dx, -kLabelRise);
+        if (!space.claim(QRectF(at.x(), at.y() - metrics.ascent(), textWidth, metrics.height()), i)) continue;
+        p_.drawText(at, text);
+        placed.insert(text, screen(i));
+        break;
+      }
     }
   }
   std::vector<std::uint32_t> labelCandidates() const {
@@ -219,35 +247,23 @@ class Painter {
     const bool stationB = data_.points()[b].kind == PointKind::Station;
     return stationA != stationB ? stationA : a < b;
   }
-  static bool claim(std::vector<bool>& taken, int columns, int rows, const QRectF& box) {
-    const int left = std::max(static_cast<int>(box.left() / 4), 0);
-    const int right = std::min(static_cast<int>(box.right() / 4), columns - 1);
-    const int top = std::max(static_cast<int>(box.top() / 4), 0);
-    const int bottom = std::min(static_cast<int>(box.bottom() / 4), rows - 1);
-    if (left > right || top > bottom) return false;
-    for (int r = top; r <= bottom; ++r)
-      for (int c = left; c <= right; ++c)
-        if (taken[static_cast<std::size_t>(r) * columns + c]) return false;
-    for (int r = top; r <= bottom; ++r)
-      for (int c = left; c <= right; ++c) taken[static_cast<std::size_t>(r) * columns + c] = true;
-    return true;
-  }
-
   void highlight(std::size_t point) {
     const QPointF at = screen(point);
     p_.setRenderHint(QPainter::Antialiasing, true);
     p_.setBrush(Qt::NoBrush);
     p_.setPen(QPen(kHighlight, 2.5));
-    p_.drawEllipse(at, 9, 9);
+    p_.drawEllipse(at, kHighlightRadius, kHighlightRadius);
     QFont bold = p_.font();
     bold.setBold(true);
     p_.setFont(bold);
     const QString text = cp1251ToQString(data_.name(point));
     const QFontMetricsF metrics(bold);
-    const QRectF box(at + QPointF(11, -metrics.ascent() - 6), QSizeF(metrics.horizontalAdvance(text) + 4, metrics.height()));
-    p_.fillRect(box, QColor(255, 240, 200));
+    const QPointF base = at + QPointF(kHighlightRadius + 3, -kLabelRise);
+    p_.fillRect(QRectF(base.x() - 2, base.y() - metrics.ascent(), metrics.horizontalAdvance(text) + 4,
+                       metrics.height()),
+                kHighlightLabel);
     p_.setPen(kLabelColour);
-    p_.drawText(at + QPointF(13, -6), text);
+    p_.drawText(base, text);
   }
 
   QPainter& p_;

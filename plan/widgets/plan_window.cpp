@@ -137,7 +137,7 @@ void PlanWindow::highlightRow(std::optional<int> row) {
 void PlanWindow::applyHighlight() {
   std::optional<std::size_t> point;
   if (highlightedRow_ && *highlightedRow_ >= 0)
-    point = data_.pointOfRow(static_cast<std::size_t>(*highlightedRow_));
+    point = data_.pointNamedByRow(static_cast<std::size_t>(*highlightedRow_));
   canvas_->setHighlighted(point);
 }
 

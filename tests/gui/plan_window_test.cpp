@@ -113,6 +113,8 @@ TEST_F(PlanWindowTest, clickSelectsThePointsRowAndSelectingARowHighlightsItsPoin
   QTreeView& list = document->listView();
   list.selectionModel()->select(list.model()->index(2, 0), QItemSelectionModel::ClearAndSelect);
   EXPECT_EQ(plan.canvas().highlighted(), plan.data().pointOfRow(2));
+  list.selectionModel()->select(list.model()->index(5, 0), QItemSelectionModel::ClearAndSelect);
+  EXPECT_EQ(plan.canvas().highlighted(), plan.data().pointOfRow(4)) << "the observed point";
   list.selectionModel()->select(list.model()->index(6, 0), QItemSelectionModel::ClearAndSelect);
   EXPECT_FALSE(plan.canvas().highlighted()) << "a note has no point";
 

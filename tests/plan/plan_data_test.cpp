@@ -133,6 +133,13 @@ TEST(PlanData, drawsSightLinesFromEachStationToObservedPointsWithCoordinates) {
   for (const SightLine& line : plan.sightLines()) lines.emplace_back(line.station, line.target);
   EXPECT_EQ(lines, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{1, 0}, {1, 2}, {3, 0}}));
   EXPECT_EQ(plan.skippedRecords(), 1u);
+  EXPECT_EQ(plan.points()[3].kind, PointKind::Station) << "S2 is drawn as a station";
+  EXPECT_EQ(plan.points()[2].kind, PointKind::Other);
+  // Rows that name a point lead to it too.
+  EXPECT_EQ(plan.pointNamedByRow(5), 2u);
+  EXPECT_EQ(plan.pointNamedByRow(8), 3u);
+  EXPECT_EQ(plan.pointNamedByRow(6), std::nullopt);
+  EXPECT_EQ(plan.pointNamedByRow(2), 1u);
 }
 
 TEST(PlanData, mapsRowsAndPointsBothWaysAfterEditsAndDeletes) {
