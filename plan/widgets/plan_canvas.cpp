@@ -38,8 +38,7 @@ void PlanCanvas::setData(const PlanData* data) {
 void PlanCanvas::setHighlighted(std::optional<std::size_t> point) {
   if (highlighted_ == point) return;
   highlighted_ = point;
-  pictureCurrent_ = false;
-  update();
+  update();  // drawn over the picture, which stays as it is
 }
 
 void PlanCanvas::showAll() {
@@ -80,7 +79,7 @@ void PlanCanvas::render() {
   picture_.setDevicePixelRatio(devicePixelRatioF());
   QPainter painter(&picture_);
   if (data_ != nullptr) {
-    paintPlan(painter, {*data_, view_, highlighted_});
+    paintPlan(painter, {*data_, view_, std::nullopt});
   } else {
     painter.fillRect(rect(), Qt::white);
   }
@@ -96,11 +95,12 @@ void PlanCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (pictureCurrent_ && !shiftOnly) {
     painter.drawImage(0, 0, picture_);
-    return;
+  } else {
+    const ScreenPoint was = view_.toScreen(pictureView_.toGround({0, 0}));
+    painter.fillRect(rect(), Qt::white);
+    painter.drawImage(QPointF(was.x, was.y), picture_);
   }
-  const ScreenPoint was = view_.toScreen(pictureView_.toGround({0, 0}));
-  painter.fillRect(rect(), Qt::white);
-  painter.drawImage(QPointF(was.x, was.y), picture_);
+  if (data_ != nullptr && highlighted_) paintHighlight(painter, *data_, view_, *highlighted_);
 }
 
 void PlanCanvas::resizeEvent(QResizeEvent* event) {

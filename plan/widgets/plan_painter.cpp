@@ -43,7 +43,19 @@ const QColor kHighlight(255, 128, 0);
 const QColor kHighlightLabel(255, 240, 200);
 constexpr double kHighlightRadius = 9;
 
+QFont labelFont() {
+  QFont font;
+  font.setPixelSize(11);
+  return font;
+}
+
 class Painter {
+  struct Shown {
+    QPointF at;
+    std::uint32_t point;
+    bool station;
+  };
+
  public:
   Painter(QPainter& painter, const PlanPicture& picture)
       : p_(painter), data_(picture.data), view_(picture.view), visible_(picture.view.visibleExtent()) {}
@@ -59,13 +71,12 @@ class Painter {
     if (crowdedLines || crowdedPoints) {
       RasterLayer raster(width(), height());
       if (crowdedLines) rasterLines(raster);
-      if (crowdedPoints) rasterPoints(raster, PointKind::Other, 2, kPointColour);
+      if (crowdedPoints) rasterPoints(raster, false, 2, kPointColour);
       p_.drawImage(QPointF(0, 0), raster.image());
     }
     if (!crowdedPoints) dots();
     stations();
     labels(highlighted);
-    if (highlighted && *highlighted < data_.size()) highlight(*highlighted);
   }
 
  private:
@@ -74,11 +85,6 @@ class Painter {
   QPointF screen(std::size_t point) const {
     const ScreenPoint s = view_.toScreen(data_.positions()[point]);
     return {s.x, s.y};
-  }
-  static QFont labelFont() {
-    QFont font;
-    font.setPixelSize(11);
-    return font;
   }
 
   // Pale lines at round coordinates, labelled at the left and bottom edges,
@@ -123,8 +129,12 @@ class Painter {
   }
 
   void collectVisible() {
+    // Screen places and kinds once, in one array: the passes below then read
+    // it in order instead of jumping about the whole plan.
     data_.grid().forEachNear(visible_, [this](std::size_t i) {
-      if (visible_.contains(data_.positions()[i])) visiblePoints_.push_back(static_cast<std::uint32_t>(i));
+      if (!visible_.contains(data_.positions()[i])) return;
+      visiblePoints_.push_back(
+          {screen(i), static_cast<std::uint32_t>(i), data_.points()[i].kind == PointKind::Station});
     });
     for (const SightLine& line : data_.sightLines()) {
       Extent box;
@@ -150,38 +160,35 @@ class Painter {
       raster.line(a.x(), a.y(), b.x(), b.y(), kLineColour.rgb());
     }
   }
-  void rasterPoints(RasterLayer& raster, PointKind kind, int size, const QColor& colour) {
-    for (const std::uint32_t i : visiblePoints_) {
-      if (data_.points()[i].kind != kind) continue;
-      const QPointF at = screen(i);
-      raster.block(at.x(), at.y(), size, colour.rgb());
-    }
+  void rasterPoints(RasterLayer& raster, bool stations, int size, const QColor& colour) {
+    for (const Shown& shown : visiblePoints_)
+      if (shown.station == stations) raster.block(shown.at.x(), shown.at.y(), size, colour.rgb());
   }
 
   void dots() {
     p_.setRenderHint(QPainter::Antialiasing, true);
     p_.setPen(Qt::NoPen);
     p_.setBrush(kPointColour);
-    for (const std::uint32_t i : visiblePoints_)
-      if (data_.points()[i].kind == PointKind::Other) p_.drawEllipse(screen(i), kDot, kDot);
+    for (const Shown& shown : visiblePoints_)
+      if (!shown.station) p_.drawEllipse(shown.at, kDot, kDot);
   }
 
   // Stations stay triangles over a crowd of points: there are few of them,
   // and a wrong set-up shows by them.
   void stations() {
-    std::size_t count = 0;
-    for (const std::uint32_t i : visiblePoints_) count += data_.points()[i].kind == PointKind::Station;
-    if (count > kDetailedPoints) {
+    const auto count = std::count_if(visiblePoints_.begin(), visiblePoints_.end(),
+                                     [](const Shown& shown) { return shown.station; });
+    if (static_cast<std::size_t>(count) > kDetailedPoints) {
       RasterLayer raster(width(), height());
-      rasterPoints(raster, PointKind::Station, 3, kStationColour);
+      rasterPoints(raster, true, 3, kStationColour);
       p_.drawImage(QPointF(0, 0), raster.image());
       return;
     }
     p_.setRenderHint(QPainter::Antialiasing, true);
     p_.setPen(QPen(kStationColour.darker(130), 0.8));
     p_.setBrush(kStationColour);
-    for (const std::uint32_t i : visiblePoints_)
-      if (data_.points()[i].kind == PointKind::Station) p_.drawPolygon(triangle(screen(i), kTriangle));
+    for (const Shown& shown : visiblePoints_)
+      if (shown.station) p_.drawPolygon(triangle(shown.at, kTriangle));
   }
   static QPolygonF triangle(QPointF at, double size) {
     return QPolygonF({at + QPointF(0, -size), at + QPointF(size * 0.87, size * 0.5),
@@ -192,85 +199,68 @@ class Painter {
   // symbol or else to the left; a label that would overlap another label or
   // another point's symbol is left out.
   void labels(std::optional<std::size_t> highlighted) {
-    std::vector<std::uint32_t> candidates = labelCandidates();
-    std::stable_sort(candidates.begin(), candidates.end(), [this](std::uint32_t a, std::uint32_t b) {
-      return data_.points()[a].kind == PointKind::Station && data_.points()[b].kind != PointKind::Station;
-    });
+    std::vector<Shown> candidates = labelCandidates();
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Shown& a, const Shown& b) { return a.station && !b.station; });
     LabelSpace space(view_.width(), view_.height());
-    if (visiblePoints_.size() <= kDetailedPoints / 4) {
-      for (const std::uint32_t i : visiblePoints_) {
-        const double r = data_.points()[i].kind == PointKind::Station ? kTriangle : kDot;
-        space.markSymbol(QRectF(screen(i) - QPointF(r, r), QSizeF(2 * r, 2 * r)), i);
-      }
+    // Every point in view keeps its symbol clear, so a crowd has no labels.
+    for (const Shown& shown : visiblePoints_) {
+      const double r = shown.station ? kTriangle : kDot;
+      space.markSymbol(QRectF(shown.at - QPointF(r, r), QSizeF(2 * r, 2 * r)), shown.point);
     }
     const QFontMetricsF metrics(p_.font());
     p_.setPen(kLabelColour);
     // A station and the position record of its point say the same name twice.
     QHash<QString, QPointF> placed;
-    for (const std::uint32_t i : candidates) {
-      if (i == highlighted) continue;  // drawn over everything, below
-      const QString text = cp1251ToQString(data_.name(i));
+    for (const Shown& shown : candidates) {
+      if (shown.point == highlighted) continue;  // drawn over everything
+      const QString text = cp1251ToQString(data_.name(shown.point));
       if (text.isEmpty()) continue;
       const auto same = placed.constFind(text);
-      if (same != placed.constEnd() && QLineF(*same, screen(i)).length() < kSameLabelDistance) continue;
+      if (same != placed.constEnd() && QLineF(*same, shown.at).length() < kSameLabelDistance) continue;
       const double textWidth = metrics.horizontalAdvance(text);
       for (const double dx : {kLabelGap, -kLabelGap - textWidth}) {
-        const QPointF at = screen(i) + QPointF(dx, -kLabelRise);
-        if (!space.claim(QRectF(at.x(), at.y() - metrics.ascent(), textWidth, metrics.height()), i)) continue;
+        const QPointF at = shown.at + QPointF(dx, -kLabelRise);
+        if (!space.claim(QRectF(at.x(), at.y() - metrics.ascent(), textWidth, metrics.height()), shown.point))
+          continue;
         p_.drawText(at, text);
-        placed.insert(text, screen(i));
+        placed.insert(text, shown.at);
         break;
       }
     }
   }
-  std::vector<std::uint32_t> labelCandidates() const {
-    if (visiblePoints_.size() <= kDetailedPoints / 4) return visiblePoints_;
-    // One candidate per cell: the first station there, else the first point.
-    const int columns = width() / kLabelCell + 1;
-    const int rows = height() / kLabelCell + 1;
-    std::vector<std::int64_t> chosen(static_cast<std::size_t>(columns) * rows, -1);
-    for (const std::uint32_t i : visiblePoints_) {
-      const QPointF at = screen(i);
-      const int c = std::clamp(static_cast<int>(at.x() / kLabelCell), 0, columns - 1);
-      const int r = std::clamp(static_cast<int>(at.y() / kLabelCell), 0, rows - 1);
-      std::int64_t& cell = chosen[static_cast<std::size_t>(r) * columns + c];
-      if (cell < 0 || preferredLabel(i, static_cast<std::uint32_t>(cell))) cell = i;
+  // Points in book order; where they crowd, one per cell of the picture:
+  // the first station there, else the first point.
+  std::vector<Shown> labelCandidates() const {
+    std::vector<Shown> candidates;
+    if (visiblePoints_.size() <= kDetailedPoints / 4) {
+      candidates = visiblePoints_;
+    } else {
+      const int columns = width() / kLabelCell + 1;
+      const int rows = height() / kLabelCell + 1;
+      std::vector<std::int64_t> chosen(static_cast<std::size_t>(columns) * rows, -1);
+      for (std::size_t k = 0; k < visiblePoints_.size(); ++k) {
+        const QPointF at = visiblePoints_[k].at;
+        const int c = std::clamp(static_cast<int>(at.x() / kLabelCell), 0, columns - 1);
+        const int r = std::clamp(static_cast<int>(at.y() / kLabelCell), 0, rows - 1);
+        std::int64_t& cell = chosen[static_cast<std::size_t>(r) * columns + c];
+        if (cell < 0 || preferredLabel(visiblePoints_[k], visiblePoints_[static_cast<std::size_t>(cell)]))
+          cell = static_cast<std::int64_t>(k);
+      }
+      for (const std::int64_t cell : chosen)
+        if (cell >= 0) candidates.push_back(visiblePoints_[static_cast<std::size_t>(cell)]);
     }
-    std::vector<std::uint32_t> candidates;
-    for (const std::int64_t cell : chosen)
-      if (cell >= 0) candidates.push_back(static_cast<std::uint32_t>(cell));
-    std::sort(candidates.begin(), candidates.end());
+    std::sort(candidates.begin(), candidates.end(), [](const Shown& a, const Shown& b) { return a.point < b.point; });
     return candidates;
   }
-  bool preferredLabel(std::uint32_t a, std::uint32_t b) const {
-    const bool stationA = data_.points()[a].kind == PointKind::Station;
-    const bool stationB = data_.points()[b].kind == PointKind::Station;
-    return stationA != stationB ? stationA : a < b;
+  static bool preferredLabel(const Shown& a, const Shown& b) {
+    return a.station != b.station ? a.station : a.point < b.point;
   }
-  void highlight(std::size_t point) {
-    const QPointF at = screen(point);
-    p_.setRenderHint(QPainter::Antialiasing, true);
-    p_.setBrush(Qt::NoBrush);
-    p_.setPen(QPen(kHighlight, 2.5));
-    p_.drawEllipse(at, kHighlightRadius, kHighlightRadius);
-    QFont bold = p_.font();
-    bold.setBold(true);
-    p_.setFont(bold);
-    const QString text = cp1251ToQString(data_.name(point));
-    const QFontMetricsF metrics(bold);
-    const QPointF base = at + QPointF(kHighlightRadius + 3, -kLabelRise);
-    p_.fillRect(QRectF(base.x() - 2, base.y() - metrics.ascent(), metrics.horizontalAdvance(text) + 4,
-                       metrics.height()),
-                kHighlightLabel);
-    p_.setPen(kLabelColour);
-    p_.drawText(base, text);
-  }
-
   QPainter& p_;
   const PlanData& data_;
   const ViewTransform& view_;
   const Extent visible_;
-  std::vector<std::uint32_t> visiblePoints_;
+  std::vector<Shown> visiblePoints_;
   std::vector<SightLine> visibleLines_;
 };
 
@@ -279,6 +269,31 @@ class Painter {
 void paintPlan(QPainter& painter, const PlanPicture& picture) {
   painter.save();
   Painter(painter, picture).paint(picture.highlighted);
+  painter.restore();
+  if (picture.highlighted) paintHighlight(painter, picture.data, picture.view, *picture.highlighted);
+}
+
+// The point's name in bold over its usual label, and a ring around it.
+void paintHighlight(QPainter& painter, const PlanData& data, const ViewTransform& view, std::size_t point) {
+  if (point >= data.size()) return;
+  painter.save();
+  const ScreenPoint s = view.toScreen(data.positions()[point]);
+  const QPointF at(s.x, s.y);
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  QFont bold = labelFont();
+  bold.setBold(true);
+  painter.setFont(bold);
+  const QString text = cp1251ToQString(data.name(point));
+  const QFontMetricsF metrics(bold);
+  const QPointF base = at + QPointF(kLabelGap, -kLabelRise);
+  painter.fillRect(QRectF(base.x() - 1, base.y() - metrics.ascent(), metrics.horizontalAdvance(text) + 4,
+                          metrics.height()),
+                   kHighlightLabel);
+  painter.setPen(kLabelColour);
+  painter.drawText(base, text);
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(kHighlight, 2.5));
+  painter.drawEllipse(at, kHighlightRadius, kHighlightRadius);
   painter.restore();
 }
 

@@ -18,5 +18,7 @@ struct PlanPicture {
 };
 
 void paintPlan(QPainter& painter, const PlanPicture& picture);
+// The mark of a chosen point alone, to draw over a picture painted without it.
+void paintHighlight(QPainter& painter, const PlanData& data, const ViewTransform& view, std::size_t point);
 
 }  // namespace quillmar::plan

@@ -9,6 +9,8 @@ namespace quillmar::plan {
 RasterLayer::RasterLayer(int width, int height)
     : image_(std::max(width, 1), std::max(height, 1), QImage::Format_ARGB32_Premultiplied) {
   image_.fill(Qt::transparent);
+  pixels_ = reinterpret_cast<QRgb*>(image_.bits());
+  stride_ = image_.bytesPerLine() / static_cast<std::ptrdiff_t>(sizeof(QRgb));
 }
 
 // Liang-Barsky against the image's pixel centres.

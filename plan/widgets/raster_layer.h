@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QImage>
 
+#include <cstddef>
+
 namespace quillmar::plan {
 
 class RasterLayer {
@@ -20,12 +22,13 @@ class RasterLayer {
   const QImage& image() const { return image_; }
 
  private:
-  void set(int x, int y, QRgb colour) {
-    reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour;
-  }
+  void set(int x, int y, QRgb colour) { pixels_[static_cast<std::ptrdiff_t>(y) * stride_ + x] = colour; }
   bool clip(double& x0, double& y0, double& x1, double& y1) const;
 
   QImage image_;
+  // Straight into the pixels: QImage::scanLine checks for sharing on each call.
+  QRgb* pixels_ = nullptr;
+  std::ptrdiff_t stride_ = 0;  // pixels per line
 };
 
 }  // namespace quillmar::plan
