@@ -6,8 +6,10 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
@@ -34,6 +36,11 @@ class TMainForm final : public QMainWindow {
   // Always a new window, which runs its Open at once.
   TChildForm* Open();
   void HelpClick();
+  // A file named from outside the windows (command line, a drop, the recent
+  // files), in a new window: a record file (*.qdl) as Open reads it, any
+  // other file as "Импорт" of a new document reads it.
+  TChildForm* OpenPath(const QString& name);
+  void OpenPaths(const QStringList& paths);
 
   // The open document windows, oldest first.
   QList<TChildForm*> documents() const;
@@ -41,6 +48,7 @@ class TMainForm final : public QMainWindow {
   QMdiArea& mdiArea() { return *mdiArea_; }
   QToolBar& toolBar() { return *toolBar_; }
   const QList<QMenu*>& frameMenus() const { return frameMenus_; }
+  QMenu& windowMenu() { return *windowMenu_; }
 
  protected:
   // Asks every document in turn; one Cancel (or failed save) keeps all open.
@@ -49,6 +57,10 @@ class TMainForm final : public QMainWindow {
 
  private:
   void createMenusAndToolBar();
+  void createWindowMenu();
+  void fillWindowMenu();
+  void placeNewWindow(QMdiSubWindow& window);
+  void keepRecentFiles(QMenu& file, QAction* exit);
   TChildForm* createDocument();
   void updateMenuBar();
   void centreOnDesktop();
@@ -60,6 +72,8 @@ class TMainForm final : public QMainWindow {
   QMdiArea* mdiArea_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QList<QMenu*> frameMenus_;
+  QMenu* windowMenu_ = nullptr;
+  QPointer<QMdiSubWindow> lastPlaced_;
   TSplashForm* splash_ = nullptr;
   bool splashShown_ = false;
 };
