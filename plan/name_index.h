@@ -19,10 +19,16 @@ class NameIndex {
   std::optional<std::uint32_t> find(std::string_view name) const;
 
  private:
-  std::size_t slotOf(std::string_view name) const;
+  // Part of each name's hash is kept beside its index, so that a probe
+  // reads the name itself (somewhere in the records) only when that matches.
+  struct Slot {
+    std::uint32_t entry = 0;  // point index + 1; 0 is empty
+    std::uint32_t tag = 0;
+  };
+  std::size_t slotOf(std::string_view name, std::size_t hash) const;
 
   const std::vector<std::string_view>& names_;
-  std::vector<std::uint32_t> slots_;  // point index + 1; 0 is empty
+  std::vector<Slot> slots_;
   std::size_t mask_ = 0;
 };
 

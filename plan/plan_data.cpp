@@ -25,8 +25,16 @@ class PlanData::Reader {
     // A station whose record has no coordinates is drawn where the book puts its point.
     for (const std::string_view name : stationsWithoutCoordinates_)
       if (const auto point = byName.find(name)) plan_.points_[*point].kind = PointKind::Station;
-    for (const Reference& reference : references_)
-      if (const auto point = byName.find(reference.name)) plan_.namedPoints_.push_back({reference.row, *point});
+    // Face left and face right of one target follow each other: one lookup.
+    std::string_view lastName;
+    std::optional<std::uint32_t> lastPoint;
+    for (const Reference& reference : references_) {
+      if (reference.name != lastName || lastName.empty()) {
+        lastName = reference.name;
+        lastPoint = byName.find(lastName);
+      }
+      if (lastPoint) plan_.namedPoints_.push_back({reference.row, *lastPoint});
+    }
     for (const Observation& seen : observations_) {
       const auto station = seen.station >= 0 ? std::optional<std::uint32_t>(seen.station)
                                              : byName.find(seen.stationName);
