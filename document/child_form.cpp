@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "document/command_guard.h"
+#include "document/document_plan.h"
 #include "document/program_state.h"
 #include "document/recent_files.h"
 #include "document/shared_windows.h"
@@ -146,11 +147,14 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   addDocumentCommand(*link, QStringLiteral("Загрузить"), iconIn(icons, CommandIcon::Receive), &TChildForm::N11Click);
   addDocumentCommand(*link, QStringLiteral("Выгрузить"), iconIn(icons, CommandIcon::Upload), &TChildForm::N12Click);
 
+  auto* view = new QMenu(QStringLiteral("Вид"), this);
+  addCommand(*view, QStringLiteral("План"), QIcon(), &TChildForm::PlanClick);
+
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), iconIn(icons, CommandIcon::Help),
              &TChildForm::HelpClick)
       ->setShortcut(QKeySequence::HelpContents);
-  menus_ = {file, link, help};
+  menus_ = {file, link, view, help};
 }
 
 void TChildForm::keepRecentFiles(QMenu& file, QAction* exit) {
@@ -251,6 +255,11 @@ void TChildForm::N12Click() {
 
 void TChildForm::HelpClick() {
   if (shared_.internForm != nullptr) shared_.internForm->ShowManual();
+}
+
+void TChildForm::PlanClick() {
+  if (!plan_) plan_ = std::make_unique<DocumentPlan>(*this, *ListView1_, model_, seam_);
+  plan_->show();
 }
 
 void TChildForm::EditClick() {
