@@ -83,6 +83,17 @@ std::unique_ptr<QCoreApplication> ensureQtApplication() {
 
 QString devicePath(const std::string& port) { return portDevicePath(QFile::decodeName(port.c_str())); }
 
+// Opens the port for the direction; empty on success, otherwise why not.
+std::string openPort(SerialLink& link, const TransferOptions& options, LinkDirection direction) {
+  const bool reading = direction == LinkDirection::Reception;
+  if (link.open(devicePath(options.port), reading ? QIODevice::ReadOnly : QIODevice::WriteOnly,
+                recognisedParameters(options.settings, direction))) {
+    return {};
+  }
+  return "cannot open " + options.port + (reading ? " for reading: " : " for writing: ") +
+         link.errorText().toStdString();
+}
+
 int fail(const std::string& message) {
   std::cerr << "quillmar-cli: " << message << "\n";
   return 1;
@@ -223,10 +234,7 @@ int runReceive(const std::vector<std::string>& args) {
   }
   const auto app = ensureQtApplication();
   SerialLink link;
-  if (!link.open(devicePath(options->port), QIODevice::ReadOnly,
-                 recognisedParameters(options->settings, LinkDirection::Reception))) {
-    return fail("cannot open " + options->port + " for reading: " + link.errorText().toStdString());
-  }
+  if (const std::string why = openPort(link, *options, LinkDirection::Reception); !why.empty()) return fail(why);
   stopReceptionOnSignals();
   MemoLines memo;
   const Received how = receiveFramed(link, memo, options->timeoutSec);
@@ -252,10 +260,7 @@ int runSend(const std::vector<std::string>& args) {
   }
   const auto app = ensureQtApplication();
   SerialLink link;
-  if (!link.open(devicePath(options->port), QIODevice::WriteOnly,
-                 recognisedParameters(options->settings, LinkDirection::Upload))) {
-    return fail("cannot open " + options->port + " for writing: " + link.errorText().toStdString());
-  }
+  if (const std::string why = openPort(link, *options, LinkDirection::Upload); !why.empty()) return fail(why);
   std::size_t transmitted = 0;
   ProgressWatch watch(options->timeoutSec);
   const auto result = link.writeAll(text, [&watch](std::size_t sent) { return watch.stillMoving(sent); }, transmitted);
