@@ -169,7 +169,7 @@ void TChildForm::AddClick() {
   const int row = selectedRow();
   if (row < 0 || shared_.addForm == nullptr) return;
   state_.docModified = true;  // as soon as the command starts, added or not
-  const char version = model_.list().record(static_cast<std::size_t>(row)).version;
+  const char version = model_.list().version(static_cast<std::size_t>(row));
   const auto added = runAddDialog(*shared_.addForm, version, program_.captions);
   if (!added) return;
   model_.insertRecord(row, added->caption, added->record);
@@ -199,8 +199,7 @@ void TChildForm::ListView1SelectItem(int row, bool selected) {
     addAction_->setEnabled(false);
     return;
   }
-  const auto& record = model_.list().record(static_cast<std::size_t>(row));
-  editAction_->setEnabled(isEditableType(record.typeCode.view()));
+  editAction_->setEnabled(isEditableType(model_.list().typeCode(static_cast<std::size_t>(row))));
   deleteAction_->setEnabled(true);
   addAction_->setEnabled(true);
 }

@@ -1,6 +1,7 @@
 #include "document/document_files.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QWidget>
 
 #include <string>
@@ -98,14 +99,21 @@ SaveResult DocumentFiles::SaveToNewFile() {
 bool DocumentFiles::Import() {
   const QString path = seam_.askOpenFileName(&window_, kSdrFilter, QString());
   if (path.isEmpty()) return true;
+  RecordList& list = model_.listForAppending();
+  const std::size_t rowsBefore = list.size();
+  const CaptionState captionsBefore = program_.captions;
   try {
-    program_.lineCount = ImportSdrFile(nativePath(path), program_.lineBuffer);
+    const std::string file = nativePath(path);
+    ProgressDisplay progress(&window_, kImportProgress, static_cast<std::size_t>(QFileInfo(path).size()));
+    importSdrRows(file, program_.captions, list, [&progress](std::size_t bytes) { progress.step(bytes); });
   } catch (const IoError& error) {
-    program_.lineCount = 0;  // the buffer was left empty
+    // A file that cannot be read adds no row and leaves the captions' state alone.
+    list.truncate(rowsBefore);
+    program_.captions = captionsBefore;
     showIoError(error);
     return false;
   }
-  Obrabotka();
+  model_.announceAppendedRows();
   return true;
 }
 

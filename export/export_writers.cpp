@@ -99,7 +99,11 @@ void ExportStream::addTableRow(const SurveyRecord& record) {
 
 void writeExport(ByteSink& out, const RecordList& list, ExportKind kind) {
   ExportStream stream(out, kind);
-  for (std::size_t i = 0; i < list.size(); ++i) stream.add(list.record(i), list.caption(i));
+  std::string caption;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (kind == ExportKind::CaptionText) list.captionInto(caption, i);
+    stream.add(list.record(i), caption);
+  }
 }
 
 void exportToFile(const std::string& path, const RecordList& list, ExportKind kind) {

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "records/io_error.h"
-#include "records/make_st.h"
 #include "records/text_lines.h"
 
 namespace quillmar {
@@ -94,17 +93,24 @@ void forEachImportedRecord(const std::string& path, const std::function<void(con
   stream.finish();
 }
 
+void importSdrRows(const std::string& path, CaptionState& captions, RecordList& list,
+                   const std::function<void(std::size_t)>& progress) {
+  std::size_t rows = 0;
+  std::size_t bytes = 0;
+  forEachImportedRecord(path, [&](const SurveyRecord& record) {
+    list.append(record, captions);
+    bytes += record.body.length;
+    if (progress && ++rows % kRowsPerProgressStep == 0) progress(bytes);
+  });
+}
+
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,
                const RowProgress& progress) {
   count = std::min(count, lines.size());
   const char version = DetectVersion(lines, count);
   if (list.empty()) list.reserve(count);
-  std::string caption;
   for (std::size_t i = 0; i < count; ++i) {
-    const SurveyRecord record = SurveyRecord::fromLine(lines.line(i), version);
-    MakeStInto(caption, captions, record.body.view(), record.typeCode.view(),
-               record.derivCode.view(), record.version);
-    list.append(caption, record);
+    list.append(SurveyRecord::fromLine(lines.line(i), version), captions);
     if (progress && (i + 1) % kRowsPerProgressStep == 0) progress(i + 1);
   }
 }

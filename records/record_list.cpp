@@ -3,53 +3,197 @@
 #include <algorithm>
 #include <cstring>
 
+#include "records/make_st.h"
+
 namespace quillmar {
 namespace {
+
 constexpr std::size_t kBlockSize = 1 << 20;
+
+// Where the parts of a row lie in its arena bytes.
+constexpr std::size_t kStateRefAt = 0;
+constexpr std::size_t kTypeAt = 4;      // length byte, 2 characters
+constexpr std::size_t kDerivAt = 7;     // length byte, 2 characters
+constexpr std::size_t kVersionAt = 10;
+constexpr std::size_t kBodyAt = 11;     // length byte, then the characters
+constexpr std::size_t kHeaderSize = 12;
+
+std::uint32_t readU32(const char* at) {
+  std::uint32_t value;
+  std::memcpy(&value, at, sizeof value);
+  return value;
 }
 
-RecordList::CaptionRef RecordList::store(std::string_view caption) {
-  if (caption.empty()) return {};
-  if (blocks_.empty() || blockUsed_ + caption.size() > blockSize_) {
-    blockSize_ = std::max(kBlockSize, caption.size());
-    blocks_.push_back(std::make_unique<char[]>(blockSize_));
+void writeU32(char* at, std::uint32_t value) { std::memcpy(at, &value, sizeof value); }
+
+std::string_view shortText(const char* at) {
+  return {at + 1, static_cast<unsigned char>(*at)};
+}
+
+template <std::size_t Capacity>
+void putShortText(char* at, const ShortString<Capacity>& text) {
+  at[0] = static_cast<char>(text.length);
+  std::memcpy(at + 1, text.chars, text.length);
+}
+
+// Only header, instrument and job records change the state MakeSt keeps.
+bool mayChangeCaptionState(std::string_view typeCode) {
+  return typeCode == "00" || typeCode == "01" || typeCode == "10";
+}
+
+std::string stateKey(const CaptionState& state) {
+  std::string key;
+  for (std::string_view text :
+       {state.angleUnit, state.distanceUnit, state.pressureUnit, state.temperatureUnit,
+        state.coordinateOrder, state.instrumentModel, state.edmMounting, state.verticalAngleZero,
+        state.pointIdType, state.includeElevation, state.atmosCorrection, state.crCorrection,
+        state.refractionConstant, state.seaLevelCorrection}) {
+    key.append(text);
+    key.push_back('\0');
+  }
+  return key;
+}
+
+bool sameTexts(const CaptionState& a, const CaptionState& b) {
+  return std::memcmp(&a, &b, sizeof(CaptionState)) == 0;
+}
+
+}  // namespace
+
+SurveyRecord RecordList::record(std::size_t index) const {
+  const char* row = rows_[index];
+  SurveyRecord record;
+  record.typeCode.assign(shortText(row + kTypeAt));
+  record.derivCode.assign(shortText(row + kDerivAt));
+  record.version = row[kVersionAt];
+  record.body.assign(shortText(row + kBodyAt));
+  return record;
+}
+
+std::string_view RecordList::body(std::size_t index) const { return shortText(rows_[index] + kBodyAt); }
+
+std::string_view RecordList::typeCode(std::size_t index) const {
+  return shortText(rows_[index] + kTypeAt);
+}
+
+char RecordList::version(std::size_t index) const { return rows_[index][kVersionAt]; }
+
+std::string RecordList::caption(std::size_t index) const {
+  std::string out;
+  captionInto(out, index);
+  return out;
+}
+
+void RecordList::captionInto(std::string& out, std::size_t index) const {
+  const char* row = rows_[index];
+  const std::uint32_t ref = readU32(row + kStateRefAt);
+  const std::string_view body = shortText(row + kBodyAt);
+  if (ref == kGivenCaption) {
+    const char* at = body.data() + body.size();
+    out.assign(at + 4, readU32(at));
+    return;
+  }
+  CaptionState state = states_[ref];
+  MakeStInto(out, state, body, shortText(row + kTypeAt), shortText(row + kDerivAt), row[kVersionAt]);
+}
+
+char* RecordList::allocate(std::size_t bytes) {
+  if (blocks_.empty() || blockUsed_ + bytes > blockSize_) {
+    blockSize_ = std::max(kBlockSize, bytes);
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
     blockUsed_ = 0;
   }
-  char* dest = blocks_.back().get() + blockUsed_;
-  std::memcpy(dest, caption.data(), caption.size());
-  blockUsed_ += caption.size();
-  return {dest, static_cast<std::uint32_t>(caption.size())};
+  char* at = blocks_.back().get() + blockUsed_;
+  blockUsed_ += bytes;
+  return at;
+}
+
+char* RecordList::store(const SurveyRecord& record, std::uint32_t stateRef, std::string_view caption) {
+  const std::size_t size = kHeaderSize + record.body.length;
+  const bool given = stateRef == kGivenCaption;
+  char* row = allocate(size + (given ? 4 + caption.size() : 0));
+  writeU32(row + kStateRefAt, stateRef);
+  putShortText(row + kTypeAt, record.typeCode);
+  putShortText(row + kDerivAt, record.derivCode);
+  row[kVersionAt] = record.version;
+  putShortText(row + kBodyAt, record.body);
+  if (given) {
+    writeU32(row + size, static_cast<std::uint32_t>(caption.size()));
+    std::memcpy(row + size + 4, caption.data(), caption.size());
+  }
+  return row;
+}
+
+std::uint32_t RecordList::refTo(const CaptionState& state) {
+  if (!states_.empty() && sameTexts(states_[lastRef_], state)) return lastRef_;
+  const auto [found, added] = stateRefs_.try_emplace(stateKey(state), static_cast<std::uint32_t>(states_.size()));
+  if (added) states_.push_back(state);
+  lastRef_ = found->second;
+  return lastRef_;
+}
+
+void RecordList::append(const SurveyRecord& record, CaptionState& state) {
+  rows_.push_back(store(record, refTo(state), {}));
+  if (mayChangeCaptionState(record.typeCode.view())) {
+    std::string unused;
+    MakeStInto(unused, state, record.body.view(), record.typeCode.view(), record.derivCode.view(),
+               record.version);
+  }
+}
+
+void RecordList::replace(std::size_t index, const SurveyRecord& record, CaptionState& state) {
+  rows_[index] = store(record, refTo(state), {});
+  if (mayChangeCaptionState(record.typeCode.view())) {
+    std::string unused;
+    MakeStInto(unused, state, record.body.view(), record.typeCode.view(), record.derivCode.view(),
+               record.version);
+  }
 }
 
 void RecordList::append(std::string_view caption, const SurveyRecord& record) {
-  records_.push_back(record);
-  captions_.push_back(store(caption));
+  rows_.push_back(store(record, kGivenCaption, caption));
 }
 
 void RecordList::insert(std::size_t index, std::string_view caption, const SurveyRecord& record) {
-  records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(index), record);
-  captions_.insert(captions_.begin() + static_cast<std::ptrdiff_t>(index), store(caption));
-}
-
-void RecordList::remove(std::size_t index) {
-  records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
-  captions_.erase(captions_.begin() + static_cast<std::ptrdiff_t>(index));
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), store(record, kGivenCaption, caption));
 }
 
 void RecordList::setCaption(std::size_t index, std::string_view caption) {
-  captions_[index] = store(caption);
+  rows_[index] = store(record(index), kGivenCaption, caption);
 }
 
-void RecordList::reserve(std::size_t rows) {
-  records_.reserve(rows);
-  captions_.reserve(rows);
+void RecordList::remove(std::size_t index) { rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index)); }
+
+void RecordList::truncate(std::size_t rows) {
+  if (rows < rows_.size()) rows_.resize(rows);
 }
+
+void RecordList::appendRange(RecordList&& other) {
+  std::vector<std::uint32_t> refs(other.states_.size());
+  for (std::size_t i = 0; i < refs.size(); ++i) refs[i] = refTo(other.states_[i]);
+  rows_.reserve(rows_.size() + other.rows_.size());
+  for (char* row : other.rows_) {
+    const std::uint32_t ref = readU32(row + kStateRefAt);
+    if (ref != kGivenCaption) writeU32(row + kStateRefAt, refs[ref]);
+    rows_.push_back(row);
+  }
+  for (auto& block : other.blocks_) blocks_.push_back(std::move(block));
+  if (!other.blocks_.empty()) {
+    blockUsed_ = other.blockUsed_;
+    blockSize_ = other.blockSize_;
+  }
+  other.clear();
+}
+
+void RecordList::reserve(std::size_t rows) { rows_.reserve(rows); }
 
 void RecordList::clear() {
-  records_.clear();
-  captions_.clear();
+  rows_.clear();
   blocks_.clear();
   blockUsed_ = blockSize_ = 0;
+  states_.clear();
+  stateRefs_.clear();
+  lastRef_ = 0;
 }
 
 }  // namespace quillmar
