@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "records/io_error.h"
@@ -20,14 +21,16 @@ char versionNamedBy(std::string_view field) {
   return kVersionNone;
 }
 
-// Holds the first stored lines until they have named the version.
+// Holds the first stored lines until they have named the version. `OnText`
+// hears each line's text, without its CR LF, and the version.
+template <typename OnText>
 class VersionedLineStream {
  public:
-  explicit VersionedLineStream(const std::function<void(const SurveyRecord&)>& onRecord) : onRecord_(onRecord) {}
+  explicit VersionedLineStream(OnText onText) : onText_(std::move(onText)) {}
 
   void add(std::string_view text) {
     if (decided_) {
-      onRecord_(SurveyRecord::fromText(text, version_));
+      onText_(text, version_);
       return;
     }
     held_.push_back(std::string(text) + "\r\n");
@@ -48,9 +51,9 @@ class VersionedLineStream {
     held_.clear();
   }
 
-  void emit(std::string_view line) { onRecord_(SurveyRecord::fromLine(line, version_)); }
+  void emit(std::string_view line) { onText_(line.substr(0, line.size() - 2), version_); }
 
-  const std::function<void(const SurveyRecord&)>& onRecord_;
+  OnText onText_;
   std::vector<std::string> held_;  // with their CR LF
   char version_ = kVersionNone;
   bool decided_ = false;
@@ -85,21 +88,32 @@ char DetectVersion(const LineBuffer& lines, std::size_t count) {
   return versionNamedBy(field);
 }
 
-void forEachImportedRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
-  VersionedLineStream stream(onRecord);
+namespace {
+
+template <typename OnText>
+void forEachImportedText(const std::string& path, OnText onText) {
+  VersionedLineStream<OnText> stream(std::move(onText));
   forEachTextLine(path, [&stream](std::string_view line) {
     if (!line.empty()) stream.add(line);
   });
   stream.finish();
 }
 
+}  // namespace
+
+void forEachImportedRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
+  forEachImportedText(path, [&onRecord](std::string_view text, char version) {
+    onRecord(SurveyRecord::fromText(text, version));
+  });
+}
+
 void importSdrRows(const std::string& path, CaptionState& captions, RecordList& list,
                    const std::function<void(std::size_t)>& progress) {
   std::size_t rows = 0;
   std::size_t bytes = 0;
-  forEachImportedRecord(path, [&](const SurveyRecord& record) {
-    list.append(record, captions);
-    bytes += record.body.length;
+  forEachImportedText(path, [&](std::string_view text, char version) {
+    list.appendText(text, version, captions);
+    bytes += text.size() + 2;
     if (progress && ++rows % kRowsPerProgressStep == 0) progress(bytes);
   });
 }

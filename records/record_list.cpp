@@ -1,14 +1,20 @@
 #include "records/record_list.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "records/make_st.h"
 
 namespace quillmar {
 namespace {
 
-constexpr std::size_t kBlockSize = 1 << 20;
+// Large pages where the system offers them: touching fresh memory page by
+// page is what a big field book would otherwise spend its time on.
+constexpr std::size_t kBlockSize = 2 << 20;
 
 // Where the parts of a row lie in its arena bytes.
 constexpr std::size_t kStateRefAt = 0;
@@ -30,10 +36,9 @@ std::string_view shortText(const char* at) {
   return {at + 1, static_cast<unsigned char>(*at)};
 }
 
-template <std::size_t Capacity>
-void putShortText(char* at, const ShortString<Capacity>& text) {
-  at[0] = static_cast<char>(text.length);
-  std::memcpy(at + 1, text.chars, text.length);
+void putShortText(char* at, std::string_view text) {
+  at[0] = static_cast<char>(text.size());
+  std::memcpy(at + 1, text.data(), text.size());
 }
 
 // Only header, instrument and job records change the state MakeSt keeps.
@@ -97,10 +102,17 @@ void RecordList::captionInto(std::string& out, std::size_t index) const {
   MakeStInto(out, state, body, shortText(row + kTypeAt), shortText(row + kDerivAt), row[kVersionAt]);
 }
 
+void RecordList::FreeBlock::operator()(char* block) const { std::free(block); }
+
 char* RecordList::allocate(std::size_t bytes) {
   if (blocks_.empty() || blockUsed_ + bytes > blockSize_) {
-    blockSize_ = std::max(kBlockSize, bytes);
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
+    blockSize_ = (std::max(kBlockSize, bytes) + kBlockSize - 1) / kBlockSize * kBlockSize;
+    auto* block = static_cast<char*>(std::aligned_alloc(kBlockSize, blockSize_));
+    if (block == nullptr) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(block, blockSize_, MADV_HUGEPAGE);
+#endif
+    blocks_.emplace_back(block);
     blockUsed_ = 0;
   }
   char* at = blocks_.back().get() + blockUsed_;
@@ -108,8 +120,12 @@ char* RecordList::allocate(std::size_t bytes) {
   return at;
 }
 
-char* RecordList::store(const SurveyRecord& record, std::uint32_t stateRef, std::string_view caption) {
-  const std::size_t size = kHeaderSize + record.body.length;
+RecordList::Parts RecordList::partsOf(const SurveyRecord& record) {
+  return {record.typeCode.view(), record.derivCode.view(), record.version, record.body.view()};
+}
+
+char* RecordList::store(const Parts& record, std::uint32_t stateRef, std::string_view caption) {
+  const std::size_t size = kHeaderSize + record.body.size();
   const bool given = stateRef == kGivenCaption;
   char* row = allocate(size + (given ? 4 + caption.size() : 0));
   writeU32(row + kStateRefAt, stateRef);
@@ -132,34 +148,54 @@ std::uint32_t RecordList::refTo(const CaptionState& state) {
   return lastRef_;
 }
 
+void RecordList::moveCaptionState(const Parts& record, CaptionState& state) {
+  if (!mayChangeCaptionState(record.typeCode)) return;
+  std::string unused;
+  MakeStInto(unused, state, record.body, record.typeCode, record.derivCode, record.version);
+}
+
 void RecordList::append(const SurveyRecord& record, CaptionState& state) {
-  rows_.push_back(store(record, refTo(state), {}));
-  if (mayChangeCaptionState(record.typeCode.view())) {
-    std::string unused;
-    MakeStInto(unused, state, record.body.view(), record.typeCode.view(), record.derivCode.view(),
-               record.version);
-  }
+  const Parts parts = partsOf(record);
+  rows_.push_back(store(parts, refTo(state), {}));
+  moveCaptionState(parts, state);
+}
+
+void RecordList::appendText(std::string_view text, char version, CaptionState& state) {
+  text = text.substr(0, kBodyCapacity);
+  const std::size_t lineEnd = std::min<std::size_t>(2, kBodyCapacity - text.size());
+  char* row = allocate(kHeaderSize + text.size() + lineEnd);
+  char* body = row + kBodyAt + 1;
+  std::memcpy(body, text.data(), text.size());
+  std::memcpy(body + text.size(), "\r\n", lineEnd);
+  const std::string_view line(body, text.size() + lineEnd);
+  const Parts parts{line.substr(0, 2), line.substr(std::min<std::size_t>(2, line.size()), 2), version, line};
+  writeU32(row + kStateRefAt, refTo(state));
+  putShortText(row + kTypeAt, parts.typeCode);
+  putShortText(row + kDerivAt, parts.derivCode);
+  row[kVersionAt] = version;
+  row[kBodyAt] = static_cast<char>(line.size());
+  rows_.push_back(row);
+  moveCaptionState(parts, state);
 }
 
 void RecordList::replace(std::size_t index, const SurveyRecord& record, CaptionState& state) {
-  rows_[index] = store(record, refTo(state), {});
-  if (mayChangeCaptionState(record.typeCode.view())) {
-    std::string unused;
-    MakeStInto(unused, state, record.body.view(), record.typeCode.view(), record.derivCode.view(),
-               record.version);
-  }
+  const Parts parts = partsOf(record);
+  rows_[index] = store(parts, refTo(state), {});
+  moveCaptionState(parts, state);
 }
 
 void RecordList::append(std::string_view caption, const SurveyRecord& record) {
-  rows_.push_back(store(record, kGivenCaption, caption));
+  rows_.push_back(store(partsOf(record), kGivenCaption, caption));
 }
 
 void RecordList::insert(std::size_t index, std::string_view caption, const SurveyRecord& record) {
-  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), store(record, kGivenCaption, caption));
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index),
+               store(partsOf(record), kGivenCaption, caption));
 }
 
 void RecordList::setCaption(std::size_t index, std::string_view caption) {
-  rows_[index] = store(record(index), kGivenCaption, caption);
+  const SurveyRecord current = record(index);
+  rows_[index] = store(partsOf(current), kGivenCaption, caption);
 }
 
 void RecordList::remove(std::size_t index) { rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index)); }

@@ -46,6 +46,8 @@ class RecordList {
   // caption is made later from a copy of `state` as it is here, and `state`
   // moves on as that MakeSt call would move it.
   void append(const SurveyRecord& record, CaptionState& state);
+  // The same for the record that SurveyRecord::fromText would make.
+  void appendText(std::string_view text, char version, CaptionState& state);
   void replace(std::size_t index, const SurveyRecord& record, CaptionState& state);
 
   // Rows whose caption text is given.
@@ -64,15 +66,26 @@ class RecordList {
  private:
   static constexpr std::uint32_t kGivenCaption = 0xFFFFFFFF;
 
-  char* store(const SurveyRecord& record, std::uint32_t stateRef, std::string_view caption);
+  struct Parts {
+    std::string_view typeCode;
+    std::string_view derivCode;
+    char version;
+    std::string_view body;
+  };
+  static Parts partsOf(const SurveyRecord& record);
+  char* store(const Parts& record, std::uint32_t stateRef, std::string_view caption);
   char* allocate(std::size_t bytes);
+  void moveCaptionState(const Parts& record, CaptionState& state);
   std::uint32_t refTo(const CaptionState& state);
 
   // Each row: its state reference, type, derivation, version, body and,
   // for a given caption, its length and text (see store()).
   std::vector<char*> rows_;
   // Blocks never move once allocated, so the row pointers stay valid.
-  std::vector<std::unique_ptr<char[]>> blocks_;
+  struct FreeBlock {
+    void operator()(char* block) const;
+  };
+  std::vector<std::unique_ptr<char[], FreeBlock>> blocks_;
   std::size_t blockUsed_ = 0;
   std::size_t blockSize_ = 0;
   // Every distinct CaptionState a row refers to, once.
