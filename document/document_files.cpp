@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "document/background_load.h"
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/progress_display.h"
@@ -46,18 +47,19 @@ void DocumentFiles::Open() {
   if (path.isEmpty()) return;
   state_.docStarted = true;
   state_.docName = path;
-  try {
-    const std::string file = nativePath(path);
-    ProgressDisplay progress(&window_, kOpenProgress, recordFileCount(file));
-    openRecordFile(file, program_.captions, model_.listForAppending(),
-                   [&progress](std::size_t done) { progress.step(done); });
-  } catch (const IoError& error) {
-    // The records read before the failure stay in the list.
-    model_.announceAppendedRows();
-    showIoError(error);
-    return;
-  }
+  const std::string file = nativePath(path);
+  RecordList incoming;
+  CaptionState captions = program_.captions;
+  const LoadResult result = loadInBackground(&window_, kOpenProgress, recordFileCount(file),
+                                             [&](const LoadProgress& progress) {
+                                               openRecordFile(file, captions, incoming, progress);
+                                             });
+  // The records read before a failure, or before Cancel, stay in the list.
+  model_.listForAppending().appendRange(std::move(incoming));
+  program_.captions = captions;
   model_.announceAppendedRows();
+  if (result.error) showIoError(*result.error);
+  if (result.error || result.cancelled) return;
   setCaptionToDocName();
   state_.docModified = false;
 }
@@ -99,20 +101,23 @@ SaveResult DocumentFiles::SaveToNewFile() {
 bool DocumentFiles::Import() {
   const QString path = seam_.askOpenFileName(&window_, kSdrFilter, QString());
   if (path.isEmpty()) return true;
-  RecordList& list = model_.listForAppending();
-  const std::size_t rowsBefore = list.size();
-  const CaptionState captionsBefore = program_.captions;
-  try {
-    const std::string file = nativePath(path);
-    ProgressDisplay progress(&window_, kImportProgress, static_cast<std::size_t>(QFileInfo(path).size()));
-    importSdrRows(file, program_.captions, list, [&progress](std::size_t bytes) { progress.step(bytes); });
-  } catch (const IoError& error) {
-    // A file that cannot be read adds no row and leaves the captions' state alone.
-    list.truncate(rowsBefore);
-    program_.captions = captionsBefore;
-    showIoError(error);
+  const std::string file = nativePath(path);
+  RecordList incoming;
+  CaptionState captions = program_.captions;
+  const LoadResult result = loadInBackground(&window_, kImportProgress,
+                                             static_cast<std::size_t>(QFileInfo(path).size()),
+                                             [&](const LoadProgress& progress) {
+                                               importSdrRows(file, captions, incoming, progress);
+                                             });
+  // A file that cannot be read, or a Cancel, adds no row and leaves the
+  // captions' state as it was.
+  if (result.error) {
+    showIoError(*result.error);
     return false;
   }
+  if (result.cancelled) return true;
+  model_.listForAppending().appendRange(std::move(incoming));
+  program_.captions = captions;
   model_.announceAppendedRows();
   return true;
 }

@@ -200,11 +200,12 @@ void RecordList::setCaption(std::size_t index, std::string_view caption) {
 
 void RecordList::remove(std::size_t index) { rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index)); }
 
-void RecordList::truncate(std::size_t rows) {
-  if (rows < rows_.size()) rows_.resize(rows);
-}
-
 void RecordList::appendRange(RecordList&& other) {
+  if (rows_.empty()) {
+    *this = std::move(other);
+    other.clear();
+    return;
+  }
   std::vector<std::uint32_t> refs(other.states_.size());
   for (std::size_t i = 0; i < refs.size(); ++i) refs[i] = refTo(other.states_[i]);
   rows_.reserve(rows_.size() + other.rows_.size());

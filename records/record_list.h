@@ -56,8 +56,6 @@ class RecordList {
   void setCaption(std::size_t index, std::string_view caption);
 
   void remove(std::size_t index);
-  // Drops every row from `rows` on.
-  void truncate(std::size_t rows);
   // Moves the rows of `other` to the end of this list; `other` is left empty.
   void appendRange(RecordList&& other);
   void reserve(std::size_t rows);
