@@ -85,14 +85,14 @@ void waitShowingProgress(Worker& worker, QWidget* parent, const QString& label, 
   dialog.setWindowModality(Qt::ApplicationModal);
   dialog.setAutoClose(false);
   dialog.setAutoReset(false);
-  dialog.setMinimumDuration(0);
   dialog.setValue(progressValue(worker.done()));
+  dialog.show();  // the quiet wait is over: no need to estimate when to show
   QEventLoop loop;
   QTimer poll;
-  QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&worker] { worker.cancel(); });
   QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+    if (dialog.wasCanceled()) worker.cancel();
     if (worker.finished()) loop.quit();
-    else dialog.setValue(progressValue(worker.done()));
+    else if (!dialog.wasCanceled()) dialog.setValue(progressValue(worker.done()));
   });
   poll.start(kPollMs);
   if (!worker.finished()) loop.exec();

@@ -1,8 +1,15 @@
 // Open, Save, Save as, Import and Export of a document window, with their
 // dialogs answered by script, and their failures.
 
+#include <QApplication>
 #include <QFile>
+#include <QProgressDialog>
+#include <QTimer>
 
+#include <chrono>
+#include <thread>
+
+#include "document/background_load.h"
 #include "document/child_form.h"
 #include "document/record_list_model.h"
 #include "gui_fixture.h"
@@ -263,6 +270,32 @@ TEST_P(FileFailureTest, exportToABadPlace_reportsAndLeavesTheListAlone) {
   document->N13Click();
   EXPECT_EQ(seam_.errors, QStringList({c.error}));
   EXPECT_EQ(document->recordModel().rowCount(), 7);
+}
+
+// A reading that takes a while shows its progress window; Cancel there stops
+// the worker, and a failure of the worker comes back to the window thread.
+TEST(BackgroundLoad, cancelStopsALongReadingAndFailuresComeBack) {
+  QTimer pressCancel;
+  QObject::connect(&pressCancel, &QTimer::timeout, [] {
+    if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget())) progress->cancel();
+  });
+  pressCancel.start(10);
+  std::size_t reported = 0;
+  const LoadResult cancelled = loadInBackground(nullptr, "reading", 100, [&](const LoadProgress& progress) {
+    for (;; ++reported) {
+      progress(reported);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  EXPECT_TRUE(cancelled.cancelled);
+  EXPECT_FALSE(cancelled.error);
+  EXPECT_GT(reported, 0u);
+
+  const LoadResult failed =
+      loadInBackground(nullptr, "reading", 100, [](const LoadProgress&) { throw IoError(io_code::kDiskFull); });
+  ASSERT_TRUE(failed.error);
+  EXPECT_EQ(failed.error->code(), io_code::kDiskFull);
+  EXPECT_FALSE(failed.cancelled);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, FileFailureTest,

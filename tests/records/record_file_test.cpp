@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "records/io_error.h"
+#include "records/make_st.h"
 #include "records/record_file.h"
 #include "tests/support/temp_dir.h"
 
@@ -147,6 +148,45 @@ TEST(RecordList, insertsRemovesAndRecaptions) {
   EXPECT_EQ(list.caption(0), "c");
   list.remove(0);
   EXPECT_TRUE(list.empty());
+}
+
+// A caption is made when it is shown, but must read as if MakeSt had made
+// it when its row came in: with the program-wide state of that moment, which
+// other documents' rows and later edits have moved on since.
+TEST(RecordList, captionsMadeLaterEqualThoseMadeWhenTheRowCameIn) {
+  const std::string header11 = "00NMSDR33 V04-04.02    1234 01-Jan-02 00:00" + std::string(5, '1') + "\r\n";
+  const std::string header22 = "00NMSDR33 V04-04.02    1234 01-Jan-02 00:00" + std::string(5, '2') + "\r\n";
+  const std::string instrument = "01NMQ" + std::string(46, 'e') + "12" + std::string(50, '0') + "\r\n";
+  const std::string job = "10NMJOB" + std::string(13, ' ') + "121212\r\n";
+  const std::string header99 = "00NMSDR33 V04-04.02    1234 01-Jan-02 00:00" + std::string(5, '9') + "\r\n";
+  const std::string observation = "09F1" + std::string(90, '7') + "\r\n";
+  CaptionState program;
+  CaptionState eager;
+  RecordList first;
+  RecordList second;
+  std::vector<std::string> firstExpected;
+  std::vector<std::string> secondExpected;
+  const auto append = [&](RecordList& list, std::vector<std::string>& expected, const std::string& line) {
+    list.append(sample(line), program);
+    expected.push_back(MakeSt(eager, sample(line)));
+  };
+  for (const auto& line : {header11, instrument, observation, job, observation}) append(first, firstExpected, line);
+  for (const auto& line : {header22, observation, instrument}) append(second, secondExpected, line);
+  for (const auto& line : {instrument, header99}) append(first, firstExpected, line);
+  first.replace(2, sample(header22), program);  // an edit captions with the state of its moment
+  firstExpected[2] = MakeSt(eager, sample(header22));
+  first.insert(0, "given", sample(observation));
+  firstExpected.insert(firstExpected.begin(), "given");
+  RecordList loaded;  // read elsewhere from a copy of the state, then joined
+  CaptionState loadedState = program;
+  loaded.append(sample(header11), loadedState);
+  loaded.append(sample(instrument), loadedState);
+  first.appendRange(std::move(loaded));
+  for (const auto& line : {header11, instrument}) firstExpected.push_back(MakeSt(eager, sample(line)));
+  EXPECT_TRUE(loaded.empty());
+  for (std::size_t i = 0; i < first.size(); ++i) EXPECT_EQ(first.caption(i), firstExpected.at(i)) << i;
+  for (std::size_t i = 0; i < second.size(); ++i) EXPECT_EQ(second.caption(i), secondExpected.at(i)) << i;
+  EXPECT_EQ(first.size(), firstExpected.size());
 }
 
 TEST(RecordList, captionsStayValidAsTheListGrows) {
