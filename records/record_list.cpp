@@ -41,6 +41,12 @@ void putShortText(char* at, std::string_view text) {
   std::memcpy(at + 1, text.data(), text.size());
 }
 
+// A code field: its length byte and both character places, the unused ones zero.
+void putCode(char* at, std::string_view code) {
+  std::memset(at, 0, 3);
+  putShortText(at, code);
+}
+
 // Only header, instrument and job records change the state MakeSt keeps.
 bool mayChangeCaptionState(std::string_view typeCode) {
   return typeCode == "00" || typeCode == "01" || typeCode == "10";
@@ -68,8 +74,10 @@ bool sameTexts(const CaptionState& a, const CaptionState& b) {
 SurveyRecord RecordList::record(std::size_t index) const {
   const char* row = rows_[index];
   SurveyRecord record;
-  record.typeCode.assign(shortText(row + kTypeAt));
-  record.derivCode.assign(shortText(row + kDerivAt));
+  // The codes are stored whole, length byte and both characters, as the record holds them.
+  static_assert(sizeof(record.typeCode) == 3 && sizeof(record.derivCode) == 3);
+  std::memcpy(&record.typeCode, row + kTypeAt, 3);
+  std::memcpy(&record.derivCode, row + kDerivAt, 3);
   record.version = row[kVersionAt];
   record.body.assign(shortText(row + kBodyAt));
   return record;
@@ -129,8 +137,8 @@ char* RecordList::store(const Parts& record, std::uint32_t stateRef, std::string
   const bool given = stateRef == kGivenCaption;
   char* row = allocate(size + (given ? 4 + caption.size() : 0));
   writeU32(row + kStateRefAt, stateRef);
-  putShortText(row + kTypeAt, record.typeCode);
-  putShortText(row + kDerivAt, record.derivCode);
+  putCode(row + kTypeAt, record.typeCode);
+  putCode(row + kDerivAt, record.derivCode);
   row[kVersionAt] = record.version;
   putShortText(row + kBodyAt, record.body);
   if (given) {
@@ -170,8 +178,8 @@ void RecordList::appendText(std::string_view text, char version, CaptionState& s
   const std::string_view line(body, text.size() + lineEnd);
   const Parts parts{line.substr(0, 2), line.substr(std::min<std::size_t>(2, line.size()), 2), version, line};
   writeU32(row + kStateRefAt, refTo(state));
-  putShortText(row + kTypeAt, parts.typeCode);
-  putShortText(row + kDerivAt, parts.derivCode);
+  putCode(row + kTypeAt, parts.typeCode);
+  putCode(row + kDerivAt, parts.derivCode);
   row[kVersionAt] = version;
   row[kBodyAt] = static_cast<char>(line.size());
   rows_.push_back(row);
