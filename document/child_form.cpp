@@ -11,6 +11,7 @@
 
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
+#include "document/recent_files.h"
 #include "document/shared_windows.h"
 #include "editing/widgets/record_commands.h"
 #include "help/intern_form.h"
@@ -95,7 +96,9 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   addCommand(*file, QStringLiteral("Импорт"), icons.value(kImport), &TChildForm::ImportClick);
   addCommand(*file, QStringLiteral("Экспорт"), icons.value(kExport), &TChildForm::N13Click);
   file->addSeparator();
-  addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested);
+  QAction* exit =
+      addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested);
+  keepRecentFiles(*file, exit);
 
   auto* link = new QMenu(QStringLiteral("Коммуникация"), this);
   addCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
@@ -105,6 +108,13 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   addCommand(*help, QStringLiteral("Руководство пользователя"), icons.value(kHelp),
              &TChildForm::HelpClick);
   menus_ = {file, link, help};
+}
+
+void TChildForm::keepRecentFiles(QMenu& file, QAction* exit) {
+  RecentFiles* recent = shared_.recentFiles;
+  if (recent == nullptr) return;
+  recent->addMenuTo(file, exit);
+  files_.setFileUsedHandler([recent](const QString& path) { recent->add(path); });
 }
 
 void TChildForm::createPopup(const QList<QIcon>& icons) {
@@ -132,8 +142,14 @@ SaveResult TChildForm::Save() { return files_.Save(); }
 
 void TChildForm::SaveAsClick() { files_.SaveAs(); }
 
+void TChildForm::OpenFile(const QString& path) { files_.OpenFile(path); }
+
 void TChildForm::ImportClick() {
   if (files_.Import()) state_.docModified = true;
+}
+
+void TChildForm::ImportFile(const QString& path) {
+  if (files_.ImportFile(path)) state_.docModified = true;
 }
 
 void TChildForm::N13Click() { files_.Export(); }

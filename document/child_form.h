@@ -37,6 +37,9 @@ class TChildForm final : public QWidget {
   // The frame's New: an empty document named `docName`.
   void StartNew(const QString& docName);
   void Open();
+  // Open and "Импорт" of a file named from outside the windows.
+  void OpenFile(const QString& path);
+  void ImportFile(const QString& path);
   SaveResult Save();
   void SaveAsClick();
   void ImportClick();
@@ -81,6 +84,7 @@ class TChildForm final : public QWidget {
   void createList();
   void createMenus(const QList<QIcon>& icons);
   void createPopup(const QList<QIcon>& icons);
+  void keepRecentFiles(QMenu& file, QAction* exit);
   template <typename Handler>
   QAction* addCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
   void selectionChanged();

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <string>
+#include <utility>
 
 #include "document/background_load.h"
 #include "document/dialog_seam.h"
@@ -45,6 +46,10 @@ DocumentFiles::DocumentFiles(QWidget& window, DocumentState& state, RecordListMo
 void DocumentFiles::Open() {
   const QString path = seam_.askOpenFileName(&window_, kOpenFilter, kRecordSuffix);
   if (path.isEmpty()) return;
+  OpenFile(path);
+}
+
+void DocumentFiles::OpenFile(const QString& path) {
   state_.docStarted = true;
   state_.docName = path;
   const std::string file = nativePath(path);
@@ -62,6 +67,7 @@ void DocumentFiles::Open() {
   if (result.error || result.cancelled) return;
   setCaptionToDocName();
   state_.docModified = false;
+  reportFileUsed(path);
 }
 
 SaveResult DocumentFiles::Save() {
@@ -101,6 +107,10 @@ SaveResult DocumentFiles::SaveToNewFile() {
 bool DocumentFiles::Import() {
   const QString path = seam_.askOpenFileName(&window_, kSdrFilter, QString());
   if (path.isEmpty()) return true;
+  return ImportFile(path);
+}
+
+bool DocumentFiles::ImportFile(const QString& path) {
   const std::string file = nativePath(path);
   RecordList incoming;
   CaptionState captions = program_.captions;
@@ -119,6 +129,7 @@ bool DocumentFiles::Import() {
   model_.listForAppending().appendRange(std::move(incoming));
   program_.captions = captions;
   model_.announceAppendedRows();
+  reportFileUsed(path);
   return true;
 }
 
@@ -167,7 +178,16 @@ bool DocumentFiles::writeRecordsTo(const QString& path) {
     showIoError(error);
     return false;
   }
+  reportFileUsed(path);
   return true;
+}
+
+void DocumentFiles::setFileUsedHandler(std::function<void(const QString&)> handler) {
+  fileUsed_ = std::move(handler);
+}
+
+void DocumentFiles::reportFileUsed(const QString& path) const {
+  if (fileUsed_) fileUsed_(path);
 }
 
 void DocumentFiles::showIoError(const IoError& error) {
