@@ -118,7 +118,8 @@ char* RecordList::allocate(std::size_t bytes) {
     auto* block = static_cast<char*>(std::aligned_alloc(kBlockSize, blockSize_));
     if (block == nullptr) throw std::bad_alloc();
 #ifdef MADV_HUGEPAGE
-    ::madvise(block, blockSize_, MADV_HUGEPAGE);
+    // Not for the first block: a small document touches only the pages it fills.
+    if (!blocks_.empty()) ::madvise(block, blockSize_, MADV_HUGEPAGE);
 #endif
     blocks_.emplace_back(block);
     blockUsed_ = 0;
