@@ -5,8 +5,9 @@
 
 #include <QIcon>
 #include <QList>
-#include <QPointer>
 #include <QWidget>
+
+#include <optional>
 
 #include "document/document_files.h"
 #include "document/document_state.h"
@@ -28,10 +29,9 @@ class TChildForm final : public QWidget {
   Q_DISABLE_COPY_MOVE(TChildForm)
 
  public:
-  // `icons`: the document window's set of 13 command pictures. `frame`: the
-  // frame window, whose size lays out the list.
+  // `icons`: the document window's set of 13 command pictures.
   TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam,
-             const QList<QIcon>& icons, QWidget* frame);
+             const QList<QIcon>& icons);
   ~TChildForm() override;
 
   // The frame's New: an empty document named `docName`.
@@ -60,6 +60,11 @@ class TChildForm final : public QWidget {
   // The frame's exit has asked already: the next close asks nothing.
   void closeWithoutQuery();
 
+  // True while one of the document's commands runs, its dialogs and file
+  // work included: no other command starts on the document meanwhile (their
+  // actions are disabled) and the window does not close.
+  bool isBusy() const { return busy_; }
+
   const DocumentState& documentState() const { return state_; }
   RecordListModel& recordModel() { return model_; }
   QTreeView& listView() { return *ListView1_; }
@@ -73,12 +78,12 @@ class TChildForm final : public QWidget {
   void newRequested();
   void openRequested();
   void exitRequested();
+  void busyChanged(bool busy);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  QSize sizeHint() const override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createList();
@@ -87,15 +92,22 @@ class TChildForm final : public QWidget {
   void keepRecentFiles(QMenu& file, QAction* exit);
   template <typename Handler>
   QAction* addCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
+  // A command on the document itself, disabled while another one runs.
+  template <typename Handler>
+  QAction* addDocumentCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
+
+  class BusyScope;
+  // The busy state for a command about to run; nothing when one runs already.
+  std::optional<BusyScope> beginCommand();
+  void setBusy(bool busy);
   void selectionChanged();
-  void layoutList();
-  QSize listSize() const;
+  void widenColumnFor(int first, int last);
+  void fitColumn();
   int selectedRow() const;
 
   ProgramState& program_;
   SharedWindows& shared_;
   DialogSeam& seam_;
-  QPointer<QWidget> frame_;
   DocumentState state_;
   RecordList list_;
   RecordListModel model_{list_};
@@ -107,6 +119,10 @@ class TChildForm final : public QWidget {
   QAction* addAction_ = nullptr;
   QList<QMenu*> menus_;
   bool queryAnswered_ = false;
+  bool busy_ = false;
+  QList<QAction*> documentCommands_;
+  std::size_t longestCaption_ = 0;
+  int longestRow_ = 0;
 };
 
 }  // namespace quillmar

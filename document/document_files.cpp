@@ -1,5 +1,6 @@
 #include "document/document_files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QWidget>
@@ -8,6 +9,7 @@
 #include <utility>
 
 #include "document/background_load.h"
+#include "document/busy_work.h"
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/progress_display.h"
@@ -16,6 +18,7 @@
 #include "records/import.h"
 #include "records/io_error.h"
 #include "records/record_file.h"
+#include "records/record_file_check.h"
 
 namespace quillmar {
 namespace {
@@ -29,8 +32,30 @@ const QString kExportFilter = QStringLiteral(
 const QString kRecordSuffix = QStringLiteral("qdl");
 const QString kOpenProgress = QStringLiteral("Чтение файла записей...");
 const QString kImportProgress = QStringLiteral("Создание записей...");
+const QString kSaveProgress = QStringLiteral("Запись файла записей...");
+const QString kExportProgress = QStringLiteral("Экспорт записей...");
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString doubtfulFileQuestion(const QString& path, const RecordFileCheck& check) {
+  QString reason;
+  switch (check.doubt) {
+    case RecordFileDoubt::SdrText: reason = QStringLiteral("он начинается как текст полевого журнала SDR"); break;
+    case RecordFileDoubt::PartialRecord:
+      reason = QStringLiteral("его длина, %1 байт, не кратна длине записи (178 байт)").arg(check.size);
+      break;
+    case RecordFileDoubt::LengthOverCapacity:
+      reason = QStringLiteral("в записи %1 длина поля больше допустимой").arg(check.record);
+      break;
+    case RecordFileDoubt::None: break;
+  }
+  return QStringLiteral("Файл %1 не похож на файл записей *.qdl: %2.\n\n"
+                        "Да — импортировать его как файл SDR;\n"
+                        "Нет — всё равно открыть его как файл записей (сохранить поверх него "
+                        "можно будет только через вопрос «Сохранить как»);\n"
+                        "Отмена — не открывать.")
+      .arg(QDir::toNativeSeparators(path), reason);
+}
 
 ExportKind exportKindFor(int filterIndex) {
   if (filterIndex < 1 || filterIndex > 4) return ExportKind::CaptionText;
@@ -50,11 +75,13 @@ void DocumentFiles::Open() {
 }
 
 void DocumentFiles::OpenFile(const QString& path) {
+  if (!readDoubtfulFileAsRecords(path)) return;
   state_.docStarted = true;
   state_.docName = path;
   const std::string file = nativePath(path);
   RecordList incoming;
   CaptionState captions = program_.captions;
+  const WaitCursor waiting;
   const LoadResult result = loadInBackground(&window_, kOpenProgress, recordFileCount(file),
                                              [&](const LoadProgress& progress) {
                                                openRecordFile(file, captions, incoming, progress);
@@ -67,7 +94,28 @@ void DocumentFiles::OpenFile(const QString& path) {
   if (result.error || result.cancelled) return;
   setCaptionToDocName();
   state_.docModified = false;
+  // Garbage rows from a field book: Save asks where, instead of overwriting it.
+  if (state_.sourceDoubtful) state_.docUntitled = true;
   reportFileUsed(path);
+}
+
+bool DocumentFiles::readDoubtfulFileAsRecords(const QString& path) {
+  const RecordFileCheck check = checkRecordFile(nativePath(path));
+  if (check.doubt == RecordFileDoubt::None) return true;
+  const Answer answer = seam_.confirmYesNoCancel(&window_, doubtfulFileQuestion(path, check));
+  if (answer == Answer::Cancel) return false;
+  state_.sourceDoubtful = true;
+  if (answer == Answer::No) return true;
+  // Imported instead: a new document named after the field book, never saved over it unasked.
+  if (ImportFile(path)) {
+    const QFileInfo source(path);
+    state_.docStarted = true;
+    state_.docUntitled = true;
+    state_.docModified = true;
+    state_.docName = source.dir().filePath(source.completeBaseName() + QStringLiteral(".") + kRecordSuffix);
+    setCaptionToDocName();
+  }
+  return false;
 }
 
 SaveResult DocumentFiles::Save() {
@@ -78,9 +126,11 @@ SaveResult DocumentFiles::Save() {
       state_.docName = path;
       if (!writeRecordsTo(path)) return SaveResult::Failed;
       state_.docUntitled = false;
+      state_.sourceDoubtful = false;
       setCaptionToDocName();
       return SaveResult::Written;
     }
+    if (state_.sourceDoubtful) return SaveResult::Cancelled;
   }
   // A cancelled dialog still saves, under the name the document has.
   if (!writeRecordsTo(state_.docName)) return SaveResult::Failed;
@@ -100,6 +150,7 @@ SaveResult DocumentFiles::SaveToNewFile() {
   if (!writeRecordsTo(path)) return SaveResult::Failed;
   state_.docStarted = true;
   state_.docUntitled = false;
+  state_.sourceDoubtful = false;
   setCaptionToDocName();
   return SaveResult::Written;
 }
@@ -114,6 +165,7 @@ bool DocumentFiles::ImportFile(const QString& path) {
   const std::string file = nativePath(path);
   RecordList incoming;
   CaptionState captions = program_.captions;
+  const WaitCursor waiting;
   const LoadResult result = loadInBackground(&window_, kImportProgress,
                                              static_cast<std::size_t>(QFileInfo(path).size()),
                                              [&](const LoadProgress& progress) {
@@ -134,6 +186,7 @@ bool DocumentFiles::ImportFile(const QString& path) {
 }
 
 void DocumentFiles::Obrabotka() {
+  const WaitCursor waiting;
   ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
   quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
                       model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
@@ -155,7 +208,7 @@ void DocumentFiles::Export() {
   const std::string name = completeExportName(nativePath(choice.path), kind);
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
   try {
-    exportToFile(name, model_.list(), kind);
+    runWithProgress(&window_, kExportProgress, [&] { exportToFile(name, model_.list(), kind); });
   } catch (const IoError& error) {
     showIoError(error);
   }
@@ -173,7 +226,8 @@ QString DocumentFiles::askRecordFileName() {
 
 bool DocumentFiles::writeRecordsTo(const QString& path) {
   try {
-    writeRecordFile(nativePath(path), model_.list());
+    const std::string file = nativePath(path);
+    runWithProgress(&window_, kSaveProgress, [&] { writeRecordFile(file, model_.list()); });
   } catch (const IoError& error) {
     showIoError(error);
     return false;

@@ -45,6 +45,9 @@ class DocumentFiles {
 
  private:
   QString askRecordFileName();
+  // Asks what to do with a file that plainly is no record file; true when
+  // it is to be read as records all the same.
+  bool readDoubtfulFileAsRecords(const QString& path);
   bool writeRecordsTo(const QString& path);
   void showIoError(const IoError& error);
   void setCaptionToDocName();

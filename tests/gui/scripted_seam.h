@@ -3,6 +3,9 @@
 // A question without a scripted answer fails the test and is cancelled.
 
 #include <QList>
+
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +20,9 @@ class ScriptedSeam final : public DialogSeam {
   QList<SaveChoice> saveChoices;
   QList<bool> yesNoAnswers;
   QList<Answer> yesNoCancelAnswers;
+
+  // Runs when a file dialog is asked for, as if the user acted meanwhile.
+  std::function<void()> whileAskingForAFile;
 
   // Questions, in the order asked.
   QStringList openFilters;
