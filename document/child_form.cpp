@@ -348,12 +348,13 @@ void TChildForm::resizeEvent(QResizeEvent* event) {
 // Horizontal scrolling reaches the end of the longest caption. Only the
 // longest by length is measured, so a million rows cost one pass of lengths.
 void TChildForm::widenColumnFor(int first, int last) {
-  const RecordList& list = model_.list();
-  for (int row = std::max(first, 0); row <= last && static_cast<std::size_t>(row) < list.size(); ++row) {
-    const std::size_t length = list.caption(static_cast<std::size_t>(row)).size();
-    if (length < longestCaption_) continue;
-    longestCaption_ = length;
-    longestRow_ = row;
+  if (last >= std::max(first, 0)) {
+    const auto longest =
+        model_.list().longestCaption(static_cast<std::size_t>(std::max(first, 0)), static_cast<std::size_t>(last));
+    if (longest.length > 0 && longest.length >= longestCaption_) {
+      longestCaption_ = longest.length;
+      longestRow_ = static_cast<int>(longest.row);
+    }
   }
   fitColumn();
 }

@@ -112,6 +112,28 @@ void RecordList::captionInto(std::string& out, std::size_t index) const {
 
 void RecordList::FreeBlock::operator()(char* block) const { std::free(block); }
 
+RecordList::LongestCaption RecordList::longestCaption(std::size_t first, std::size_t last) const {
+  // Fields are cut by position, so outside header, instrument and job
+  // records the length of a caption follows from the row's codes, version,
+  // state and body length: its first kHeaderSize bytes.
+  std::unordered_map<std::string_view, std::size_t> lengthOf;
+  std::string caption;
+  LongestCaption longest;
+  for (std::size_t i = first; i <= last && i < rows_.size(); ++i) {
+    const char* row = rows_[i];
+    const std::string_view shape(row, kHeaderSize);
+    const bool exact = readU32(row + kStateRefAt) == kGivenCaption || mayChangeCaptionState(shortText(row + kTypeAt));
+    auto known = exact ? lengthOf.end() : lengthOf.find(shape);
+    if (known == lengthOf.end()) {
+      captionInto(caption, i);
+      known = exact ? lengthOf.end() : lengthOf.emplace(shape, caption.size()).first;
+    }
+    const std::size_t length = known == lengthOf.end() ? caption.size() : known->second;
+    if (length >= longest.length) longest = {i, length};
+  }
+  return longest;
+}
+
 char* RecordList::allocate(std::size_t bytes) {
   if (blocks_.empty() || blockUsed_ + bytes > blockSize_) {
     blockSize_ = (std::max(kBlockSize, bytes) + kBlockSize - 1) / kBlockSize * kBlockSize;

@@ -42,6 +42,13 @@ class RecordList {
   // The same into `out`, reusing its capacity.
   void captionInto(std::string& out, std::size_t index) const;
 
+  struct LongestCaption {
+    std::size_t row = 0;  // the last of the longest
+    std::size_t length = 0;
+  };
+  // Of the rows `first` to `last`, without making every caption.
+  LongestCaption longestCaption(std::size_t first, std::size_t last) const;
+
   // Rows captioned as MakeSt would caption them now from `state`: the
   // caption is made later from a copy of `state` as it is here, and `state`
   // moves on as that MakeSt call would move it.

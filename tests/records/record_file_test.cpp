@@ -190,6 +190,41 @@ TEST(RecordList, captionsMadeLaterEqualThoseMadeWhenTheRowCameIn) {
   EXPECT_EQ(first.size(), firstExpected.size());
 }
 
+// The longest caption is found without making every caption; it must be the
+// one that making them all finds, whatever the kinds, states and lengths.
+TEST(RecordList, longestCaptionIsTheOneAllCaptionsGive) {
+  const std::string kinds[] = {"02TS", "08KI", "09F1", "09MC", "12NM", "03NM"};
+  const std::string header = "00NMSDR33 V04-04.02    1234 01-Jan-02 00:00";
+  const std::string filler = std::string(130, '1');
+  CaptionState state;
+  RecordList list;
+  for (std::size_t length = 0; length < 110; length += 7) {
+    if (length % 5 == 0 && length < 40) {  // units, and with them the state later rows refer to, change
+      list.append(sample(header + std::string(5, length % 2 ? '1' : '2') + "\r\n"), state);
+      list.append(sample("01NM" + std::string(46, 'e') + "12" + std::string(length, '0') + "\r\n"), state);
+    }
+    for (const std::string& kind : kinds) {
+      const char version = length % 3 == 0 ? kVersionSdr2 : kVersionSdr3;
+      list.append(SurveyRecord::fromText(kind + filler.substr(0, length), version), state);
+    }
+  }
+  list.insert(5, std::string(400, 'g'), sample("13NM\r\n"));
+  std::size_t afterSettings = 0;  // where only rows of a fixed state follow
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (list.typeCode(i) == "00" || list.typeCode(i) == "01") afterSettings = i + 1;
+  }
+  for (const auto& [first, last] : {std::pair<std::size_t, std::size_t>{0, list.size() - 1},
+                                    {6, list.size() - 1}, {afterSettings, list.size() - 1}}) {
+    RecordList::LongestCaption expected;
+    for (std::size_t i = first; i <= last; ++i) {
+      if (list.caption(i).size() >= expected.length) expected = {i, list.caption(i).size()};
+    }
+    const RecordList::LongestCaption found = list.longestCaption(first, last);
+    EXPECT_EQ(found.row, expected.row) << first;
+    EXPECT_EQ(found.length, expected.length) << first;
+  }
+}
+
 TEST(RecordList, captionsStayValidAsTheListGrows) {
   RecordList list;
   for (int i = 0; i < 20000; ++i) list.append(std::string(100, static_cast<char>('a' + i % 26)), sample("13NM\r\n"));
