@@ -81,8 +81,11 @@ class Worker {
 int progressValue(std::size_t value) { return static_cast<int>(std::min<std::size_t>(value, INT_MAX)); }
 
 void waitShowingProgress(Worker& worker, QWidget* parent, const QString& label, std::size_t total) {
-  QProgressDialog dialog(label, QProgressDialog::tr("Cancel"), 0, progressValue(total), parent);
+  // A total of 0 (an input of unknown length) gives a busy bar.
+  QProgressDialog dialog(label, QStringLiteral("Отмена"), 0, progressValue(total), parent);
   dialog.setWindowModality(Qt::ApplicationModal);
+  // Above the splash window too, which stays on top.
+  dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
   dialog.setAutoClose(false);
   dialog.setAutoReset(false);
   dialog.setValue(progressValue(worker.done()));

@@ -13,6 +13,7 @@
 #include <array>
 #include <string_view>
 
+#include "document/command_guard.h"
 #include "document/control_pictures.h"
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
@@ -95,7 +96,9 @@ template <typename Handler>
 QAction* TChildForm::addCommand(QMenu& menu, const QString& text, const QIcon& icon,
                                 Handler handler) {
   QAction* action = menu.addAction(icon, text);
-  connect(action, &QAction::triggered, this, handler);
+  connect(action, &QAction::triggered, this, [this, handler] {
+    runGuarded(this, seam_, [this, handler] { (this->*handler)(); });
+  });
   return action;
 }
 
@@ -208,7 +211,7 @@ void TChildForm::StartNew(const QString& docName) {
 }
 
 void TChildForm::Open() {
-  if (const auto busy = beginCommand()) files_.Open();
+  if (const auto busy = beginCommand()) runGuarded(this, seam_, [this] { files_.Open(); });
 }
 
 SaveResult TChildForm::Save() {
@@ -221,7 +224,7 @@ void TChildForm::SaveAsClick() {
 }
 
 void TChildForm::OpenFile(const QString& path) {
-  if (const auto busy = beginCommand()) files_.OpenFile(path);
+  if (const auto busy = beginCommand()) runGuarded(this, seam_, [this, &path] { files_.OpenFile(path); });
 }
 
 void TChildForm::ImportClick() {
@@ -231,7 +234,10 @@ void TChildForm::ImportClick() {
 
 void TChildForm::ImportFile(const QString& path) {
   const auto busy = beginCommand();
-  if (busy && files_.ImportFile(path)) state_.docModified = true;
+  if (!busy) return;
+  runGuarded(this, seam_, [this, &path] {
+    if (files_.ImportFile(path)) state_.docModified = true;
+  });
 }
 
 void TChildForm::N13Click() {

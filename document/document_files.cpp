@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QWidget>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <utility>
 
@@ -32,10 +34,17 @@ const QString kExportFilter = QStringLiteral(
 const QString kRecordSuffix = QStringLiteral("qdl");
 const QString kOpenProgress = QStringLiteral("Чтение файла записей...");
 const QString kImportProgress = QStringLiteral("Создание записей...");
+const QString kReadProgress = QStringLiteral("Чтение файла...");
 const QString kSaveProgress = QStringLiteral("Запись файла записей...");
 const QString kExportProgress = QStringLiteral("Экспорт записей...");
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// The size of a regular file, 0 for a pipe or a device (a busy bar).
+std::size_t fileSize(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
+}
 
 QString doubtfulFileQuestion(const QString& path, const RecordFileCheck& check) {
   QString reason;
@@ -86,12 +95,21 @@ void DocumentFiles::OpenFile(const QString& path) {
                                              [&](const LoadProgress& progress) {
                                                openRecordFile(file, captions, incoming, progress);
                                              });
-  // The records read before a failure, or before Cancel, stay in the list.
+  if (result.cancelled) {
+    // The window is left as if its open dialog had been cancelled: a part of
+    // the file under the file's name would be saved over the whole.
+    state_.docStarted = false;
+    state_.docName.clear();
+    return;
+  }
+  // The records read before a failure stay in the list.
   model_.listForAppending().appendRange(std::move(incoming));
   program_.captions = captions;
   model_.announceAppendedRows();
-  if (result.error) showIoError(*result.error);
-  if (result.error || result.cancelled) return;
+  if (result.error) {
+    showIoError(*result.error);
+    return;
+  }
   setCaptionToDocName();
   state_.docModified = false;
   // Garbage rows from a field book: Save asks where, instead of overwriting it.
@@ -166,18 +184,14 @@ bool DocumentFiles::ImportFile(const QString& path) {
   RecordList incoming;
   CaptionState captions = program_.captions;
   const WaitCursor waiting;
-  const LoadResult result = loadInBackground(&window_, kImportProgress,
-                                             static_cast<std::size_t>(QFileInfo(path).size()),
+  const LoadResult result = loadInBackground(&window_, kReadProgress, fileSize(file),
                                              [&](const LoadProgress& progress) {
                                                importSdrRows(file, captions, incoming, progress);
                                              });
   // A file that cannot be read, or a Cancel, adds no row and leaves the
   // captions' state as it was.
-  if (result.error) {
-    showIoError(*result.error);
-    return false;
-  }
-  if (result.cancelled) return true;
+  if (result.error) showIoError(*result.error);
+  if (result.error || result.cancelled) return false;
   model_.listForAppending().appendRange(std::move(incoming));
   program_.captions = captions;
   model_.announceAppendedRows();
@@ -187,9 +201,16 @@ bool DocumentFiles::ImportFile(const QString& path) {
 
 void DocumentFiles::Obrabotka() {
   const WaitCursor waiting;
-  ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
-  quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
-                      model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
+  try {
+    ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
+    quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
+                        model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
+  } catch (const ProgressCancelled&) {
+    // The rows made so far stay, as after a failure.
+  } catch (...) {
+    model_.announceAppendedRows();
+    throw;
+  }
   model_.announceAppendedRows();
 }
 

@@ -31,7 +31,7 @@ class DocumentFiles {
   void OpenFile(const QString& path);
   SaveResult Save();
   SaveResult SaveAs();
-  // Returns false when the file could not be read.
+  // Returns false when the file could not be read or its reading was cancelled.
   bool Import();
   bool ImportFile(const QString& path);
   // Turns the first LineCount lines of the line buffer into rows.

@@ -62,19 +62,21 @@ class VersionedLineStream {
 }  // namespace
 
 std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
-                          const std::function<void()>& afterCounting) {
+                          const std::function<void()>& afterCounting, const ReadProgress& progress) {
   buffer.clear();
   try {
     // The first pass sizes the buffer once, so that the second fills it
     // without growing.
-    const TextLineCount count = countTextLines(path);
+    const TextLineCount count = countTextLines(path, progress);
     buffer.reserve(count.lines, count.bytes + 2 * count.lines);
     if (afterCounting) afterCounting();
     // The file may have changed since it was counted: the second pass decides.
-    forEachTextLine(path, [&buffer](std::string_view line) {
-      if (!line.empty()) buffer.appendLine(line);
-    });
-  } catch (const IoError&) {
+    forEachTextLine(
+        path, [&buffer](std::string_view line) {
+          if (!line.empty()) buffer.appendLine(line);
+        },
+        progress);
+  } catch (...) {
     buffer.clear();
     throw;
   }
@@ -91,11 +93,13 @@ char DetectVersion(const LineBuffer& lines, std::size_t count) {
 namespace {
 
 template <typename OnText>
-void forEachImportedText(const std::string& path, OnText onText) {
+void forEachImportedText(const std::string& path, OnText onText, const ReadProgress& progress = {}) {
   VersionedLineStream<OnText> stream(std::move(onText));
-  forEachTextLine(path, [&stream](std::string_view line) {
-    if (!line.empty()) stream.add(line);
-  });
+  forEachTextLine(
+      path, [&stream](std::string_view line) {
+        if (!line.empty()) stream.add(line);
+      },
+      progress);
   stream.finish();
 }
 
@@ -108,14 +112,9 @@ void forEachImportedRecord(const std::string& path, const std::function<void(con
 }
 
 void importSdrRows(const std::string& path, CaptionState& captions, RecordList& list,
-                   const std::function<void(std::size_t)>& progress) {
-  std::size_t rows = 0;
-  std::size_t bytes = 0;
-  forEachImportedText(path, [&](std::string_view text, char version) {
-    list.appendText(text, version, captions);
-    bytes += text.size() + 2;
-    if (progress && ++rows % kRowsPerProgressStep == 0) progress(bytes);
-  });
+                   const ReadProgress& progress) {
+  forEachImportedText(
+      path, [&](std::string_view text, char version) { list.appendText(text, version, captions); }, progress);
 }
 
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,

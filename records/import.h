@@ -9,15 +9,17 @@
 #include "records/caption_state.h"
 #include "records/line_buffer.h"
 #include "records/record_list.h"
+#include "records/text_lines.h"
 
 namespace quillmar {
 
 // Reads the file twice, first counting its lines and then storing every
 // non-empty one with CR LF appended. Returns the number of lines stored (the
-// LineCount for Obrabotka). Throws IoError; `buffer` is then left empty.
+// LineCount for Obrabotka). Throws IoError; `buffer` is then left empty, as
+// it is when `progress` throws to stop the reading.
 // `afterCounting` runs between the two passes (progress displays, tests).
 std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
-                          const std::function<void()>& afterCounting = {});
+                          const std::function<void()>& afterCounting = {}, const ReadProgress& progress = {});
 
 // The SDR layout that the buffer's first lines name: '3', '2' or kVersionNone.
 char DetectVersion(const LineBuffer& lines, std::size_t count);
@@ -28,11 +30,11 @@ char DetectVersion(const LineBuffer& lines, std::size_t count);
 void forEachImportedRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
 
 // ImportSdrFile and Obrabotka in one pass, without holding the file's lines:
-// appends the same rows with the same captions. `progress` hears about how
-// many of the file's bytes have become rows, now and then. Throws IoError;
-// the rows appended before the failure are then still in `list`.
+// appends the same rows with the same captions. `progress` hears the bytes
+// read so far after every chunk and may throw to stop the reading. Throws
+// IoError; the rows appended before a failure are then still in `list`.
 void importSdrRows(const std::string& path, CaptionState& captions, RecordList& list,
-                   const std::function<void(std::size_t bytesDone)>& progress = {});
+                   const ReadProgress& progress = {});
 
 // Appends one row per line for the first `count` lines, each captioned by MakeSt.
 // `progress`, when given, hears the number of rows made so far now and then.

@@ -1,12 +1,17 @@
 // Open, Save, Save as, Import and Export of a document window, with their
 // dialogs answered by script, and their failures.
 
-#include <QApplication>
+#include <QAction>
 #include <QFile>
 #include <QProgressDialog>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 #include "document/background_load.h"
@@ -265,36 +270,79 @@ TEST_P(FileFailureTest, exportToABadPlace_reportsAndLeavesTheListAlone) {
   EXPECT_EQ(document->recordModel().rowCount(), 7);
 }
 
-// A reading that takes a while shows its progress window; Cancel there stops
-// the worker, and a failure of the worker comes back to the window thread.
-TEST(BackgroundLoad, cancelStopsALongReadingAndFailuresComeBack) {
-  QTimer pressCancel;
-  QObject::connect(&pressCancel, &QTimer::timeout, [] {
-    if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget())) progress->cancel();
-  });
-  pressCancel.start(10);
-  std::size_t reported = 0;
-  const LoadResult cancelled = loadInBackground(nullptr, "reading", 100, [&](const LoadProgress& progress) {
-    for (;; ++reported) {
-      progress(reported);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  });
-  EXPECT_TRUE(cancelled.cancelled);
-  EXPECT_FALSE(cancelled.error);
-  EXPECT_GT(reported, 0u);
-
+// A failure of the worker comes back to the window thread: a file's as a
+// result, any other thrown again.
+TEST(BackgroundLoad, failuresOfTheWorkerComeBack) {
   const LoadResult failed =
       loadInBackground(nullptr, "reading", 100, [](const LoadProgress&) { throw IoError(io_code::kDiskFull); });
   ASSERT_TRUE(failed.error);
   EXPECT_EQ(failed.error->code(), io_code::kDiskFull);
   EXPECT_FALSE(failed.cancelled);
+  EXPECT_THROW(loadInBackground(nullptr, "reading", 100, [](const LoadProgress&) { throw std::bad_alloc(); }),
+               std::bad_alloc);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, FileFailureTest,
                          testing::Values(FailureCase{"MissingFolder", "no-folder/book", "File not found"},
                                          FailureCase{"Folder", "a-folder", "File access denied"}),
                          [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+
+TEST_F(DocumentFilesTest, importOfAnEndlessInput_isCancelledFromItsProgressWindow) {
+  TChildForm* document = newDocumentWith({"08KI  P1"});
+  QTimer canceller;
+  QObject::connect(&canceller, &QTimer::timeout, [document] {
+    for (auto* progress : document->findChildren<QProgressDialog*>()) {
+      if (progress->isVisible()) progress->cancel();
+    }
+  });
+  canceller.start(50);
+  seam_.openNames << QStringLiteral("/dev/zero");
+  document->ImportClick();
+  EXPECT_EQ(document->recordModel().rowCount(), 1);
+  EXPECT_EQ(program_.lineCount, 0u);
+  EXPECT_TRUE(seam_.errors.isEmpty());
+}
+
+TEST_F(DocumentFilesTest, openCancelledFromItsProgressWindow_leavesTheWindowEmpty) {
+  const QString fifo = path("endless.qdl");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const std::string batch(kRowsPerProgressStep * kRecordFileRecordSize, '\0');
+  const sighandler_t oldHandler = ::signal(SIGPIPE, SIG_IGN);
+  // Records keep coming until the reader goes away (or 20 batches, should it never).
+  std::thread writer([&] {
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
+    for (int i = 0; fd >= 0 && i < 20 && ::write(fd, batch.data(), batch.size()) > 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (fd >= 0) ::close(fd);
+  });
+  QTimer canceller;
+  QObject::connect(&canceller, &QTimer::timeout, [this] {
+    for (auto* progress : frame_->findChildren<QProgressDialog*>()) {
+      if (progress->isVisible()) progress->cancel();
+    }
+  });
+  canceller.start(50);
+  TChildForm* document = openFile("endless.qdl");
+  writer.join();
+  ::signal(SIGPIPE, oldHandler);
+  EXPECT_EQ(document->recordModel().rowCount(), 0);
+  EXPECT_TRUE(document->recordModel().list().empty());
+  EXPECT_FALSE(document->documentState().docStarted);
+  EXPECT_EQ(document->windowTitle(), "ChildForm");
+}
+
+TEST_F(DocumentFilesTest, commandRunningOutOfMemory_isReportedAndOtherWindowsKeepTheirRows) {
+  TChildForm* other = newDocumentWith({"08KI  P1", "08KI  P2"});
+  TChildForm* document = newDocumentWith({"08KI  P3"});
+  seam_.openRunsOutOfMemory = true;
+  for (QAction* action : document->findChildren<QAction*>()) {
+    if (action->text() == QStringLiteral("Импорт")) action->trigger();
+  }
+  EXPECT_EQ(seam_.errors, QStringList{QStringLiteral("Out of memory")});
+  EXPECT_EQ(document->recordModel().rowCount(), 1);
+  EXPECT_EQ(other->recordModel().rowCount(), 2);
+}
 
 }  // namespace
 }  // namespace quillmar::test

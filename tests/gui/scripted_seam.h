@@ -20,6 +20,8 @@ class ScriptedSeam final : public DialogSeam {
   QList<SaveChoice> saveChoices;
   QList<bool> yesNoAnswers;
   QList<Answer> yesNoCancelAnswers;
+  // The next open dialog runs out of memory instead of answering.
+  bool openRunsOutOfMemory = false;
 
   // Runs when a file dialog is asked for, as if the user acted meanwhile.
   std::function<void()> whileAskingForAFile;
