@@ -10,12 +10,12 @@
 
 #include <algorithm>
 #include <utility>
-#include <array>
 #include <string_view>
 
 #include "document/command_guard.h"
 #include "document/control_pictures.h"
 #include "document/dialog_seam.h"
+#include "document/document_plan.h"
 #include "document/program_state.h"
 #include "document/recent_files.h"
 #include "document/shared_windows.h"
@@ -23,6 +23,7 @@
 #include "help/intern_form.h"
 #include "link/widgets/upload_runner.h"
 #include "link/widgets/zagruz_form.h"
+#include "records/record_layout.h"
 
 namespace quillmar {
 namespace {
@@ -30,14 +31,6 @@ namespace {
 // The command pictures, by their place in the document window's set.
 enum Icon { kNew, kOpen, kSave, kSaveAs, kImport, kExport, kExit, kReceive, kUpload, kHelp,
             kEdit, kDelete, kAdd };
-
-// The record kinds that the edit dialog has fields for.
-bool isEditableType(std::string_view typeCode) {
-  constexpr std::array<std::string_view, 4> kEditable{"02", "03", "08", "09"};
-  for (const auto type : kEditable)
-    if (typeCode == type) return true;
-  return false;
-}
 
 // Room after the longest caption, so that its end is seen clear of the edge.
 constexpr int kColumnMargin = 8;
@@ -157,11 +150,14 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   addDocumentCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
   addDocumentCommand(*link, QStringLiteral("Выгрузить"), icons.value(kUpload), &TChildForm::N12Click);
 
+  auto* view = new QMenu(QStringLiteral("Вид"), this);
+  addCommand(*view, QStringLiteral("План"), QIcon(), &TChildForm::PlanClick);
+
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), icons.value(kHelp),
              &TChildForm::HelpClick)
       ->setShortcut(QKeySequence::HelpContents);
-  menus_ = {file, link, help};
+  menus_ = {file, link, view, help};
 }
 
 void TChildForm::keepRecentFiles(QMenu& file, QAction* exit) {
@@ -265,6 +261,11 @@ void TChildForm::HelpClick() {
   if (shared_.internForm != nullptr) shared_.internForm->ShowManual();
 }
 
+void TChildForm::PlanClick() {
+  if (!plan_) plan_ = std::make_unique<DocumentPlan>(*this, *ListView1_, model_, seam_);
+  plan_->show();
+}
+
 void TChildForm::EditClick() {
   const auto busy = beginCommand();
   if (!busy) return;
@@ -315,7 +316,7 @@ void TChildForm::ListView1SelectItem(int row, bool selected) {
     addAction_->setEnabled(false);
     return;
   }
-  editAction_->setEnabled(isEditableType(model_.list().typeCode(static_cast<std::size_t>(row))));
+  editAction_->setEnabled(IsEditableType(model_.list().typeCode(static_cast<std::size_t>(row))));
   deleteAction_->setEnabled(true);
   addAction_->setEnabled(true);
 }

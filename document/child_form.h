@@ -7,6 +7,7 @@
 #include <QList>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 #include "document/document_files.h"
@@ -21,6 +22,7 @@ class QTreeView;
 namespace quillmar {
 
 class DialogSeam;
+class DocumentPlan;
 struct ProgramState;
 struct SharedWindows;
 
@@ -49,6 +51,8 @@ class TChildForm final : public QWidget {
   // "Выгрузить": the list to the instrument.
   void N12Click();
   void HelpClick();
+  // "Вид", "План": the plan of this document in a window of its own.
+  void PlanClick();
   // "Редактировать": the edit dialog on the selected record.
   void EditClick();
   void DeleteClick();
@@ -73,6 +77,8 @@ class TChildForm final : public QWidget {
   QAction& editAction() { return *editAction_; }
   QAction& deleteAction() { return *deleteAction_; }
   QAction& addAction() { return *addAction_; }
+  // Nothing until the plan has been opened once.
+  DocumentPlan* plan() const { return plan_.get(); }
 
  signals:
   void newRequested();
@@ -123,6 +129,8 @@ class TChildForm final : public QWidget {
   QList<QAction*> documentCommands_;
   std::size_t longestCaption_ = 0;
   int longestRow_ = 0;
+  // Last, so that the plan window goes before the list it reads.
+  std::unique_ptr<DocumentPlan> plan_;
 };
 
 }  // namespace quillmar

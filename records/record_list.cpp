@@ -71,7 +71,7 @@ bool sameTexts(const CaptionState& a, const CaptionState& b) {
 
 }  // namespace
 
-SurveyRecord RecordList::record(std::size_t index) const {
+const SurveyRecord RecordList::record(std::size_t index) const {
   const char* row = rows_[index];
   SurveyRecord record;
   // The codes are stored whole, length byte and both characters, as the record holds them.

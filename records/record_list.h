@@ -32,7 +32,8 @@ class RecordList {
   std::size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
 
-  SurveyRecord record(std::size_t index) const;
+  // A copy: change a row with replace(). Const, so that assigning to it does not compile.
+  const SurveyRecord record(std::size_t index) const;
   // The parts of a record without copying it out.
   std::string_view body(std::size_t index) const;
   std::string_view typeCode(std::size_t index) const;
