@@ -36,9 +36,14 @@ std::string_view shortText(const char* at) {
   return {at + 1, static_cast<unsigned char>(*at)};
 }
 
+// An empty view may have no data at all, which memcpy must not be given.
+void copyText(char* to, std::string_view text) {
+  if (!text.empty()) std::memcpy(to, text.data(), text.size());
+}
+
 void putShortText(char* at, std::string_view text) {
   at[0] = static_cast<char>(text.size());
-  std::memcpy(at + 1, text.data(), text.size());
+  copyText(at + 1, text);
 }
 
 // A code field: its length byte and both character places, the unused ones zero.
@@ -166,7 +171,7 @@ char* RecordList::store(const Parts& record, std::uint32_t stateRef, std::string
   putShortText(row + kBodyAt, record.body);
   if (given) {
     writeU32(row + size, static_cast<std::uint32_t>(caption.size()));
-    std::memcpy(row + size + 4, caption.data(), caption.size());
+    copyText(row + size + 4, caption);
   }
   return row;
 }
@@ -196,8 +201,8 @@ void RecordList::appendText(std::string_view text, char version, CaptionState& s
   const std::size_t lineEnd = std::min<std::size_t>(2, kBodyCapacity - text.size());
   char* row = allocate(kHeaderSize + text.size() + lineEnd);
   char* body = row + kBodyAt + 1;
-  std::memcpy(body, text.data(), text.size());
-  std::memcpy(body + text.size(), "\r\n", lineEnd);
+  copyText(body, text);
+  copyText(body + text.size(), std::string_view("\r\n", lineEnd));
   const std::string_view line(body, text.size() + lineEnd);
   const Parts parts{line.substr(0, 2), line.substr(std::min<std::size_t>(2, line.size()), 2), version, line};
   writeU32(row + kStateRefAt, refTo(state));
