@@ -1,7 +1,9 @@
 #include "records/import.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -113,6 +115,10 @@ void forEachImportedRecord(const std::string& path, const std::function<void(con
 
 void importSdrRows(const std::string& path, CaptionState& captions, RecordList& list,
                    const ReadProgress& progress) {
+  // Room for the rows of lines of 64 bytes: growing the index copies it into fresh memory.
+  std::error_code unknown;
+  const auto bytes = std::filesystem::file_size(path, unknown);
+  if (!unknown && list.empty()) list.reserve(static_cast<std::size_t>(bytes / 64));
   forEachImportedText(
       path, [&](std::string_view text, char version) { list.appendText(text, version, captions); }, progress);
 }

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -120,20 +121,33 @@ void RecordList::FreeBlock::operator()(char* block) const { std::free(block); }
 RecordList::LongestCaption RecordList::longestCaption(std::size_t first, std::size_t last) const {
   // Fields are cut by position, so outside header, instrument and job
   // records the length of a caption follows from the row's codes, version,
-  // state and body length: its first kHeaderSize bytes.
-  std::unordered_map<std::string_view, std::size_t> lengthOf;
+  // state and body length: its first kHeaderSize bytes, its shape. The
+  // lengths of the shapes met are kept in a small table; a shape that finds
+  // its slot taken is measured again.
+  struct Known {
+    const char* shape = nullptr;
+    std::size_t length = 0;
+  };
+  std::array<Known, 256> known{};
   std::string caption;
   LongestCaption longest;
   for (std::size_t i = first; i <= last && i < rows_.size(); ++i) {
     const char* row = rows_[i];
-    const std::string_view shape(row, kHeaderSize);
-    const bool exact = readU32(row + kStateRefAt) == kGivenCaption || mayChangeCaptionState(shortText(row + kTypeAt));
-    auto known = exact ? lengthOf.end() : lengthOf.find(shape);
-    if (known == lengthOf.end()) {
+    std::size_t length = 0;
+    if (readU32(row + kStateRefAt) == kGivenCaption || mayChangeCaptionState(shortText(row + kTypeAt))) {
       captionInto(caption, i);
-      known = exact ? lengthOf.end() : lengthOf.emplace(shape, caption.size()).first;
+      length = caption.size();
+    } else {
+      std::uint64_t head;
+      std::memcpy(&head, row, sizeof head);
+      const std::uint64_t hash = (head ^ readU32(row + 8) * 0x9E3779B97F4A7C15ULL) * 0xC2B2AE3D27D4EB4FULL;
+      Known& slot = known[hash >> 56];
+      if (slot.shape == nullptr || std::memcmp(slot.shape, row, kHeaderSize) != 0) {
+        captionInto(caption, i);
+        slot = {row, caption.size()};
+      }
+      length = slot.length;
     }
-    const std::size_t length = known == lengthOf.end() ? caption.size() : known->second;
     if (length >= longest.length) longest = {i, length};
   }
   return longest;
