@@ -212,7 +212,7 @@ class ProgressWatch {
 
 std::string uploadTextOf(const std::string& path) {
   UploadTextBuilder builder;
-  forEachInputRecord(path, [&builder](const SurveyRecord& record) { builder.add(record); });
+  forEachInputRecord(path, [&builder](const SurveyRecord& record) { builder.add(record.body.view()); });
   return builder.take();
 }
 

@@ -15,7 +15,12 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shownRows_ || index.column() != 0) return {};
   const auto row = static_cast<std::size_t>(index.row());
   if (role != Qt::DisplayRole) return {};
-  return readableCaption(list_.caption(row));
+  ShownCaption& shown = shown_[row % shown_.size()];
+  if (shown.row != index.row()) {
+    shown.text = readableCaption(list_.caption(row));
+    shown.row = index.row();
+  }
+  return shown.text;
 }
 
 Qt::ItemFlags RecordListModel::flags(const QModelIndex& index) const {
@@ -42,6 +47,7 @@ void RecordListModel::discardUnannouncedRows() {
 void RecordListModel::insertRecord(int row, std::string_view caption, const SurveyRecord& record) {
   announceAppendedRows();
   beginInsertRows({}, row, row);
+  forgetCaptions();
   list_.insert(static_cast<std::size_t>(row), caption, record);
   ++shownRows_;
   endInsertRows();
@@ -50,14 +56,20 @@ void RecordListModel::insertRecord(int row, std::string_view caption, const Surv
 void RecordListModel::removeRecord(int row) {
   announceAppendedRows();
   beginRemoveRows({}, row, row);
+  forgetCaptions();
   list_.remove(static_cast<std::size_t>(row));
   --shownRows_;
   endRemoveRows();
 }
 
 void RecordListModel::refreshRow(int row) {
+  forgetCaptions();
   const QModelIndex changed = index(row);
   emit dataChanged(changed, changed);
+}
+
+void RecordListModel::forgetCaptions() {
+  for (ShownCaption& shown : shown_) shown.row = -1;
 }
 
 }  // namespace quillmar

@@ -1,10 +1,12 @@
 #pragma once
 // The document's RecordList as a one-column list model. Rows are never
-// copied into items: data() decodes the caption of the row asked for, so a
-// field book of a million rows costs the view nothing until it is scrolled to.
+// copied into items: data() makes the caption of the row asked for, and keeps
+// the last few made, so a field book of a million rows costs the view nothing
+// until it is scrolled to.
 
 #include <QAbstractListModel>
 
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -37,7 +39,15 @@ class RecordListModel final : public QAbstractListModel {
   void refreshRow(int row);
 
  private:
+  void forgetCaptions();
+
   RecordList& list_;
+  // The views ask for the same rows again at every paint.
+  struct ShownCaption {
+    int row = -1;
+    QString text;
+  };
+  mutable std::array<ShownCaption, 256> shown_;
   // Rows the views know of; appends beyond it are not yet announced.
   int shownRows_ = 0;
 };

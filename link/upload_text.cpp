@@ -17,9 +17,9 @@ std::string UploadTextBuilder::take() {
 std::string buildUploadText(const RecordList& list) {
   UploadTextBuilder builder;
   std::size_t total = 0;
-  for (std::size_t i = 0; i < list.size(); ++i) total += list.record(i).body.length;
+  for (std::size_t i = 0; i < list.size(); ++i) total += list.body(i).size();
   builder.reserve(total);
-  for (std::size_t i = 0; i < list.size(); ++i) builder.add(list.record(i));
+  for (std::size_t i = 0; i < list.size(); ++i) builder.add(list.body(i));
   return builder.take();
 }
 

@@ -19,7 +19,7 @@ inline constexpr char kEtx = '\x03';
 class UploadTextBuilder {
  public:
   void reserve(std::size_t bodyBytes) { lines_.reserve(bodyBytes + 6); }
-  void add(const SurveyRecord& record) { lines_.append(record.body.view()); }
+  void add(std::string_view line) { lines_.append(line); }
   // The framed text; the builder is left empty.
   std::string take();
 

@@ -11,16 +11,16 @@ namespace quillmar {
 
 bool runEditCommand(TEditForm& form, RecordList& list, std::size_t row, CaptionState& captions) {
   if (row >= list.size()) return false;
-  const SurveyRecord& record = list.record(row);
+  const SurveyRecord record = list.record(row);
   form.Visio(record.body.str(), record.typeCode.str(), record.derivCode.str(), record.version);
   return applyEdit(form, list, row, captions);
 }
 
 bool applyEdit(const TEditForm& form, RecordList& list, std::size_t row, CaptionState& captions) {
   if (!form.confirmed() || row >= list.size()) return false;
-  SurveyRecord& record = list.record(row);
+  SurveyRecord record = list.record(row);
   record.body.assign(form.line());
-  list.setCaption(row, MakeSt(captions, record));
+  list.replace(row, record, captions);
   return true;
 }
 
