@@ -3,13 +3,16 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QMenu>
 #include <QTreeView>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
 #include "document/dialog_seam.h"
+#include "document/find_bar.h"
 #include "document/program_state.h"
 #include "document/shared_windows.h"
 #include "editing/widgets/record_commands.h"
@@ -32,6 +35,11 @@ bool isEditableType(std::string_view typeCode) {
   return false;
 }
 
+// "Отменить «Удалить»": the menu names the step it would undo or redo.
+QString historyText(const QString& command, const QString& step) {
+  return step.isEmpty() ? command : command + QStringLiteral(" «") + step + QStringLiteral("»");
+}
+
 // The list takes its size from the frame's outer size, not from its own window.
 constexpr int kListWidthMargin = 15;
 constexpr int kListHeightMargin = 120;
@@ -50,6 +58,7 @@ TChildForm::TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam&
       files_(*this, state_, model_, program, seam) {
   setWindowTitle(QStringLiteral("ChildForm"));
   createList();
+  createFindBar();
   createMenus(icons);
   createPopup(icons);
 }
@@ -65,11 +74,13 @@ void TChildForm::createList() {
   ListView1_->setItemsExpandable(false);
   ListView1_->setUniformRowHeights(true);
   ListView1_->setAllColumnsShowFocus(true);
-  ListView1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListView1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   ListView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListView1_->header()->setStretchLastSection(false);
   ListView1_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &TChildForm::selectionChanged);
+  connect(ListView1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &TChildForm::selectionChanged);
   connect(ListView1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     PopupMenu1_->popup(ListView1_->viewport()->mapToGlobal(pos));
@@ -97,6 +108,8 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   file->addSeparator();
   addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested);
 
+  QMenu* edit = createEditMenu();
+
   auto* link = new QMenu(QStringLiteral("Коммуникация"), this);
   addCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
   addCommand(*link, QStringLiteral("Выгрузить"), icons.value(kUpload), &TChildForm::N12Click);
@@ -104,7 +117,41 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), icons.value(kHelp),
              &TChildForm::HelpClick);
-  menus_ = {file, link, help};
+  menus_ = {file, edit, link, help};
+}
+
+QMenu* TChildForm::createEditMenu() {
+  auto* edit = new QMenu(QStringLiteral("Правка"), this);
+  const QString undo = QStringLiteral("Отменить");
+  const QString redo = QStringLiteral("Повторить");
+  undoAction_ = addCommand(*edit, undo, QIcon(), &TChildForm::UndoClick);
+  undoAction_->setShortcuts(QKeySequence::Undo);
+  redoAction_ = addCommand(*edit, redo, QIcon(), &TChildForm::RedoClick);
+  redoAction_->setShortcuts(QKeySequence::keyBindings(QKeySequence::Redo)
+                            << QKeySequence(Qt::CTRL | Qt::Key_Y));
+  undoAction_->setEnabled(false);
+  redoAction_->setEnabled(false);
+  connect(&undoStack_, &QUndoStack::canUndoChanged, undoAction_, &QAction::setEnabled);
+  connect(&undoStack_, &QUndoStack::canRedoChanged, redoAction_, &QAction::setEnabled);
+  connect(&undoStack_, &QUndoStack::undoTextChanged, undoAction_,
+          [this, undo](const QString& step) { undoAction_->setText(historyText(undo, step)); });
+  connect(&undoStack_, &QUndoStack::redoTextChanged, redoAction_,
+          [this, redo](const QString& step) { redoAction_->setText(historyText(redo, step)); });
+  edit->addSeparator();
+  addCommand(*edit, QStringLiteral("Найти..."), QIcon(), &TChildForm::FindClick)
+      ->setShortcut(QKeySequence::Find);
+  addCommand(*edit, QStringLiteral("Найти далее"), QIcon(), &TChildForm::FindNextClick)
+      ->setShortcut(Qt::Key_F3);
+  addCommand(*edit, QStringLiteral("Найти ранее"), QIcon(), &TChildForm::FindPreviousClick)
+      ->setShortcut(Qt::SHIFT | Qt::Key_F3);
+  addCommand(*edit, QStringLiteral("Перейти к строке..."), QIcon(), &TChildForm::GoToRowClick)
+      ->setShortcut(Qt::CTRL | Qt::Key_G);
+  return edit;
+}
+
+void TChildForm::createFindBar() {
+  findBar_ = new FindBar(*ListView1_, model_, this);
+  connect(findBar_, &FindBar::visibilityChanged, this, &TChildForm::layoutList);
 }
 
 void TChildForm::createPopup(const QList<QIcon>& icons) {
@@ -133,14 +180,18 @@ SaveResult TChildForm::Save() { return files_.Save(); }
 void TChildForm::SaveAsClick() { files_.SaveAs(); }
 
 void TChildForm::ImportClick() {
+  const int first = static_cast<int>(model_.list().size());
   if (files_.Import()) state_.docModified = true;
+  recordAppendedRows(QStringLiteral("Импорт"), first);
 }
 
 void TChildForm::N13Click() { files_.Export(); }
 
 void TChildForm::N11Click() {
   if (shared_.zagruzForm != nullptr) shared_.zagruzForm->exec();
+  const int first = static_cast<int>(model_.list().size());
   if (program_.receptionDone) files_.Obrabotka();
+  recordAppendedRows(QStringLiteral("Загрузить"), first);
   program_.receptionDone = false;
   state_.docModified = true;
 }
@@ -158,10 +209,12 @@ void TChildForm::HelpClick() {
 void TChildForm::EditClick() {
   const int row = selectedRow();
   if (row < 0 || shared_.editForm == nullptr) return;
+  RowContent before = rowContent(model_.list(), row);
   if (!runEditCommand(*shared_.editForm, model_.listForAppending(), static_cast<std::size_t>(row),
                       program_.captions))
     return;
-  model_.refreshRow(row);
+  undoStack_.push(
+      new ReplaceRowCommand(model_, row, std::move(before), rowContent(model_.list(), row)));
   state_.docModified = true;
 }
 
@@ -172,16 +225,21 @@ void TChildForm::AddClick() {
   const char version = model_.list().record(static_cast<std::size_t>(row)).version;
   const auto added = runAddDialog(*shared_.addForm, version, program_.captions);
   if (!added) return;
-  model_.insertRecord(row, added->caption, added->record);
+  undoStack_.push(new InsertRowCommand(model_, row, RowContent{added->caption, added->record}));
   // The row that was selected moved down by one and stays selected.
   ListView1_->setCurrentIndex(model_.index(row + 1));
 }
 
 void TChildForm::DeleteClick() {
-  const int row = selectedRow();
-  if (row < 0) return;
-  if (!seam_.confirmYesNo(this, QStringLiteral("Удалить запись ?"))) return;
-  model_.removeRecord(row);
+  const std::vector<RowRange> ranges = selectedRanges();
+  int rows = 0;
+  for (const RowRange& range : ranges) rows += range.count;
+  if (rows == 0) return;
+  const QString question = rows == 1
+                               ? QStringLiteral("Удалить запись ?")
+                               : QStringLiteral("Удалить выделенные записи (%1) ?").arg(rows);
+  if (!seam_.confirmYesNo(this, question)) return;
+  undoStack_.push(new RemoveRowsCommand(model_, ranges));
   ListView1_->clearSelection();
   ListView1SelectItem(-1, false);
   state_.docModified = true;
@@ -206,8 +264,72 @@ void TChildForm::ListView1SelectItem(int row, bool selected) {
 }
 
 int TChildForm::selectedRow() const {
-  const QModelIndexList rows = ListView1_->selectionModel()->selectedRows();
-  return rows.isEmpty() ? -1 : rows.constFirst().row();
+  const QModelIndex current = ListView1_->currentIndex();
+  if (current.isValid() && ListView1_->selectionModel()->isRowSelected(current.row()))
+    return current.row();
+  const std::vector<RowRange> ranges = selectedRanges();
+  return ranges.empty() ? -1 : ranges.front().first;
+}
+
+std::vector<RowRange> TChildForm::selectedRanges() const {
+  std::vector<RowRange> ranges;
+  for (const QItemSelectionRange& range : ListView1_->selectionModel()->selection())
+    ranges.push_back({range.top(), range.height()});
+  return mergedRanges(std::move(ranges));
+}
+
+void TChildForm::selectRows(const std::vector<RowRange>& ranges) {
+  QItemSelection selection;
+  for (const RowRange& range : ranges)
+    selection.select(model_.index(range.first), model_.index(range.first + range.count - 1));
+  QItemSelectionModel& selected = *ListView1_->selectionModel();
+  selected.select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  if (!ranges.empty()) {
+    const QModelIndex first = model_.index(ranges.front().first);
+    selected.setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    ListView1_->scrollTo(first);
+  }
+  selectionChanged();
+}
+
+void TChildForm::recordAppendedRows(const QString& command, int first) {
+  const int count = static_cast<int>(model_.list().size()) - first;
+  if (count > 0) undoStack_.push(new AppendRowsCommand(command, model_, first, count));
+}
+
+void TChildForm::UndoClick() {
+  if (!undoStack_.canUndo()) return;
+  undoStack_.undo();
+  afterHistoryStep(true);
+}
+
+void TChildForm::RedoClick() {
+  if (!undoStack_.canRedo()) return;
+  undoStack_.redo();
+  afterHistoryStep(false);
+}
+
+void TChildForm::afterHistoryStep(bool undone) {
+  state_.docModified = true;
+  const int step = undone ? undoStack_.index() : undoStack_.index() - 1;
+  const auto* command = static_cast<const RowCommand*>(undoStack_.command(step));
+  selectRows(command->rowsToSelect(undone));
+}
+
+void TChildForm::FindClick() { findBar_->openBar(); }
+
+void TChildForm::FindNextClick() { findBar_->findNext(); }
+
+void TChildForm::FindPreviousClick() { findBar_->findPrevious(); }
+
+void TChildForm::GoToRowClick() {
+  const int rows = model_.rowCount();
+  if (rows == 0) return;
+  const QModelIndex current = ListView1_->currentIndex();
+  const auto row = seam_.askRowNumber(this, current.isValid() ? current.row() + 1 : 1, rows);
+  if (!row) return;
+  showRow(*ListView1_, std::clamp(*row, 1, rows) - 1);
+  ListView1_->setFocus(Qt::OtherFocusReason);
 }
 
 bool TChildForm::FormCloseQuery() {
@@ -250,7 +372,13 @@ QSize TChildForm::sizeHint() const { return listSize(); }
 
 void TChildForm::layoutList() {
   const QSize size = listSize();
-  ListView1_->setGeometry(0, 0, size.width(), size.height());
+  // The find bar, while open, stands above the list.
+  int top = 0;
+  if (findBar_ != nullptr && !findBar_->isHidden()) {
+    top = findBar_->sizeHint().height();
+    findBar_->setGeometry(0, 0, width(), top);
+  }
+  ListView1_->setGeometry(0, top, size.width(), size.height());
   ListView1_->header()->resizeSection(0, size.width() - kColumnMargin);
 }
 

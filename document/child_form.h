@@ -6,11 +6,15 @@
 #include <QIcon>
 #include <QList>
 #include <QPointer>
+#include <QUndoStack>
 #include <QWidget>
+
+#include <vector>
 
 #include "document/document_files.h"
 #include "document/document_state.h"
 #include "document/record_list_model.h"
+#include "document/row_commands.h"
 #include "records/record_list.h"
 
 class QAction;
@@ -20,6 +24,7 @@ class QTreeView;
 namespace quillmar {
 
 class DialogSeam;
+class FindBar;
 struct ProgramState;
 struct SharedWindows;
 
@@ -52,6 +57,13 @@ class TChildForm final : public QWidget {
   // "Добавить": the add dialog inserts a record above the selected row.
   void AddClick();
   void ListView1SelectItem(int row, bool selected);
+  // "Правка": undo and redo of the row commands, find, go to a row.
+  void UndoClick();
+  void RedoClick();
+  void FindClick();
+  void FindNextClick();
+  void FindPreviousClick();
+  void GoToRowClick();
   // True when the window may close.
   bool FormCloseQuery();
   // The frame's exit has asked already: the next close asks nothing.
@@ -65,6 +77,10 @@ class TChildForm final : public QWidget {
   QAction& editAction() { return *editAction_; }
   QAction& deleteAction() { return *deleteAction_; }
   QAction& addAction() { return *addAction_; }
+  QAction& undoAction() { return *undoAction_; }
+  QAction& redoAction() { return *redoAction_; }
+  QUndoStack& undoStack() { return undoStack_; }
+  FindBar& findBar() { return *findBar_; }
 
  signals:
   void newRequested();
@@ -81,12 +97,21 @@ class TChildForm final : public QWidget {
   void createList();
   void createMenus(const QList<QIcon>& icons);
   void createPopup(const QList<QIcon>& icons);
+  QMenu* createEditMenu();
+  void createFindBar();
   template <typename Handler>
   QAction* addCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
   void selectionChanged();
   void layoutList();
   QSize listSize() const;
+  // The row that "Редактировать" and "Добавить" work on: the current row
+  // when it is selected, else the first selected one.
   int selectedRow() const;
+  std::vector<RowRange> selectedRanges() const;
+  void selectRows(const std::vector<RowRange>& ranges);
+  // Makes the rows appended from `first` on one undo step.
+  void recordAppendedRows(const QString& command, int first);
+  void afterHistoryStep(bool undone);
 
   ProgramState& program_;
   SharedWindows& shared_;
@@ -96,11 +121,16 @@ class TChildForm final : public QWidget {
   RecordList list_;
   RecordListModel model_{list_};
   DocumentFiles files_;
+  // Its steps refer to the model, so it goes before the model does.
+  QUndoStack undoStack_;
   QTreeView* ListView1_ = nullptr;
+  FindBar* findBar_ = nullptr;
   QMenu* PopupMenu1_ = nullptr;
   QAction* editAction_ = nullptr;
   QAction* deleteAction_ = nullptr;
   QAction* addAction_ = nullptr;
+  QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
   QList<QMenu*> menus_;
   bool queryAnswered_ = false;
 };

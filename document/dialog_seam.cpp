@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -75,6 +76,15 @@ void QtDialogSeam::showMessage(QWidget* parent, const QString& text) {
 
 void QtDialogSeam::showError(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, messageTitle(), text);
+}
+
+std::optional<int> QtDialogSeam::askRowNumber(QWidget* parent, int current, int rows) {
+  bool ok = false;
+  const int row = QInputDialog::getInt(parent, QStringLiteral("Перейти к строке"),
+                                       QStringLiteral("Номер строки (1–%1):").arg(rows), current, 1,
+                                       rows, 1, &ok);
+  if (!ok) return std::nullopt;
+  return row;
 }
 
 }  // namespace quillmar

@@ -1,5 +1,7 @@
 #include "document/record_list_model.h"
 
+#include <algorithm>
+
 #include "document/text_codec.h"
 
 namespace quillmar {
@@ -39,12 +41,52 @@ void RecordListModel::insertRecord(int row, std::string_view caption, const Surv
   endInsertRows();
 }
 
-void RecordListModel::removeRecord(int row) {
+void RecordListModel::insertRecords(int row, const RecordList& from, std::size_t first, int count) {
+  if (count <= 0) return;
   announceAppendedRows();
-  beginRemoveRows({}, row, row);
-  list_.remove(static_cast<std::size_t>(row));
-  --shownRows_;
+  beginInsertRows({}, row, row + count - 1);
+  list_.insert(static_cast<std::size_t>(row), from, first, static_cast<std::size_t>(count));
+  shownRows_ += count;
+  endInsertRows();
+}
+
+void RecordListModel::removeRecords(int first, int count) {
+  if (count <= 0) return;
+  announceAppendedRows();
+  beginRemoveRows({}, first, first + count - 1);
+  list_.remove(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
+  shownRows_ -= count;
   endRemoveRows();
+}
+
+void RecordListModel::replaceRecord(int row, std::string_view caption, const SurveyRecord& record) {
+  const auto index = static_cast<std::size_t>(row);
+  list_.record(index) = record;
+  list_.setCaption(index, caption);
+  refreshRow(row);
+}
+
+void RecordListModel::setAsideLast(int count) {
+  announceAppendedRows();
+  if (count <= 0 || count > shownRows_) return;
+  beginRemoveRows({}, shownRows_ - count, shownRows_ - 1);
+  list_.setAside(static_cast<std::size_t>(count));
+  shownRows_ -= count;
+  endRemoveRows();
+}
+
+void RecordListModel::bringBack(int count) {
+  count = std::min(count, static_cast<int>(list_.setAsideCount()));
+  if (count <= 0) return;
+  announceAppendedRows();
+  beginInsertRows({}, shownRows_, shownRows_ + count - 1);
+  list_.bringBack(static_cast<std::size_t>(count));
+  shownRows_ += count;
+  endInsertRows();
+}
+
+void RecordListModel::forgetSetAside(int count) {
+  if (count > 0) list_.forgetSetAside(static_cast<std::size_t>(count));
 }
 
 void RecordListModel::refreshRow(int row) {

@@ -30,9 +30,18 @@ class RecordListModel final : public QAbstractListModel {
   void announceAppendedRows();
 
   void insertRecord(int row, std::string_view caption, const SurveyRecord& record);
-  void removeRecord(int row);
+  // Rows first .. first + count of `from`, inserted at `row`.
+  void insertRecords(int row, const RecordList& from, std::size_t first, int count);
+  void removeRecords(int first, int count);
+  void replaceRecord(int row, std::string_view caption, const SurveyRecord& record);
   // After a row's record or caption was changed in place.
   void refreshRow(int row);
+
+  // The last `count` rows leave the view but stay in the list's storage
+  // (RecordList::setAside); bringBack shows them again.
+  void setAsideLast(int count);
+  void bringBack(int count);
+  void forgetSetAside(int count);
 
  private:
   RecordList& list_;

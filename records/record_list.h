@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "records/survey_record.h"
@@ -21,22 +22,37 @@ class RecordList {
   RecordList() = default;
   RecordList(const RecordList&) = delete;
   RecordList& operator=(const RecordList&) = delete;
-  RecordList(RecordList&&) = default;
-  RecordList& operator=(RecordList&&) = default;
+  RecordList(RecordList&& other) noexcept { *this = std::move(other); }
+  RecordList& operator=(RecordList&& other) noexcept;
 
-  std::size_t size() const { return records_.size(); }
-  bool empty() const { return records_.empty(); }
+  // The rows of the document; rows set aside (below) are not counted.
+  std::size_t size() const { return records_.size() - setAside_; }
+  bool empty() const { return size() == 0; }
 
   const SurveyRecord& record(std::size_t index) const { return records_[index]; }
   SurveyRecord& record(std::size_t index) { return records_[index]; }
   std::string_view caption(std::size_t index) const { return captions_[index].view(); }
 
+  // Appending forgets the rows set aside: they belonged to an undone append.
   void append(std::string_view caption, const SurveyRecord& record);
   void insert(std::size_t index, std::string_view caption, const SurveyRecord& record);
+  // Rows first .. first + count of `from`, inserted at `index` in their order.
+  void insert(std::size_t index, const RecordList& from, std::size_t first, std::size_t count);
   void remove(std::size_t index);
+  void remove(std::size_t first, std::size_t count);
   void setCaption(std::size_t index, std::string_view caption);
   void reserve(std::size_t rows);
   void clear();
+
+  // Undoing an append keeps its rows where they are, behind the document's
+  // rows: the last `count` rows are set aside, and bringing them back costs
+  // nothing. Rows set aside last are brought back first.
+  void setAside(std::size_t count);
+  void bringBack(std::size_t count);
+  // Forgets the `count` rows set aside first, the furthest back: the undone
+  // appends that can no longer be redone go latest first.
+  void forgetSetAside(std::size_t count);
+  std::size_t setAsideCount() const { return setAside_; }
 
  private:
   struct CaptionRef {
@@ -52,6 +68,7 @@ class RecordList {
   std::vector<std::unique_ptr<char[]>> blocks_;
   std::size_t blockUsed_ = 0;
   std::size_t blockSize_ = 0;
+  std::size_t setAside_ = 0;
 };
 
 }  // namespace quillmar

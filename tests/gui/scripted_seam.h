@@ -17,6 +17,7 @@ class ScriptedSeam final : public DialogSeam {
   QList<SaveChoice> saveChoices;
   QList<bool> yesNoAnswers;
   QList<Answer> yesNoCancelAnswers;
+  QList<int> rowNumbers;  // 0 cancels
 
   // Questions, in the order asked.
   QStringList openFilters;
@@ -31,7 +32,7 @@ class ScriptedSeam final : public DialogSeam {
   void cancelSave() { saveChoices << SaveChoice{}; }
   bool allAnswersUsed() const {
     return openNames.isEmpty() && saveChoices.isEmpty() && yesNoAnswers.isEmpty() &&
-           yesNoCancelAnswers.isEmpty();
+           yesNoCancelAnswers.isEmpty() && rowNumbers.isEmpty();
   }
 
   QString askOpenFileName(QWidget* parent, const QString& filter,
@@ -41,6 +42,7 @@ class ScriptedSeam final : public DialogSeam {
   Answer confirmYesNoCancel(QWidget* parent, const QString& question) override;
   void showMessage(QWidget* parent, const QString& text) override;
   void showError(QWidget* parent, const QString& text) override;
+  std::optional<int> askRowNumber(QWidget* parent, int current, int rows) override;
 };
 
 }  // namespace quillmar::test

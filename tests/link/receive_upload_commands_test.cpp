@@ -36,6 +36,7 @@ class RecordingSeam final : public DialogSeam {
   Answer confirmYesNoCancel(QWidget*, const QString&) override { return Answer::Cancel; }
   void showMessage(QWidget*, const QString& text) override { messages << text; }
   void showError(QWidget*, const QString& text) override { errors << text; }
+  std::optional<int> askRowNumber(QWidget*, int, int) override { return std::nullopt; }
   QStringList messages;
   QStringList errors;
 };

@@ -1,0 +1,137 @@
+#include "records/record_find.h"
+
+#include <cstring>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace quillmar {
+namespace {
+
+// Windows-1251 letters whose upper case is not simply 0x20 below the lower.
+constexpr std::pair<unsigned char, unsigned char> kOtherCasePairs[] = {
+    {0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8D, 0x9D},
+    {0x8E, 0x9E}, {0x8F, 0x9F}, {0xA1, 0xA2}, {0xA3, 0xBC}, {0xA5, 0xB4},
+    {0xA8, 0xB8}, {0xAA, 0xBA}, {0xAF, 0xBF}, {0xB2, 0xB3}, {0xBD, 0xBE},
+};
+
+const std::array<unsigned char, 256> kLower = makeCp1251LowerTable();
+
+// For each lower-case byte its upper case; every other byte stands for itself.
+std::array<unsigned char, 256> makeUpperTable() {
+  std::array<unsigned char, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) table[byte] = static_cast<unsigned char>(byte);
+  for (int byte = 0; byte < 256; ++byte) {
+    if (kLower[byte] != byte) table[kLower[byte]] = static_cast<unsigned char>(byte);
+  }
+  return table;
+}
+const std::array<unsigned char, 256> kUpper = makeUpperTable();
+
+bool equalFolded(const unsigned char* text, std::string_view lower) {
+  for (std::size_t i = 0; i < lower.size(); ++i) {
+    if (kLower[text[i]] != static_cast<unsigned char>(lower[i])) return false;
+  }
+  return true;
+}
+
+// Looks at each start position from `from` on, one by one.
+bool matchesFrom(const unsigned char* text, std::size_t size, std::size_t from,
+                 std::string_view lower) {
+  for (std::size_t i = from; i + lower.size() <= size; ++i) {
+    if (equalFolded(text + i, lower)) return true;
+  }
+  return false;
+}
+
+#if defined(__SSE2__)
+// Sixteen start positions at a time: a position is looked at closely only
+// where both the first and the last byte of the text fit, in either case.
+bool matchesWide(const unsigned char* text, std::size_t size, std::string_view lower) {
+  const std::size_t last = lower.size() - 1;
+  const auto first0 = static_cast<unsigned char>(lower.front());
+  const auto last0 = static_cast<unsigned char>(lower.back());
+  const __m128i firstLower = _mm_set1_epi8(static_cast<char>(first0));
+  const __m128i firstUpper = _mm_set1_epi8(static_cast<char>(kUpper[first0]));
+  const __m128i lastLower = _mm_set1_epi8(static_cast<char>(last0));
+  const __m128i lastUpper = _mm_set1_epi8(static_cast<char>(kUpper[last0]));
+  std::size_t i = 0;
+  for (; i + last + 16 <= size; i += 16) {
+    const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + last));
+    const __m128i headFits = _mm_or_si128(_mm_cmpeq_epi8(heads, firstLower),
+                                          _mm_cmpeq_epi8(heads, firstUpper));
+    const __m128i tailFits = _mm_or_si128(_mm_cmpeq_epi8(tails, lastLower),
+                                          _mm_cmpeq_epi8(tails, lastUpper));
+    auto candidates = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(headFits, tailFits)));
+    while (candidates != 0) {
+      const auto bit = static_cast<std::size_t>(__builtin_ctz(candidates));
+      if (equalFolded(text + i + bit, lower)) return true;
+      candidates &= candidates - 1;
+    }
+  }
+  return matchesFrom(text, size, i, lower);
+}
+#endif
+
+}  // namespace
+
+std::array<unsigned char, 256> makeCp1251LowerTable() {
+  std::array<unsigned char, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) table[byte] = static_cast<unsigned char>(byte);
+  for (int byte = 'A'; byte <= 'Z'; ++byte) table[byte] = static_cast<unsigned char>(byte + 0x20);
+  for (int byte = 0xC0; byte <= 0xDF; ++byte) table[byte] = static_cast<unsigned char>(byte + 0x20);
+  for (const auto& [upper, lower] : kOtherCasePairs) table[upper] = lower;
+  return table;
+}
+
+unsigned char cp1251Lower(unsigned char byte) { return kLower[byte]; }
+
+std::string cp1251Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(kLower[static_cast<unsigned char>(c)]);
+  return lower;
+}
+
+bool isOfKind(std::string_view typeCode, RecordKind kind) {
+  switch (kind) {
+    case RecordKind::All: return true;
+    case RecordKind::Station: return typeCode == "02";
+    case RecordKind::Target: return typeCode == "03";
+    case RecordKind::Position: return typeCode == "08";
+    case RecordKind::Observation: return typeCode == "09";
+    case RecordKind::Note: return typeCode == "13";
+  }
+  return false;
+}
+
+CaptionMatcher::CaptionMatcher(std::string_view text) : lower_(cp1251Lower(text)) {}
+
+bool CaptionMatcher::matches(std::string_view caption) const {
+  if (lower_.empty()) return true;
+  if (caption.size() < lower_.size()) return false;
+  const auto* text = reinterpret_cast<const unsigned char*>(caption.data());
+#if defined(__SSE2__)
+  return matchesWide(text, caption.size(), lower_);
+#else
+  return matchesFrom(text, caption.size(), 0, lower_);
+#endif
+}
+
+std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher& matcher,
+                                   RecordKind kind, std::size_t start, Direction direction) {
+  const std::size_t rows = list.size();
+  if (rows == 0) return std::nullopt;
+  std::size_t row = start % rows;
+  for (std::size_t looked = 0; looked < rows; ++looked) {
+    if (isOfKind(list.record(row).typeCode.view(), kind) && matcher.matches(list.caption(row)))
+      return row;
+    if (direction == Direction::Forward) row = row + 1 == rows ? 0 : row + 1;
+    else row = row == 0 ? rows - 1 : row - 1;
+  }
+  return std::nullopt;
+}
+
+}  // namespace quillmar
