@@ -378,7 +378,7 @@ void TChildForm::layoutList() {
     top = findBar_->sizeHint().height();
     findBar_->setGeometry(0, 0, width(), top);
   }
-  ListView1_->setGeometry(0, top, size.width(), size.height());
+  ListView1_->setGeometry(0, top, size.width(), size.height() - top);
   ListView1_->header()->resizeSection(0, size.width() - kColumnMargin);
 }
 

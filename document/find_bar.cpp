@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -125,7 +126,10 @@ void showRow(QTreeView& view, int row) {
   const QModelIndex index = view.model()->index(row, 0);
   view.selectionModel()->setCurrentIndex(
       index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  // Only vertically: the start of long captions stays in sight.
+  const int left = view.horizontalScrollBar()->value();
   view.scrollTo(index, QAbstractItemView::PositionAtCenter);
+  view.horizontalScrollBar()->setValue(left);
 }
 
 void FindBar::showNotFound() { status_->setText(kNotFound); }
