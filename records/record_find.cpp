@@ -47,32 +47,44 @@ bool matchesFrom(const unsigned char* text, std::size_t size, std::size_t from,
 }
 
 #if defined(__SSE2__)
+// Looks closely at the start positions whose bits are set.
+bool anyMatch(const unsigned char* text, unsigned candidates, std::string_view lower) {
+  while (candidates != 0) {
+    const auto bit = static_cast<std::size_t>(__builtin_ctz(candidates));
+    if (equalFolded(text + bit, lower)) return true;
+    candidates &= candidates - 1;
+  }
+  return false;
+}
+
 // Sixteen start positions at a time: a position is looked at closely only
 // where both the first and the last byte of the text fit, in either case.
 bool matchesWide(const unsigned char* text, std::size_t size, std::string_view lower) {
   const std::size_t last = lower.size() - 1;
-  const auto first0 = static_cast<unsigned char>(lower.front());
-  const auto last0 = static_cast<unsigned char>(lower.back());
-  const __m128i firstLower = _mm_set1_epi8(static_cast<char>(first0));
-  const __m128i firstUpper = _mm_set1_epi8(static_cast<char>(kUpper[first0]));
-  const __m128i lastLower = _mm_set1_epi8(static_cast<char>(last0));
-  const __m128i lastUpper = _mm_set1_epi8(static_cast<char>(kUpper[last0]));
-  std::size_t i = 0;
-  for (; i + last + 16 <= size; i += 16) {
-    const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + last));
+  const auto first = static_cast<unsigned char>(lower.front());
+  const auto final = static_cast<unsigned char>(lower.back());
+  const __m128i firstLower = _mm_set1_epi8(static_cast<char>(first));
+  const __m128i firstUpper = _mm_set1_epi8(static_cast<char>(kUpper[first]));
+  const __m128i finalLower = _mm_set1_epi8(static_cast<char>(final));
+  const __m128i finalUpper = _mm_set1_epi8(static_cast<char>(kUpper[final]));
+  const auto fits = [&](const unsigned char* at) {
+    const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + last));
     const __m128i headFits = _mm_or_si128(_mm_cmpeq_epi8(heads, firstLower),
                                           _mm_cmpeq_epi8(heads, firstUpper));
-    const __m128i tailFits = _mm_or_si128(_mm_cmpeq_epi8(tails, lastLower),
-                                          _mm_cmpeq_epi8(tails, lastUpper));
-    auto candidates = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(headFits, tailFits)));
-    while (candidates != 0) {
-      const auto bit = static_cast<std::size_t>(__builtin_ctz(candidates));
-      if (equalFolded(text + i + bit, lower)) return true;
-      candidates &= candidates - 1;
-    }
+    const __m128i tailFits = _mm_or_si128(_mm_cmpeq_epi8(tails, finalLower),
+                                          _mm_cmpeq_epi8(tails, finalUpper));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(headFits, tailFits)));
+  };
+  std::size_t i = 0;
+  for (; i + last + 16 <= size; i += 16) {
+    if (anyMatch(text + i, fits(text + i), lower)) return true;
   }
-  return matchesFrom(text, size, i, lower);
+  if (i + last >= size) return false;
+  if (size < last + 16) return matchesFrom(text, size, i, lower);
+  // The last sixteen start positions, less those looked at already.
+  const std::size_t end = size - last - 16;
+  return anyMatch(text + end, fits(text + end) & ~((1u << (i - end)) - 1), lower);
 }
 #endif
 
@@ -125,8 +137,9 @@ std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher&
   const std::size_t rows = list.size();
   if (rows == 0) return std::nullopt;
   std::size_t row = start % rows;
+  // The caption first: a record is read only for the rows whose caption fits.
   for (std::size_t looked = 0; looked < rows; ++looked) {
-    if (isOfKind(list.record(row).typeCode.view(), kind) && matcher.matches(list.caption(row)))
+    if (matcher.matches(list.caption(row)) && isOfKind(list.record(row).typeCode.view(), kind))
       return row;
     if (direction == Direction::Forward) row = row + 1 == rows ? 0 : row + 1;
     else row = row == 0 ? rows - 1 : row - 1;
