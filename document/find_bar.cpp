@@ -91,14 +91,15 @@ void FindBar::openBar() {
   text_->selectAll();
 }
 
-void FindBar::findNext() {
-  if (isHidden() && text_->text().isEmpty()) return openBar();
-  find(1, Direction::Forward);
-}
+void FindBar::findNext() { findAgain(Direction::Forward); }
 
-void FindBar::findPrevious() {
+void FindBar::findPrevious() { findAgain(Direction::Backward); }
+
+// F3 with the bar closed shows it again, so that its answer can be seen.
+void FindBar::findAgain(Direction direction) {
   if (isHidden() && text_->text().isEmpty()) return openBar();
-  find(1, Direction::Backward);
+  show();
+  find(1, direction);
 }
 
 QString FindBar::statusText() const { return status_->text(); }

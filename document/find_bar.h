@@ -48,6 +48,7 @@ class FindBar final : public QWidget {
   void createControls();
   // `offset` from the current row: 0 finds the current row again while typing.
   void find(int offset, Direction direction);
+  void findAgain(Direction direction);
   void showNotFound();
   int currentRow() const;
   RecordKind kind() const;
