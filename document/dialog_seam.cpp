@@ -79,12 +79,15 @@ void QtDialogSeam::showError(QWidget* parent, const QString& text) {
 }
 
 std::optional<int> QtDialogSeam::askRowNumber(QWidget* parent, int current, int rows) {
-  bool ok = false;
-  const int row = QInputDialog::getInt(parent, QStringLiteral("Перейти к строке"),
-                                       QStringLiteral("Номер строки (1–%1):").arg(rows), current, 1,
-                                       rows, 1, &ok);
-  if (!ok) return std::nullopt;
-  return row;
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("Перейти к строке"));
+  dialog.setLabelText(QStringLiteral("Номер строки (1–%1):").arg(rows));
+  dialog.setInputMode(QInputDialog::IntInput);
+  dialog.setIntRange(1, rows);
+  dialog.setIntValue(current);
+  dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) * 2);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.intValue();
 }
 
 }  // namespace quillmar
