@@ -110,6 +110,18 @@ void BM_DocumentBytesPerRecord(benchmark::State& state) {
 }
 BENCHMARK(BM_DocumentBytesPerRecord)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+void showIn(QTreeView& view, RecordListModel& model) {
+  view.setUniformRowHeights(true);
+  view.setModel(&model);
+  view.resize(797, 332);
+}
+
+void importInto(RecordList& list, const std::string& path) {
+  LineBuffer lines;
+  CaptionState captions;
+  Obrabotka(lines, ImportSdrFile(path, lines), captions, list);
+}
+
 // The undo step of a large "Импорт": undo and redo with the list shown, and
 // the heap that the step holds beyond the document itself.
 void BM_ImportUndoRedo(benchmark::State& state) {
@@ -120,14 +132,8 @@ void BM_ImportUndoRedo(benchmark::State& state) {
   RecordList list;
   RecordListModel model(list);
   QTreeView view;
-  view.setUniformRowHeights(true);
-  view.setModel(&model);
-  view.resize(797, 332);
-  {
-    LineBuffer lines;
-    CaptionState captions;
-    Obrabotka(lines, ImportSdrFile(path, lines), captions, list);
-  }
+  showIn(view, model);
+  importInto(list, path);
   model.announceAppendedRows();
   benchmark::DoNotOptimize(view.grab());
   malloc_trim(0);
@@ -164,14 +170,10 @@ BENCHMARK(BM_ImportUndoRedo)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMi
 void BM_DeleteHalfUndo(benchmark::State& state) {
   const auto records = static_cast<int>(state.range(0));
   RecordList list;
-  LineBuffer lines;
-  CaptionState captions;
-  Obrabotka(lines, ImportSdrFile(bookFile(static_cast<std::size_t>(records)), lines), captions, list);
+  importInto(list, bookFile(static_cast<std::size_t>(records)));
   RecordListModel model(list);
   QTreeView view;
-  view.setUniformRowHeights(true);
-  view.setModel(&model);
-  view.resize(797, 332);
+  showIn(view, model);
   QUndoStack stack;
   for (auto _ : state) {
     stack.push(new RemoveRowsCommand(model, {{records / 4, records / 2}}));
