@@ -155,6 +155,27 @@ void drawApplication(QPainter& g) {
   g.drawLine(QPointF(10.5, 4.5), QPointF(15.5, 4.5));
 }
 
+// A page of rows: the record file (*.qdl).
+void drawRecordFile(QPainter& g) {
+  page(g, 2, 14);
+  g.setPen(QPen(kBlue, 1));
+  for (const qreal y : {6.5, 8.5, 10.5, 12.5}) g.drawLine(QPointF(4, y), QPointF(12, y));
+  g.setPen(QPen(kRed, 1));
+  g.drawLine(QPointF(4, 4.5), QPointF(8.5, 4.5));
+}
+
+// A page under the instrument: the field book as the instrument writes it (*.sdr).
+void drawFieldBook(QPainter& g) {
+  page(g, 2, 14);
+  g.setPen(QPen(kOutline, 0.8));
+  for (const qreal y : {4.5, 6.5}) g.drawLine(QPointF(4, y), QPointF(9, y));
+  g.save();
+  g.translate(7, 6);
+  g.scale(0.55, 0.55);
+  tripod(g, 8);
+  g.restore();
+}
+
 constexpr std::array<Drawing, kDocumentIconCount> kDrawings{
     drawNew,     drawOpen,   drawSave, drawSaveAs, drawImport, drawExport, drawExit,
     drawReceive, drawUpload, drawHelp, drawEdit,   drawDelete, drawAdd};
@@ -200,5 +221,9 @@ QIcon applicationIcon() {
 }
 
 QPixmap applicationPixmap(int size) { return render(drawApplication, size); }
+
+QPixmap recordFilePixmap(int size) { return render(drawRecordFile, size); }
+
+QPixmap fieldBookPixmap(int size) { return render(drawFieldBook, size); }
 
 }  // namespace quillmar

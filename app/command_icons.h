@@ -20,5 +20,8 @@ QList<QIcon> documentIcons();
 QIcon applicationIcon();
 // The same picture at any size, for the desktop's icon theme.
 QPixmap applicationPixmap(int size);
+// The file managers' pictures of a record file (*.qdl) and an SDR field book.
+QPixmap recordFilePixmap(int size);
+QPixmap fieldBookPixmap(int size);
 
 }  // namespace quillmar

@@ -1,10 +1,14 @@
 #include <QApplication>
+#include <QSettings>
+#include <QStringList>
+#include <QTimer>
 
 #include "app/command_icons.h"
 #include "app/main_form.h"
 #include "app/startup.h"
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
+#include "document/recent_files.h"
 #include "document/shared_windows.h"
 
 int main(int argc, char* argv[]) {
@@ -17,7 +21,13 @@ int main(int argc, char* argv[]) {
   quillmar::ProgramState program;
   quillmar::SharedWindows shared;
   quillmar::QtDialogSeam seam;
+  quillmar::RecentFiles recentFiles(quillmar::RecentFiles::userSettings());
+  shared.recentFiles = &recentFiles;
   const auto frame = quillmar::createLongLivedWindows(program, shared, seam);
   frame->show();
+  // Files named on the command line (Qt has taken its own options out),
+  // once the frame is up.
+  const QStringList files = QApplication::arguments().mid(1);
+  QTimer::singleShot(0, frame.get(), [&frame, files] { frame->OpenPaths(files); });
   return QApplication::exec();
 }

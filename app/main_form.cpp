@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -11,9 +12,11 @@
 #include <QToolBar>
 
 #include "app/command_icons.h"
+#include "app/file_drop.h"
 #include "app/splash_form.h"
 #include "document/child_form.h"
 #include "document/program_state.h"
+#include "document/recent_files.h"
 #include "document/shared_windows.h"
 #include "help/intern_form.h"
 
@@ -38,6 +41,7 @@ TMainForm::TMainForm(ProgramState& program, SharedWindows& shared, DialogSeam& s
   createMenusAndToolBar();
   statusBar();
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMainForm::updateMenuBar);
+  new FileDrop(*this, [this](const QStringList& paths) { OpenPaths(paths); });
   resize(812, 452);
   centreOnDesktop();
 }
@@ -60,6 +64,7 @@ void TMainForm::createMenusAndToolBar() {
   file->addSeparator();
   QAction* exitAction = file->addAction(icons.value(kExitIcon), QStringLiteral("Выход"));
   connect(exitAction, &QAction::triggered, this, &QWidget::close);
+  keepRecentFiles(*file, exitAction);
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   QAction* manual =
@@ -76,6 +81,12 @@ void TMainForm::createMenusAndToolBar() {
   toolBar_->setFixedHeight(kToolBarHeight);
   toolBar_->addAction(newAction);
   toolBar_->addAction(openAction);
+}
+
+void TMainForm::keepRecentFiles(QMenu& file, QAction* exit) {
+  if (shared_.recentFiles == nullptr) return;
+  shared_.recentFiles->addMenuTo(file, exit);
+  connect(shared_.recentFiles, &RecentFiles::fileChosen, this, &TMainForm::OpenPath);
 }
 
 void TMainForm::centreOnDesktop() {
@@ -107,6 +118,24 @@ TChildForm* TMainForm::Open() {
   document->show();
   document->Open();
   return document;
+}
+
+TChildForm* TMainForm::OpenPath(const QString& name) {
+  // The document keeps the full path, as the file dialog would give it.
+  const QString path = QFileInfo(name).absoluteFilePath();
+  if (QFileInfo(path).suffix().compare(QLatin1String("qdl"), Qt::CaseInsensitive) == 0) {
+    TChildForm* document = createDocument();
+    document->show();
+    document->OpenFile(path);
+    return document;
+  }
+  TChildForm* document = New();
+  document->ImportFile(path);
+  return document;
+}
+
+void TMainForm::OpenPaths(const QStringList& paths) {
+  for (const QString& path : paths) OpenPath(path);
 }
 
 void TMainForm::HelpClick() {

@@ -34,6 +34,11 @@ class TMainForm final : public QMainWindow {
   // Always a new window, which runs its Open at once.
   TChildForm* Open();
   void HelpClick();
+  // A file named from outside the windows (command line, a drop, the recent
+  // files), in a new window: a record file (*.qdl) as Open reads it, any
+  // other file as "Импорт" of a new document reads it.
+  TChildForm* OpenPath(const QString& name);
+  void OpenPaths(const QStringList& paths);
 
   // The open document windows, oldest first.
   QList<TChildForm*> documents() const;
@@ -49,6 +54,7 @@ class TMainForm final : public QMainWindow {
 
  private:
   void createMenusAndToolBar();
+  void keepRecentFiles(QMenu& file, QAction* exit);
   TChildForm* createDocument();
   void updateMenuBar();
   void centreOnDesktop();

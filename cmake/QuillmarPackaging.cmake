@@ -3,8 +3,34 @@
 include(GNUInstallDirs)
 
 set(QUILLMAR_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/quillmar)
+set(QUILLMAR_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/quillmar)
+set(QUILLMAR_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+set(QUILLMAR_PACKAGE_MAINTAINER "Quillmar developers <developers@quillmar.invalid>"
+    CACHE STRING "The Maintainer field of the Debian package")
+set(QUILLMAR_HOMEPAGE "https://quillmar.invalid"
+    CACHE STRING "The project's web page; the AppStream screenshot is its /screenshot.png (help/screenshot.png)")
+
+# Debian wants manual pages and the changelog compressed the most, without a
+# time stamp in the gzip header.
+find_program(QUILLMAR_GZIP gzip REQUIRED)
+set(QUILLMAR_PACKAGING_OUT ${PROJECT_BINARY_DIR}/packaging)
+set(quillmar_gzipped "")
+function(quillmar_configure_gzipped source name)
+  configure_file(${source} ${QUILLMAR_PACKAGING_OUT}/${name} @ONLY)
+  add_custom_command(
+    OUTPUT ${QUILLMAR_PACKAGING_OUT}/${name}.gz
+    COMMAND ${QUILLMAR_GZIP} -9nkf ${name}
+    DEPENDS ${QUILLMAR_PACKAGING_OUT}/${name}
+    WORKING_DIRECTORY ${QUILLMAR_PACKAGING_OUT}
+    VERBATIM)
+  set(quillmar_gzipped ${quillmar_gzipped} ${QUILLMAR_PACKAGING_OUT}/${name}.gz PARENT_SCOPE)
+endfunction()
 
 install(TARGETS quillmar-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${QUILLMAR_PACKAGING_DIR}/quillmar-cli.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME quillmar-cli)
+quillmar_configure_gzipped(${QUILLMAR_PACKAGING_DIR}/man/quillmar-cli.1.in quillmar-cli.1)
 
 if(TARGET quillmar)
   # The launcher finds help.htm and CommSet.ini from where it is installed.
@@ -21,14 +47,31 @@ if(TARGET quillmar)
   install(FILES ${PROJECT_SOURCE_DIR}/app/quillmar.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(DIRECTORY ${QUILLMAR_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+  # A file manager's double click on a record file or a field book.
+  install(FILES ${QUILLMAR_PACKAGING_DIR}/quillmar-mime.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME quillmar.xml)
+  set(QUILLMAR_APPSTREAM_ID invalid.quillmar.Quillmar)
+  configure_file(${QUILLMAR_PACKAGING_DIR}/quillmar.metainfo.xml.in
+                 ${QUILLMAR_PACKAGING_OUT}/${QUILLMAR_APPSTREAM_ID}.metainfo.xml @ONLY)
+  install(FILES ${QUILLMAR_PACKAGING_OUT}/${QUILLMAR_APPSTREAM_ID}.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  quillmar_configure_gzipped(${QUILLMAR_PACKAGING_DIR}/man/quillmar.1.in quillmar.1)
+  quillmar_configure_gzipped(${QUILLMAR_PACKAGING_DIR}/man/quillmar-launch.1.in quillmar-launch.1)
 endif()
+
+quillmar_configure_gzipped(${QUILLMAR_PACKAGING_DIR}/changelog.in changelog)
+add_custom_target(quillmar_gzipped_docs ALL DEPENDS ${quillmar_gzipped})
+install(FILES ${QUILLMAR_PACKAGING_OUT}/changelog.gz ${QUILLMAR_PACKAGING_DIR}/copyright
+        DESTINATION ${QUILLMAR_DOC_DIR})
+foreach(page IN LISTS quillmar_gzipped)
+  if(page MATCHES "[.]1[.]gz$")
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+endforeach()
 
 install(FILES ${PROJECT_SOURCE_DIR}/examples/traverse-sdr33.sdr
               ${PROJECT_SOURCE_DIR}/examples/level-and-triangulation-sdr20.sdr
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillmar/examples)
-
-set(QUILLMAR_PACKAGE_MAINTAINER "Quillmar developers <developers@quillmar.invalid>"
-    CACHE STRING "The Maintainer field of the Debian package")
+        DESTINATION ${QUILLMAR_DOC_DIR}/examples)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillmar)

@@ -14,6 +14,7 @@
 #include "document/dialog_seam.h"
 #include "document/find_bar.h"
 #include "document/program_state.h"
+#include "document/recent_files.h"
 #include "document/shared_windows.h"
 #include "editing/widgets/record_commands.h"
 #include "help/intern_form.h"
@@ -106,7 +107,9 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   addCommand(*file, QStringLiteral("Импорт"), icons.value(kImport), &TChildForm::ImportClick);
   addCommand(*file, QStringLiteral("Экспорт"), icons.value(kExport), &TChildForm::N13Click);
   file->addSeparator();
-  addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested);
+  QAction* exit =
+      addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested);
+  keepRecentFiles(*file, exit);
 
   QMenu* edit = createEditMenu();
 
@@ -154,6 +157,13 @@ void TChildForm::createFindBar() {
   connect(findBar_, &FindBar::visibilityChanged, this, &TChildForm::layoutList);
 }
 
+void TChildForm::keepRecentFiles(QMenu& file, QAction* exit) {
+  RecentFiles* recent = shared_.recentFiles;
+  if (recent == nullptr) return;
+  recent->addMenuTo(file, exit);
+  files_.setFileUsedHandler([recent](const QString& path) { recent->add(path); });
+}
+
 void TChildForm::createPopup(const QList<QIcon>& icons) {
   PopupMenu1_ = new QMenu(this);
   editAction_ = addCommand(*PopupMenu1_, QStringLiteral("Редактировать"), icons.value(kEdit),
@@ -179,9 +189,17 @@ SaveResult TChildForm::Save() { return files_.Save(); }
 
 void TChildForm::SaveAsClick() { files_.SaveAs(); }
 
+void TChildForm::OpenFile(const QString& path) { files_.OpenFile(path); }
+
 void TChildForm::ImportClick() {
   const int first = static_cast<int>(model_.list().size());
   if (files_.Import()) state_.docModified = true;
+  recordAppendedRows(QStringLiteral("Импорт"), first);
+}
+
+void TChildForm::ImportFile(const QString& path) {
+  const int first = static_cast<int>(model_.list().size());
+  if (files_.ImportFile(path)) state_.docModified = true;
   recordAppendedRows(QStringLiteral("Импорт"), first);
 }
 

@@ -42,6 +42,9 @@ class TChildForm final : public QWidget {
   // The frame's New: an empty document named `docName`.
   void StartNew(const QString& docName);
   void Open();
+  // Open and "Импорт" of a file named from outside the windows.
+  void OpenFile(const QString& path);
+  void ImportFile(const QString& path);
   SaveResult Save();
   void SaveAsClick();
   void ImportClick();
@@ -99,6 +102,7 @@ class TChildForm final : public QWidget {
   void createPopup(const QList<QIcon>& icons);
   QMenu* createEditMenu();
   void createFindBar();
+  void keepRecentFiles(QMenu& file, QAction* exit);
   template <typename Handler>
   QAction* addCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
   void selectionChanged();

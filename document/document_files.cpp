@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <string>
+#include <utility>
 
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
@@ -43,6 +44,10 @@ DocumentFiles::DocumentFiles(QWidget& window, DocumentState& state, RecordListMo
 void DocumentFiles::Open() {
   const QString path = seam_.askOpenFileName(&window_, kOpenFilter, kRecordSuffix);
   if (path.isEmpty()) return;
+  OpenFile(path);
+}
+
+void DocumentFiles::OpenFile(const QString& path) {
   state_.docStarted = true;
   state_.docName = path;
   try {
@@ -59,6 +64,7 @@ void DocumentFiles::Open() {
   model_.announceAppendedRows();
   setCaptionToDocName();
   state_.docModified = false;
+  reportFileUsed(path);
 }
 
 SaveResult DocumentFiles::Save() {
@@ -98,6 +104,10 @@ SaveResult DocumentFiles::SaveToNewFile() {
 bool DocumentFiles::Import() {
   const QString path = seam_.askOpenFileName(&window_, kSdrFilter, QString());
   if (path.isEmpty()) return true;
+  return ImportFile(path);
+}
+
+bool DocumentFiles::ImportFile(const QString& path) {
   try {
     program_.lineCount = ImportSdrFile(nativePath(path), program_.lineBuffer);
   } catch (const IoError& error) {
@@ -106,6 +116,7 @@ bool DocumentFiles::Import() {
     return false;
   }
   Obrabotka();
+  reportFileUsed(path);
   return true;
 }
 
@@ -154,7 +165,16 @@ bool DocumentFiles::writeRecordsTo(const QString& path) {
     showIoError(error);
     return false;
   }
+  reportFileUsed(path);
   return true;
+}
+
+void DocumentFiles::setFileUsedHandler(std::function<void(const QString&)> handler) {
+  fileUsed_ = std::move(handler);
+}
+
+void DocumentFiles::reportFileUsed(const QString& path) const {
+  if (fileUsed_) fileUsed_(path);
 }
 
 void DocumentFiles::showIoError(const IoError& error) {

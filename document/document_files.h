@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include "document/document_state.h"
 
 class QWidget;
@@ -24,22 +26,29 @@ class DocumentFiles {
                 ProgramState& program, DialogSeam& seam);
 
   void Open();
+  // Open and Import without their file dialog, for a file named from
+  // outside the windows (command line, a drop, the recent files).
+  void OpenFile(const QString& path);
   SaveResult Save();
   SaveResult SaveAs();
   // Returns false when the file could not be read.
   bool Import();
+  bool ImportFile(const QString& path);
   // Turns the first LineCount lines of the line buffer into rows.
   void Obrabotka();
   void Export();
   // Yes to the close question in a window that has no file yet: asks for
   // one, as Save as would.
   SaveResult SaveToNewFile();
+  // Told the path of every file read or written whole.
+  void setFileUsedHandler(std::function<void(const QString&)> handler);
 
  private:
   QString askRecordFileName();
   bool writeRecordsTo(const QString& path);
   void showIoError(const IoError& error);
   void setCaptionToDocName();
+  void reportFileUsed(const QString& path) const;
 
   QWidget& window_;
   DocumentState& state_;
@@ -50,6 +59,7 @@ class DocumentFiles {
   QString saveName_;
   QString exportName_;
   int exportFilterIndex_ = 1;
+  std::function<void(const QString&)> fileUsed_;
 };
 
 }  // namespace quillmar

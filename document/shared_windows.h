@@ -9,6 +9,7 @@ class TZagruzForm;
 class TEditForm;
 class TAddForm;
 class TInternForm;
+class RecentFiles;
 
 struct SharedWindows {
   TCommSet* commSet = nullptr;
@@ -16,6 +17,9 @@ struct SharedWindows {
   TEditForm* editForm = nullptr;
   TAddForm* addForm = nullptr;
   TInternForm* internForm = nullptr;
+  // Not a window: the recently used files that every "Файл" menu offers;
+  // none when nothing keeps such a list.
+  RecentFiles* recentFiles = nullptr;
 };
 
 }  // namespace quillmar

@@ -1,5 +1,6 @@
 // quillmar-make-icons DIR SIZE...: writes the program's icon as PNG files of
-// an icon theme, DIR/hicolor/NxN/apps/quillmar.png, for the desktop entry.
+// an icon theme, DIR/hicolor/NxN/apps/quillmar.png, for the desktop entry,
+// and the pictures of its two file types in DIR/hicolor/NxN/mimetypes.
 
 #include <QDir>
 #include <QGuiApplication>
@@ -22,14 +23,25 @@ int sizeOf(const char* text) {
   return static_cast<int>(size);
 }
 
-bool writeIcon(const QDir& root, int size) {
-  const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
-  const QString path = root.filePath(folder + QStringLiteral("/quillmar.png"));
-  if (!root.mkpath(folder) || !quillmar::applicationPixmap(size).save(path, "PNG")) {
+bool writeIcon(const QDir& root, const QString& context, const QString& name,
+               const QPixmap& picture) {
+  const QString folder = QStringLiteral("hicolor/%1x%1/%2").arg(picture.width()).arg(context);
+  const QString path = root.filePath(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+  if (!root.mkpath(folder) || !picture.save(path, "PNG")) {
     std::cerr << "cannot write " << path.toStdString() << "\n";
     return false;
   }
   return true;
+}
+
+bool writeIcons(const QDir& root, int size) {
+  const QString types = QStringLiteral("mimetypes");
+  return writeIcon(root, QStringLiteral("apps"), QStringLiteral("quillmar"),
+                   quillmar::applicationPixmap(size)) &&
+         writeIcon(root, types, QStringLiteral("application-x-quillmar-records"),
+                   quillmar::recordFilePixmap(size)) &&
+         writeIcon(root, types, QStringLiteral("application-x-sdr-field-book"),
+                   quillmar::fieldBookPixmap(size));
 }
 
 }  // namespace
@@ -49,7 +61,7 @@ int main(int argc, char* argv[]) {
       std::cerr << "not an icon size: " << argv[i] << "\n";
       return 2;
     }
-    if (!writeIcon(root, size)) return 1;
+    if (!writeIcons(root, size)) return 1;
   }
   return 0;
 }

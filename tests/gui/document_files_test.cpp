@@ -14,14 +14,7 @@ namespace {
 class DocumentFilesTest : public GuiTest {
  protected:
   // A record file as the program writes it.
-  QByteArray recordFileOf(const std::vector<std::string>& lines) {
-    RecordList list;
-    for (const std::string& line : lines)
-      list.append("caption", SurveyRecord::fromLine(line + "\r\n", kVersionSdr3));
-    StringSink sink;
-    writeRecords(sink, list);
-    return QByteArray::fromStdString(sink.text);
-  }
+  QByteArray recordFileOf(const std::vector<std::string>& lines) { return recordFileBytes(lines); }
   TChildForm* openFile(const QString& name) {
     seam_.openNames << path(name);
     return frame_->Open();

@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "document/child_form.h"
 #include "link/comm_settings.h"
+#include "records/record_file.h"
 
 namespace quillmar::test {
 
@@ -78,6 +79,15 @@ QByteArray sdrText(const std::vector<std::string>& lines) {
   QByteArray bytes;
   for (const std::string& line : lines) bytes += QByteArray::fromStdString(line) + "\r\n";
   return bytes;
+}
+
+QByteArray recordFileBytes(const std::vector<std::string>& lines) {
+  RecordList list;
+  for (const std::string& line : lines)
+    list.append("caption", SurveyRecord::fromLine(line + "\r\n", kVersionSdr3));
+  StringSink sink;
+  writeRecords(sink, list);
+  return QByteArray::fromStdString(sink.text);
 }
 
 }  // namespace quillmar::test

@@ -53,4 +53,7 @@ std::vector<std::string> sampleFieldBook();
 // The bytes of an SDR text file: every line followed by CR LF.
 QByteArray sdrText(const std::vector<std::string>& lines);
 
+// A record file of the given SDR3x lines, as the program writes it.
+QByteArray recordFileBytes(const std::vector<std::string>& lines);
+
 }  // namespace quillmar::test

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Debian package from a built tree, unpacks it into a temporary root
-# (dpkg-deb -x) and checks what it holds, what it depends on, and that the
-# installed program starts through its launcher in the user's working
-# directory.
+# (dpkg-deb -x) and checks what it holds, what it depends on, that Debian's
+# own checkers (lintian, desktop-file-validate, appstreamcli, man) accept it,
+# and that the installed program starts through its launcher in the user's
+# working directory with the files it was given.
 # usage: package_test.sh CPACK BUILD_DIR SOURCE_DIR
 set -uo pipefail
 
@@ -19,16 +20,27 @@ fail() {
   failures=$((failures + 1))
 }
 
+mime_types=(application/x-quillmar-records application/x-sdr-field-book)
+manual_pages=(quillmar quillmar-cli quillmar-launch)
+
 expected_files() {
-  local size
+  local size type page
   printf '%s\n' \
     usr/bin/quillmar usr/bin/quillmar-cli usr/bin/quillmar-launch \
     usr/share/quillmar/help.htm usr/share/quillmar/CommSet.ini \
     usr/share/applications/quillmar.desktop \
+    usr/share/mime/packages/quillmar.xml \
+    usr/share/metainfo/invalid.quillmar.Quillmar.metainfo.xml \
+    usr/share/bash-completion/completions/quillmar-cli \
+    usr/share/doc/quillmar/copyright usr/share/doc/quillmar/changelog.gz \
     usr/share/doc/quillmar/examples/traverse-sdr33.sdr \
     usr/share/doc/quillmar/examples/level-and-triangulation-sdr20.sdr
+  for page in "${manual_pages[@]}"; do echo "usr/share/man/man1/$page.1.gz"; done
   for size in 16 22 24 32 48 64 128 256; do
     echo "usr/share/icons/hicolor/${size}x${size}/apps/quillmar.png"
+    for type in "${mime_types[@]}"; do
+      echo "usr/share/icons/hicolor/${size}x${size}/mimetypes/${type//\//-}.png"
+    done
   done
 }
 
@@ -103,7 +115,8 @@ check_contents() {
     fail "the installed CommSet.ini is not the default one"
   local desktop=$root/usr/share/applications/quillmar.desktop
   desktop-file-validate "$desktop" || fail "desktop-file-validate rejects quillmar.desktop"
-  grep -qx 'Exec=quillmar-launch' "$desktop" || fail "the desktop entry does not start the launcher"
+  grep -qx 'Exec=quillmar-launch %F' "$desktop" || fail "the desktop entry does not start the launcher with the files"
+  grep -qx 'TryExec=quillmar-launch' "$desktop" || fail "the desktop entry's TryExec is not the launcher"
   grep -qx 'Icon=quillmar' "$desktop" || fail "the desktop entry does not name the icon"
   local size png
   for size in 16 48 256; do
@@ -112,6 +125,40 @@ check_contents() {
     [ "$(od -An -tx1 -N8 "$png" | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
     [ "$(od -An -tu4 --endian=big -j16 -N8 "$png" | xargs)" = "$size $size" ] ||
       fail "$png is not $size by $size"
+  done
+}
+
+# The package's MIME types as shared-mime-info builds its database from them:
+# each name's glob, its icon and the desktop entry that opens it.
+check_mime_types() {
+  local mime=$tmp/mime type pattern
+  mkdir -p "$mime/packages"
+  cp "$root/usr/share/mime/packages/quillmar.xml" "$mime/packages/"
+  update-mime-database "$mime" >"$tmp/mime.log" 2>&1 || { cat "$tmp/mime.log" >&2; fail "update-mime-database rejects quillmar.xml"; return; }
+  for pattern in application/x-quillmar-records:qdl application/x-sdr-field-book:sdr; do
+    type=${pattern%:*}
+    grep -q ":$type:\*\.${pattern#*:}\$" "$mime/globs2" || fail "no glob *.${pattern#*:} for $type"
+    grep -qx "$type:${type//\//-}" "$mime/icons" || fail "no icon for $type"
+    grep -q "^MimeType=.*$type;" "$root/usr/share/applications/quillmar.desktop" ||
+      fail "the desktop entry does not open $type"
+  done
+}
+
+# What Debian's own tools say: no lintian error or warning, valid AppStream
+# metainfo, manual pages that man formats without a complaint.
+check_ecosystem() {
+  lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 ||
+    { cat "$tmp/lintian.log" >&2; fail "lintian reports errors or warnings"; }
+  appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >"$tmp/appstream.log" 2>&1 ||
+    { cat "$tmp/appstream.log" >&2; fail "appstreamcli rejects the metainfo"; }
+  local page
+  for page in "${manual_pages[@]}"; do
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/$page.1.gz" 2>&1 >"$tmp/$page.txt" |
+      grep . >&2 && fail "man warns about $page.1"
+    grep -q "^NAME" "$tmp/$page.txt" || fail "$page.1 has no NAME section"
+  done
+  for section in SYNOPSIS COMMANDS "EXIT STATUS" EXAMPLES; do
+    grep -qx "$section" "$tmp/quillmar-cli.txt" || fail "quillmar-cli.1 has no $section section"
   done
 }
 
@@ -131,7 +178,7 @@ check_cli() {
 start_program() {
   local workdir=$1 log=$tmp/program.log
   shift
-  env "$@" QT_QPA_PLATFORM=offscreen "$root/usr/bin/quillmar-launch" >"$log" 2>&1 &
+  env "$@" QT_QPA_PLATFORM=offscreen "$root/usr/bin/quillmar-launch" "${program_files[@]}" >"$log" 2>&1 &
   local pid=$! waited=0
   # The launcher replaces itself with the program.
   while [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" != "$root/usr/bin/quillmar" ]; do
@@ -147,6 +194,7 @@ start_program() {
     waited=$((waited + 1))
   done
   [ "$(readlink "/proc/$pid/cwd")" = "$workdir" ] || fail "the program runs in $(readlink "/proc/$pid/cwd"), not in $workdir"
+  tr '\0' '\n' <"/proc/$pid/cmdline" | tail -n +2 >"$tmp/arguments"
   sleep 2
   if ! kill -TERM "$pid" 2>/dev/null; then
     wait "$pid"
@@ -180,14 +228,33 @@ check_later_start() {
   [ ! -e "$tmp/elsewhere/.local/share/quillmar" ] || fail "the launcher ignored XDG_DATA_HOME"
 }
 
+# A file named relative to where the launcher starts reaches the program,
+# which runs elsewhere, by its full path; the program opens it and runs on.
+check_start_with_files() {
+  local examples=$root/usr/share/doc/quillmar/examples
+  program_files=(traverse-sdr33.sdr "$examples/level-and-triangulation-sdr20.sdr")
+  cd "$examples" || return
+  start_program "$tmp/files/quillmar" HOME="$tmp/elsewhere" XDG_DATA_HOME="$tmp/files" XDG_CONFIG_HOME="$tmp/config"
+  cd - >/dev/null || return
+  printf '%s\n' "$examples/traverse-sdr33.sdr" "$examples/level-and-triangulation-sdr20.sdr" |
+    cmp -s - "$tmp/arguments" || fail "the launcher passed $(echo $(cat "$tmp/arguments")), not the full paths"
+  grep -q "traverse-sdr33.sdr" "$tmp/config/quillmar/quillmar.conf" 2>/dev/null ||
+    fail "the program did not import the file it was given"
+  program_files=()
+}
+
+program_files=()
 if make_package; then
   check_control
   check_file_list
   check_linked_libraries
   check_contents
+  check_mime_types
+  check_ecosystem
   check_cli
   check_first_start
   check_later_start
+  check_start_with_files
 fi
 [ $failures -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "package $(basename "$deb"): all checks passed"
