@@ -125,6 +125,9 @@ BENCHMARK_CAPTURE(BM_FindStep, latin, std::string_view("ZZ-404"), RecordKind::Al
     ->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FindStep, observations, std::string_view("ZZ-404"), RecordKind::Observation)
     ->Arg(1000000)->Unit(benchmark::kMillisecond);
+// A text that runs into the captions' own words: every observation's caption is looked at.
+BENCHMARK_CAPTURE(BM_FindStep, caption_words, "наведения ZZ-404"_w, RecordKind::All)
+    ->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quillmar

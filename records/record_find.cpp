@@ -1,11 +1,16 @@
 #include "records/record_find.h"
 
+#include <cstdint>
 #include <cstring>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "records/make_st.h"
 
 namespace quillmar {
 namespace {
@@ -88,6 +93,76 @@ bool matchesWide(const unsigned char* text, std::size_t size, std::string_view l
 }
 #endif
 
+// A caption is its kind's fixed texts (literals, settings) with fields of
+// the line between them. Made from a line of markers, the fixed texts show
+// between the runs of markers.
+constexpr char kFieldMarker = '\x01';
+
+// The fixed texts of a kind's captions in lower case, or nothing when they
+// depend on CaptionState and so may differ from row to row.
+std::optional<std::vector<std::string>> fixedTexts(std::string_view typeCode,
+                                                   std::string_view derivCode, char version) {
+  const std::string markers(kBodyCapacity, kFieldMarker);
+  CaptionState empty;
+  CaptionState marked;
+  for (std::string_view* text : {&marked.angleUnit, &marked.distanceUnit, &marked.pressureUnit,
+                                 &marked.temperatureUnit, &marked.coordinateOrder,
+                                 &marked.instrumentModel, &marked.edmMounting,
+                                 &marked.verticalAngleZero, &marked.pointIdType,
+                                 &marked.includeElevation, &marked.atmosCorrection,
+                                 &marked.crCorrection, &marked.refractionConstant,
+                                 &marked.seaLevelCorrection})
+    *text = "\x02";
+  const std::string caption = MakeSt(empty, markers, typeCode, derivCode, version);
+  if (caption != MakeSt(marked, markers, typeCode, derivCode, version)) return std::nullopt;
+  std::vector<std::string> texts(1);
+  for (char c : caption) {
+    if (c != kFieldMarker) texts.back() += static_cast<char>(kLower[static_cast<unsigned char>(c)]);
+    else if (!texts.back().empty()) texts.emplace_back();
+  }
+  return texts;
+}
+
+// Whether an occurrence of `lower` in a caption may take in a fixed text:
+// lie within the fixed texts alone, hold one whole, or begin or end in one.
+bool touchesFixedTexts(const std::vector<std::string>& texts, std::string_view lower) {
+  std::string joined;
+  for (const std::string& text : texts) joined += text;
+  if (joined.find(lower) != std::string::npos) return true;
+  for (std::string_view text : texts) {
+    if (text.empty()) continue;
+    if (lower.find(text) != std::string_view::npos) return true;
+    for (std::size_t part = 1; part < lower.size(); ++part) {
+      if (text.ends_with(lower.substr(0, part)) || text.starts_with(lower.substr(part))) return true;
+    }
+  }
+  return false;
+}
+
+// For each kind of record met, whether the text can only lie inside a field.
+class FieldOnlyKinds {
+ public:
+  explicit FieldOnlyKinds(std::string_view lower) : lower_(lower) {}
+
+  bool fieldOnly(std::string_view typeCode, std::string_view derivCode, char version) {
+    std::uint64_t key = static_cast<unsigned char>(version);
+    for (std::string_view code : {typeCode, derivCode}) {
+      key = key << 8 | code.size();
+      for (char c : code) key = key << 8 | static_cast<unsigned char>(c);
+    }
+    const auto [known, added] = known_.try_emplace(key, false);
+    if (added) {
+      const auto texts = fixedTexts(typeCode, derivCode, version);
+      known->second = texts && !touchesFixedTexts(*texts, lower_);
+    }
+    return known->second;
+  }
+
+ private:
+  std::string_view lower_;
+  std::unordered_map<std::uint64_t, bool> known_;
+};
+
 }  // namespace
 
 std::array<unsigned char, 256> makeCp1251LowerTable() {
@@ -132,15 +207,32 @@ bool CaptionMatcher::matches(std::string_view caption) const {
 #endif
 }
 
+namespace {
+
+// Cheapest first: the kind, then the line, and the caption only when needed.
+bool rowMatches(const RecordList& list, std::size_t row, const CaptionMatcher& matcher,
+                RecordKind kind, FieldOnlyKinds& kinds, std::string& caption) {
+  const std::string_view typeCode = list.typeCode(row);
+  if (!isOfKind(typeCode, kind)) return false;
+  if (matcher.lower().empty()) return true;
+  if (kinds.fieldOnly(typeCode, list.derivCode(row), list.version(row)) &&
+      !matcher.matches(list.body(row)))
+    return false;
+  list.captionInto(caption, row);
+  return matcher.matches(caption);
+}
+
+}  // namespace
+
 std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher& matcher,
                                    RecordKind kind, std::size_t start, Direction direction) {
   const std::size_t rows = list.size();
   if (rows == 0) return std::nullopt;
   std::size_t row = start % rows;
-  // The caption first: a record is read only for the rows whose caption fits.
+  FieldOnlyKinds kinds(matcher.lower());
+  std::string caption;
   for (std::size_t looked = 0; looked < rows; ++looked) {
-    if (matcher.matches(list.caption(row)) && isOfKind(list.record(row).typeCode.view(), kind))
-      return row;
+    if (rowMatches(list, row, matcher, kind, kinds, caption)) return row;
     if (direction == Direction::Forward) row = row + 1 == rows ? 0 : row + 1;
     else row = row == 0 ? rows - 1 : row - 1;
   }

@@ -26,6 +26,8 @@ class CaptionMatcher {
  public:
   explicit CaptionMatcher(std::string_view text);
   bool matches(std::string_view caption) const;
+  // The text in lower case.
+  std::string_view lower() const { return lower_; }
 
  private:
   std::string lower_;
@@ -36,6 +38,9 @@ enum class Direction { Forward, Backward };
 // The first row from `start` on (or back from it) whose caption matches and
 // whose record is of `kind`, wrapping around the ends; every row is looked at
 // once, `start` first. Nothing when no row matches or the list is empty.
+// Captions are taken to be MakeSt's: a row whose caption can hold the text
+// only inside a field of its line, and whose line lacks it, is passed over
+// without making its caption.
 std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher& matcher,
                                    RecordKind kind, std::size_t start, Direction direction);
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -31,7 +32,13 @@ class RecordList {
 
   const SurveyRecord& record(std::size_t index) const { return records_[index]; }
   SurveyRecord& record(std::size_t index) { return records_[index]; }
+  // The parts of a record.
+  std::string_view body(std::size_t index) const { return records_[index].body.view(); }
+  std::string_view typeCode(std::size_t index) const { return records_[index].typeCode.view(); }
+  std::string_view derivCode(std::size_t index) const { return records_[index].derivCode.view(); }
+  char version(std::size_t index) const { return records_[index].version; }
   std::string_view caption(std::size_t index) const { return captions_[index].view(); }
+  void captionInto(std::string& out, std::size_t index) const { out.assign(caption(index)); }
 
   // Appending forgets the rows set aside: they belonged to an undone append.
   void append(std::string_view caption, const SurveyRecord& record);

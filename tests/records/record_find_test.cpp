@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "records/cp1251.h"
+#include "records/make_st.h"
 #include "records/record_find.h"
 
 namespace quillmar {
@@ -78,36 +79,64 @@ TEST(CaptionMatcher, agreesWithAPlainSearchOnRandomCaptions) {
   }
 }
 
-SurveyRecord recordOf(std::string_view typeCode) {
-  return SurveyRecord::fromText(std::string(typeCode) + "NM", kVersionSdr3);
-}
-
+// Rows 0..5: station A1, target, position A1, observation A1-B2, a note,
+// a header; each captioned by MakeSt.
 class FindRow : public testing::Test {
  protected:
   void SetUp() override {
-    // Rows 0..5: a station, a target, a position, an observation, a note, a header.
-    const std::vector<std::pair<std::string, std::string>> rows{
-        {"02", "Station P1"}, {"03", "target p1"}, {"08", "Point P1"},
-        {"09", "obs P1 P2"},  {"13", "note p2"},   {"00", "HEADER"}};
-    for (const auto& [type, caption] : rows) list.append(caption, recordOf(type));
+    const std::string blank(14, ' ');
+    for (const std::string& line :
+         {"02TS" + blank + "A1", std::string("03NM1.600"), "08KI" + blank + "A1",
+          "09F1" + blank + "A1" + blank + "B2", std::string("13NMsee b2"),
+          std::string("00NMSDR33  V04-04.02    06-FEB-21 08:36 111111")}) {
+      const SurveyRecord record = SurveyRecord::fromText(line, kVersionSdr3);
+      list.append(MakeSt(state, record), record);
+    }
   }
   std::optional<std::size_t> find(std::string_view text, std::size_t start,
                                   Direction direction = Direction::Forward,
                                   RecordKind kind = RecordKind::All) const {
     return findRow(list, CaptionMatcher(text), kind, start, direction);
   }
+  CaptionState state;
   RecordList list;
 };
 
 TEST_F(FindRow, walksFromTheStartRowAndWrapsAroundEitherEnd) {
-  EXPECT_EQ(find("p1", 0), 0u);
-  EXPECT_EQ(find("p1", 1), 1u);
-  EXPECT_EQ(find("p1", 4), 0u);
-  EXPECT_EQ(find("p2", 5), 3u);
-  EXPECT_EQ(find("p2", 2, Direction::Backward), 4u);
-  EXPECT_EQ(find("p1", 5, Direction::Backward), 3u);
+  EXPECT_EQ(find("a1", 0), 0u);
+  EXPECT_EQ(find("a1", 1), 2u);
+  EXPECT_EQ(find("a1", 4), 0u);
+  EXPECT_EQ(find("b2", 5), 3u);
+  EXPECT_EQ(find("b2", 2, Direction::Backward), 0u + 4);
+  EXPECT_EQ(find("a1", 5, Direction::Backward), 3u);
   EXPECT_EQ(find("header", 3, Direction::Backward), 5u);
   EXPECT_EQ(find("absent", 0), std::nullopt);
+}
+
+// A text may lie in a fixed text of the caption, or run from one into a field.
+TEST_F(FindRow, findsTextsThatTakeInTheCaptionsOwnWords) {
+  EXPECT_EQ(find(std::string("ЦЕЛЬ   высота=1.6"_w), 0), 1u);
+  EXPECT_EQ(find(std::string("ция   т."_w), 1), 0u);
+  EXPECT_EQ(find(std::string("наведения "_w) + std::string(14, ' ') + "b2", 0), 3u);
+  EXPECT_EQ(find(std::string("Т."_w) + std::string(15, ' ') + "A1", 1), 2u);
+  EXPECT_EQ(find(std::string("Т."_w) + std::string(16, ' ') + "A1", 1), std::nullopt);
+}
+
+// Rows whose caption is not made when their line lacks the text must be
+// exactly those that could not hold it: every piece of every caption is
+// found where looking at each caption in turn finds it.
+TEST_F(FindRow, passesOverNoRowThatLookingAtEveryCaptionWouldFind) {
+  for (std::size_t row = 0; row < list.size(); ++row) {
+    const std::string caption(list.caption(row));
+    for (std::size_t size = 1; size <= 8; ++size) {
+      for (std::size_t at = 0; at + size <= caption.size(); ++at) {
+        const std::string text = caption.substr(at, size);
+        std::size_t first = 0;
+        while (cp1251Lower(list.caption(first)).find(cp1251Lower(text)) == std::string::npos) ++first;
+        ASSERT_EQ(find(text, 0), first) << text;
+      }
+    }
+  }
 }
 
 TEST_F(FindRow, aKindLimitsTheRowsLookedAt) {
@@ -115,8 +144,8 @@ TEST_F(FindRow, aKindLimitsTheRowsLookedAt) {
       {RecordKind::Station, 0}, {RecordKind::Target, 1},      {RecordKind::Position, 2},
       {RecordKind::Observation, 3}, {RecordKind::Note, 4}, {RecordKind::All, 5}};
   for (const auto& [kind, row] : kinds) EXPECT_EQ(find("", 5, Direction::Forward, kind), row);
-  EXPECT_EQ(find("p2", 0, Direction::Forward, RecordKind::Note), 4u);
-  EXPECT_EQ(find("p2", 0, Direction::Forward, RecordKind::Station), std::nullopt);
+  EXPECT_EQ(find("b2", 0, Direction::Forward, RecordKind::Note), 4u);
+  EXPECT_EQ(find("b2", 0, Direction::Forward, RecordKind::Station), std::nullopt);
   EXPECT_FALSE(isOfKind("2", RecordKind::Station));
   EXPECT_FALSE(isOfKind("09 ", RecordKind::Observation));
 }
