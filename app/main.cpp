@@ -17,6 +17,7 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(quillmar::applicationIcon());
   // Lets the desktop match the windows to quillmar.desktop and its icon.
   QApplication::setDesktopFileName(QStringLiteral("quillmar"));
+  quillmar::installToolkitTranslations(app);
 
   quillmar::ProgramState program;
   quillmar::SharedWindows shared;

@@ -3,13 +3,18 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
 #include <QToolBar>
+
+#include <algorithm>
 
 #include "app/command_icons.h"
 #include "app/file_drop.h"
@@ -29,6 +34,8 @@ constexpr int kOpenIcon = 1;
 constexpr int kExitIcon = 6;
 constexpr int kHelpIcon = 9;
 constexpr int kToolBarHeight = 29;
+constexpr int kMinimumDocumentWidth = 300;
+constexpr int kMinimumDocumentHeight = 160;
 
 }  // namespace
 
@@ -56,21 +63,26 @@ void TMainForm::createMenusAndToolBar() {
   const QList<QIcon> icons = frameIcons();
   auto* file = new QMenu(QStringLiteral("Файл"), this);
   QAction* newAction = file->addAction(icons.value(kNewIcon), QStringLiteral("Новый"));
+  newAction->setShortcut(QKeySequence::New);
   newAction->setToolTip(QStringLiteral("Новый файл"));
   connect(newAction, &QAction::triggered, this, &TMainForm::New);
   QAction* openAction = file->addAction(icons.value(kOpenIcon), QStringLiteral("Открыть"));
+  openAction->setShortcut(QKeySequence::Open);
   openAction->setToolTip(QStringLiteral("Открыть"));
   connect(openAction, &QAction::triggered, this, &TMainForm::Open);
   file->addSeparator();
   QAction* exitAction = file->addAction(icons.value(kExitIcon), QStringLiteral("Выход"));
+  exitAction->setShortcut(QKeySequence::Quit);
   connect(exitAction, &QAction::triggered, this, &QWidget::close);
   keepRecentFiles(*file, exitAction);
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   QAction* manual =
       help->addAction(icons.value(kHelpIcon), QStringLiteral("Руководство пользователя"));
+  manual->setShortcut(QKeySequence::HelpContents);
   connect(manual, &QAction::triggered, this, &TMainForm::HelpClick);
   frameMenus_ = {file, help};
+  createWindowMenu();
   updateMenuBar();
 
   toolBar_ = addToolBar(QString());
@@ -79,8 +91,57 @@ void TMainForm::createMenusAndToolBar() {
   toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
   toolBar_->setIconSize(QSize(16, 16));
   toolBar_->setFixedHeight(kToolBarHeight);
-  toolBar_->addAction(newAction);
-  toolBar_->addAction(openAction);
+  // Buttons of their own: the menu's actions carry the shortcuts, which must
+  // not be taken by the tool bar while a document's menus are shown.
+  for (const QAction* command : {newAction, openAction}) {
+    QAction* button = toolBar_->addAction(command->icon(), command->text());
+    button->setToolTip(command->toolTip());
+    connect(button, &QAction::triggered, command, &QAction::trigger);
+  }
+}
+
+void TMainForm::createWindowMenu() {
+  windowMenu_ = new QMenu(QStringLiteral("Окно"), this);
+  connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::fillWindowMenu);
+  fillWindowMenu();
+}
+
+void TMainForm::fillWindowMenu() {
+  windowMenu_->clear();
+  const bool any = !mdiArea_->subWindowList().isEmpty();
+  QAction* cascade = windowMenu_->addAction(QStringLiteral("Каскадом"), mdiArea_,
+                                            &QMdiArea::cascadeSubWindows);
+  QAction* tile = windowMenu_->addAction(QStringLiteral("Мозаикой"), mdiArea_,
+                                         &QMdiArea::tileSubWindows);
+  QAction* close = windowMenu_->addAction(QStringLiteral("Закрыть окно"), mdiArea_,
+                                          &QMdiArea::closeActiveSubWindow);
+  close->setShortcut(QKeySequence::Close);
+  for (QAction* action : {cascade, tile, close}) action->setEnabled(any);
+  windowMenu_->addSeparator();
+  int number = 0;
+  for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+    const QString title = QStringLiteral("&%1 %2").arg(++number).arg(window->windowTitle());
+    QAction* entry = windowMenu_->addAction(title, this, [this, window] {
+      mdiArea_->setActiveSubWindow(window);
+    });
+    entry->setCheckable(true);
+    entry->setChecked(window == mdiArea_->currentSubWindow());
+  }
+}
+
+// Each new document window stands one title bar lower and to the right of the
+// one made before it, and starts over at the top left where it would leave the area.
+void TMainForm::placeNewWindow(QMdiSubWindow& window) {
+  const QSize area = mdiArea_->viewport()->size();
+  const int step = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window) + 4;
+  const QSize size(std::max(area.width() * 3 / 4, kMinimumDocumentWidth),
+                   std::max(area.height() * 3 / 4, kMinimumDocumentHeight));
+  QPoint at;
+  if (!lastPlaced_.isNull()) at = lastPlaced_->pos() + QPoint(step, step);
+  if (at.y() + size.height() > area.height()) at.setY(0);
+  if (at.x() + size.width() > area.width()) at.setX(0);
+  window.setGeometry(QRect(at, size));
+  lastPlaced_ = &window;
 }
 
 void TMainForm::keepRecentFiles(QMenu& file, QAction* exit) {
@@ -96,8 +157,9 @@ void TMainForm::centreOnDesktop() {
 }
 
 TChildForm* TMainForm::createDocument() {
-  auto* document = new TChildForm(program_, shared_, seam_, documentIcons_, this);
+  auto* document = new TChildForm(program_, shared_, seam_, documentIcons_);
   QMdiSubWindow* window = mdiArea_->addSubWindow(document);
+  placeNewWindow(*window);
   connect(document, &TChildForm::newRequested, this, &TMainForm::New);
   connect(document, &TChildForm::openRequested, this, &TMainForm::Open);
   connect(document, &TChildForm::exitRequested, this, &QWidget::close);
@@ -159,7 +221,9 @@ TChildForm* TMainForm::activeDocument() const {
 
 void TMainForm::updateMenuBar() {
   const TChildForm* document = activeDocument();
-  const QList<QMenu*>& menus = document != nullptr ? document->menus() : frameMenus_;
+  QList<QMenu*> menus = document != nullptr ? document->menus() : frameMenus_;
+  // "Окно" stands before the last menu, "Справка".
+  menus.insert(std::max<qsizetype>(menus.size() - 1, 0), windowMenu_);
   menuBar()->clear();
   for (QMenu* menu : menus) menuBar()->addMenu(menu);
 }
@@ -181,7 +245,8 @@ void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (splashShown_ || splash_ == nullptr) return;
   splashShown_ = true;
-  splash_->showCentred();
+  // After the frame itself is on the screen, so that the splash stacks above it.
+  QTimer::singleShot(0, splash_, &TSplashForm::showCentred);
 }
 
 }  // namespace quillmar

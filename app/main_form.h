@@ -6,8 +6,10 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
@@ -46,6 +48,7 @@ class TMainForm final : public QMainWindow {
   QMdiArea& mdiArea() { return *mdiArea_; }
   QToolBar& toolBar() { return *toolBar_; }
   const QList<QMenu*>& frameMenus() const { return frameMenus_; }
+  QMenu& windowMenu() { return *windowMenu_; }
 
  protected:
   // Asks every document in turn; one Cancel (or failed save) keeps all open.
@@ -54,6 +57,9 @@ class TMainForm final : public QMainWindow {
 
  private:
   void createMenusAndToolBar();
+  void createWindowMenu();
+  void fillWindowMenu();
+  void placeNewWindow(QMdiSubWindow& window);
   void keepRecentFiles(QMenu& file, QAction* exit);
   TChildForm* createDocument();
   void updateMenuBar();
@@ -66,6 +72,8 @@ class TMainForm final : public QMainWindow {
   QMdiArea* mdiArea_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QList<QMenu*> frameMenus_;
+  QMenu* windowMenu_ = nullptr;
+  QPointer<QMdiSubWindow> lastPlaced_;
   TSplashForm* splash_ = nullptr;
   bool splashShown_ = false;
 };

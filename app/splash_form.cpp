@@ -1,17 +1,43 @@
 #include "app/splash_form.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QToolButton>
+
+#include <xcb/xcb.h>
+#include <xcb/xinput.h>
+
+#include <optional>
 
 namespace quillmar {
 namespace {
 
-constexpr Qt::WindowFlags kCloseBoxOnTop = Qt::Window | Qt::WindowStaysOnTopHint |
-                                           Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                           Qt::WindowCloseButtonHint;
+// A dialog-type child window of the frame: window managers keep it above the
+// frame, and dialogs opened later stack above it. It is never on top of everything.
+constexpr Qt::WindowFlags kSplashFlags =
+    Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+constexpr int kCloseBoxSize = 24;
+constexpr int kCloseBoxMargin = 6;
+
+QIcon closeBoxIcon() {
+  QPixmap picture(kCloseBoxSize, kCloseBoxSize);
+  picture.fill(Qt::transparent);
+  QPainter g(&picture);
+  g.setRenderHint(QPainter::Antialiasing);
+  g.setPen(Qt::NoPen);
+  g.setBrush(QColor(0, 0, 0, 140));
+  g.drawEllipse(picture.rect().adjusted(1, 1, -1, -1));
+  g.setPen(QPen(Qt::white, 2.5, Qt::SolidLine, Qt::RoundCap));
+  g.drawLine(QPointF(8, 8), QPointF(16, 16));
+  g.drawLine(QPointF(16, 8), QPointF(8, 16));
+  return QIcon(picture);
+}
 
 void drawSky(QPainter& g, const QRectF& area) {
   QLinearGradient sky(area.topLeft(), area.bottomLeft());
@@ -86,13 +112,88 @@ QPixmap splashPicture() {
   return picture;
 }
 
-TSplashForm::TSplashForm(QWidget* frame) : QWidget(frame, kCloseBoxOnTop), picture_(splashPicture()) {
+namespace {
+
+// A click on the splash's own window: where, and whether the button went up.
+struct SplashClick {
+  xcb_window_t window = XCB_NONE;
+  QPoint at;
+  bool released = false;
+};
+
+// X11 delivers the pointer either as core events or, as Qt asks for, as
+// XInput2 events inside generic events.
+std::optional<SplashClick> clickIn(const xcb_generic_event_t& event) {
+  const int kind = event.response_type & ~0x80;
+  if (kind == XCB_BUTTON_PRESS || kind == XCB_BUTTON_RELEASE) {
+    const auto& click = reinterpret_cast<const xcb_button_press_event_t&>(event);
+    return SplashClick{click.event, QPoint(click.event_x, click.event_y), kind == XCB_BUTTON_RELEASE};
+  }
+  if (kind != XCB_GE_GENERIC) return std::nullopt;
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr) return std::nullopt;
+  const xcb_query_extension_reply_t* input = xcb_get_extension_data(x11->connection(), &xcb_input_id);
+  const auto& generic = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
+  if (input == nullptr || generic.extension != input->major_opcode) return std::nullopt;
+  if (generic.event_type != XCB_INPUT_BUTTON_PRESS && generic.event_type != XCB_INPUT_BUTTON_RELEASE)
+    return std::nullopt;
+  const auto& click = reinterpret_cast<const xcb_input_button_press_event_t&>(event);
+  constexpr int kFixedPointShift = 16;
+  return SplashClick{click.event, QPoint(click.event_x >> kFixedPointShift, click.event_y >> kFixedPointShift),
+                     generic.event_type == XCB_INPUT_BUTTON_RELEASE};
+}
+
+}  // namespace
+
+// A modal dialog blocks Qt's input to every other window, the splash too. On
+// X11 the splash's own clicks are looked at before that: a click on the close
+// box hides it, any other click puts the modal dialog back above it.
+class TSplashForm::ModalClickFilter final : public QAbstractNativeEventFilter {
+ public:
+  explicit ModalClickFilter(TSplashForm& splash) : splash_(splash) {}
+
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t" || !splash_.isVisible()) return false;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) return false;
+    const auto click = clickIn(*static_cast<const xcb_generic_event_t*>(message));
+    if (!click || click->window != splash_.effectiveWinId()) return false;
+    const QPoint at = click->at / splash_.devicePixelRatioF();
+    if (click->released && splash_.closeBox_->geometry().contains(at)) {
+      QMetaObject::invokeMethod(&splash_, &QWidget::hide, Qt::QueuedConnection);
+    } else {
+      QMetaObject::invokeMethod(modal, [modal] { modal->raise(); modal->activateWindow(); },
+                                Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+ private:
+  TSplashForm& splash_;
+};
+
+TSplashForm::TSplashForm(QWidget* frame)
+    : QWidget(frame, kSplashFlags),
+      picture_(splashPicture()),
+      modalClickFilter_(std::make_unique<ModalClickFilter>(*this)) {
   setWindowTitle(QString());
   auto* image = new QLabel(this);
   image->setPixmap(picture_);
   image->setGeometry(0, 0, kPictureWidth, kPictureHeight);
+  closeBox_ = new QToolButton(this);
+  closeBox_->setObjectName(QStringLiteral("splashCloseBox"));
+  closeBox_->setAutoRaise(true);
+  closeBox_->setIcon(closeBoxIcon());
+  closeBox_->setIconSize(QSize(kCloseBoxSize, kCloseBoxSize));
+  closeBox_->setToolTip(QStringLiteral("Закрыть"));
+  closeBox_->setGeometry(kPictureWidth - kCloseBoxSize - kCloseBoxMargin - 4, kCloseBoxMargin,
+                         kCloseBoxSize + 4, kCloseBoxSize + 4);
+  connect(closeBox_, &QToolButton::clicked, this, &QWidget::hide);
   setFixedSize(kPictureWidth, kPictureHeight);
+  qApp->installNativeEventFilter(modalClickFilter_.get());
 }
+
+TSplashForm::~TSplashForm() { qApp->removeNativeEventFilter(modalClickFilter_.get()); }
 
 void TSplashForm::showCentred() {
   const QScreen* desktop = screen();

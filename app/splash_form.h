@@ -1,9 +1,15 @@
 #pragma once
-// The splash window shown over the frame at start-up. It stays on top until
-// the user closes it with its close box, which only hides it.
+// The splash window shown over the frame at start-up. It stays above the
+// frame and below every dialog until the user closes it with its close box,
+// which only hides it. It has no caption: a frameless window that draws its
+// own close box, and that box works even while a modal dialog is open.
 
 #include <QPixmap>
 #include <QWidget>
+
+#include <memory>
+
+class QToolButton;
 
 namespace quillmar {
 
@@ -16,14 +22,20 @@ class TSplashForm final : public QWidget {
   static constexpr int kPictureHeight = 387;
 
   explicit TSplashForm(QWidget* frame);
+  ~TSplashForm() override;
 
   // Shows the window modeless, centred on the desktop.
   void showCentred();
 
   const QPixmap& picture() const { return picture_; }
+  QToolButton* closeBox() const { return closeBox_; }
 
  private:
+  class ModalClickFilter;
+
   QPixmap picture_;
+  QToolButton* closeBox_ = nullptr;
+  std::unique_ptr<ModalClickFilter> modalClickFilter_;
 };
 
 // The splash picture, drawn for the program.

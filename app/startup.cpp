@@ -1,5 +1,10 @@
 #include "app/startup.h"
 
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "app/main_form.h"
 #include "app/splash_form.h"
 #include "document/dialog_seam.h"
@@ -27,6 +32,17 @@ std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedW
   shared.addForm = new TAddForm(frame.get());
   shared.internForm = new TInternForm(frame.get());
   return frame;
+}
+
+bool installToolkitTranslations(QApplication& app) {
+  auto* toolkit = new QTranslator(&app);
+  // "qt" gathers the catalogues of every Qt module in the language.
+  if (!toolkit->load(QLocale(), QStringLiteral("qt"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete toolkit;
+    return false;
+  }
+  return QApplication::installTranslator(toolkit);
 }
 
 }  // namespace quillmar

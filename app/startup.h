@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class QApplication;
+
 namespace quillmar {
 
 class DialogSeam;
@@ -14,5 +16,10 @@ struct SharedWindows;
 // Everything but the frame starts hidden; the frame owns the other windows.
 std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedWindows& shared,
                                                   DialogSeam& seam);
+
+// The toolkit's own texts (file dialogs, standard buttons) in the user's
+// language, from the system's Qt translations. The program's texts are its own.
+// Returns false when there is no translation for the language.
+bool installToolkitTranslations(QApplication& app);
 
 }  // namespace quillmar

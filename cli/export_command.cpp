@@ -1,9 +1,5 @@
 #include "cli/export_command.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <iostream>
 #include <optional>
 
@@ -54,12 +50,6 @@ class TrackedSink final : public ByteSink {
   ByteSink& inner_;
 };
 
-void ensureReadable(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw IoError::fromErrno(errno);
-  ::close(fd);
-}
-
 // Streams the records from input to output: a book of any size needs no
 // more memory than one record.
 void convert(const std::string& in, ByteSink& out, OutputKind kind) {
@@ -85,7 +75,7 @@ void convert(const std::string& in, ByteSink& out, OutputKind kind) {
 }
 
 int report(const std::string& path, const IoError& error) {
-  std::cerr << "quillmar-cli: " << path << ": " << error.what() << "\n";
+  std::cerr << "quillmar-cli: " << path << ": " << describeWithReason(error) << "\n";
   return 1;
 }
 
@@ -99,11 +89,8 @@ int runExport(const std::vector<std::string>& args) {
   }
   const std::string& in = args[1];
   const std::string& outPath = args[2];
-  try {
-    ensureReadable(in);
-  } catch (const IoError& e) {
-    return report(in, e);
-  }
+  // IN is opened only by its reader (a named pipe gives its bytes once);
+  // OUT's unnamed temporary file leaves nothing behind when IN fails.
   try {
     FileWriter file(outPath);
     TrackedSink out(file);

@@ -1,12 +1,14 @@
 // quillmar-cli: converts and transfers field books from scripts, on the same
 // core as the desktop program.
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/export_command.h"
 #include "cli/transfer_commands.h"
+#include "records/file_writer.h"
 
 namespace {
 
@@ -14,7 +16,24 @@ constexpr const char* kUsage =
     "usage:\n"
     "  quillmar-cli export captions|obs|pos|sdr|qdl IN OUT\n"
     "  quillmar-cli receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n"
-    "  quillmar-cli send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]\n";
+    "  quillmar-cli send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n"
+    "  quillmar-cli --help | --version\n"
+    "\n"
+    "Exit status: 0 done; 1 a file or port failure (the message names the file);\n"
+    "2 a usage error; 3 receive: the transmission ended before its end mark, OUT\n"
+    "holds the records that arrived.\n";
+
+// An interrupted write leaves OUT as it was: the handler undoes the disk's
+// side of it, then the signal ends the program as it would have.
+extern "C" void abandonWriteAndStop(int signal) {
+  quillmar::abandonWriteInProgress();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+void undoWritesOnInterrupt() {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, abandonWriteAndStop);
+}
 
 }  // namespace
 
@@ -24,6 +43,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string command = argv[1];
+  if (command == "--help" || command == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (command == "--version") {
+    std::cout << "quillmar-cli " << QUILLMAR_VERSION << "\n";
+    return 0;
+  }
+  undoWritesOnInterrupt();
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "export") return quillmar::cli::runExport(args);
   if (command == "receive") return quillmar::cli::runReceive(args);

@@ -3,11 +3,15 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 #include "cli/load_input.h"
 #include "export/export_writers.h"
@@ -17,6 +21,7 @@
 #include "link/serial/port_device.h"
 #include "link/serial/serial_link.h"
 #include "link/upload_text.h"
+#include "records/file_writer.h"
 #include "records/import.h"
 #include "records/io_error.h"
 #include "records/record_file.h"
@@ -31,7 +36,8 @@ constexpr int kBurstGapMs = 100;
 constexpr const char* kReceiveUsage =
     "usage: quillmar-cli receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n";
 constexpr const char* kSendUsage =
-    "usage: quillmar-cli send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]\n";
+    "usage: quillmar-cli send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n";
+constexpr int kIncompleteReception = 3;
 
 struct TransferOptions {
   std::string port;
@@ -40,12 +46,12 @@ struct TransferOptions {
   std::optional<double> timeoutSec;
 };
 
-bool setOption(TransferOptions& options, const std::string& flag, const std::string& value, bool timeoutAllowed) {
+bool setOption(TransferOptions& options, const std::string& flag, const std::string& value) {
   if (flag == "--baud") options.settings.baudText = value;
   else if (flag == "--bits") options.settings.byteSizeText = value;
   else if (flag == "--stop") options.settings.stopBitText = value;
   else if (flag == "--parity") options.settings.parityText = value;
-  else if (flag == "--timeout" && timeoutAllowed) {
+  else if (flag == "--timeout") {
     char* end = nullptr;
     const double seconds = std::strtod(value.c_str(), &end);
     if (value.empty() || *end != '\0' || !(seconds > 0)) return false;
@@ -56,14 +62,14 @@ bool setOption(TransferOptions& options, const std::string& flag, const std::str
   return true;
 }
 
-std::optional<TransferOptions> parse(const std::vector<std::string>& args, bool timeoutAllowed) {
+std::optional<TransferOptions> parse(const std::vector<std::string>& args) {
   if (args.size() < 2 || args[0].starts_with("--") || args[1].starts_with("--")) return std::nullopt;
   TransferOptions options;
   options.port = args[0];
   options.path = args[1];
   options.settings.portText = args[0];
   for (std::size_t i = 2; i < args.size(); i += 2) {
-    if (i + 1 >= args.size() || !setOption(options, args[i], args[i + 1], timeoutAllowed)) return std::nullopt;
+    if (i + 1 >= args.size() || !setOption(options, args[i], args[i + 1])) return std::nullopt;
   }
   return options;
 }
@@ -92,35 +98,115 @@ class MemoLines final : public ReceptionSink {
   std::vector<std::string> lines;
 };
 
-enum class Received { Complete, PortLost, TimedOut };
+enum class Received { Complete, PortLost, TimedOut, Stopped };
+
+volatile std::sig_atomic_t stopRequested = 0;
+extern "C" void requestStop(int) { stopRequested = 1; }
+
+// Ctrl-C, a hang-up or SIGTERM during a reception end it like a lost port:
+// what arrived is kept.
+void stopReceptionOnSignals() {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, requestStop);
+}
 
 Received receiveFramed(SerialLink& link, MemoLines& memo, std::optional<double> timeoutSec) {
   ReceptionMachine machine(memo);
   const auto deadline = timeoutSec ? std::optional(Clock::now() + std::chrono::duration<double>(*timeoutSec))
                                    : std::nullopt;
+  auto endEarly = [&machine](Received why) {
+    machine.silence();  // the burst so far goes to the memo
+    return why;
+  };
   while (!machine.finished()) {
-    if (deadline && Clock::now() >= *deadline) return Received::TimedOut;
+    if (stopRequested) return endEarly(Received::Stopped);
+    if (deadline && Clock::now() >= *deadline) return endEarly(Received::TimedOut);
     char byte = 0;
     switch (link.readByte(byte, kBurstGapMs)) {
       case SerialLink::ReadResult::Byte: machine.byteArrived(byte); break;
       case SerialLink::ReadResult::Silence: machine.silence(); break;
-      case SerialLink::ReadResult::Lost: return Received::PortLost;
+      case SerialLink::ReadResult::Lost: return endEarly(Received::PortLost);
     }
   }
   return Received::Complete;
 }
 
 // "ОК" and "Загрузить": every received line becomes a record.
-void writeReceived(const std::vector<std::string>& memoLines, const std::string& path) {
+void writeReceived(const std::vector<std::string>& memoLines, const std::string& path, FileWriter& out) {
   LineBuffer buffer;
   std::size_t lineCount = 0;
   takeMemoLines(memoLines, buffer, lineCount);
   CaptionState captions;
   RecordList list;
   Obrabotka(buffer, lineCount, captions, list);
-  if (isRecordFileName(path)) writeRecordFile(path, list);
-  else exportToFile(path, list, ExportKind::SdrFile);
+  if (isRecordFileName(path)) writeRecords(out, list);
+  else writeExport(out, list, ExportKind::SdrFile);
+  out.commit();
 }
+
+// Where the received lines go when OUT cannot take them: the first folder,
+// OUT's own or the temporary one, that takes a new file.
+std::string keepElsewhere(const std::vector<std::string>& memoLines, const std::string& path) {
+  std::string text;  // the lines as "ОК" puts them in the line buffer
+  for (const std::string& line : memoLines) text.append(line).append("\r\n");
+  const std::size_t slash = path.rfind('/');
+  const char* tmp = std::getenv("TMPDIR");
+  const std::string folders[] = {slash == std::string::npos ? "." : path.substr(0, std::max<std::size_t>(slash, 1)),
+                                 tmp != nullptr ? tmp : "/tmp"};
+  for (const std::string& folder : folders) {
+    std::string name = folder + "/quillmar-received-XXXXXX.sdr";
+    const int fd = ::mkstemps(name.data(), 4);
+    if (fd < 0) continue;
+    ::close(fd);
+    try {
+      writeWholeFile(name, text);
+      return name;
+    } catch (const IoError&) {
+      ::unlink(name.c_str());
+    }
+  }
+  return {};
+}
+
+std::string receptionEnd(Received how, const std::string& port, const SerialLink& link) {
+  switch (how) {
+    case Received::PortLost: return port + " was lost during the reception: " + link.errorText().toStdString();
+    case Received::TimedOut: return "no complete transmission on " + port + " within the time-out";
+    case Received::Stopped: return "the reception on " + port + " was stopped";
+    case Received::Complete: break;
+  }
+  return {};
+}
+
+int saveReceived(const MemoLines& memo, const std::string& path, FileWriter& out) {
+  try {
+    writeReceived(memo.lines, path, out);
+    return 0;
+  } catch (const IoError& error) {
+    const std::string kept = keepElsewhere(memo.lines, path);
+    const std::string where = kept.empty() ? "; the received lines could not be kept anywhere"
+                                           : "; the received lines are kept in " + kept;
+    return fail(path + ": " + describeWithReason(error) + where);
+  }
+}
+
+// Gives up on a transfer that has not moved for the given time.
+class ProgressWatch {
+ public:
+  explicit ProgressWatch(std::optional<double> limitSec) : limitSec_(limitSec) {}
+  bool stillMoving(std::size_t done) {
+    if (done != done_ || !limitSec_) {
+      done_ = done;
+      since_ = Clock::now();
+      return true;
+    }
+    return Clock::now() - since_ < std::chrono::duration<double>(*limitSec_);
+  }
+
+ private:
+  std::optional<double> limitSec_;
+  std::size_t done_ = 0;
+  Clock::time_point since_ = Clock::now();
+};
 
 std::string uploadTextOf(const std::string& path) {
   std::string lines;
@@ -131,10 +217,18 @@ std::string uploadTextOf(const std::string& path) {
 }  // namespace
 
 int runReceive(const std::vector<std::string>& args) {
-  const auto options = parse(args, true);
+  const auto options = parse(args);
   if (!options) {
     std::cerr << kReceiveUsage;
     return 2;
+  }
+  stopRequested = 0;
+  // Nothing is taken from the port before OUT is known to be creatable.
+  std::optional<FileWriter> out;
+  try {
+    out.emplace(options->path);
+  } catch (const IoError& error) {
+    return fail(options->path + ": " + describeWithReason(error));
   }
   const auto app = ensureQtApplication();
   SerialLink link;
@@ -142,24 +236,19 @@ int runReceive(const std::vector<std::string>& args) {
                  recognisedParameters(options->settings, LinkDirection::Reception))) {
     return fail("cannot open " + options->port + " for reading: " + link.errorText().toStdString());
   }
+  stopReceptionOnSignals();
   MemoLines memo;
-  switch (receiveFramed(link, memo, options->timeoutSec)) {
-    case Received::Complete: break;
-    case Received::PortLost:
-      return fail(options->port + " was lost during the reception: " + link.errorText().toStdString());
-    case Received::TimedOut: return fail("no complete transmission on " + options->port + " within the time-out");
-  }
+  const Received how = receiveFramed(link, memo, options->timeoutSec);
   link.close();
-  try {
-    writeReceived(memo.lines, options->path);
-  } catch (const IoError& error) {
-    return fail(options->path + ": " + error.what());
-  }
-  return 0;
+  const int saved = saveReceived(memo, options->path, *out);
+  if (saved != 0 || how == Received::Complete) return saved;
+  std::cerr << "quillmar-cli: " << receptionEnd(how, options->port, link) << "; " << options->path
+            << " holds the " << memo.lines.size() << " lines that arrived\n";
+  return kIncompleteReception;
 }
 
 int runSend(const std::vector<std::string>& args) {
-  const auto options = parse(args, false);
+  const auto options = parse(args);
   if (!options) {
     std::cerr << kSendUsage;
     return 2;
@@ -168,7 +257,7 @@ int runSend(const std::vector<std::string>& args) {
   try {
     text = uploadTextOf(options->path);
   } catch (const IoError& error) {
-    return fail(options->path + ": " + error.what());
+    return fail(options->path + ": " + describeWithReason(error));
   }
   const auto app = ensureQtApplication();
   SerialLink link;
@@ -177,10 +266,18 @@ int runSend(const std::vector<std::string>& args) {
     return fail("cannot open " + options->port + " for writing: " + link.errorText().toStdString());
   }
   std::size_t transmitted = 0;
-  const auto result = link.writeAll(text, [](std::size_t) { return true; }, transmitted);
+  ProgressWatch watch(options->timeoutSec);
+  const auto result = link.writeAll(text, [&watch](std::size_t sent) { return watch.stillMoving(sent); }, transmitted);
+  const std::string sentOfTotal = std::to_string(transmitted) + " of " + std::to_string(text.size()) + " bytes";
+  if (result == SerialLink::WriteResult::Cancelled) {
+    std::ostringstream limit;
+    limit << *options->timeoutSec;
+    return fail("sending to " + options->port + " made no progress for " + limit.str() + " s; gave up after " +
+                sentOfTotal);
+  }
   if (result != SerialLink::WriteResult::Done) {
-    return fail("sending to " + options->port + " failed after " + std::to_string(transmitted) + " of " +
-                std::to_string(text.size()) + " bytes: " + link.errorText().toStdString());
+    return fail("sending to " + options->port + " failed after " + sentOfTotal + ": " +
+                link.errorText().toStdString());
   }
   return 0;
 }

@@ -2,7 +2,7 @@
 // quillmar-cli receive and send: the reception and upload of the windows,
 // without them. Both take the arguments after the command word and return
 // the exit status: 0 done, 1 a file or port failure (message on stderr),
-// 2 a usage error.
+// 2 a usage error, 3 a reception that ended before ETX (OUT holds what arrived).
 
 #include <string>
 #include <vector>
@@ -12,7 +12,8 @@ namespace quillmar::cli {
 // receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]
 int runReceive(const std::vector<std::string>& args);
 
-// send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]
+// send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]
+// --timeout: give up after SEC seconds without progress.
 int runSend(const std::vector<std::string>& args);
 
 }  // namespace quillmar::cli

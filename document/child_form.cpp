@@ -3,14 +3,19 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QContextMenuEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 #include <array>
 #include <string_view>
 
+#include "document/command_guard.h"
+#include "document/control_pictures.h"
 #include "document/dialog_seam.h"
 #include "document/find_bar.h"
 #include "document/program_state.h"
@@ -41,21 +46,16 @@ QString historyText(const QString& command, const QString& step) {
   return step.isEmpty() ? command : command + QStringLiteral(" «") + step + QStringLiteral("»");
 }
 
-// The list takes its size from the frame's outer size, not from its own window.
-constexpr int kListWidthMargin = 15;
-constexpr int kListHeightMargin = 120;
-constexpr int kColumnMargin = 5;
-// What the rule gives for the frame's design size of 812 by 452.
-const QSize kListSizeWithoutFrame(797, 332);
+// Room after the longest caption, so that its end is seen clear of the edge.
+constexpr int kColumnMargin = 8;
 
 }  // namespace
 
 TChildForm::TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam,
-                       const QList<QIcon>& icons, QWidget* frame)
+                       const QList<QIcon>& icons)
     : program_(program),
       shared_(shared),
       seam_(seam),
-      frame_(frame),
       files_(*this, state_, model_, program, seam) {
   setWindowTitle(QStringLiteral("ChildForm"));
   createList();
@@ -69,6 +69,11 @@ TChildForm::~TChildForm() { ListView1_->setModel(nullptr); }
 void TChildForm::createList() {
   ListView1_ = new QTreeView(this);
   ListView1_->setObjectName(QStringLiteral("ListView1"));
+  ListView1_->setItemDelegate(new ControlPictureDelegate(ListView1_));
+  // The list fills its window, whatever the frame's size.
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(ListView1_);
   ListView1_->setModel(&model_);
   ListView1_->setHeaderHidden(true);
   ListView1_->setRootIsDecorated(false);
@@ -83,43 +88,91 @@ void TChildForm::createList() {
           &TChildForm::selectionChanged);
   connect(ListView1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &TChildForm::selectionChanged);
+  connect(&model_, &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex&, int first, int last) { widenColumnFor(first, last); });
+  connect(&model_, &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex& first, const QModelIndex& last) { widenColumnFor(first.row(), last.row()); });
+  connect(&model_, &QAbstractItemModel::rowsRemoved, this, [this] {
+    longestCaption_ = 0;
+    widenColumnFor(0, model_.rowCount() - 1);
+  });
   connect(ListView1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     PopupMenu1_->popup(ListView1_->viewport()->mapToGlobal(pos));
   });
+  ListView1_->installEventFilter(this);
 }
 
 template <typename Handler>
 QAction* TChildForm::addCommand(QMenu& menu, const QString& text, const QIcon& icon,
                                 Handler handler) {
   QAction* action = menu.addAction(icon, text);
-  connect(action, &QAction::triggered, this, handler);
+  connect(action, &QAction::triggered, this, [this, handler] {
+    runGuarded(this, seam_, [this, handler] { (this->*handler)(); });
+  });
   return action;
+}
+
+template <typename Handler>
+QAction* TChildForm::addDocumentCommand(QMenu& menu, const QString& text, const QIcon& icon,
+                                        Handler handler) {
+  QAction* action = addCommand(menu, text, icon, handler);
+  documentCommands_ << action;
+  return action;
+}
+
+class TChildForm::BusyScope {
+ public:
+  explicit BusyScope(TChildForm& form) : form_(form) { form_.setBusy(true); }
+  ~BusyScope() { form_.setBusy(false); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  TChildForm& form_;
+};
+
+std::optional<TChildForm::BusyScope> TChildForm::beginCommand() {
+  if (busy_) return std::nullopt;
+  return std::optional<BusyScope>(std::in_place, *this);
+}
+
+void TChildForm::setBusy(bool busy) {
+  busy_ = busy;
+  for (QAction* action : std::as_const(documentCommands_)) action->setEnabled(!busy);
+  if (!busy) selectionChanged();  // the popup's commands follow the selection again
+  emit busyChanged(busy);
 }
 
 void TChildForm::createMenus(const QList<QIcon>& icons) {
   auto* file = new QMenu(QStringLiteral("Файл"), this);
-  addCommand(*file, QStringLiteral("Новый"), icons.value(kNew), &TChildForm::newRequested);
-  addCommand(*file, QStringLiteral("Открыть"), icons.value(kOpen), &TChildForm::openRequested);
-  addCommand(*file, QStringLiteral("Сохранить"), icons.value(kSave), &TChildForm::Save);
-  addCommand(*file, QStringLiteral("Сохранить как"), icons.value(kSaveAs),
-             &TChildForm::SaveAsClick);
+  addCommand(*file, QStringLiteral("Новый"), icons.value(kNew), &TChildForm::newRequested)
+      ->setShortcut(QKeySequence::New);
+  addCommand(*file, QStringLiteral("Открыть"), icons.value(kOpen), &TChildForm::openRequested)
+      ->setShortcut(QKeySequence::Open);
+  addDocumentCommand(*file, QStringLiteral("Сохранить"), icons.value(kSave), &TChildForm::Save)
+      ->setShortcut(QKeySequence::Save);
+  addDocumentCommand(*file, QStringLiteral("Сохранить как"), icons.value(kSaveAs),
+             &TChildForm::SaveAsClick)
+      ->setShortcut(QKeySequence::SaveAs);
   file->addSeparator();
-  addCommand(*file, QStringLiteral("Импорт"), icons.value(kImport), &TChildForm::ImportClick);
-  addCommand(*file, QStringLiteral("Экспорт"), icons.value(kExport), &TChildForm::N13Click);
+  addDocumentCommand(*file, QStringLiteral("Импорт"), icons.value(kImport), &TChildForm::ImportClick);
+  addDocumentCommand(*file, QStringLiteral("Экспорт"), icons.value(kExport), &TChildForm::N13Click);
   file->addSeparator();
   QAction* exit =
       addCommand(*file, QStringLiteral("Выход"), icons.value(kExit), &TChildForm::exitRequested);
+  exit->setShortcut(QKeySequence::Quit);
   keepRecentFiles(*file, exit);
 
   QMenu* edit = createEditMenu();
 
   auto* link = new QMenu(QStringLiteral("Коммуникация"), this);
-  addCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
-  addCommand(*link, QStringLiteral("Выгрузить"), icons.value(kUpload), &TChildForm::N12Click);
+  addDocumentCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
+  addDocumentCommand(*link, QStringLiteral("Выгрузить"), icons.value(kUpload), &TChildForm::N12Click);
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), icons.value(kHelp),
-             &TChildForm::HelpClick);
+             &TChildForm::HelpClick)
+      ->setShortcut(QKeySequence::HelpContents);
   menus_ = {file, edit, link, help};
 }
 
@@ -152,9 +205,10 @@ QMenu* TChildForm::createEditMenu() {
   return edit;
 }
 
+// The find bar, while open, stands above the list.
 void TChildForm::createFindBar() {
   findBar_ = new FindBar(*ListView1_, model_, this);
-  connect(findBar_, &FindBar::visibilityChanged, this, &TChildForm::layoutList);
+  if (auto* box = qobject_cast<QBoxLayout*>(layout())) box->insertWidget(0, findBar_);
 }
 
 void TChildForm::keepRecentFiles(QMenu& file, QAction* exit) {
@@ -166,13 +220,33 @@ void TChildForm::keepRecentFiles(QMenu& file, QAction* exit) {
 
 void TChildForm::createPopup(const QList<QIcon>& icons) {
   PopupMenu1_ = new QMenu(this);
-  editAction_ = addCommand(*PopupMenu1_, QStringLiteral("Редактировать"), icons.value(kEdit),
+  editAction_ = addDocumentCommand(*PopupMenu1_, QStringLiteral("Редактировать"), icons.value(kEdit),
                            &TChildForm::EditClick);
-  deleteAction_ = addCommand(*PopupMenu1_, QStringLiteral("Удалить"), icons.value(kDelete),
+  deleteAction_ = addDocumentCommand(*PopupMenu1_, QStringLiteral("Удалить"), icons.value(kDelete),
                              &TChildForm::DeleteClick);
-  addAction_ = addCommand(*PopupMenu1_, QStringLiteral("Добавить"), icons.value(kAdd),
+  addAction_ = addDocumentCommand(*PopupMenu1_, QStringLiteral("Добавить"), icons.value(kAdd),
                           &TChildForm::AddClick);
+  // The list's own keys, shown in the popup and active while the list has the focus.
+  editAction_->setShortcuts({Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2});
+  deleteAction_->setShortcut(QKeySequence::Delete);
+  addAction_->setShortcut(Qt::Key_Insert);
+  for (QAction* action : {editAction_, deleteAction_, addAction_}) {
+    action->setShortcutContext(Qt::WidgetShortcut);
+    ListView1_->addAction(action);
+  }
   ListView1SelectItem(-1, false);
+}
+
+// The Menu key (or Shift+F10) opens the popup under the current row, not
+// where the toolkit guesses a text cursor to be.
+bool TChildForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != ListView1_ || event->type() != QEvent::ContextMenu ||
+      static_cast<const QContextMenuEvent*>(event)->reason() != QContextMenuEvent::Keyboard)
+    return QWidget::eventFilter(watched, event);
+  const QRect row = ListView1_->visualRect(ListView1_->currentIndex());
+  const QPoint at = row.isValid() ? QPoint(row.left() + row.height(), row.bottom()) : QPoint(0, 0);
+  PopupMenu1_->popup(ListView1_->viewport()->mapToGlobal(at));
+  return true;
 }
 
 void TChildForm::StartNew(const QString& docName) {
@@ -183,29 +257,48 @@ void TChildForm::StartNew(const QString& docName) {
   setWindowTitle(docName);
 }
 
-void TChildForm::Open() { files_.Open(); }
+void TChildForm::Open() {
+  if (const auto busy = beginCommand()) runGuarded(this, seam_, [this] { files_.Open(); });
+}
 
-SaveResult TChildForm::Save() { return files_.Save(); }
+SaveResult TChildForm::Save() {
+  const auto busy = beginCommand();
+  return busy ? files_.Save() : SaveResult::Skipped;
+}
 
-void TChildForm::SaveAsClick() { files_.SaveAs(); }
+void TChildForm::SaveAsClick() {
+  if (const auto busy = beginCommand()) files_.SaveAs();
+}
 
-void TChildForm::OpenFile(const QString& path) { files_.OpenFile(path); }
+void TChildForm::OpenFile(const QString& path) {
+  if (const auto busy = beginCommand()) runGuarded(this, seam_, [this, &path] { files_.OpenFile(path); });
+}
 
 void TChildForm::ImportClick() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   const int first = static_cast<int>(model_.list().size());
   if (files_.Import()) state_.docModified = true;
   recordAppendedRows(QStringLiteral("Импорт"), first);
 }
 
 void TChildForm::ImportFile(const QString& path) {
+  const auto busy = beginCommand();
+  if (!busy) return;
   const int first = static_cast<int>(model_.list().size());
-  if (files_.ImportFile(path)) state_.docModified = true;
+  runGuarded(this, seam_, [this, &path] {
+    if (files_.ImportFile(path)) state_.docModified = true;
+  });
   recordAppendedRows(QStringLiteral("Импорт"), first);
 }
 
-void TChildForm::N13Click() { files_.Export(); }
+void TChildForm::N13Click() {
+  if (const auto busy = beginCommand()) files_.Export();
+}
 
 void TChildForm::N11Click() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   if (shared_.zagruzForm != nullptr) shared_.zagruzForm->exec();
   const int first = static_cast<int>(model_.list().size());
   if (program_.receptionDone) files_.Obrabotka();
@@ -215,6 +308,8 @@ void TChildForm::N11Click() {
 }
 
 void TChildForm::N12Click() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   if (!state_.docStarted || shared_.commSet == nullptr) return;
   uploadRecords(this, *shared_.commSet, list_,
                 [this](QWidget* parent, const QString& text) { seam_.showMessage(parent, text); });
@@ -225,6 +320,8 @@ void TChildForm::HelpClick() {
 }
 
 void TChildForm::EditClick() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   const int row = selectedRow();
   if (row < 0 || shared_.editForm == nullptr) return;
   RowContent before = rowContent(model_.list(), row);
@@ -237,6 +334,8 @@ void TChildForm::EditClick() {
 }
 
 void TChildForm::AddClick() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   const int row = selectedRow();
   if (row < 0 || shared_.addForm == nullptr) return;
   state_.docModified = true;  // as soon as the command starts, added or not
@@ -249,6 +348,8 @@ void TChildForm::AddClick() {
 }
 
 void TChildForm::DeleteClick() {
+  const auto busy = beginCommand();
+  if (!busy) return;
   const std::vector<RowRange> ranges = selectedRanges();
   int rows = 0;
   for (const RowRange& range : ranges) rows += range.count;
@@ -316,13 +417,15 @@ void TChildForm::recordAppendedRows(const QString& command, int first) {
 }
 
 void TChildForm::UndoClick() {
-  if (!undoStack_.canUndo()) return;
+  const auto busy = beginCommand();
+  if (!busy || !undoStack_.canUndo()) return;
   undoStack_.undo();
   afterHistoryStep(true);
 }
 
 void TChildForm::RedoClick() {
-  if (!undoStack_.canRedo()) return;
+  const auto busy = beginCommand();
+  if (!busy || !undoStack_.canRedo()) return;
   undoStack_.redo();
   afterHistoryStep(false);
 }
@@ -341,8 +444,9 @@ void TChildForm::FindNextClick() { findBar_->findNext(); }
 void TChildForm::FindPreviousClick() { findBar_->findPrevious(); }
 
 void TChildForm::GoToRowClick() {
+  const auto busy = beginCommand();
   const int rows = model_.rowCount();
-  if (rows == 0) return;
+  if (!busy || rows == 0) return;
   const QModelIndex current = ListView1_->currentIndex();
   const auto row = seam_.askRowNumber(this, current.isValid() ? current.row() + 1 : 1, rows);
   if (!row) return;
@@ -351,6 +455,7 @@ void TChildForm::GoToRowClick() {
 }
 
 bool TChildForm::FormCloseQuery() {
+  if (busy_) return false;  // a running command still works on the rows
   if (!state_.docModified) return true;
   const Answer answer = seam_.confirmYesNoCancel(
       this, QStringLiteral("Сохранить изменения в ") + state_.docName);
@@ -364,40 +469,35 @@ bool TChildForm::FormCloseQuery() {
 void TChildForm::closeWithoutQuery() { queryAnswered_ = true; }
 
 void TChildForm::closeEvent(QCloseEvent* event) {
-  if (queryAnswered_ || FormCloseQuery())
+  if (!busy_ && (queryAnswered_ || FormCloseQuery()))
     event->accept();
   else
     event->ignore();
 }
 
-void TChildForm::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  layoutList();
-}
-
 void TChildForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  layoutList();
+  fitColumn();
 }
 
-QSize TChildForm::listSize() const {
-  if (frame_.isNull()) return kListSizeWithoutFrame;
-  const QSize outer = frame_->frameGeometry().size();
-  return {outer.width() - kListWidthMargin, outer.height() - kListHeightMargin};
-}
-
-QSize TChildForm::sizeHint() const { return listSize(); }
-
-void TChildForm::layoutList() {
-  const QSize size = listSize();
-  // The find bar, while open, stands above the list.
-  int top = 0;
-  if (findBar_ != nullptr && !findBar_->isHidden()) {
-    top = findBar_->sizeHint().height();
-    findBar_->setGeometry(0, 0, width(), top);
+// Horizontal scrolling reaches the end of the longest caption. Only the
+// longest by length is measured, so a million rows cost one pass of lengths.
+void TChildForm::widenColumnFor(int first, int last) {
+  const RecordList& list = model_.list();
+  for (int row = std::max(first, 0); row <= last && static_cast<std::size_t>(row) < list.size(); ++row) {
+    const std::size_t length = list.caption(static_cast<std::size_t>(row)).size();
+    if (length < longestCaption_) continue;
+    longestCaption_ = length;
+    longestRow_ = row;
   }
-  ListView1_->setGeometry(0, top, size.width(), size.height() - top);
-  ListView1_->header()->resizeSection(0, size.width() - kColumnMargin);
+  fitColumn();
+}
+
+void TChildForm::fitColumn() {
+  int width = 0;
+  if (longestCaption_ > 0 && longestRow_ < model_.rowCount())
+    width = ListView1_->sizeHintForIndex(model_.index(longestRow_)).width() + kColumnMargin;
+  ListView1_->header()->resizeSection(0, std::max(width, ListView1_->viewport()->width()));
 }
 
 }  // namespace quillmar

@@ -5,10 +5,10 @@
 
 #include <QIcon>
 #include <QList>
-#include <QPointer>
 #include <QUndoStack>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 #include "document/document_files.h"
@@ -33,10 +33,9 @@ class TChildForm final : public QWidget {
   Q_DISABLE_COPY_MOVE(TChildForm)
 
  public:
-  // `icons`: the document window's set of 13 command pictures. `frame`: the
-  // frame window, whose size lays out the list.
+  // `icons`: the document window's set of 13 command pictures.
   TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam,
-             const QList<QIcon>& icons, QWidget* frame);
+             const QList<QIcon>& icons);
   ~TChildForm() override;
 
   // The frame's New: an empty document named `docName`.
@@ -72,6 +71,11 @@ class TChildForm final : public QWidget {
   // The frame's exit has asked already: the next close asks nothing.
   void closeWithoutQuery();
 
+  // True while one of the document's commands runs, its dialogs and file
+  // work included: no other command starts on the document meanwhile (their
+  // actions are disabled) and the window does not close.
+  bool isBusy() const { return busy_; }
+
   const DocumentState& documentState() const { return state_; }
   RecordListModel& recordModel() { return model_; }
   QTreeView& listView() { return *ListView1_; }
@@ -89,12 +93,12 @@ class TChildForm final : public QWidget {
   void newRequested();
   void openRequested();
   void exitRequested();
+  void busyChanged(bool busy);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  QSize sizeHint() const override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createList();
@@ -105,9 +109,17 @@ class TChildForm final : public QWidget {
   void keepRecentFiles(QMenu& file, QAction* exit);
   template <typename Handler>
   QAction* addCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
+  // A command on the document itself, disabled while another one runs.
+  template <typename Handler>
+  QAction* addDocumentCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
+
+  class BusyScope;
+  // The busy state for a command about to run; nothing when one runs already.
+  std::optional<BusyScope> beginCommand();
+  void setBusy(bool busy);
   void selectionChanged();
-  void layoutList();
-  QSize listSize() const;
+  void widenColumnFor(int first, int last);
+  void fitColumn();
   // The row that "Редактировать" and "Добавить" work on: the current row
   // when it is selected, else the first selected one.
   int selectedRow() const;
@@ -120,7 +132,6 @@ class TChildForm final : public QWidget {
   ProgramState& program_;
   SharedWindows& shared_;
   DialogSeam& seam_;
-  QPointer<QWidget> frame_;
   DocumentState state_;
   RecordList list_;
   RecordListModel model_{list_};
@@ -137,6 +148,10 @@ class TChildForm final : public QWidget {
   QAction* redoAction_ = nullptr;
   QList<QMenu*> menus_;
   bool queryAnswered_ = false;
+  bool busy_ = false;
+  QList<QAction*> documentCommands_;
+  std::size_t longestCaption_ = 0;
+  int longestRow_ = 0;
 };
 
 }  // namespace quillmar

@@ -1,11 +1,16 @@
 #include "document/document_files.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QWidget>
+
+#include <sys/stat.h>
 
 #include <string>
 #include <utility>
 
+#include "document/busy_work.h"
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
 #include "document/progress_display.h"
@@ -14,6 +19,7 @@
 #include "records/import.h"
 #include "records/io_error.h"
 #include "records/record_file.h"
+#include "records/record_file_check.h"
 
 namespace quillmar {
 namespace {
@@ -27,8 +33,37 @@ const QString kExportFilter = QStringLiteral(
 const QString kRecordSuffix = QStringLiteral("qdl");
 const QString kOpenProgress = QStringLiteral("Чтение файла записей...");
 const QString kImportProgress = QStringLiteral("Создание записей...");
+const QString kReadProgress = QStringLiteral("Чтение файла...");
+const QString kSaveProgress = QStringLiteral("Запись файла записей...");
+const QString kExportProgress = QStringLiteral("Экспорт записей...");
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// The size of a regular file, 0 for a pipe or a device (a busy bar).
+std::size_t fileSize(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
+}
+
+QString doubtfulFileQuestion(const QString& path, const RecordFileCheck& check) {
+  QString reason;
+  switch (check.doubt) {
+    case RecordFileDoubt::SdrText: reason = QStringLiteral("он начинается как текст полевого журнала SDR"); break;
+    case RecordFileDoubt::PartialRecord:
+      reason = QStringLiteral("его длина, %1 байт, не кратна длине записи (178 байт)").arg(check.size);
+      break;
+    case RecordFileDoubt::LengthOverCapacity:
+      reason = QStringLiteral("в записи %1 длина поля больше допустимой").arg(check.record);
+      break;
+    case RecordFileDoubt::None: break;
+  }
+  return QStringLiteral("Файл %1 не похож на файл записей *.qdl: %2.\n\n"
+                        "Да — импортировать его как файл SDR;\n"
+                        "Нет — всё равно открыть его как файл записей (сохранить поверх него "
+                        "можно будет только через вопрос «Сохранить как»);\n"
+                        "Отмена — не открывать.")
+      .arg(QDir::toNativeSeparators(path), reason);
+}
 
 ExportKind exportKindFor(int filterIndex) {
   if (filterIndex < 1 || filterIndex > 4) return ExportKind::CaptionText;
@@ -48,10 +83,12 @@ void DocumentFiles::Open() {
 }
 
 void DocumentFiles::OpenFile(const QString& path) {
+  if (!readDoubtfulFileAsRecords(path)) return;
   state_.docStarted = true;
   state_.docName = path;
   try {
     const std::string file = nativePath(path);
+    const WaitCursor waiting;
     ProgressDisplay progress(&window_, kOpenProgress, recordFileCount(file));
     openRecordFile(file, program_.captions, model_.listForAppending(),
                    [&progress](std::size_t done) { progress.step(done); });
@@ -60,11 +97,42 @@ void DocumentFiles::OpenFile(const QString& path) {
     model_.announceAppendedRows();
     showIoError(error);
     return;
+  } catch (const ProgressCancelled&) {
+    // The window is left as if its open dialog had been cancelled: a part of
+    // the file under the file's name would be saved over the whole.
+    model_.discardUnannouncedRows();
+    state_.docStarted = false;
+    state_.docName.clear();
+    return;
+  } catch (...) {
+    model_.announceAppendedRows();
+    throw;
   }
   model_.announceAppendedRows();
   setCaptionToDocName();
   state_.docModified = false;
+  // Garbage rows from a field book: Save asks where, instead of overwriting it.
+  if (state_.sourceDoubtful) state_.docUntitled = true;
   reportFileUsed(path);
+}
+
+bool DocumentFiles::readDoubtfulFileAsRecords(const QString& path) {
+  const RecordFileCheck check = checkRecordFile(nativePath(path));
+  if (check.doubt == RecordFileDoubt::None) return true;
+  const Answer answer = seam_.confirmYesNoCancel(&window_, doubtfulFileQuestion(path, check));
+  if (answer == Answer::Cancel) return false;
+  state_.sourceDoubtful = true;
+  if (answer == Answer::No) return true;
+  // Imported instead: a new document named after the field book, never saved over it unasked.
+  if (ImportFile(path)) {
+    const QFileInfo source(path);
+    state_.docStarted = true;
+    state_.docUntitled = true;
+    state_.docModified = true;
+    state_.docName = source.dir().filePath(source.completeBaseName() + QStringLiteral(".") + kRecordSuffix);
+    setCaptionToDocName();
+  }
+  return false;
 }
 
 SaveResult DocumentFiles::Save() {
@@ -75,9 +143,11 @@ SaveResult DocumentFiles::Save() {
       state_.docName = path;
       if (!writeRecordsTo(path)) return SaveResult::Failed;
       state_.docUntitled = false;
+      state_.sourceDoubtful = false;
       setCaptionToDocName();
       return SaveResult::Written;
     }
+    if (state_.sourceDoubtful) return SaveResult::Cancelled;
   }
   // A cancelled dialog still saves, under the name the document has.
   if (!writeRecordsTo(state_.docName)) return SaveResult::Failed;
@@ -97,6 +167,7 @@ SaveResult DocumentFiles::SaveToNewFile() {
   if (!writeRecordsTo(path)) return SaveResult::Failed;
   state_.docStarted = true;
   state_.docUntitled = false;
+  state_.sourceDoubtful = false;
   setCaptionToDocName();
   return SaveResult::Written;
 }
@@ -109,11 +180,21 @@ bool DocumentFiles::Import() {
 
 bool DocumentFiles::ImportFile(const QString& path) {
   try {
-    program_.lineCount = ImportSdrFile(nativePath(path), program_.lineBuffer);
+    const WaitCursor waiting;
+    const std::string file = nativePath(path);
+    ProgressDisplay progress(&window_, kReadProgress, fileSize(file));
+    program_.lineCount =
+        ImportSdrFile(file, program_.lineBuffer, {}, [&progress](std::size_t bytes) { progress.step(bytes); });
   } catch (const IoError& error) {
     program_.lineCount = 0;  // the buffer was left empty
     showIoError(error);
     return false;
+  } catch (const ProgressCancelled&) {
+    program_.lineCount = 0;
+    return false;
+  } catch (...) {
+    program_.lineCount = 0;
+    throw;
   }
   Obrabotka();
   reportFileUsed(path);
@@ -121,9 +202,17 @@ bool DocumentFiles::ImportFile(const QString& path) {
 }
 
 void DocumentFiles::Obrabotka() {
-  ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
-  quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
-                      model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
+  const WaitCursor waiting;
+  try {
+    ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
+    quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
+                        model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
+  } catch (const ProgressCancelled&) {
+    // The rows made so far stay, as after a failure.
+  } catch (...) {
+    model_.announceAppendedRows();
+    throw;
+  }
   model_.announceAppendedRows();
 }
 
@@ -142,7 +231,7 @@ void DocumentFiles::Export() {
   const std::string name = completeExportName(nativePath(choice.path), kind);
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
   try {
-    exportToFile(name, model_.list(), kind);
+    runWithProgress(&window_, kExportProgress, [&] { exportToFile(name, model_.list(), kind); });
   } catch (const IoError& error) {
     showIoError(error);
   }
@@ -160,7 +249,8 @@ QString DocumentFiles::askRecordFileName() {
 
 bool DocumentFiles::writeRecordsTo(const QString& path) {
   try {
-    writeRecordFile(nativePath(path), model_.list());
+    const std::string file = nativePath(path);
+    runWithProgress(&window_, kSaveProgress, [&] { writeRecordFile(file, model_.list()); });
   } catch (const IoError& error) {
     showIoError(error);
     return false;

@@ -31,7 +31,7 @@ class DocumentFiles {
   void OpenFile(const QString& path);
   SaveResult Save();
   SaveResult SaveAs();
-  // Returns false when the file could not be read.
+  // Returns false when the file could not be read or its reading was cancelled.
   bool Import();
   bool ImportFile(const QString& path);
   // Turns the first LineCount lines of the line buffer into rows.
@@ -45,6 +45,9 @@ class DocumentFiles {
 
  private:
   QString askRecordFileName();
+  // Asks what to do with a file that plainly is no record file; true when
+  // it is to be read as records all the same.
+  bool readDoubtfulFileAsRecords(const QString& path);
   bool writeRecordsTo(const QString& path);
   void showIoError(const IoError& error);
   void setCaptionToDocName();

@@ -10,6 +10,9 @@ struct DocumentState {
   bool docStarted = false;   // New, or an Open in which a file was chosen
   bool docUntitled = false;  // Save asks for a file name first
   bool docModified = false;  // the list may differ from its file
+  // The file opened was plainly not a record file: Save never writes over it
+  // without a file dialog, and a cancelled dialog saves nothing.
+  bool sourceDoubtful = false;
 };
 
 }  // namespace quillmar

@@ -152,14 +152,4 @@ void FindBar::keyPressEvent(QKeyEvent* event) {
   view_.setFocus(Qt::ShortcutFocusReason);
 }
 
-void FindBar::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  emit visibilityChanged();
-}
-
-void FindBar::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  emit visibilityChanged();
-}
-
 }  // namespace quillmar

@@ -36,13 +36,8 @@ class FindBar final : public QWidget {
   QComboBox& kindBox() { return *kind_; }
   QString statusText() const;
 
- signals:
-  void visibilityChanged();
-
  protected:
   void keyPressEvent(QKeyEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
 
  private:
   void createControls();

@@ -33,6 +33,14 @@ void RecordListModel::announceAppendedRows() {
   endInsertRows();
 }
 
+void RecordListModel::discardUnannouncedRows() {
+  if (shownRows_ == 0) {
+    list_.clear();
+    return;
+  }
+  while (list_.size() > static_cast<std::size_t>(shownRows_)) list_.remove(list_.size() - 1);
+}
+
 void RecordListModel::insertRecord(int row, std::string_view caption, const SurveyRecord& record) {
   announceAppendedRows();
   beginInsertRows({}, row, row);

@@ -28,6 +28,8 @@ class RecordListModel final : public QAbstractListModel {
   // added are announced to the views afterwards.
   RecordList& listForAppending() { return list_; }
   void announceAppendedRows();
+  // Takes back what was appended but not yet announced (a cancelled Open).
+  void discardUnannouncedRows();
 
   void insertRecord(int row, std::string_view caption, const SurveyRecord& record);
   // Rows first .. first + count of `from`, inserted at `row`.

@@ -122,8 +122,10 @@ CommSettings decodeCommSettings(std::string_view bytes) {
     const FieldLayout& field = kFields[i];
     const std::size_t length = std::min<std::size_t>(static_cast<unsigned char>(bytes[offset]), field.capacity);
     const std::string_view recordText = bytes.substr(offset + 1, length);
-    // The full text counts only where it continues the record's own text.
-    const bool fullApplies = full && (*full)[i].size() > length && (*full)[i].substr(0, length) == recordText;
+    // The full text counts only where the record's own text was cut: stored
+    // at the field's full capacity, and continued by the full text.
+    const bool fullApplies = full && length == field.capacity && (*full)[i].size() > length &&
+                             (*full)[i].substr(0, length) == recordText;
     settings.*field.text = std::string(fullApplies ? (*full)[i] : recordText);
     offset += 1 + field.capacity;
   }

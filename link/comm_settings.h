@@ -31,7 +31,8 @@ CommSettings creationCommSettings();
 std::string encodeCommSettings(const CommSettings& settings);
 
 // The texts of a file's bytes. Throws IoError(100) when there are fewer than
-// 36. A field of length 0 gives an empty text.
+// 36. A field of length 0 gives an empty text; the full text behind the
+// record replaces only a field stored at its full capacity.
 CommSettings decodeCommSettings(std::string_view bytes);
 
 // Load settings: every non-empty text of the file replaces the one in `settings`.

@@ -66,7 +66,15 @@ bool takeMemoLines(const std::vector<std::string>& memoLines, LineBuffer& buffer
   for (const std::string& line : memoLines) bytes += line.size() + 2;
   buffer.clear();
   buffer.reserve(memoLines.size(), bytes);
-  for (const std::string& line : memoLines) buffer.appendLine(line);
+  // A lone LF typed or pasted into a memo line ends a line too, as in import.
+  for (std::string_view line : memoLines) {
+    for (std::size_t end; (end = line.find('\n')) != std::string_view::npos; line.remove_prefix(end + 1)) {
+      std::string_view piece = line.substr(0, end);
+      if (piece.ends_with('\r')) piece.remove_suffix(1);
+      buffer.appendLine(piece);
+    }
+    buffer.appendLine(line);
+  }
   lineCount = buffer.size();
   return true;
 }

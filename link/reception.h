@@ -64,7 +64,8 @@ class ReceptionMachine {
 void appendMemoPieces(std::vector<std::string>& memoLines, std::string_view text);
 
 // "ОК": every memo line followed by CR LF becomes a line of the buffer, empty
-// ones included. Returns false, touching nothing, when the memo is empty.
+// ones included; an LF inside a memo line ends a line as well (with a CR just
+// before it). Returns false, touching nothing, when the memo is empty.
 bool takeMemoLines(const std::vector<std::string>& memoLines, LineBuffer& buffer, std::size_t& lineCount);
 
 }  // namespace quillmar

@@ -60,19 +60,21 @@ class VersionedLineStream {
 }  // namespace
 
 std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
-                          const std::function<void()>& afterCounting) {
+                          const std::function<void()>& afterCounting, const ReadProgress& progress) {
   buffer.clear();
   try {
     // The first pass sizes the buffer once, so that the second fills it
     // without growing.
-    const TextLineCount count = countTextLines(path);
+    const TextLineCount count = countTextLines(path, progress);
     buffer.reserve(count.lines, count.bytes + 2 * count.lines);
     if (afterCounting) afterCounting();
     // The file may have changed since it was counted: the second pass decides.
-    forEachTextLine(path, [&buffer](std::string_view line) {
-      if (!line.empty()) buffer.appendLine(line);
-    });
-  } catch (const IoError&) {
+    forEachTextLine(
+        path, [&buffer](std::string_view line) {
+          if (!line.empty()) buffer.appendLine(line);
+        },
+        progress);
+  } catch (...) {
     buffer.clear();
     throw;
   }

@@ -9,15 +9,17 @@
 #include "records/caption_state.h"
 #include "records/line_buffer.h"
 #include "records/record_list.h"
+#include "records/text_lines.h"
 
 namespace quillmar {
 
 // Reads the file twice, first counting its lines and then storing every
 // non-empty one with CR LF appended. Returns the number of lines stored (the
-// LineCount for Obrabotka). Throws IoError; `buffer` is then left empty.
+// LineCount for Obrabotka). Throws IoError; `buffer` is then left empty, as
+// it is when `progress` throws to stop the reading.
 // `afterCounting` runs between the two passes (progress displays, tests).
 std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
-                          const std::function<void()>& afterCounting = {});
+                          const std::function<void()>& afterCounting = {}, const ReadProgress& progress = {});
 
 // The SDR layout that the buffer's first lines name: '3', '2' or kVersionNone.
 char DetectVersion(const LineBuffer& lines, std::size_t count);

@@ -1,6 +1,7 @@
 #include "records/io_error.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace quillmar {
 
@@ -15,6 +16,13 @@ std::string ioErrorText(int code) {
     case io_code::kInvalidNumericInput: return "Invalid numeric input";
     default: return "I/O error " + std::to_string(code);
   }
+}
+
+std::string IoError::systemReason() const { return errno_ == 0 ? std::string() : std::strerror(errno_); }
+
+std::string describeWithReason(const IoError& error) {
+  const std::string reason = error.systemReason();
+  return reason.empty() ? error.what() : std::string(error.what()) + " (" + reason + ")";
 }
 
 int ioCodeFromErrno(int err) {

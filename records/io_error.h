@@ -26,13 +26,22 @@ int ioCodeFromErrno(int err);
 
 class IoError : public std::runtime_error {
  public:
-  explicit IoError(int code) : std::runtime_error(ioErrorText(code)), code_(code) {}
+  explicit IoError(int code, int systemErrno = 0)
+      : std::runtime_error(ioErrorText(code)), code_(code), errno_(systemErrno) {}
   int code() const { return code_; }
+  // The system's own words for the failure ("File exists"), or empty when
+  // the failure did not come from a system call.
+  std::string systemReason() const;
 
-  static IoError fromErrno(int err) { return IoError(ioCodeFromErrno(err)); }
+  static IoError fromErrno(int err) { return IoError(ioCodeFromErrno(err), err); }
 
  private:
   int code_;
+  int errno_;
 };
+
+// "File access denied (Permission denied)": the run-time text followed by
+// the system's reason, for messages that a person reads in a terminal.
+std::string describeWithReason(const IoError& error);
 
 }  // namespace quillmar

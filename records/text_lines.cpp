@@ -37,73 +37,64 @@ class InputFile {
   int fd_;
 };
 
-// Collects the bytes of one line, dropping every CR: the one before LF is
-// part of the line end and any other is a lone CR.
-class LineAssembler {
- public:
-  explicit LineAssembler(const std::function<void(std::string_view)>& onLine) : onLine_(onLine) {}
+}  // namespace
 
-  // Feeds bytes; returns false once byte 26 has ended the text.
-  bool feed(std::string_view bytes) {
-    const std::size_t stop = bytes.find(kEndOfFile);
-    const bool ended = stop != std::string_view::npos;
-    if (ended) bytes = bytes.substr(0, stop);
-    while (!bytes.empty()) {
-      const std::size_t lf = bytes.find('\n');
-      if (lf == std::string_view::npos) {
-        appendWithoutCr(bytes);
-        takeDirect();  // the chunk behind `bytes` is about to be reused
-        break;
-      }
-      std::string_view text = bytes.substr(0, lf);
-      if (!text.empty() && text.back() == '\r') text.remove_suffix(1);  // the CR of CR LF
-      appendWithoutCr(text);
-      emit();
-      bytes.remove_prefix(lf + 1);
+bool LineSplitter::feed(std::string_view bytes) {
+  const std::size_t stop = bytes.find(kEndOfFile);
+  const bool ended = stop != std::string_view::npos;
+  if (ended) bytes = bytes.substr(0, stop);
+  while (!bytes.empty()) {
+    const std::size_t lf = bytes.find('\n');
+    if (lf == std::string_view::npos) {
+      appendWithoutCr(bytes);
+      takeDirect();  // the chunk behind `bytes` is about to be reused
+      break;
     }
-    return !ended;
+    std::string_view text = bytes.substr(0, lf);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);  // the CR of CR LF
+    appendWithoutCr(text);
+    emitLine();
+    bytes.remove_prefix(lf + 1);
   }
+  return !ended;
+}
 
-  // The last line of a text that does not end in LF.
-  void finish() {
-    if (pending_) emit();
+void LineSplitter::finish() {
+  if (pending_) emitLine();
+}
+
+void LineSplitter::appendWithoutCr(std::string_view bytes) {
+  pending_ = pending_ || !bytes.empty();
+  const std::size_t room = kLongestLineKept - line_.size() - direct_.size();
+  if (room == 0) return;
+  if (line_.empty() && direct_.empty() && bytes.substr(0, room).find('\r') == std::string_view::npos) {
+    direct_ = bytes.substr(0, room);  // the common case: hand over the bytes without a copy
+    return;
   }
+  takeDirect();
+  for (std::size_t i = 0; i < bytes.size() && line_.size() < kLongestLineKept; ++i) {
+    if (bytes[i] != '\r') line_.push_back(bytes[i]);
+  }
+}
 
- private:
-  void appendWithoutCr(std::string_view bytes) {
-    pending_ = pending_ || !bytes.empty();
-    if (bytes.find('\r') == std::string_view::npos && line_.empty()) {
-      direct_ = bytes;  // the common case: hand over the bytes without a copy
-      return;
-    }
+void LineSplitter::takeDirect() {
+  if (!direct_.empty()) line_.append(direct_);
+  direct_ = {};
+}
+
+void LineSplitter::emitLine() {
+  if (!line_.empty()) {
     takeDirect();
-    for (char c : bytes) {
-      if (c != '\r') line_.push_back(c);
-    }
+    onLine_(line_);
+  } else {
+    onLine_(direct_);
   }
+  line_.clear();
+  direct_ = {};
+  pending_ = false;
+}
 
-  void takeDirect() {
-    if (!direct_.empty()) line_.append(direct_);
-    direct_ = {};
-  }
-
-  void emit() {
-    if (!line_.empty()) {
-      takeDirect();
-      onLine_(line_);
-    } else {
-      onLine_(direct_);
-    }
-    line_.clear();
-    direct_ = {};
-    pending_ = false;
-  }
-
-  const std::function<void(std::string_view)>& onLine_;
-  std::string line_;
-  std::string_view direct_;
-  bool pending_ = false;
-};
+namespace {
 
 std::size_t countLineFeeds(std::string_view bytes) {
   std::size_t count = 0;
@@ -119,23 +110,27 @@ std::size_t countLineFeeds(std::string_view bytes) {
 }  // namespace
 
 void forEachTextLineIn(std::string_view bytes, const std::function<void(std::string_view)>& onLine) {
-  LineAssembler lines(onLine);
+  LineSplitter lines(onLine);
   lines.feed(bytes);
   lines.finish();
 }
 
-void forEachTextLine(const std::string& path, const std::function<void(std::string_view)>& onLine) {
+void forEachTextLine(const std::string& path, const std::function<void(std::string_view)>& onLine,
+                     const ReadProgress& progress) {
   InputFile file(path);
-  LineAssembler lines(onLine);
+  LineSplitter lines(onLine);
   std::string chunk(kChunkSize, '\0');
+  std::size_t bytesRead = 0;
   for (;;) {
     const std::size_t n = file.read(chunk.data(), chunk.size());
     if (n == 0 || !lines.feed(std::string_view(chunk.data(), n))) break;
+    bytesRead += n;
+    if (progress) progress(bytesRead);
   }
   lines.finish();
 }
 
-TextLineCount countTextLines(const std::string& path) {
+TextLineCount countTextLines(const std::string& path, const ReadProgress& progress) {
   InputFile file(path);
   std::string chunk(kChunkSize, '\0');
   TextLineCount count;
@@ -149,8 +144,10 @@ TextLineCount countTextLines(const std::string& path) {
     count.bytes += n;
     if (n > 0) lineOpen = chunk[n - 1] != '\n';
     if (stop != nullptr) break;
+    if (progress) progress(count.bytes);
   }
   if (lineOpen || count.lines == 0) ++count.lines;
+  count.bytes = std::min(count.bytes, count.lines * kLongestLineKept);
   return count;
 }
 

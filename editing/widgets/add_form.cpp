@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -18,6 +19,7 @@ constexpr int kWidth = 300;
 constexpr int kHeight = 430;
 constexpr int kLabelColumn = 128;
 constexpr int kValueColumn = 123;
+constexpr int kFirstFieldRow = 2;  // after "Type code" and "Derivation code"
 
 QString kindName(const RecordKind& kind) { return cp1251ToQString(kind.name); }
 }  // namespace
@@ -40,6 +42,7 @@ TAddForm::TAddForm(QWidget* parent) : QDialog(parent, kCloseBoxOnly) {
   statusLabel_->hide();
   cancelButton_ = new QPushButton(QStringLiteral("Отмена"), this);
   okButton_ = new QPushButton(QStringLiteral("ОК"), this);  // Cyrillic О and К
+  okButton_->setDefault(true);
 
   auto* kindRow = new QHBoxLayout;
   kindRow->addWidget(kindLabel);
@@ -53,8 +56,16 @@ TAddForm::TAddForm(QWidget* parent) : QDialog(parent, kCloseBoxOnly) {
   layout->addWidget(editor_, 1);
   layout->addWidget(statusLabel_);
   layout->addLayout(buttons);
+  setTabOrder(kindBox_, editor_);
+  setTabOrder(editor_, okButton_);
+  setTabOrder(okButton_, cancelButton_);
 
   connect(kindBox_, &QComboBox::editTextChanged, this, &TAddForm::chooseKind);
+  // Return after typing a kind goes on to its first field rather than adding a blank record.
+  connect(kindBox_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+    if (editor_->rowCount() > kFirstFieldRow) editor_->setCurrentCell(kFirstFieldRow, 1);
+    editor_->setFocus();
+  });
   connect(okButton_, &QPushButton::clicked, this, &TAddForm::okClicked);
   connect(cancelButton_, &QPushButton::clicked, this, &TAddForm::cancelClicked);
   resize(kWidth, kHeight);

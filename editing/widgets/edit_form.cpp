@@ -29,6 +29,8 @@ TEditForm::TEditForm(QWidget* parent) : QDialog(parent, kCloseBoxOnly) {
   statusLabel_->hide();
   cancelButton_ = new QPushButton(QStringLiteral("Отмена"), this);
   okButton_ = new QPushButton(QStringLiteral("Ok"), this);
+  // Return outside a cell being edited confirms; Return in a cell only ends its edit.
+  okButton_->setDefault(true);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -39,6 +41,8 @@ TEditForm::TEditForm(QWidget* parent) : QDialog(parent, kCloseBoxOnly) {
   layout->addWidget(editor_, 1);
   layout->addWidget(statusLabel_);
   layout->addLayout(buttons);
+  setTabOrder(editor_, okButton_);
+  setTabOrder(okButton_, cancelButton_);
 
   connect(okButton_, &QPushButton::clicked, this, &TEditForm::okClicked);
   connect(cancelButton_, &QPushButton::clicked, this, &TEditForm::cancelClicked);
@@ -63,6 +67,7 @@ void TEditForm::fill(std::string line, std::string typeCode, std::string derivCo
     recordTypeLabel_->setText(cp1251ToQString(RecordTypeLabel(typeCode, derivCode, version)));
     for (const FieldRow& row : rows) editor_->appendRow(row.label, EditableValue(line, row));
   }
+  editor_->focusFirstValue();
   line_ = std::move(line);
   typeCode_ = std::move(typeCode);
   derivCode_ = std::move(derivCode);

@@ -16,6 +16,8 @@ ParameterTable::ParameterTable(int labelWidth, int valueWidth, QWidget* parent)
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                   QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  // Tab reaches the buttons; the arrows move between the cells.
+  setTabKeyNavigation(false);
 }
 
 void ParameterTable::clearRows() { setRowCount(0); }
@@ -79,6 +81,18 @@ void ParameterTable::commitOpenEditor() {
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
   }
+}
+
+void ParameterTable::focusFirstValue() {
+  if (rowCount() > 0) setCurrentCell(0, 1);
+  setFocus();
+}
+
+void ParameterTable::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  const bool leaving = hint == QAbstractItemDelegate::EditNextItem ||
+                       hint == QAbstractItemDelegate::EditPreviousItem;
+  QTableWidget::closeEditor(editor, leaving ? QAbstractItemDelegate::NoHint : hint);
+  if (leaving) focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
 }
 
 }  // namespace quillmar

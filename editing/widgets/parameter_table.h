@@ -38,6 +38,12 @@ class ParameterTable final : public QTableWidget {
 
   // Ends an edit in progress so that its text counts.
   void commitOpenEditor();
+  // The first value cell becomes current, ready for typing.
+  void focusFirstValue();
+
+ protected:
+  // Tab leaves an edited cell for the dialog's next control.
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
   int firstRowLabelled(const QString& label) const;

@@ -10,6 +10,7 @@
 
 #include <array>
 
+#include "document/control_pictures.h"
 #include "document/text_codec.h"
 #include "link/serial/port_device.h"
 #include "link/widgets/memo_text.h"
@@ -32,7 +33,8 @@ std::string lossyBytes(const QString& text) {
 }  // namespace
 
 TCommSet::TCommSet(QWidget* parent, QString settingsPath, ShowMessage showMessage)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       settingsPath_(std::move(settingsPath)),
       showMessage_(std::move(showMessage)) {
   setWindowTitle(QStringLiteral("Настройки"));
@@ -72,6 +74,7 @@ QComboBox* TCommSet::addComboBox(const QString& label, const QStringList& entrie
   auto* grid = static_cast<QGridLayout*>(layout());
   auto* box = new QComboBox(this);
   box->setEditable(true);
+  box->setLineEdit(new ControlPictureLineEdit(box));
   box->setInsertPolicy(QComboBox::NoInsert);
   box->addItems(entries);
   box->setCurrentIndex(-1);

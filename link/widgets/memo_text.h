@@ -1,7 +1,7 @@
 #pragma once
 // Received bytes in the memo. Each byte shows as its visible character
 // (control bytes as their pictures, see document/text_codec.h), so that every
-// byte comes back from the memo as it went in; CR LF separates memo lines.
+// byte comes back from the memo as it went in; CR LF or LF separates memo lines.
 
 #include <QString>
 
@@ -9,8 +9,9 @@
 
 namespace quillmar {
 
-// The memo text of received bytes: every CR LF becomes a line break, a lone
-// CR or LF shows as ␍ or ␊.
+// The memo text of received bytes: every CR LF and every lone LF becomes a
+// line break (field books written with LF line ends are common); a lone CR
+// shows as ␍.
 QString memoTextFromBytes(std::string_view bytes);
 
 }  // namespace quillmar

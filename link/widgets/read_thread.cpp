@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 
 #include "link/port_parameters.h"
 #include "link/serial/port_device.h"
@@ -14,6 +15,8 @@ namespace {
 
 // A read that brings no byte within this time ends the burst.
 constexpr int kBurstGapMs = 100;
+// A long transmission shows how much has arrived this often.
+constexpr int kCountEveryMs = 100;
 constexpr int kJoinSliceMs = 20;
 
 }  // namespace
@@ -45,6 +48,9 @@ void ReadThread::run() {
 
 void ReadThread::receive(SerialLink& link) {
   ReceptionMachine machine(*this);
+  ReceivedCount count;
+  QElapsedTimer sinceShown;
+  sinceShown.start();
   while (!machine.finished()) {
     if (isInterruptionRequested()) {
       machine.silence();
@@ -53,15 +59,30 @@ void ReadThread::receive(SerialLink& link) {
     }
     char byte = 0;
     switch (link.readByte(byte, kBurstGapMs)) {
-      case SerialLink::ReadResult::Byte: machine.byteArrived(byte); break;
+      case SerialLink::ReadResult::Byte:
+        machine.byteArrived(byte);
+        if (machine.started()) count.add(byte);
+        break;
       case SerialLink::ReadResult::Silence: machine.silence(); break;
       case SerialLink::ReadResult::Lost:
         machine.silence();
         postStatus(ReceptionStatus::PortLost, link.errorText());
         return;
     }
+    if (count.bytes != count.shownBytes && (machine.finished() || sinceShown.hasExpired(kCountEveryMs))) {
+      postCount(count);
+      sinceShown.restart();
+    }
   }
 }
+
+void ReadThread::postCount(ReceivedCount& count) {
+  count.shownBytes = count.bytes;
+  QMetaObject::invokeMethod(this, "applyCount", Qt::QueuedConnection, Q_ARG(qint64, count.bytes),
+                            Q_ARG(qint64, count.lines));
+}
+
+void ReadThread::applyCount(qint64 bytes, qint64 lines) { form_.showReceivedCount(bytes, lines); }
 
 void ReadThread::showStatus(ReceptionStatus status) { postStatus(status); }
 

@@ -40,6 +40,8 @@ class ReadThread final : public QThread, private ReceptionSink {
   Q_INVOKABLE void AppendPending();
   // Window thread: a status the worker asked for.
   Q_INVOKABLE void applyStatus(int status, const QString& detail);
+  // Window thread: how much of the transmission has arrived so far.
+  Q_INVOKABLE void applyCount(qint64 bytes, qint64 lines);
 
  protected:
   void run() override;
@@ -49,6 +51,18 @@ class ReadThread final : public QThread, private ReceptionSink {
   void handOver(std::string_view receivedChunk) override;
   void postStatus(ReceptionStatus status, const QString& detail = {});
   void receive(SerialLink& link);
+
+  // Bytes from STX on, and the line ends among them (LF, alone or after CR).
+  struct ReceivedCount {
+    qint64 bytes = 0;
+    qint64 lines = 0;
+    qint64 shownBytes = 0;
+    void add(char byte) {
+      ++bytes;
+      if (byte == '\n') ++lines;
+    }
+  };
+  void postCount(ReceivedCount& count);
 
   TZagruzForm& form_;
   const CommSettings settings_;

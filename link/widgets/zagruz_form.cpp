@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 
+#include "document/control_pictures.h"
 #include "document/text_codec.h"
 #include "link/widgets/comm_set_dialog.h"
 #include "link/widgets/memo_text.h"
@@ -36,8 +37,8 @@ void splitAtSeparators(const QString& block, std::vector<QString>& lines) {
 }  // namespace
 
 TZagruzForm::TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget target, ShowMessage showMessage)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       commSet_(commSet),
       target_(target),
       showMessage_(std::move(showMessage)) {
@@ -52,7 +53,7 @@ TZagruzForm::TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget tar
 TZagruzForm::~TZagruzForm() { stopReception(); }
 
 void TZagruzForm::createControls() {
-  Memo1 = new QPlainTextEdit(this);
+  Memo1 = new ControlPictureEdit(this);
   Memo1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   GroupBox1 = new QFrame(this);
   GroupBox1->setFrameShape(QFrame::StyledPanel);
@@ -60,6 +61,9 @@ void TZagruzForm::createControls() {
   StaticText2 = new QLabel(GroupBox1);
   StaticText2->setWordWrap(true);
   StaticText2->setText(cp1251ToQString(receptionStatusText(ReceptionStatus::Prompt)));
+
+  CountText = new QLabel(this);
+  CountText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
   Button1 = new QPushButton(QStringLiteral("Настройки порта"), this);
   Button1->setToolTip(QStringLiteral("Настройка параметров параллельного порта"));
@@ -88,12 +92,15 @@ void TZagruzForm::layOut() {
   StaticText2->setGeometry(68, 4, memoWidth - 76, kStatusHeight - 8);
   const int buttonTop = statusTop + kStatusHeight + kGap;
   Button1->setGeometry(kMargin, buttonTop, 129, kButtonHeight);
+  const int countLeft = kMargin + 129 + kGap;
+  CountText->setGeometry(countLeft, buttonTop, memoWidth - 285 - kGap - countLeft, kButtonHeight);
   Button2->setGeometry(memoWidth - 285, buttonTop, 113, kButtonHeight);
   Button3->setGeometry(memoWidth - 130, buttonTop, 113, kButtonHeight);
 }
 
 void TZagruzForm::showEvent(QShowEvent* event) {
   Memo1->clear();
+  CountText->clear();
   QDialog::showEvent(event);
 }
 
@@ -102,6 +109,7 @@ void TZagruzForm::Button1Click() { commSet_.showSettings(); }
 void TZagruzForm::Button2Click() {
   stopReception();
   CurrentReadThread = std::make_unique<ReadThread>(*this, commSet_.currentSettings(), commSet_.currentPortText());
+  CountText->clear();
   CurrentReadThread->start();
   showReceptionStatus(ReceptionStatus::Waiting, {}, {});
 }
@@ -141,6 +149,10 @@ void TZagruzForm::showReceptionStatus(ReceptionStatus status, const QString& por
   }
   StaticText2->setText(text);
   emit statusShown(text);
+}
+
+void TZagruzForm::showReceivedCount(qint64 bytes, qint64 lines) {
+  CountText->setText(QStringLiteral("Принято байт: %1, строк: %2").arg(bytes).arg(lines));
 }
 
 QString TZagruzForm::statusText() const { return StaticText2->text(); }

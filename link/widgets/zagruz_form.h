@@ -48,6 +48,8 @@ class TZagruzForm final : public QDialog {
   // Window thread, from the worker's hand-over: one memo line per CR LF piece.
   void appendToMemo(std::string_view bytes);
   void showReceptionStatus(ReceptionStatus status, const QString& portText, const QString& detail);
+  // Beside the status, while a transmission arrives; empty before it.
+  void showReceivedCount(qint64 bytes, qint64 lines);
 
   // The memo's lines as bytes; nothing when a typed character has no byte.
   std::optional<std::vector<std::string>> memoLines(QChar* unmapped = nullptr) const;
@@ -59,6 +61,7 @@ class TZagruzForm final : public QDialog {
   QFrame* GroupBox1 = nullptr;
   QLabel* StaticText1 = nullptr;  // "Статус:"
   QLabel* StaticText2 = nullptr;  // the status text
+  QLabel* CountText = nullptr;    // bytes and lines received so far
   QPushButton* Button1 = nullptr;  // "Настройки порта"
   QPushButton* Button2 = nullptr;  // "Прием"
   QPushButton* Button3 = nullptr;  // "ОК"

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <vector>
 #include <string>
 
 #include "tests/support/temp_dir.h"
@@ -25,7 +28,23 @@ CliRun cli(const std::string& args, const TempDir& dir) {
   CliRun run;
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   run.errors = readBytes(errFile);
+  std::filesystem::remove(errFile);
   return run;
+}
+
+// Runs a shell script in `dir` with $CLI naming the tool; returns its exit status.
+int shell(const std::string& script, const TempDir& dir) {
+  const std::string command =
+      "cd '" + dir.path().string() + "' && CLI='" + QUILLMAR_CLI + "' && " + script;
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+std::vector<std::string> namesIn(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 const std::string kBook =
@@ -66,6 +85,64 @@ TEST(Cli, unwritableOutputReportsAndLeavesNothingHalfWritten) {
   const CliRun full = cli("export sdr " + dir.file("book.sdr") + " /dev/full", dir);
   EXPECT_EQ(full.status, 1);
   EXPECT_NE(full.errors.find("Disk full"), std::string::npos) << full.errors;
+}
+
+TEST(Cli, messagesNameTheFileAndGiveTheSystemsReason) {
+  TempDir dir;
+  writeBytes(dir.file("book.sdr"), kBook);
+  std::filesystem::create_symlink("loop", dir.file("loop"));
+  const struct {
+    std::string args;
+    std::string message;
+  } cases[] = {
+      {"export pos " + dir.file("none.sdr") + " " + dir.file("o.txt"),
+       dir.file("none.sdr") + ": File not found (No such file or directory)"},
+      {"export pos " + dir.file("book.sdr") + " /proc/version", "/proc/version: File access denied (Permission denied)"},
+      {"export pos " + dir.file("book.sdr") + " " + dir.file("loop"),
+       dir.file("loop") + ": I/O error 1040 (Too many levels of symbolic links)"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = cli(c.args, dir);
+    EXPECT_EQ(run.status, 1) << c.args;
+    EXPECT_EQ(run.errors, "quillmar-cli: " + c.message + "\n");
+  }
+}
+
+TEST(Cli, namedPipeAsInputIsReadOnce) {
+  TempDir dir;
+  writeBytes(dir.file("book.sdr"), kBook);
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(shell("rm -f in.sdr && mkfifo in.sdr && (cat book.sdr > in.sdr &) && $CLI export sdr in.sdr out.sdr", dir), 0);
+    EXPECT_EQ(readBytes(dir.file("out.sdr")), kBook.substr(0, kBook.size() - 1) + "\r\n");
+  }
+}
+
+TEST(Cli, interruptedExportLeavesTheOutputAsItWas) {
+  for (const bool hardLinked : {false, true}) {
+    TempDir dir;
+    writeBytes(dir.file("book.sdr"), kBook);
+    writeBytes(dir.file("out.sdr"), "previous");
+    if (hardLinked) std::filesystem::create_hard_link(dir.file("out.sdr"), dir.file("other.sdr"));
+    const std::vector<std::string> before = namesIn(dir);
+    // The pipe opens for writing once the tool reads it, and OUT is prepared by then.
+    const int status = shell(
+        "mkfifo in.sdr && ($CLI export sdr in.sdr out.sdr & echo $! > pid) && exec 3>in.sdr && "
+        "cat book.sdr >&3 && sleep 0.2 && kill -TERM $(cat pid) && sleep 0.2 && rm pid in.sdr", dir);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readBytes(dir.file("out.sdr")), "previous") << hardLinked;
+    EXPECT_EQ(namesIn(dir), before) << hardLinked;
+  }
+}
+
+TEST(Cli, helpAndVersionGoToStandardOutput) {
+  TempDir dir;
+  for (const std::string flag : {"--help", "-h"}) {
+    EXPECT_EQ(shell("$CLI " + flag + " > out.txt 2>err.txt", dir), 0);
+    EXPECT_NE(readBytes(dir.file("out.txt")).find("quillmar-cli export"), std::string::npos) << flag;
+    EXPECT_EQ(readBytes(dir.file("err.txt")), "") << flag;
+  }
+  EXPECT_EQ(shell("$CLI --version > out.txt", dir), 0);
+  EXPECT_EQ(readBytes(dir.file("out.txt")).rfind("quillmar-cli ", 0), 0u);
 }
 
 TEST(Cli, usageErrorsExitWithTwo) {

@@ -1,7 +1,18 @@
 // Open, Save, Save as, Import and Export of a document window, with their
 // dialogs answered by script, and their failures.
 
+#include <QAction>
 #include <QFile>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include "document/child_form.h"
 #include "document/record_list_model.h"
@@ -262,6 +273,63 @@ INSTANTIATE_TEST_SUITE_P(Places, FileFailureTest,
                          testing::Values(FailureCase{"MissingFolder", "no-folder/book", "File not found"},
                                          FailureCase{"Folder", "a-folder", "File access denied"}),
                          [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+
+TEST_F(DocumentFilesTest, importOfAnEndlessInput_isCancelledFromItsProgressWindow) {
+  TChildForm* document = newDocumentWith({"08KI  P1"});
+  QTimer canceller;
+  QObject::connect(&canceller, &QTimer::timeout, [document] {
+    for (auto* progress : document->findChildren<QProgressDialog*>()) {
+      if (progress->isVisible()) progress->cancel();
+    }
+  });
+  canceller.start(50);
+  seam_.openNames << QStringLiteral("/dev/zero");
+  document->ImportClick();
+  EXPECT_EQ(document->recordModel().rowCount(), 1);
+  EXPECT_EQ(program_.lineCount, 0u);
+  EXPECT_TRUE(seam_.errors.isEmpty());
+}
+
+TEST_F(DocumentFilesTest, openCancelledFromItsProgressWindow_leavesTheWindowEmpty) {
+  const QString fifo = path("endless.qdl");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const std::string batch(kRowsPerProgressStep * kRecordFileRecordSize, '\0');
+  const sighandler_t oldHandler = ::signal(SIGPIPE, SIG_IGN);
+  // Records keep coming until the reader goes away (or 20 batches, should it never).
+  std::thread writer([&] {
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
+    for (int i = 0; fd >= 0 && i < 20 && ::write(fd, batch.data(), batch.size()) > 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (fd >= 0) ::close(fd);
+  });
+  QTimer canceller;
+  QObject::connect(&canceller, &QTimer::timeout, [this] {
+    for (auto* progress : frame_->findChildren<QProgressDialog*>()) {
+      if (progress->isVisible()) progress->cancel();
+    }
+  });
+  canceller.start(50);
+  TChildForm* document = openFile("endless.qdl");
+  writer.join();
+  ::signal(SIGPIPE, oldHandler);
+  EXPECT_EQ(document->recordModel().rowCount(), 0);
+  EXPECT_TRUE(document->recordModel().list().empty());
+  EXPECT_FALSE(document->documentState().docStarted);
+  EXPECT_EQ(document->windowTitle(), "ChildForm");
+}
+
+TEST_F(DocumentFilesTest, commandRunningOutOfMemory_isReportedAndOtherWindowsKeepTheirRows) {
+  TChildForm* other = newDocumentWith({"08KI  P1", "08KI  P2"});
+  TChildForm* document = newDocumentWith({"08KI  P3"});
+  seam_.openRunsOutOfMemory = true;
+  for (QAction* action : document->findChildren<QAction*>()) {
+    if (action->text() == QStringLiteral("Импорт")) action->trigger();
+  }
+  EXPECT_EQ(seam_.errors, QStringList{QStringLiteral("Out of memory")});
+  EXPECT_EQ(document->recordModel().rowCount(), 1);
+  EXPECT_EQ(other->recordModel().rowCount(), 2);
+}
 
 }  // namespace
 }  // namespace quillmar::test

@@ -161,20 +161,19 @@ TEST_F(DocumentTest, closeQuestion_yesWithAFailingSave_keepsTheWindowOpen) {
   EXPECT_EQ(frame_->documents().size(), 1);
 }
 
-TEST_F(DocumentTest, list_isLaidOutFromTheFramesSize) {
+TEST_F(DocumentTest, list_fillsItsWindowAndScrollsToTheEndOfTheLongestCaption) {
   frame_->show();
-  TChildForm* document = frame_->New();
-  const QSize frameSize = frame_->frameGeometry().size();
+  TChildForm* document = newDocumentWith(
+      {"00NMSDR33 V04-04.02", "13NM" + std::string(150, 'x'), "13NMshort"});
+  document->parentWidget()->resize(400, 250);
   const QTreeView& view = document->listView();
-  EXPECT_EQ(view.size(), QSize(frameSize.width() - 15, frameSize.height() - 120));
-  EXPECT_EQ(view.header()->sectionSize(0), view.width() - 5);
+  EXPECT_EQ(view.geometry(), document->rect());
   EXPECT_TRUE(view.isHeaderHidden());
   EXPECT_TRUE(view.uniformRowHeights());
 
-  frame_->resize(1000, 700);
-  document->parentWidget()->resize(500, 300);
-  EXPECT_EQ(view.size(), QSize(frame_->frameGeometry().width() - 15,
-                               frame_->frameGeometry().height() - 120));
+  const int longest = view.sizeHintForIndex(document->recordModel().index(1)).width();
+  EXPECT_GT(longest, view.viewport()->width());
+  EXPECT_GE(view.header()->sectionSize(0), longest);
 }
 
 TEST_F(DocumentTest, helpCommand_showsTheOneHelpWindow) {

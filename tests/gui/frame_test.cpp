@@ -2,6 +2,7 @@
 // tool bar, splash window and the command pictures.
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -9,6 +10,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
+#include <QWindow>
 
 #include "app/command_icons.h"
 #include "app/splash_form.h"
@@ -164,14 +167,14 @@ TEST_F(FrameTest, frame_hasItsCaptionSizeToolBarAndEmptyStatusBar) {
 
 TEST_F(FrameTest, menuBar_isTheFramesUntilADocumentIsActive) {
   frame_->show();
-  EXPECT_EQ(menuTitles(*frame_->menuBar()), QStringList({"Файл", "Справка"}));
+  EXPECT_EQ(menuTitles(*frame_->menuBar()), QStringList({"Файл", "Окно", "Справка"}));
   EXPECT_EQ(itemTexts(*frame_->frameMenus()[0]), QStringList({"Новый", "Открыть", "-", "Выход"}));
   EXPECT_EQ(itemTexts(*frame_->frameMenus()[1]), QStringList({"Руководство пользователя"}));
 
   TChildForm* document = frame_->New();
   frame_->mdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
   EXPECT_EQ(menuTitles(*frame_->menuBar()),
-            QStringList({"Файл", "Правка", "Коммуникация", "Справка"}));
+            QStringList({"Файл", "Правка", "Коммуникация", "Окно", "Справка"}));
   EXPECT_EQ(itemTexts(*document->menus()[0]),
             QStringList({"Новый", "Открыть", "Сохранить", "Сохранить как", "-", "Импорт",
                          "Экспорт", "-", "Выход"}));
@@ -183,26 +186,30 @@ TEST_F(FrameTest, menuBar_isTheFramesUntilADocumentIsActive) {
 
   ASSERT_TRUE(document->parentWidget()->close());
   deleteClosedWindows();
-  EXPECT_EQ(menuTitles(*frame_->menuBar()), QStringList({"Файл", "Справка"}));
+  EXPECT_EQ(menuTitles(*frame_->menuBar()), QStringList({"Файл", "Окно", "Справка"}));
 }
 
-TEST_F(FrameTest, splash_isShownOnceOnTopWithoutCaption) {
+TEST_F(FrameTest, splash_isShownOnceAboveTheFrameWithItsOwnCloseBox) {
   auto* splash = frame_->findChild<TSplashForm*>();
   ASSERT_NE(splash, nullptr);
   EXPECT_FALSE(splash->isVisible());
 
   frame_->show();
+  QCoreApplication::processEvents();
   EXPECT_TRUE(splash->isVisible());
-  EXPECT_TRUE(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  EXPECT_TRUE(splash->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-  EXPECT_FALSE(splash->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  // Above its frame only, so that every dialog opened later stacks above it.
+  EXPECT_FALSE(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_EQ(splash->windowHandle()->transientParent(), frame_->windowHandle());
   EXPECT_TRUE(splash->windowTitle().isEmpty());
   EXPECT_EQ(splash->size(), QSize(700, 387));
   EXPECT_EQ(splash->picture().size(), QSize(700, 387));
 
-  splash->close();
+  splash->closeBox()->click();
+  EXPECT_FALSE(splash->isVisible());
   frame_->hide();
   frame_->show();
+  QCoreApplication::processEvents();
   EXPECT_FALSE(splash->isVisible());
   EXPECT_EQ(frame_->findChildren<TSplashForm*>().size(), 1);
 }

@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 namespace quillmar::test {
 
 QString ScriptedSeam::askOpenFileName(QWidget*, const QString& filter, const QString&) {
   openFilters << filter;
+  if (whileAskingForAFile) whileAskingForAFile();
+  if (openRunsOutOfMemory) {
+    openRunsOutOfMemory = false;
+    throw std::bad_alloc();
+  }
   if (openNames.isEmpty()) {
     ADD_FAILURE() << "unexpected open dialog: " << filter.toStdString();
     return {};
@@ -15,6 +22,7 @@ QString ScriptedSeam::askOpenFileName(QWidget*, const QString& filter, const QSt
 
 SaveChoice ScriptedSeam::askSaveFileName(QWidget*, const SaveRequest& request) {
   saveRequests << request;
+  if (whileAskingForAFile) whileAskingForAFile();
   if (saveChoices.isEmpty()) {
     ADD_FAILURE() << "unexpected save dialog: " << request.filter.toStdString();
     return {};

@@ -3,6 +3,9 @@
 // A question without a scripted answer fails the test and is cancelled.
 
 #include <QList>
+
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +21,11 @@ class ScriptedSeam final : public DialogSeam {
   QList<bool> yesNoAnswers;
   QList<Answer> yesNoCancelAnswers;
   QList<int> rowNumbers;  // 0 cancels
+  // The next open dialog runs out of memory instead of answering.
+  bool openRunsOutOfMemory = false;
+
+  // Runs when a file dialog is asked for, as if the user acted meanwhile.
+  std::function<void()> whileAskingForAFile;
 
   // Questions, in the order asked.
   QStringList openFilters;

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <thread>
 
 #include "pty_support.h"
 #include "records/record_file.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 #include "tools/instrument/instrument.h"
 
@@ -59,11 +61,50 @@ TEST_F(TransferCommand, receiveToRecordFile_makesRecordsAsTheWindowsDo) {
   for (const SurveyRecord& r : records) EXPECT_EQ(r.version, kVersionSdr3);
 }
 
-TEST_F(TransferCommand, receiveWithoutEndOfTransmission_timesOutWritingNothing) {
+TEST_F(TransferCommand, receiveWithoutEndOfTransmission_keepsWhatArrivedAndSaysSo) {
   test::PtyPair pty;
   const std::string out = file("book.sdr");
-  EXPECT_EQ(receiveWhileInstrumentSends(pty, {pty.portPath(), out, "--timeout", "0.5"}, "\x02\r\nA\r\n"), 1);
-  EXPECT_FALSE(fs::exists(out));
+  EXPECT_EQ(receiveWhileInstrumentSends(pty, {pty.portPath(), out, "--timeout", "0.5"}, "\x02\r\nA\r\nB"), 3);
+  EXPECT_EQ(contentOf(out), "\x02\r\nA\r\nB\r\n");
+}
+
+TEST_F(TransferCommand, receiveIntoAMissingFolder_failsBeforeOpeningThePort) {
+  test::PtyPair pty;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(cli::runReceive({pty.portPath(), file("no/book.sdr")}), 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "quillmar-cli: " + file("no/book.sdr") + ": File not found (No such file or directory)\n");
+}
+
+TEST_F(TransferCommand, receivedLinesThatOutCannotTake_goToAFileTheMessageNames) {
+  test::PtyPair pty;
+  std::string lines;
+  for (int i = 0; i < 40; ++i) lines += "A\r\n";
+  ::testing::internal::CaptureStderr();
+  {
+    testing::FileSizeLimit limit(4096);  // 40 records of 178 bytes do not fit, their 3-byte lines do
+    EXPECT_EQ(receiveWhileInstrumentSends(pty, {pty.portPath(), file("book.qdl")}, "\x02\r\n" + lines + "\x03\r\n"), 1);
+  }
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  const std::string kept = message.substr(message.rfind(' ') + 1, message.size() - message.rfind(' ') - 2);
+  EXPECT_EQ(contentOf(kept), "\x02\r\n" + lines + "\x03\r\n") << message;
+  EXPECT_FALSE(fs::exists(file("book.qdl")));
+}
+
+TEST_F(TransferCommand, sendWithNothingDraining_givesUpAfterTheTimeOut) {
+  test::PtyPair pty;
+  const std::string in = file("book.sdr");
+  std::string book;
+  for (int i = 0; i < 8000; ++i) book += std::string(128, 'A') + "\n";
+  write(in, book);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(cli::runSend({pty.portPath(), in, "--timeout", "0.5"}), 1);
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  std::smatch numbers;
+  ASSERT_TRUE(std::regex_search(message, numbers, std::regex("made no progress for 0.5 s; gave up after ([0-9]+) of ([0-9]+) bytes\n$")))
+      << message;
+  EXPECT_LT(std::stoul(numbers[1]), std::stoul(numbers[2]));
+  EXPECT_EQ(std::stoul(numbers[2]), 3 + 8000u * 130 + 3);  // every line framed
 }
 
 TEST_F(TransferCommand, receiveFromAMissingPort_fails) {
@@ -76,7 +117,7 @@ TEST_F(TransferCommand, badArguments_areUsageErrors) {
       {"COM1", "out.sdr", "--timeout", "soon"}, {"COM1", "out.sdr", "--timeout", "0"}, {"--baud", "9600"}};
   for (const auto& args : receives) EXPECT_EQ(cli::runReceive(args), 2) << args.size();
   EXPECT_EQ(cli::runSend({"COM1"}), 2);
-  EXPECT_EQ(cli::runSend({"COM1", "in.sdr", "--timeout", "5"}), 2);
+  EXPECT_EQ(cli::runSend({"COM1", "in.sdr", "--timeout", "0"}), 2);
 }
 
 TEST_F(TransferCommand, sendSdrFile_framesItAsTheUploadDoes) {

@@ -72,10 +72,22 @@ TEST(CommSettingsRecord, longPortText_isCutInTheRecordAndKeptInFullBehindIt) {
   EXPECT_EQ(decodeCommSettings(bytes.substr(0, 36)).portText, "COM1");
 }
 
-TEST(CommSettingsRecord, fullTextThatDoesNotContinueTheRecord_isIgnored) {
-  std::string bytes = encodeCommSettings({"COM10", "4800", "8", "ONESTOPBIT", "NOPARITY"});
-  bytes[4] = '2';  // the record now says COM2
-  EXPECT_EQ(decodeCommSettings(bytes).portText, "COM2");
+TEST(CommSettingsRecord, fullTextReplacesOnlyAFieldStoredAtItsFullCapacity) {
+  const std::string tail = encodeCommSettings({"COM10", "4800", "8", "ONESTOPBIT", "NOPARITY"}).substr(36);
+  const struct {
+    std::string record;
+    std::string port;
+  } cases[] = {
+      {std::string(36, '\0'), ""},
+      {std::string("\x02" "CO", 3) + std::string(33, '\0'), "CO"},
+      {std::string("\x04" "COM2", 5) + std::string(31, '\0'), "COM2"},  // not continued by the full text
+      {std::string("\x04" "COM1", 5) + std::string(31, '\0'), "COM10"},
+  };
+  for (const auto& c : cases) {
+    const CommSettings decoded = decodeCommSettings(c.record + tail);
+    EXPECT_EQ(decoded.portText, c.port) << c.port;
+    EXPECT_EQ(decoded.stopBitText, "") << c.port;  // stored empty, full text "ONESTOPBIT"
+  }
 }
 
 TEST(CommSettingsRecord, malformedTail_leavesTheRecordTexts) {

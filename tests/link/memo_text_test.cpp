@@ -65,11 +65,11 @@ TEST_F(MemoBytes, eachByteValueAsALineOfItsOwn_survives) {
   EXPECT_EQ(throughTheMemo(received), expected);
 }
 
-TEST_F(MemoBytes, loneCrAndLf_stayInsideTheirLine) {
-  EXPECT_EQ(throughTheMemo("A\rB\nC\n\rD"), std::vector<std::string>{"A\rB\nC\n\rD\r\n"});
+TEST_F(MemoBytes, aLoneLfEndsALineAndALoneCrStaysInside) {
+  EXPECT_EQ(throughTheMemo("A\rB\nC\n\rD"), (std::vector<std::string>{"A\rB\r\n", "C\r\n", "\rD\r\n"}));
 }
 
-TEST(MemoText, onlyCrLfPairsBreakLines) {
+TEST(MemoText, crLfPairsAndLoneLfsBreakLines) {
   const struct {
     std::string_view bytes;
     std::u16string_view shown;
@@ -78,8 +78,8 @@ TEST(MemoText, onlyCrLfPairsBreakLines) {
       {"A\r\n"sv, u"A\n"},
       {"\r\nA"sv, u"\nA"},
       {"\r\r\n"sv, u"\u240D\n"},
-      {"\r\n\n"sv, u"\n\u240A"},
-      {"\n\r"sv, u"\u240A\u240D"},
+      {"\r\n\n"sv, u"\n\n"},
+      {"\n\r"sv, u"\n\u240D"},
       {"\r\n\r\n"sv, u"\n\n"},
       {"\x98\r\n\x02"sv, u"\uE098\n\u2402"},
   };

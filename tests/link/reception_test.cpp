@@ -165,6 +165,15 @@ TEST(TakeMemoLines, everyLineEndsInCrLfEmptyOnesIncluded) {
   EXPECT_EQ(buffer.line(3), "\x03\r\n");
 }
 
+TEST(TakeMemoLines, anLfInsideAMemoLine_endsALineThere) {
+  LineBuffer buffer;
+  std::size_t count = 0;
+  ASSERT_TRUE(takeMemoLines({"A\nB\r\nC\n", "D\rE"}, buffer, count));
+  ASSERT_EQ(count, 5u);
+  const std::vector<std::string> lines{"A\r\n", "B\r\n", "C\r\n", "\r\n", "D\rE\r\n"};
+  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(buffer.line(i), lines[i]) << i;
+}
+
 TEST(ReceptionStatusText, textsAreTheSystemsOwn) {
   EXPECT_EQ(receptionStatusText(S::Prompt),
             "Для загрузки данных нажмите кнопку \"Прием\" затем запустите передачу данных с прибора"_w);

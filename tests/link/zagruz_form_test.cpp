@@ -127,6 +127,17 @@ TEST_F(ReceptionDialog, oneBurst_givesFourMemoLinesAndStatusesInOrder) {
   EXPECT_EQ(buffer(), (Lines{"\x02\r\n", "00NMSDR33\r\n", "02TP0001\r\n", "\x03\r\n"}));
 }
 
+TEST_F(ReceptionDialog, lfOnlyFieldBook_keepsItsLinesAndCountsWhatArrived) {
+  startReception();
+  send("\x02\n00NMSDR33\n02TP0001\n\x03");
+  ASSERT_TRUE(waitForStatus(kFinished));
+  ASSERT_TRUE(waitForMemoLines(4));
+  ASSERT_TRUE(test::waitFor([&] { return !form_.CountText->text().isEmpty(); }));
+  EXPECT_EQ(form_.CountText->text(), "Принято байт: 22, строк: 3");
+  form_.Button3Click();
+  EXPECT_EQ(buffer(), (Lines{"\x02\r\n", "00NMSDR33\r\n", "02TP0001\r\n", "\x03\r\n"}));
+}
+
 TEST_F(ReceptionDialog, bytesBeforeStx_areDropped) {
   startReception();
   send("\xFF\x01noise\r\n\x02\r\nA\r\n\x03");

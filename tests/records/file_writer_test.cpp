@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -114,6 +116,80 @@ TEST(FileWriter, savingThroughASymlinkReplacesItsTarget) {
   writeWholeFile(dir.file("link.qdl"), "new");
   EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.qdl")));
   EXPECT_EQ(readBytes(dir.file("real.qdl")), "new");
+}
+
+TEST(FileWriter, linksAreFollowedAsAPlainOpenWould) {
+  TempDir dir;
+  std::filesystem::create_symlink("made-by-save.qdl", dir.file("dangling.qdl"));
+  writeWholeFile(dir.file("dangling.qdl"), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("dangling.qdl")));
+  EXPECT_EQ(readBytes(dir.file("made-by-save.qdl")), "new");
+
+  std::filesystem::create_symlink("loop-b", dir.file("loop-a"));
+  std::filesystem::create_symlink("loop-a", dir.file("loop-b"));
+  try {
+    writeWholeFile(dir.file("loop-a"), "x");
+    FAIL();
+  } catch (const IoError& e) {
+    EXPECT_EQ(describeWithReason(e), "I/O error 1040 (Too many levels of symbolic links)");
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("loop-a")));
+}
+
+TEST(FileWriter, newFileTakesTheUsualModeAndAnyNameTheFileSystemTakes) {
+  TempDir dir;
+  const mode_t mask = umask(027);
+  const std::string longest = dir.file(std::string(255, 'n'));
+  writeWholeFile(longest, "new");
+  umask(mask);
+  EXPECT_EQ(readBytes(longest), "new");
+  struct stat st {};
+  stat(longest.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(FileWriter, replacedFileKeepsOwnerGroupAndExtendedAttributes) {
+  TempDir dir;
+  const std::string path = dir.file("doc.qdl");
+  writeBytes(path, "old");
+  if (setxattr(path.c_str(), "user.origin", "field", 5, 0) != 0) GTEST_SKIP() << "no user attributes here";
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(path.c_str(), 4321, 4322), 0);
+  }
+  writeWholeFile(path, "new");
+  char value[16] = {};
+  EXPECT_EQ(getxattr(path.c_str(), "user.origin", value, sizeof value), 5);
+  EXPECT_STREQ(value, "field");
+  struct stat st {};
+  stat(path.c_str(), &st);
+  if (root) {
+    EXPECT_EQ(st.st_uid * 10000 + st.st_gid, 4321u * 10000 + 4322u);
+  }
+}
+
+TEST(FileWriter, hardLinkedFileKeepsItsLinksAndFailedOrAbandonedWritesLeaveItAsItWas) {
+  TempDir dir;
+  const std::string path = dir.file("doc.qdl");
+  const std::string other = dir.file("other-name.qdl");
+  writeBytes(path, "old");
+  std::filesystem::create_hard_link(path, other);
+  writeWholeFile(path, "new");
+  EXPECT_EQ(readBytes(other), "new");
+  {
+    FileSizeLimit limit(4096);
+    EXPECT_THROW(writeWholeFile(path, std::string(3 << 20, 'x')), IoError);
+  }
+  {
+    FileWriter interrupted(path);
+    interrupted.write(std::string(2 << 20, 'y'));
+    abandonWriteInProgress();  // what the command-line tool's signal handler does
+    EXPECT_EQ(readBytes(other), "new");
+  }
+  EXPECT_EQ(readBytes(other), "new");
+  EXPECT_EQ(std::filesystem::hard_link_count(path), 2u);
+  EXPECT_EQ(entriesIn(dir.path()), 2u);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "records/io_error.h"
 #include "records/record_file.h"
+#include "records/record_file_check.h"
 #include "tests/support/temp_dir.h"
 
 namespace quillmar {
@@ -153,6 +154,33 @@ TEST(RecordList, captionsStayValidAsTheListGrows) {
   RecordList list;
   for (int i = 0; i < 20000; ++i) list.append(std::string(100, static_cast<char>('a' + i % 26)), sample("13NM\r\n"));
   for (int i = 0; i < 20000; i += 997) EXPECT_EQ(list.caption(static_cast<std::size_t>(i))[99], 'a' + i % 26);
+}
+
+TEST(RecordFileCheck, tellsARecordFileFromWhatPlainlyIsNot) {
+  std::string records;
+  appendRecordBytes(records, sample("02TS P1\r\n"));
+  appendRecordBytes(records, sample("13NMnote\r\n"));
+  std::string longType = records;
+  longType[kRecordFileRecordSize] = 3;  // the second record's type code claims 3 characters
+  const std::string sdr = "00NMSDR33 V04-04.02\n02TS P1\n";
+  const struct {
+    const char* name;
+    std::string bytes;
+    RecordFileDoubt doubt;
+    std::size_t record;
+  } cases[] = {
+      {"records", records, RecordFileDoubt::None, 0},
+      {"empty", "", RecordFileDoubt::None, 0},
+      {"SDR text with LF line ends", sdr, RecordFileDoubt::SdrText, 0},
+      {"SDR text of a record's size", sdr + std::string(178 * 2 - sdr.size(), ' '), RecordFileDoubt::SdrText, 0},
+      {"a record and a bit", records + "x", RecordFileDoubt::PartialRecord, 0},
+      {"length byte over capacity", longType, RecordFileDoubt::LengthOverCapacity, 2},
+  };
+  for (const auto& c : cases) {
+    const RecordFileCheck check = checkRecordFileStart(c.bytes, c.bytes.size());
+    EXPECT_EQ(check.doubt, c.doubt) << c.name;
+    EXPECT_EQ(check.record, c.record) << c.name;
+  }
 }
 
 }  // namespace

@@ -46,20 +46,26 @@ TEST(TextLines, nulAndHighBytesAreKept) {
   EXPECT_EQ(linesOf(bytes), (Lines{std::string("a\0b\xFF\x02", 5)}));
 }
 
-TEST(TextLines, fileLinesMatchMemoryLinesAcrossChunkBoundaries) {
+TEST(TextLines, aLineKeepsWhatARecordHoldsAndItsEndIsFoundAcrossChunks) {
   TempDir dir;
-  // Lines that straddle the reader's 1 MiB chunks, with CRs on the seams.
-  std::string text(3 * 1024 * 1024 + 17, 'x');
-  for (std::size_t at = 1000; at < text.size(); at += 1024 * 1024 - 1) text[at] = '\n';
-  text[1024 * 1024 - 1] = '\r';
-  text[1024 * 1024] = '\n';
-  text[2 * 1024 * 1024 - 1] = '\r';
-  writeBytes(dir.file("big.txt"), text);
-  const Lines fromFile = linesOfFile(dir.file("big.txt"));
-  EXPECT_EQ(fromFile, linesOf(text));
-  std::size_t total = 0;
-  for (const auto& line : fromFile) total += line.size();
-  EXPECT_EQ(total + fromFile.size() - 1, text.size() - 2);  // LFs and the two CRs are gone
+  constexpr std::size_t kChunk = 256 * 1024;
+  const std::string kept(kLongestLineKept, 'x');
+  const struct {
+    std::string bytes;
+    Lines lines;
+  } cases[] = {
+      {std::string(3 * kChunk + 5, 'x') + "\r\nnext\r\n", {kept, "next"}},
+      {std::string(kChunk - 1, 'x') + "\r\nnext", {kept, "next"}},  // CR LF on a seam
+      {"\ra\rb" + std::string(kChunk, 'x'), {"ab" + kept.substr(2)}},
+      {std::string(kChunk + 7, 'x') + "\x1A" + "more\n", {kept}},
+      {std::string(kLongestLineKept - 1, 'x') + "\r\r" + std::string(kChunk, 'y'),
+       {kept.substr(1) + "y"}},
+  };
+  for (const auto& c : cases) {
+    writeBytes(dir.file("big.txt"), c.bytes);
+    EXPECT_EQ(linesOfFile(dir.file("big.txt")), c.lines) << c.bytes.size();
+    EXPECT_EQ(linesOf(c.bytes), c.lines) << c.bytes.size();
+  }
 }
 
 TEST(TextLines, countsLinesAsTheReaderSeesThem) {
