@@ -99,7 +99,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.36), libgcc-s1 (>= 3.0), libstdc++6 (>= 12)"
     "libqt6core6 (>= 6.4.0), libqt6gui6 (>= 6.4.0), libqt6widgets6 (>= 6.4.0)"
-    "libqt6serialport6 (>= 6.4.0)"
+    "libqt6serialport6 (>= 6.4.0), libqt6svg6 (>= 6.4.0)"
     "libxcb1 (>= 1.15), libxcb-xinput0 (>= 1.15)"
     # The toolkit's own texts (file dialogs, standard buttons) in the user's language.
     "qt6-translations-l10n")

@@ -11,12 +11,12 @@
 
 #include <algorithm>
 #include <utility>
-#include <array>
 #include <string_view>
 
 #include "document/command_guard.h"
 #include "document/control_pictures.h"
 #include "document/dialog_seam.h"
+#include "document/document_plan.h"
 #include "document/find_bar.h"
 #include "document/program_state.h"
 #include "document/recent_files.h"
@@ -25,6 +25,7 @@
 #include "help/intern_form.h"
 #include "link/widgets/upload_runner.h"
 #include "link/widgets/zagruz_form.h"
+#include "records/record_layout.h"
 
 namespace quillmar {
 namespace {
@@ -32,14 +33,6 @@ namespace {
 // The command pictures, by their place in the document window's set.
 enum Icon { kNew, kOpen, kSave, kSaveAs, kImport, kExport, kExit, kReceive, kUpload, kHelp,
             kEdit, kDelete, kAdd };
-
-// The record kinds that the edit dialog has fields for.
-bool isEditableType(std::string_view typeCode) {
-  constexpr std::array<std::string_view, 4> kEditable{"02", "03", "08", "09"};
-  for (const auto type : kEditable)
-    if (typeCode == type) return true;
-  return false;
-}
 
 // "Отменить «Удалить»": the menu names the step it would undo or redo.
 QString historyText(const QString& command, const QString& step) {
@@ -169,11 +162,14 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   addDocumentCommand(*link, QStringLiteral("Загрузить"), icons.value(kReceive), &TChildForm::N11Click);
   addDocumentCommand(*link, QStringLiteral("Выгрузить"), icons.value(kUpload), &TChildForm::N12Click);
 
+  auto* view = new QMenu(QStringLiteral("Вид"), this);
+  addCommand(*view, QStringLiteral("План"), QIcon(), &TChildForm::PlanClick);
+
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), icons.value(kHelp),
              &TChildForm::HelpClick)
       ->setShortcut(QKeySequence::HelpContents);
-  menus_ = {file, edit, link, help};
+  menus_ = {file, edit, link, view, help};
 }
 
 QMenu* TChildForm::createEditMenu() {
@@ -319,6 +315,11 @@ void TChildForm::HelpClick() {
   if (shared_.internForm != nullptr) shared_.internForm->ShowManual();
 }
 
+void TChildForm::PlanClick() {
+  if (!plan_) plan_ = std::make_unique<DocumentPlan>(*this, *ListView1_, model_, seam_);
+  plan_->show();
+}
+
 void TChildForm::EditClick() {
   const auto busy = beginCommand();
   if (!busy) return;
@@ -377,7 +378,7 @@ void TChildForm::ListView1SelectItem(int row, bool selected) {
     return;
   }
   const auto& record = model_.list().record(static_cast<std::size_t>(row));
-  editAction_->setEnabled(isEditableType(record.typeCode.view()));
+  editAction_->setEnabled(IsEditableType(record.typeCode.view()));
   deleteAction_->setEnabled(true);
   addAction_->setEnabled(true);
 }

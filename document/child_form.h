@@ -8,6 +8,7 @@
 #include <QUndoStack>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -24,6 +25,7 @@ class QTreeView;
 namespace quillmar {
 
 class DialogSeam;
+class DocumentPlan;
 class FindBar;
 struct ProgramState;
 struct SharedWindows;
@@ -53,6 +55,8 @@ class TChildForm final : public QWidget {
   // "Выгрузить": the list to the instrument.
   void N12Click();
   void HelpClick();
+  // "Вид", "План": the plan of this document in a window of its own.
+  void PlanClick();
   // "Редактировать": the edit dialog on the selected record.
   void EditClick();
   void DeleteClick();
@@ -88,6 +92,8 @@ class TChildForm final : public QWidget {
   QAction& redoAction() { return *redoAction_; }
   QUndoStack& undoStack() { return undoStack_; }
   FindBar& findBar() { return *findBar_; }
+  // Nothing until the plan has been opened once.
+  DocumentPlan* plan() const { return plan_.get(); }
 
  signals:
   void newRequested();
@@ -152,6 +158,8 @@ class TChildForm final : public QWidget {
   QList<QAction*> documentCommands_;
   std::size_t longestCaption_ = 0;
   int longestRow_ = 0;
+  // Last, so that the plan window goes before the list it reads.
+  std::unique_ptr<DocumentPlan> plan_;
 };
 
 }  // namespace quillmar

@@ -1,54 +1,82 @@
 #include "editing/field_rows.h"
 
 #include <algorithm>
+#include <array>
 
 #include "records/cp1251.h"
+#include "records/record_layout.h"
 #include "records/sdr_field.h"
 #include "records/survey_record.h"
 
 namespace quillmar {
 namespace {
 
-constexpr FieldRow kStation3[] = {
-    {"Точка"_w, 5, 16, Fit::TF},  {"N"_w, 21, 16, Fit::CF},
-    {"E"_w, 37, 16, Fit::CF},      {"Elev"_w, 53, 16, Fit::CF},
-    {"Высота прибора"_w, 69, 16, Fit::CF}, {"Примечание"_w, 85, 16, Fit::CF},
+// An edit row without its place, which the layout table gives per layout.
+struct RowLabel {
+  std::string_view label;
+  FieldId id;
+  Fit fit = Fit::CF;
 };
-constexpr FieldRow kStation2[] = {
-    {"Точка"_w, 5, 4, Fit::TF},   {"N"_w, 9, 10, Fit::CF},
-    {"E"_w, 19, 10, Fit::CF},      {"Elev"_w, 29, 10, Fit::CF},
-    {"Высота прибора"_w, 39, 10, Fit::CF}, {"Примечание"_w, 49, 16, Fit::CF},
+
+template <std::size_t N>
+struct KindRows {
+  std::array<FieldRow, N> sdr3;
+  std::array<FieldRow, N> sdr2;
+
+  std::span<const FieldRow> in(char version) const {
+    return version == kVersionSdr3 ? std::span<const FieldRow>(sdr3) : sdr2;
+  }
 };
-constexpr FieldRow kTarget3[] = {{"Высота марки"_w, 5, 16, Fit::CF}};
-constexpr FieldRow kTarget2[] = {{"Высота марки"_w, 5, 10, Fit::CF}};
-constexpr FieldRow kPosition3[] = {
-    {"Точка"_w, 5, 16, Fit::TF}, {"N"_w, 21, 16, Fit::CF},    {"E"_w, 37, 16, Fit::CF},
-    {"Elev"_w, 53, 16, Fit::CF}, {"Примечание"_w, 69, 16, Fit::CF},
-};
-constexpr FieldRow kPosition2[] = {
-    {"Точка"_w, 5, 4, Fit::TF},  {"N"_w, 9, 10, Fit::CF},     {"E"_w, 19, 10, Fit::CF},
-    {"Elev"_w, 29, 10, Fit::CF}, {"Примечание"_w, 39, 16, Fit::CF},
-};
-constexpr FieldRow kObservation3[] = {
-    {"Исх. точка"_w, 5, 16, Fit::TF},  {"Точка навед."_w, 21, 16, Fit::TF},
-    {"Расстояние"_w, 37, 16, Fit::CF}, {"Верт. угол"_w, 53, 16, Fit::CF},
-    {"Гориз. угол"_w, 69, 16, Fit::CF}, {"Примечание"_w, 85, 16, Fit::CF},
-};
-constexpr FieldRow kAzimuth3[] = {
-    {"Исх. точка"_w, 5, 16, Fit::TF},  {"Точка навед."_w, 21, 16, Fit::TF},
-    {"Расстояние"_w, 37, 16, Fit::CF}, {"Верт. угол"_w, 53, 16, Fit::CF},
-    {"Гориз. азимут"_w, 69, 16, Fit::CF}, {"Примечание"_w, 85, 16, Fit::CF},
-};
-constexpr FieldRow kObservation2[] = {
-    {"Исх. точка"_w, 5, 4, Fit::TF},   {"Точка навед."_w, 9, 4, Fit::TF},
-    {"Расстояние"_w, 13, 10, Fit::CF}, {"Верт. угол"_w, 23, 10, Fit::CF},
-    {"Гориз. угол"_w, 33, 10, Fit::CF}, {"Примечание"_w, 43, 16, Fit::CF},
-};
-constexpr FieldRow kAzimuth2[] = {
-    {"Исх. точка"_w, 5, 4, Fit::TF},   {"Точка навед."_w, 9, 4, Fit::TF},
-    {"Расстояние"_w, 13, 10, Fit::CF}, {"Верт. угол"_w, 23, 10, Fit::CF},
-    {"Гориз. азимут"_w, 33, 10, Fit::CF}, {"Примечание"_w, 43, 16, Fit::CF},
-};
+
+template <std::size_t N>
+constexpr std::array<FieldRow, N> placed(KindId kind, char version, const std::array<RowLabel, N>& labels) {
+  std::array<FieldRow, N> rows{};
+  for (std::size_t i = 0; i < N; ++i) {
+    const FieldPlace place = FieldOf(kind, labels[i].id).in(version);
+    rows[i] = {labels[i].label, place.start, place.width, labels[i].fit};
+  }
+  return rows;
+}
+
+template <std::size_t N>
+constexpr KindRows<N> rowsOf(KindId kind, const std::array<RowLabel, N>& labels) {
+  return {placed(kind, kVersionSdr3, labels), placed(kind, kVersionSdr2, labels)};
+}
+
+using F = FieldId;
+
+constexpr auto kStation = rowsOf(KindId::Station, std::to_array<RowLabel>({
+    {"Точка"_w, F::PointName, Fit::TF}, {"N"_w, F::Coordinate1}, {"E"_w, F::Coordinate2},
+    {"Elev"_w, F::Coordinate3}, {"Высота прибора"_w, F::InstrumentHeight}, {"Примечание"_w, F::Description},
+}));
+constexpr auto kTarget = rowsOf(KindId::Target, std::to_array<RowLabel>({{"Высота марки"_w, F::TargetHeight}}));
+constexpr auto kPosition = rowsOf(KindId::Position, std::to_array<RowLabel>({
+    {"Точка"_w, F::PointName, Fit::TF}, {"N"_w, F::Coordinate1}, {"E"_w, F::Coordinate2},
+    {"Elev"_w, F::Coordinate3}, {"Примечание"_w, F::Description},
+}));
+
+// The two observation kinds differ in the horizontal value's name only.
+constexpr KindRows<6> observationRows(KindId kind, std::string_view horizontal) {
+  return rowsOf(kind, std::to_array<RowLabel>({
+      {"Исх. точка"_w, F::FromPoint, Fit::TF}, {"Точка навед."_w, F::ToPoint, Fit::TF},
+      {"Расстояние"_w, F::SlopeDistance}, {"Верт. угол"_w, F::VerticalAngle},
+      {horizontal, F::Horizontal}, {"Примечание"_w, F::Description},
+  }));
+}
+constexpr auto kObservation = observationRows(KindId::Observation, "Гориз. угол"_w);
+constexpr auto kObservationByAzimuth = observationRows(KindId::ObservationByAzimuth, "Гориз. азимут"_w);
+
+// The rows of an editable kind; the layout table says which kinds are.
+std::span<const FieldRow> rowsFor(KindId kind, char version) {
+  switch (kind) {
+    case KindId::Station: return kStation.in(version);
+    case KindId::Target: return kTarget.in(version);
+    case KindId::Position: return kPosition.in(version);
+    case KindId::Observation: return kObservation.in(version);
+    case KindId::ObservationByAzimuth: return kObservationByAzimuth.in(version);
+    default: return {};
+  }
+}
 
 constexpr RecordKind kKinds[] = {
     {"STN", "02", "TS"},
@@ -56,14 +84,6 @@ constexpr RecordKind kKinds[] = {
     {"POS", "08", "XD"},
     {"OBS", "09", "F1"},
 };
-
-std::span<const FieldRow> observationRows(bool sdr3, std::string_view derivCode) {
-  if (derivCode == "F1" || derivCode == "F2" || derivCode == "MD") {
-    return sdr3 ? std::span<const FieldRow>(kObservation3) : kObservation2;
-  }
-  if (derivCode == "MC") return sdr3 ? std::span<const FieldRow>(kAzimuth3) : kAzimuth2;
-  return {};
-}
 
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
@@ -82,12 +102,9 @@ bool HasLayout(char version) { return version == kVersionSdr3 || version == kVer
 std::span<const FieldRow> FieldRows(std::string_view typeCode, char version,
                                     std::string_view derivCode) {
   if (!HasLayout(version)) return {};
-  const bool sdr3 = version == kVersionSdr3;
-  if (typeCode == "02") return sdr3 ? std::span<const FieldRow>(kStation3) : kStation2;
-  if (typeCode == "03") return sdr3 ? std::span<const FieldRow>(kTarget3) : kTarget2;
-  if (typeCode == "08") return sdr3 ? std::span<const FieldRow>(kPosition3) : kPosition2;
-  if (typeCode == "09") return observationRows(sdr3, derivCode);
-  return {};
+  const KindLayout* kind = FindKindLayout(typeCode, derivCode);
+  if (kind == nullptr || !kind->editable) return {};
+  return rowsFor(kind->kind, version);
 }
 
 std::string_view ReadValue(std::string_view line, const FieldRow& row) {

@@ -1,9 +1,8 @@
 #include "export/export_writers.h"
 
-#include <array>
-#include <span>
 
 #include "records/cp1251.h"
+#include "records/record_layout.h"
 #include "records/sdr_field.h"
 
 namespace quillmar {
@@ -11,48 +10,20 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-struct FieldSpan {
-  std::size_t start;
-  std::size_t width;
-};
-
-// Point, N, E, elevation, note.
-constexpr std::array<FieldSpan, 5> kPositionFieldsSdr3{{{5, 16}, {21, 16}, {37, 16}, {53, 16}, {69, 16}}};
-constexpr std::array<FieldSpan, 5> kPositionFieldsSdr2{{{5, 4}, {9, 10}, {19, 10}, {29, 10}, {39, 16}}};
-// Station, target, slope distance, vertical angle, horizontal angle or azimuth, note.
-constexpr std::array<FieldSpan, 6> kObservationFieldsSdr3{
-    {{5, 16}, {21, 16}, {37, 16}, {53, 16}, {69, 16}, {85, 16}}};
-constexpr std::array<FieldSpan, 6> kObservationFieldsSdr2{
-    {{5, 4}, {9, 4}, {13, 10}, {23, 10}, {33, 10}, {43, 16}}};
-
+// A table writes every field of one record kind, in line order.
 struct TableLayout {
   std::string_view header;
-  std::string_view typeCode;
-  std::span<const FieldSpan> sdr3;
-  std::span<const FieldSpan> sdr2;
+  KindId kind;
 };
 
-const TableLayout& positionTable() {
-  static const TableLayout layout{"Точка;N;E;Elev;Прим;"_w, "08", kPositionFieldsSdr3, kPositionFieldsSdr2};
-  return layout;
-}
-
-const TableLayout& observationTable() {
-  static const TableLayout layout{"Исх.точка;Точка навед;Расст;Верт угол;Гориз угол;Прим;"_w, "09",
-                                  kObservationFieldsSdr3, kObservationFieldsSdr2};
-  return layout;
-}
-
 const TableLayout* tableFor(ExportKind kind) {
-  if (kind == ExportKind::PositionTable) return &positionTable();
-  if (kind == ExportKind::ObservationTable) return &observationTable();
+  static constexpr TableLayout kPositions{"Точка;N;E;Elev;Прим;"_w, KindId::Position};
+  // Every observation record, whatever its derivation code: both kinds share their places.
+  static constexpr TableLayout kObservations{"Исх.точка;Точка навед;Расст;Верт угол;Гориз угол;Прим;"_w,
+                                             KindId::Observation};
+  if (kind == ExportKind::PositionTable) return &kPositions;
+  if (kind == ExportKind::ObservationTable) return &kObservations;
   return nullptr;
-}
-
-std::span<const FieldSpan> fieldsFor(const TableLayout& layout, char version) {
-  if (version == kVersionSdr3) return layout.sdr3;
-  if (version == kVersionSdr2) return layout.sdr2;
-  return {};
 }
 
 }  // namespace
@@ -87,12 +58,14 @@ void ExportStream::add(const SurveyRecord& record, std::string_view caption) {
 }
 
 void ExportStream::addTableRow(const SurveyRecord& record) {
-  const TableLayout& table = *tableFor(kind_);
-  if (record.typeCode.view() != table.typeCode) return;
-  const std::span<const FieldSpan> fields = fieldsFor(table, record.version);
-  if (fields.empty()) return;
+  const KindLayout& layout = LayoutOf(tableFor(kind_)->kind);
+  if (record.typeCode.view() != layout.typeCode) return;
+  if (record.version != kVersionSdr3 && record.version != kVersionSdr2) return;
   line_.clear();
-  for (const FieldSpan& field : fields) line_.append(sdrField(record.body.view(), field.start, field.width)).push_back(';');
+  for (const LayoutField& field : layout.fields) {
+    const FieldPlace place = field.in(record.version);
+    line_.append(sdrField(record.body.view(), place.start, place.width)).push_back(';');
+  }
   line_.append(kLineEnd);
   out_.write(line_);
 }

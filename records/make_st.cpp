@@ -5,51 +5,46 @@
 #include <span>
 
 #include "records/cp1251.h"
+#include "records/record_layout.h"
 #include "records/sdr_field.h"
 
 namespace quillmar {
 namespace {
 
 using StateText = std::string_view CaptionState::*;
-
-// Positions of a field in one SDR layout: first position and length.
-struct Span {
-  std::uint8_t start = 0;
-  std::uint8_t width = 0;
-};
-
-constexpr Span at(int first, int last) {
-  return {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(last - first + 1)};
-}
+using F = FieldId;
 
 // One piece of a caption: its literal, then a field of the line or a
 // setting, then (for values with a unit) a setting.
 struct Row {
   std::string_view literal;
-  Span sdr3;
-  Span sdr2;
+  const LayoutField* field = nullptr;
   StateText shown = nullptr;
   StateText unit = nullptr;
   bool sdr3Only = false;
 };
 
-constexpr Row field(std::string_view literal, Span sdr3, Span sdr2) {
-  return {literal, sdr3, sdr2};
-}
-constexpr Row fieldWithUnit(std::string_view literal, Span sdr3, Span sdr2, StateText unit) {
-  return {literal, sdr3, sdr2, nullptr, unit};
-}
+// The caption rows of one kind, reading their places from the layout table.
+struct RowsOf {
+  KindId kind;
+
+  constexpr Row operator()(std::string_view literal, FieldId id, StateText unit = nullptr) const {
+    return {literal, &FieldOf(kind, id), nullptr, unit};
+  }
+};
+
 constexpr Row setting(std::string_view literal, StateText shown) {
-  return {literal, {}, {}, shown};
+  return {literal, nullptr, shown};
 }
 constexpr Row sdr3Setting(std::string_view literal, StateText shown) {
-  return {literal, {}, {}, shown, nullptr, true};
+  return {literal, nullptr, shown, nullptr, true};
 }
 
+constexpr RowsOf header{KindId::Header};
 constexpr Row kHeader[] = {
-    field("HEADER Версия "_w, at(5, 20), at(5, 20)),
-    field("  С\\н "_w, at(21, 24), at(21, 24)),
-    field("  Дата\\Время "_w, at(25, 40), at(25, 40)),
+    header("HEADER Версия "_w, F::SoftwareVersion),
+    header("  С\\н "_w, F::SerialNumber),
+    header("  Дата\\Время "_w, F::DateTime),
     setting(" Единицы: Углы-"_w, &CaptionState::angleUnit),
     setting(" Расстояния-"_w, &CaptionState::distanceUnit),
     setting(" Давление-"_w, &CaptionState::pressureUnit),
@@ -57,84 +52,84 @@ constexpr Row kHeader[] = {
     setting(" Коорд. сист.-"_w, &CaptionState::coordinateOrder),
 };
 
+constexpr RowsOf instrument{KindId::Instrument};
 constexpr Row kInstrument[] = {
     setting("Инструмент  Тип EDM "_w, &CaptionState::instrumentModel),
-    field(" Описание EDM "_w, at(6, 21), at(6, 21)),
-    field("  С/н EDM "_w, at(22, 27), at(22, 27)),
-    field("  Опис. теод. "_w, at(28, 43), at(28, 43)),
-    field("  C/н теод. "_w, at(44, 49), at(44, 49)),
+    instrument(" Описание EDM "_w, F::EdmDescription),
+    instrument("  С/н EDM "_w, F::EdmSerialNumber),
+    instrument("  Опис. теод. "_w, F::TheodoliteDescription),
+    instrument("  C/н теод. "_w, F::TheodoliteSerialNumber),
     setting(" MT-"_w, &CaptionState::edmMounting),
     setting("  Верт. углы "_w, &CaptionState::verticalAngleZero),
-    fieldWithUnit("  EDM offset "_w, at(52, 67), at(52, 61), &CaptionState::distanceUnit),
-    fieldWithUnit("  Refflector offset "_w, at(68, 83), at(62, 71), &CaptionState::distanceUnit),
-    field("  Конст. призмы,мм "_w, at(84, 99), at(72, 81)),
+    instrument("  EDM offset "_w, F::EdmOffset, &CaptionState::distanceUnit),
+    instrument("  Refflector offset "_w, F::ReflectorOffset, &CaptionState::distanceUnit),
+    instrument("  Конст. призмы,мм "_w, F::PrismConstant),
 };
 
+constexpr RowsOf station{KindId::Station};
 constexpr Row kStation[] = {
-    field("Станция   Т. "_w, at(5, 20), at(5, 8)),
-    field(" N="_w, at(21, 36), at(9, 18)),
-    field(" E="_w, at(37, 52), at(19, 28)),
-    field("  Elev="_w, at(53, 68), at(29, 38)),
-    field("  Высота прибора "_w, at(69, 84), at(39, 48)),
-    field("  Описание станции "_w, at(85, 100), at(49, 64)),
+    station("Станция   Т. "_w, F::PointName),
+    station(" N="_w, F::Coordinate1),
+    station(" E="_w, F::Coordinate2),
+    station("  Elev="_w, F::Coordinate3),
+    station("  Высота прибора "_w, F::InstrumentHeight),
+    station("  Описание станции "_w, F::Description),
 };
 
-// In SDR2x the caption shows what follows the height too, line end included.
 constexpr Row kTarget[] = {
-    field("Цель   Высота="_w, at(5, 20), at(5, 18)),
+    RowsOf{KindId::Target}("Цель   Высота="_w, F::TargetHeight),
 };
 
+constexpr RowsOf collimation{KindId::Collimation};
 constexpr Row kCollimation[] = {
-    field("Колимация    Гориз.="_w, at(5, 20), at(5, 14)),
-    field("  Вертик.="_w, at(21, 36), at(15, 24)),
+    collimation("Колимация    Гориз.="_w, F::HorizontalCollimation),
+    collimation("  Вертик.="_w, F::VerticalCollimation),
 };
 
-// In SDR2x the temperature runs on to position 38.
+constexpr RowsOf atmosphere{KindId::Atmosphere};
 constexpr Row kAtmosphere[] = {
-    fieldWithUnit("Атмосфера    Давление="_w, at(5, 20), at(5, 14), &CaptionState::pressureUnit),
-    fieldWithUnit("  Температура="_w, at(21, 36), at(15, 38), &CaptionState::temperatureUnit),
+    atmosphere("Атмосфера    Давление="_w, F::Pressure, &CaptionState::pressureUnit),
+    atmosphere("  Температура="_w, F::Temperature, &CaptionState::temperatureUnit),
 };
 
 constexpr Row kScaleFactor[] = {
-    field("Масштабный коэф. "_w, at(5, 20), at(5, 14)),
+    RowsOf{KindId::ScaleFactor}("Масштабный коэф. "_w, F::ScaleFactor),
 };
 
+constexpr RowsOf backsight{KindId::Backsight};
 constexpr Row kBacksight[] = {
-    field("BKB    Исходная точка "_w, at(5, 20), at(5, 8)),
-    field("   Точка наведения "_w, at(21, 36), at(9, 12)),
-    field("   Азимут "_w, at(37, 52), at(13, 22)),
-    field("   Горизонтальный угол "_w, at(53, 68), at(23, 32)),
+    backsight("BKB    Исходная точка "_w, F::FromPoint),
+    backsight("   Точка наведения "_w, F::ToPoint),
+    backsight("   Азимут "_w, F::Azimuth),
+    backsight("   Горизонтальный угол "_w, F::HorizontalAngle),
 };
 
+constexpr RowsOf position{KindId::Position};
 constexpr Row kPosition[] = {
-    field("Координаты     Т. "_w, at(5, 20), at(5, 8)),
-    field("    N="_w, at(21, 36), at(9, 18)),
-    field("  E="_w, at(37, 52), at(19, 28)),
-    field("  Elev="_w, at(53, 68), at(29, 38)),
-    field("   Прим "_w, at(69, 84), at(39, 54)),
+    position("Координаты     Т. "_w, F::PointName),
+    position("    N="_w, F::Coordinate1),
+    position("  E="_w, F::Coordinate2),
+    position("  Elev="_w, F::Coordinate3),
+    position("   Прим "_w, F::Description),
 };
 
-constexpr Row kObservation[] = {
-    field(" Углы   Исх. точка "_w, at(5, 20), at(5, 8)),
-    field("  Точка наведения "_w, at(21, 36), at(9, 12)),
-    field("  Раст.="_w, at(37, 52), at(13, 22)),
-    field("  Верт. угол="_w, at(53, 68), at(23, 32)),
-    field("  Гориз. угол="_w, at(69, 84), at(33, 42)),
-    field("   Прим. "_w, at(85, 100), at(43, 58)),
-};
-
-constexpr Row kObservationByAzimuth[] = {
-    field(" Углы   Исх. точка "_w, at(5, 20), at(5, 8)),
-    field("  Точка наведения "_w, at(21, 36), at(9, 12)),
-    field("  Раст.="_w, at(37, 52), at(13, 22)),
-    field("  Верт. угол="_w, at(53, 68), at(23, 32)),
-    field("  Гориз. азимут="_w, at(69, 84), at(33, 42)),
-    field("   Прим. "_w, at(85, 100), at(43, 58)),
-};
+// The two observation captions differ in the horizontal value's name only.
+constexpr std::array<Row, 6> observationRows(KindId kind, std::string_view horizontal) {
+  const RowsOf observation{kind};
+  return {observation(" Углы   Исх. точка "_w, F::FromPoint),
+          observation("  Точка наведения "_w, F::ToPoint),
+          observation("  Раст.="_w, F::SlopeDistance),
+          observation("  Верт. угол="_w, F::VerticalAngle),
+          observation(horizontal, F::Horizontal),
+          observation("   Прим. "_w, F::Description)};
+}
+constexpr auto kObservation = observationRows(KindId::Observation, "  Гориз. угол="_w);
+constexpr auto kObservationByAzimuth =
+    observationRows(KindId::ObservationByAzimuth, "  Гориз. азимут="_w);
 
 // An SDR2x job record carries no settings: its caption is the name alone.
 constexpr Row kJob[] = {
-    field("JOB   Идентификатор "_w, at(5, 20), at(5, 20)),
+    RowsOf{KindId::Job}("JOB   Идентификатор "_w, F::JobName),
     sdr3Setting("  Тип идент. точки: "_w, &CaptionState::pointIdType),
     sdr3Setting("  Include elevation: "_w, &CaptionState::includeElevation),
     sdr3Setting("  Atmos correction: "_w, &CaptionState::atmosCorrection),
@@ -143,106 +138,74 @@ constexpr Row kJob[] = {
     sdr3Setting("  Sea level correction: "_w, &CaptionState::seaLevelCorrection),
 };
 
+constexpr RowsOf reduced{KindId::ReducedObservation};
 constexpr Row kReducedObservation[] = {
-    field("RED   Исходная точка: "_w, at(5, 20), at(5, 8)),
-    field("   Точка наведения: "_w, at(21, 36), at(9, 12)),
-    field("   Азимут= "_w, at(37, 52), at(13, 22)),
-    field("   Горизонтальное расстояние= "_w, at(53, 68), at(23, 32)),
-    field("   Вертикальное расстояние= "_w, at(69, 84), at(33, 42)),
-    field("   Описание "_w, at(85, 100), at(43, 58)),
+    reduced("RED   Исходная точка: "_w, F::FromPoint),
+    reduced("   Точка наведения: "_w, F::ToPoint),
+    reduced("   Азимут= "_w, F::Azimuth),
+    reduced("   Горизонтальное расстояние= "_w, F::HorizontalDistance),
+    reduced("   Вертикальное расстояние= "_w, F::VerticalDistance),
+    reduced("   Описание "_w, F::Description),
 };
 
 constexpr Row kNote[] = {
-    field("Примечание   "_w, at(5, 64), at(5, 64)),
+    RowsOf{KindId::Note}("Примечание   "_w, F::NoteText),
 };
 
+constexpr RowsOf levelInstrument{KindId::LevelInstrument};
 constexpr Row kLevelInstrument[] = {
-    field("Инструмент Level type: "_w, at(5, 5), at(5, 5)),
-    field("   Description: "_w, at(6, 21), at(6, 21)),
-    field("   Serial number: "_w, at(22, 27), at(22, 27)),
-    field("   Stadia: "_w, at(28, 43), at(28, 37)),
+    levelInstrument("Инструмент Level type: "_w, F::LevelTypeCode),
+    levelInstrument("   Description: "_w, F::Description),
+    levelInstrument("   Serial number: "_w, F::SerialNumber),
+    levelInstrument("   Stadia: "_w, F::StadiaConstant),
 };
 
+constexpr RowsOf levelElevation{KindId::LevelElevation};
 constexpr Row kLevelElevation[] = {
-    field("Level elevation Pointid= "_w, at(5, 20), at(5, 8)),
-    field("   Description: "_w, at(21, 36), at(9, 24)),
-    field("   Elevation "_w, at(37, 52), at(25, 34)),
+    levelElevation("Level elevation Pointid= "_w, F::PointName),
+    levelElevation("   Description: "_w, F::Description),
+    levelElevation("   Elevation "_w, F::Elevation),
 };
 
+constexpr RowsOf levelStation{KindId::LevelStation};
 constexpr Row kLevelStation[] = {
-    field("Level station  Station number= "_w, at(5, 9), at(5, 9)),
-    field("   BsPointId= "_w, at(10, 25), at(10, 13)),
-    field("   Turning point count= "_w, at(26, 30), at(14, 18)),
+    levelStation("Level station  Station number= "_w, F::StationNumber),
+    levelStation("   BsPointId= "_w, F::BacksightPoint),
+    levelStation("   Turning point count= "_w, F::TurningPointCount),
 };
 
-constexpr Row kLevelObservation1[] = {
-    field("Level observation 1 wire  Pointid= "_w, at(5, 20), at(5, 8)),
-    field("   Distance= "_w, at(21, 36), at(9, 18)),
-    field(" Middle Wire Reading= "_w, at(37, 52), at(19, 28)),
-    field("  Description: "_w, at(53, 68), at(29, 44)),
-    field("  Station number= "_w, at(69, 73), at(45, 49)),
-    field("  IsABs= "_w, at(74, 78), at(50, 54)),
-    field("  IsATP= "_w, at(79, 83), at(55, 59)),
-    field("  Offset= "_w, at(84, 99), at(60, 69)),
-};
-
-constexpr Row kLevelObservation3[] = {
-    field("Level observation 3 wire  Pointid= "_w, at(5, 20), at(5, 8)),
-    field("   Distance= "_w, at(21, 36), at(9, 18)),
-    field(" Middle Wire Reading= "_w, at(37, 52), at(19, 28)),
-    field("  Description: "_w, at(53, 68), at(29, 44)),
-    field("  Station number= "_w, at(69, 73), at(45, 49)),
-    field("  IsABs= "_w, at(74, 78), at(50, 54)),
-    field("  IsATP= "_w, at(79, 83), at(55, 59)),
-    field("  Offset= "_w, at(84, 99), at(60, 69)),
-    field("  Top Wire Reading= "_w, at(100, 115), at(70, 79)),
-    field("  Low Wire Reading= "_w, at(116, 131), at(80, 89)),
-};
+// The three-wire caption is the one-wire caption with the two last readings.
+constexpr std::array<Row, 10> levelObservationRows(KindId kind, std::string_view first) {
+  const RowsOf level{kind};
+  return {level(first, F::PointName),
+          level("   Distance= "_w, F::Distance),
+          level(" Middle Wire Reading= "_w, F::MiddleWireReading),
+          level("  Description: "_w, F::Description),
+          level("  Station number= "_w, F::StationNumber),
+          level("  IsABs= "_w, F::IsBacksight),
+          level("  IsATP= "_w, F::IsTurningPoint),
+          level("  Offset= "_w, F::Offset),
+          RowsOf{KindId::LevelObservation3}("  Top Wire Reading= "_w, F::TopWireReading),
+          RowsOf{KindId::LevelObservation3}("  Low Wire Reading= "_w, F::LowWireReading)};
+}
+constexpr auto kLevelObservation3 =
+    levelObservationRows(KindId::LevelObservation3, "Level observation 3 wire  Pointid= "_w);
+constexpr auto kLevelObservation1 =
+    levelObservationRows(KindId::LevelObservation1, "Level observation 1 wire  Pointid= "_w);
 
 constexpr Row kLevelOffset[] = {
-    field("Level offset= "_w, at(5, 20), at(5, 14)),
+    RowsOf{KindId::LevelOffset}("Level offset= "_w, F::Offset),
 };
 
-// The type code as a number when it is exactly two digits, otherwise -1.
-int typeNumber(std::string_view typeCode) {
-  if (typeCode.size() != 2) return -1;
-  const char tens = typeCode[0];
-  const char units = typeCode[1];
-  if (tens < '0' || tens > '9' || units < '0' || units > '9') return -1;
-  return (tens - '0') * 10 + (units - '0');
-}
-
-std::span<const Row> observationTemplate(std::string_view derivCode) {
-  if (derivCode == "F1" || derivCode == "F2" || derivCode == "MD") return kObservation;
-  if (derivCode == "MC") return kObservationByAzimuth;
-  return {};
-}
-
-// An empty span when the record is of no kind that has a caption.
-std::span<const Row> templateFor(int type, std::string_view derivCode) {
-  switch (type) {
-    case 0: return kHeader;
-    case 1: return kInstrument;
-    case 2: return kStation;
-    case 3: return kTarget;
-    case 4: return kCollimation;
-    case 5: return kAtmosphere;
-    case 6: return kScaleFactor;
-    case 7: return kBacksight;
-    case 8: return kPosition;
-    case 9: return observationTemplate(derivCode);
-    case 10: return kJob;
-    case 11: return kReducedObservation;
-    case 13: return kNote;
-    case 60: return kLevelInstrument;
-    case 61: return kLevelElevation;
-    case 62: return kLevelStation;
-    case 63: return kLevelObservation1;
-    case 64: return kLevelObservation3;
-    case 65: return kLevelOffset;
-    default: return {};
-  }
-}
+// In KindId order.
+constexpr std::span<const Row> kTemplates[] = {
+    kHeader,       kInstrument,     kStation,           kTarget,
+    kCollimation,  kAtmosphere,     kScaleFactor,       kBacksight,
+    kPosition,     kObservation,    kObservationByAzimuth, kJob,
+    kReducedObservation, kNote,     kLevelInstrument,   kLevelElevation,
+    kLevelStation, std::span(kLevelObservation1).first(8), kLevelObservation3, kLevelOffset,
+};
+static_assert(std::size(kTemplates) == std::size(kKindLayouts));
 
 // The code tables below answer an empty text for a code they do not list,
 // which leaves the setting as it was.
@@ -376,50 +339,59 @@ std::string_view instrumentModelText(char code) {
   return kInstrumentModels[static_cast<unsigned char>(code)];
 }
 
-void takeHeaderSettings(CaptionState& state, std::string_view body) {
-  setFromCode(state.angleUnit, angleUnitText(sdrCode(body, 41)));
-  setFromCode(state.distanceUnit, distanceUnitText(sdrCode(body, 42)));
-  setFromCode(state.pressureUnit, pressureUnitText(sdrCode(body, 43)));
-  setFromCode(state.temperatureUnit, temperatureUnitText(sdrCode(body, 44)));
-  setFromCode(state.coordinateOrder, coordinateOrderText(sdrCode(body, 45)));
+// A setting that a one-character code of the line chooses.
+struct CodeSetting {
+  const LayoutField* field;
+  StateText setting;
+  std::string_view (*text)(char code);
+};
+
+constexpr CodeSetting code(KindId kind, FieldId id, StateText setting, std::string_view (*text)(char)) {
+  return {&FieldOf(kind, id), setting, text};
 }
 
-void takeInstrumentSettings(CaptionState& state, std::string_view body) {
-  setFromCode(state.instrumentModel, instrumentModelText(sdrCode(body, 5)));
-  setFromCode(state.edmMounting, edmMountingText(sdrCode(body, 50)));
-  setFromCode(state.verticalAngleZero, verticalAngleZeroText(sdrCode(body, 51)));
+constexpr CodeSetting kCodeSettings[] = {
+    code(KindId::Header, F::AngleUnitCode, &CaptionState::angleUnit, angleUnitText),
+    code(KindId::Header, F::DistanceUnitCode, &CaptionState::distanceUnit, distanceUnitText),
+    code(KindId::Header, F::PressureUnitCode, &CaptionState::pressureUnit, pressureUnitText),
+    code(KindId::Header, F::TemperatureUnitCode, &CaptionState::temperatureUnit, temperatureUnitText),
+    code(KindId::Header, F::CoordinateOrderCode, &CaptionState::coordinateOrder, coordinateOrderText),
+    code(KindId::Instrument, F::InstrumentModelCode, &CaptionState::instrumentModel, instrumentModelText),
+    code(KindId::Instrument, F::EdmMountingCode, &CaptionState::edmMounting, edmMountingText),
+    code(KindId::Instrument, F::VerticalAngleZeroCode, &CaptionState::verticalAngleZero,
+         verticalAngleZeroText),
+    code(KindId::Job, F::PointIdTypeCode, &CaptionState::pointIdType, pointIdTypeText),
+    code(KindId::Job, F::IncludeElevationCode, &CaptionState::includeElevation, yesNoText),
+    code(KindId::Job, F::AtmosCorrectionCode, &CaptionState::atmosCorrection, yesNoText),
+    code(KindId::Job, F::CrCorrectionCode, &CaptionState::crCorrection, yesNoText),
+    code(KindId::Job, F::RefractionConstantCode, &CaptionState::refractionConstant,
+         refractionConstantText),
+    code(KindId::Job, F::SeaLevelCorrectionCode, &CaptionState::seaLevelCorrection, yesNoText),
+};
+
+bool holds(const KindLayout& kind, const LayoutField* field) {
+  return !kind.fields.empty() && &kind.fields.front() <= field && field <= &kind.fields.back();
 }
 
-void takeJobSettings(CaptionState& state, std::string_view body) {
-  setFromCode(state.pointIdType, pointIdTypeText(sdrCode(body, 21)));
-  setFromCode(state.includeElevation, yesNoText(sdrCode(body, 22)));
-  setFromCode(state.atmosCorrection, yesNoText(sdrCode(body, 23)));
-  setFromCode(state.crCorrection, yesNoText(sdrCode(body, 24)));
-  setFromCode(state.refractionConstant, refractionConstantText(sdrCode(body, 25)));
-  setFromCode(state.seaLevelCorrection, yesNoText(sdrCode(body, 26)));
-}
-
-void takeSettings(CaptionState& state, int type, std::string_view body, bool sdr3) {
-  switch (type) {
-    case 0: takeHeaderSettings(state, body); break;
-    case 1: takeInstrumentSettings(state, body); break;
-    case 10:
-      if (sdr3) takeJobSettings(state, body);
-      break;
-    default: break;
+// A code that the layout does not hold (an SDR2x job's) reads as '\0',
+// which no table lists.
+void takeSettings(CaptionState& state, const KindLayout& kind, std::string_view body, char version) {
+  for (const CodeSetting& setting : kCodeSettings) {
+    if (!holds(kind, setting.field)) continue;
+    setFromCode(state.*setting.setting, setting.text(sdrCode(body, setting.field->in(version).start)));
   }
 }
 
 void appendRows(std::string& out, std::span<const Row> rows, const CaptionState& state,
-                std::string_view body, bool sdr3) {
+                std::string_view body, char version) {
   for (const Row& row : rows) {
-    if (row.sdr3Only && !sdr3) continue;
+    if (row.sdr3Only && version != kVersionSdr3) continue;
     out += row.literal;
     if (row.shown != nullptr) {
       out += state.*row.shown;
     } else {
-      const Span span = sdr3 ? row.sdr3 : row.sdr2;
-      out += sdrField(body, span.start, span.width);
+      const FieldPlace place = row.field->captionIn(version);
+      out += sdrField(body, place.start, place.width);
     }
     if (row.unit != nullptr) out += state.*row.unit;
   }
@@ -430,16 +402,14 @@ void appendRows(std::string& out, std::span<const Row> rows, const CaptionState&
 void MakeStInto(std::string& out, CaptionState& state, std::string_view body,
                 std::string_view typeCode, std::string_view derivCode, char version) {
   out.clear();
-  const bool sdr3 = version == kVersionSdr3;
-  const int type = typeNumber(typeCode);
-  const std::span<const Row> rows =
-      sdr3 || version == kVersionSdr2 ? templateFor(type, derivCode) : std::span<const Row>();
-  if (rows.empty()) {
+  const bool hasLayout = version == kVersionSdr3 || version == kVersionSdr2;
+  const KindLayout* kind = hasLayout ? FindKindLayout(typeCode, derivCode) : nullptr;
+  if (kind == nullptr) {
     out.append(body);
     return;
   }
-  takeSettings(state, type, body, sdr3);
-  appendRows(out, rows, state, body, sdr3);
+  takeSettings(state, *kind, body, version);
+  appendRows(out, kTemplates[static_cast<std::size_t>(kind->kind)], state, body, version);
 }
 
 std::string MakeSt(CaptionState& state, std::string_view body, std::string_view typeCode,

@@ -1,0 +1,158 @@
+#include "plan/plan_data.h"
+
+#include <algorithm>
+
+#include "plan/name_index.h"
+#include "plan/point_fields.h"
+
+namespace quillmar::plan {
+
+// One pass over the records; observations are joined to their targets at the
+// end, since a target's coordinates often follow its observation.
+class PlanData::Reader {
+ public:
+  explicit Reader(PlanData& plan) : plan_(plan) {}
+
+  void record(const SurveyRecord& record, std::size_t row) {
+    if (const auto order = headerCoordinateOrder(record)) order_ = *order;
+    if (const auto fields = pointFields(record)) point(record, *fields, row);
+    else if (isPointRecord(record)) ++plan_.skipped_;  // a layout the plan cannot read
+    if (const auto target = observedPointName(record)) observation(trimmedName(*target), row);
+  }
+
+  void finish() {
+    const NameIndex byName(names_);
+    // A station whose record has no coordinates is drawn where the book puts its point.
+    for (const std::string_view name : stationsWithoutCoordinates_)
+      if (const auto point = byName.find(name)) plan_.points_[*point].kind = PointKind::Station;
+    // Face left and face right of one target follow each other: one lookup.
+    std::string_view lastName;
+    std::optional<std::uint32_t> lastPoint;
+    for (const Reference& reference : references_) {
+      if (reference.name != lastName || lastName.empty()) {
+        lastName = reference.name;
+        lastPoint = byName.find(lastName);
+      }
+      if (lastPoint) plan_.namedPoints_.push_back({reference.row, *lastPoint});
+    }
+    for (const Observation& seen : observations_) {
+      const auto station = seen.station >= 0 ? std::optional<std::uint32_t>(seen.station)
+                                             : byName.find(seen.stationName);
+      const auto target = byName.find(seen.target);
+      if (station && target && *station != *target) plan_.sightLines_.push_back({*station, *target});
+    }
+  }
+
+ private:
+  static constexpr std::size_t kRecentTargets = 32;
+
+  struct Observation {
+    std::int64_t station;  // -1: the station's own record has no coordinates
+    std::string_view stationName;
+    std::string_view target;
+  };
+
+  void point(const SurveyRecord& record, const PointFields& fields, std::size_t row) {
+    const std::string_view name = trimmedName(fields.name);
+    const bool station = isStation(record);
+    const auto first = fieldNumber(fields.first);
+    const auto second = fieldNumber(fields.second);
+    std::int64_t index = -1;
+    if (first && second) {
+      index = static_cast<std::int64_t>(plan_.positions_.size());
+      const GroundPoint at = order_ == CoordinateOrder::NorthEast ? GroundPoint{*second, *first}
+                                                                   : GroundPoint{*first, *second};
+      add(at, name, row, station ? PointKind::Station : PointKind::Other);
+    } else {
+      ++plan_.skipped_;
+    }
+    if (station) {
+      if (index < 0) {
+        stationsWithoutCoordinates_.push_back(name);
+        references_.push_back({static_cast<std::uint32_t>(row), name});
+      }
+      station_ = index;
+      stationName_ = name;
+      setupStart_ = observations_.size();
+      inSetup_ = true;
+    }
+  }
+
+  void add(GroundPoint at, std::string_view name, std::size_t row, PointKind kind) {
+    plan_.positions_.push_back(at);
+    plan_.extent_.include(at);
+    plan_.points_.push_back({static_cast<std::uint32_t>(row),
+                             static_cast<std::uint32_t>(plan_.names_.size()),
+                             static_cast<std::uint8_t>(name.size()), kind});
+    plan_.names_.append(name);
+    names_.push_back(name);
+  }
+
+  void observation(std::string_view target, std::size_t row) {
+    references_.push_back({static_cast<std::uint32_t>(row), target});
+    if (!inSetup_ || target.empty() || observedLately(target)) return;
+    observations_.push_back({station_, stationName_, target});
+  }
+
+  // Face left, face right and a mean of one target follow each other and
+  // make one line; a target observed again much later is drawn twice.
+  bool observedLately(std::string_view target) const {
+    const std::size_t recent = std::min<std::size_t>(observations_.size() - setupStart_, kRecentTargets);
+    for (std::size_t i = observations_.size() - recent; i < observations_.size(); ++i)
+      if (observations_[i].target == target) return true;
+    return false;
+  }
+
+  PlanData& plan_;
+  CoordinateOrder order_ = CoordinateOrder::NorthEast;
+  bool inSetup_ = false;
+  std::int64_t station_ = -1;
+  std::string_view stationName_;
+  std::size_t setupStart_ = 0;
+  std::vector<Observation> observations_;
+  std::vector<std::string_view> stationsWithoutCoordinates_;
+  // Rows that name a point without placing it, in row order.
+  struct Reference {
+    std::uint32_t row;
+    std::string_view name;
+  };
+  std::vector<Reference> references_;
+  // The name of every point, as the records spell it.
+  std::vector<std::string_view> names_;
+};
+
+PlanData PlanData::read(const RecordList& list, std::size_t rows) {
+  PlanData plan;
+  rows = std::min(rows, list.size());
+  Reader reader(plan);
+  for (std::size_t row = 0; row < rows; ++row) reader.record(list.record(row), row);
+  reader.finish();
+  plan.grid_ = PointGrid(plan.positions_);
+  return plan;
+}
+
+std::string_view PlanData::name(std::size_t point) const {
+  const PointInfo& info = points_[point];
+  return std::string_view(names_).substr(info.nameStart, info.nameLength);
+}
+
+std::optional<std::size_t> PlanData::pointOfRow(std::size_t row) const {
+  const auto found = std::lower_bound(points_.begin(), points_.end(), row,
+                                      [](const PointInfo& p, std::size_t r) { return p.row < r; });
+  if (found == points_.end() || found->row != row) return std::nullopt;
+  return static_cast<std::size_t>(found - points_.begin());
+}
+
+std::optional<std::size_t> PlanData::pointNamedByRow(std::size_t row) const {
+  if (const auto own = pointOfRow(row)) return own;
+  const auto found = std::lower_bound(namedPoints_.begin(), namedPoints_.end(), row,
+                                      [](const RowPoint& p, std::size_t r) { return p.row < r; });
+  if (found == namedPoints_.end() || found->row != row) return std::nullopt;
+  return found->point;
+}
+
+std::optional<std::size_t> PlanData::nearestPoint(GroundPoint at, double radius) const {
+  return grid_.nearest(positions_, at, radius);
+}
+
+}  // namespace quillmar::plan

@@ -1,0 +1,77 @@
+#pragma once
+// What the plan of a field book shows, read from its records: every station
+// ("02") and position ("08") whose coordinates are numbers, and a sight line
+// from each station to every point observed ("09") from it whose coordinates
+// the book holds. Read again whenever the records change.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plan/extent.h"
+#include "plan/point_grid.h"
+#include "records/record_list.h"
+
+namespace quillmar::plan {
+
+enum class PointKind : std::uint8_t { Station, Other };
+
+struct PointInfo {
+  std::uint32_t row = 0;
+  std::uint32_t nameStart = 0;
+  std::uint8_t nameLength = 0;
+  PointKind kind = PointKind::Other;
+};
+
+struct SightLine {
+  std::uint32_t station = 0;  // point indexes
+  std::uint32_t target = 0;
+};
+
+class PlanData {
+ public:
+  PlanData() = default;
+  // The first `rows` records of `list` (the rows the list's views know of).
+  static PlanData read(const RecordList& list, std::size_t rows);
+  static PlanData read(const RecordList& list) { return read(list, list.size()); }
+
+  std::size_t size() const { return positions_.size(); }
+  bool empty() const { return positions_.empty(); }
+  // Points in row order.
+  const std::vector<GroundPoint>& positions() const { return positions_; }
+  const std::vector<PointInfo>& points() const { return points_; }
+  std::string_view name(std::size_t point) const;
+  const std::vector<SightLine>& sightLines() const { return sightLines_; }
+  // Station and position records whose coordinates are not numbers.
+  std::size_t skippedRecords() const { return skipped_; }
+  const Extent& extent() const { return extent_; }
+  const PointGrid& grid() const { return grid_; }
+
+  // The point a row's record put on the plan, if any.
+  std::optional<std::size_t> pointOfRow(std::size_t row) const;
+  // The same, or else the point the row names: an observation's target, the
+  // point of a station whose record has no coordinates.
+  std::optional<std::size_t> pointNamedByRow(std::size_t row) const;
+  std::optional<std::size_t> nearestPoint(GroundPoint at, double radius) const;
+
+ private:
+  class Reader;
+
+  std::vector<GroundPoint> positions_;
+  std::vector<PointInfo> points_;
+  std::string names_;
+  std::vector<SightLine> sightLines_;
+  struct RowPoint {
+    std::uint32_t row;
+    std::uint32_t point;
+  };
+  std::vector<RowPoint> namedPoints_;  // in row order
+  std::size_t skipped_ = 0;
+  Extent extent_;
+  PointGrid grid_;
+};
+
+}  // namespace quillmar::plan

@@ -1,0 +1,185 @@
+#include "plan/widgets/plan_window.h"
+
+#include <QAbstractItemModel>
+#include <QLabel>
+#include <QMenu>
+#include <QMetaObject>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "plan/widgets/plan_canvas.h"
+
+namespace quillmar::plan {
+namespace {
+
+QString coordinate(double value) { return QString::number(value, 'f', 3); }
+
+}  // namespace
+
+PlanWindow::PlanWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
+                       QWidget* parent)
+    : QWidget(parent), list_(list), rows_(rows), dialogs_(std::move(dialogs)) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  createToolBar();
+  canvas_ = new PlanCanvas(this);
+  canvas_->setObjectName(QStringLiteral("PlanCanvas"));
+  layout->addWidget(toolBar_);
+  layout->addWidget(canvas_, 1);
+  createStatusLine();
+  connect(canvas_, &PlanCanvas::clicked, this, &PlanWindow::canvasClicked);
+  connect(canvas_, &PlanCanvas::cursorMoved, this, &PlanWindow::showCursor);
+  connect(canvas_, &PlanCanvas::cursorLeft, cursorLabel_, &QLabel::clear);
+
+  // Every way the list changes reaches the plan through these.
+  connect(&rows_, &QAbstractItemModel::rowsInserted, this, &PlanWindow::rowsInserted);
+  connect(&rows_, &QAbstractItemModel::rowsRemoved, this, &PlanWindow::rowsRemoved);
+  connect(&rows_, &QAbstractItemModel::dataChanged, this, &PlanWindow::markStale);
+  connect(&rows_, &QAbstractItemModel::modelReset, this, [this] {
+    highlightedRow_.reset();
+    markStale();
+  });
+  connect(&rows_, &QAbstractItemModel::layoutChanged, this, &PlanWindow::markStale);
+  refresh();
+  resize(720, 520);
+}
+
+void PlanWindow::createToolBar() {
+  toolBar_ = new QToolBar(this);
+  toolBar_->setIconSize(QSize(16, 16));
+  QAction* all = toolBar_->addAction(QStringLiteral("Показать всё"), this, &PlanWindow::showAll);
+  all->setObjectName(QStringLiteral("showAll"));
+  auto* exportMenu = new QMenu(this);
+  const struct {
+    QString text;
+    PictureFormat format;
+    PictureScope scope;
+  } kinds[] = {
+      {QStringLiteral("PNG: текущий вид"), PictureFormat::Png, PictureScope::CurrentView},
+      {QStringLiteral("PNG: все точки"), PictureFormat::Png, PictureScope::AllPoints},
+      {QStringLiteral("SVG: текущий вид"), PictureFormat::Svg, PictureScope::CurrentView},
+      {QStringLiteral("SVG: все точки"), PictureFormat::Svg, PictureScope::AllPoints},
+  };
+  for (const auto& kind : kinds) {
+    exportMenu->addAction(kind.text, this, [this, format = kind.format, scope = kind.scope] {
+      exportPicture(format, scope);
+    });
+  }
+  auto* exportButton = new QToolButton(toolBar_);
+  exportButton->setText(QStringLiteral("Экспорт рисунка"));
+  exportButton->setMenu(exportMenu);
+  exportButton->setPopupMode(QToolButton::InstantPopup);
+  toolBar_->addWidget(exportButton);
+}
+
+void PlanWindow::createStatusLine() {
+  auto* status = new QStatusBar(this);
+  status->setSizeGripEnabled(false);
+  cursorLabel_ = new QLabel(status);
+  pointsLabel_ = new QLabel(status);
+  skippedLabel_ = new QLabel(status);
+  status->addWidget(cursorLabel_, 1);
+  status->addPermanentWidget(pointsLabel_);
+  status->addPermanentWidget(skippedLabel_);
+  layout()->addWidget(status);
+}
+
+void PlanWindow::markStale() {
+  stale_ = true;
+  if (refreshQueued_) return;
+  refreshQueued_ = true;
+  // One reading for however many signals arrive before the window next draws.
+  QMetaObject::invokeMethod(this, [this] {
+    refreshQueued_ = false;
+    if (stale_) refresh();
+  }, Qt::QueuedConnection);
+}
+
+void PlanWindow::refresh() {
+  data_ = PlanData::read(list_, static_cast<std::size_t>(rows_.rowCount()));
+  stale_ = false;
+  canvas_->setData(&data_);
+  applyHighlight();
+  pointsLabel_->setText(QStringLiteral("точек: %1").arg(data_.size()));
+  skippedLabel_->setText(skippedText());
+}
+
+const PlanData& PlanWindow::data() {
+  if (stale_) refresh();
+  return data_;
+}
+
+void PlanWindow::rowsInserted(const QModelIndex& parent, int first, int last) {
+  if (parent.isValid()) return;
+  if (highlightedRow_ && *highlightedRow_ >= first) *highlightedRow_ += last - first + 1;
+  markStale();
+}
+
+void PlanWindow::rowsRemoved(const QModelIndex& parent, int first, int last) {
+  if (parent.isValid()) return;
+  if (highlightedRow_ && *highlightedRow_ > last)
+    *highlightedRow_ -= last - first + 1;
+  else if (highlightedRow_ && *highlightedRow_ >= first)
+    highlightedRow_.reset();
+  markStale();
+}
+
+void PlanWindow::highlightRow(std::optional<int> row) {
+  highlightedRow_ = row;
+  data();
+  applyHighlight();
+  if (canvas_->highlighted()) canvas_->bringIntoView(*canvas_->highlighted());
+}
+
+void PlanWindow::applyHighlight() {
+  std::optional<std::size_t> point;
+  if (highlightedRow_ && *highlightedRow_ >= 0)
+    point = data_.pointNamedByRow(static_cast<std::size_t>(*highlightedRow_));
+  canvas_->setHighlighted(point);
+}
+
+void PlanWindow::canvasClicked(QPointF at) {
+  data();
+  const auto point = canvas_->pointAt(at);
+  if (!point) return;
+  const int row = static_cast<int>(data_.points()[*point].row);
+  highlightedRow_ = row;
+  applyHighlight();
+  emit rowClicked(row);
+}
+
+void PlanWindow::showAll() {
+  data();
+  canvas_->showAll();
+}
+
+void PlanWindow::showCursor(GroundPoint at) {
+  cursorLabel_->setText(QStringLiteral("N=%1  E=%2").arg(coordinate(at.north), coordinate(at.east)));
+}
+
+QString PlanWindow::cursorText() const { return cursorLabel_->text(); }
+
+QString PlanWindow::skippedText() const {
+  return QStringLiteral("пропущено записей: %1").arg(data_.skippedRecords());
+}
+
+void PlanWindow::exportPicture(PictureFormat format, PictureScope scope) {
+  if (!dialogs_.askPictureName) return;
+  const QString path = dialogs_.askPictureName(this, format);
+  if (path.isEmpty()) return;
+  const QString error = writePicture(path, format, scope);
+  if (!error.isEmpty() && dialogs_.showError)
+    dialogs_.showError(this, QStringLiteral("Рисунок не записан: %1\n%2").arg(path, error));
+}
+
+QString PlanWindow::writePicture(const QString& path, PictureFormat format, PictureScope scope) {
+  const PlanData& plan = data();
+  const ViewTransform view =
+      scope == PictureScope::AllPoints ? allPointsView(plan, canvas_->view()) : canvas_->view();
+  return writePlanPicture(path, format, {plan, view, canvas_->highlighted()});
+}
+
+}  // namespace quillmar::plan

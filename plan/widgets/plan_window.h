@@ -1,0 +1,86 @@
+#pragma once
+// The plan of one document, in a window of its own: points, sight lines,
+// zoom and pan, the cursor's coordinates, and the picture as PNG or SVG.
+// It reads the document's records and follows the row signals of the
+// document's list model, so edits, additions, deletions, imports and
+// receptions show at once.
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+#include "plan/plan_data.h"
+#include "plan/widgets/plan_picture.h"
+
+class QAbstractItemModel;
+class QLabel;
+class QModelIndex;
+class QToolBar;
+
+namespace quillmar::plan {
+
+class PlanCanvas;
+
+enum class PictureScope { CurrentView, AllPoints };
+
+class PlanWindow final : public QWidget {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(PlanWindow)
+
+ public:
+  struct Dialogs {
+    // The file to write, empty when the dialog was cancelled.
+    std::function<QString(QWidget* parent, PictureFormat format)> askPictureName;
+    std::function<void(QWidget* parent, const QString& text)> showError;
+  };
+
+  // `rows` is the list model over `list`; only the rows it has announced are
+  // drawn, so that a row of the plan is always a row of the list.
+  PlanWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
+             QWidget* parent = nullptr);
+
+  // The plan of the records as they are now.
+  const PlanData& data();
+  PlanCanvas& canvas() { return *canvas_; }
+
+  // The list's selected row (nothing: no selection).
+  void highlightRow(std::optional<int> row);
+  std::optional<int> highlightedRow() const { return highlightedRow_; }
+  void showAll();
+  void exportPicture(PictureFormat format, PictureScope scope);
+  QString writePicture(const QString& path, PictureFormat format, PictureScope scope);
+
+  QString cursorText() const;
+  QString skippedText() const;
+
+ signals:
+  void rowClicked(int row);
+
+ private:
+  void createToolBar();
+  void createStatusLine();
+  void markStale();
+  void refresh();
+  void rowsInserted(const QModelIndex& parent, int first, int last);
+  void rowsRemoved(const QModelIndex& parent, int first, int last);
+  void applyHighlight();
+  void canvasClicked(QPointF at);
+  void showCursor(GroundPoint at);
+
+  const RecordList& list_;
+  const QAbstractItemModel& rows_;
+  Dialogs dialogs_;
+  PlanData data_;
+  bool stale_ = true;
+  bool refreshQueued_ = false;
+  std::optional<int> highlightedRow_;
+  QToolBar* toolBar_ = nullptr;
+  PlanCanvas* canvas_ = nullptr;
+  QLabel* cursorLabel_ = nullptr;
+  QLabel* pointsLabel_ = nullptr;
+  QLabel* skippedLabel_ = nullptr;
+};
+
+}  // namespace quillmar::plan
