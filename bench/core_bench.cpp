@@ -41,11 +41,10 @@ const std::string& bookFile(Layout layout, std::size_t records) {
   return path;
 }
 
+// "Импорт" as the document window runs it: captions are made when shown.
 void importBook(const std::string& path, RecordList& list) {
-  LineBuffer lines;
   CaptionState captions;
-  const std::size_t count = ImportSdrFile(path, lines);
-  Obrabotka(lines, count, captions, list);
+  importSdrRows(path, captions, list);
 }
 
 void BM_ImportWithCaptions(benchmark::State& state, Layout layout) {
@@ -59,6 +58,20 @@ void BM_ImportWithCaptions(benchmark::State& state, Layout layout) {
 }
 BENCHMARK_CAPTURE(BM_ImportWithCaptions, sdr3, Layout::Sdr3x)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ImportWithCaptions, sdr2, Layout::Sdr2x)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The line buffer and Obrabotka, as reception fills a document.
+void BM_Obrabotka(benchmark::State& state) {
+  LineBuffer lines;
+  const std::size_t count = ImportSdrFile(bookFile(Layout::Sdr3x, static_cast<std::size_t>(state.range(0))), lines);
+  for (auto _ : state) {
+    RecordList list;
+    CaptionState captions;
+    Obrabotka(lines, count, captions, list);
+    benchmark::DoNotOptimize(list.size());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_Obrabotka)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 void BM_RecordFileWrite(benchmark::State& state) {
   RecordList list;

@@ -51,10 +51,8 @@ void BM_ImportToFirstPaint(benchmark::State& state) {
     view.setHeaderHidden(true);
     view.setModel(&model);
     view.resize(797, 332);
-    LineBuffer lines;
     CaptionState captions;
-    const std::size_t count = ImportSdrFile(path, lines);
-    Obrabotka(lines, count, captions, list);
+    importSdrRows(path, captions, list);
     model.announceAppendedRows();
     benchmark::DoNotOptimize(view.grab());
     state.PauseTiming();
@@ -68,9 +66,8 @@ BENCHMARK(BM_ImportToFirstPaint)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMi
 void BM_ScrollToEnd(benchmark::State& state) {
   const auto records = static_cast<std::size_t>(state.range(0));
   RecordList list;
-  LineBuffer lines;
   CaptionState captions;
-  Obrabotka(lines, ImportSdrFile(bookFile(records), lines), captions, list);
+  importSdrRows(bookFile(records), captions, list);
   RecordListModel model(list);
   QTreeView view;
   view.setUniformRowHeights(true);
@@ -98,10 +95,7 @@ void BM_DocumentBytesPerRecord(benchmark::State& state) {
     {
       auto list = std::make_unique<RecordList>();
       CaptionState captions;
-      {
-        LineBuffer lines;  // import's buffer is program-wide but refilled; not the document's
-        Obrabotka(lines, ImportSdrFile(path, lines), captions, *list);
-      }
+      importSdrRows(path, captions, *list);
       RecordListModel model(*list);
       perRecord = static_cast<double>(heapInUse() - before) / static_cast<double>(records);
     }

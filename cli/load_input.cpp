@@ -1,7 +1,6 @@
 #include "cli/load_input.h"
 
 #include "records/import.h"
-#include "records/make_st.h"
 #include "records/record_file.h"
 
 namespace quillmar::cli {
@@ -16,12 +15,7 @@ void forEachInputRecord(const std::string& path, const std::function<void(const 
 }
 
 void loadInput(const std::string& path, CaptionState& captions, RecordList& list) {
-  std::string caption;
-  forEachInputRecord(path, [&](const SurveyRecord& record) {
-    MakeStInto(caption, captions, record.body.view(), record.typeCode.view(), record.derivCode.view(),
-               record.version);
-    list.append(caption, record);
-  });
+  forEachInputRecord(path, [&](const SurveyRecord& record) { list.append(record, captions); });
 }
 
 }  // namespace quillmar::cli

@@ -325,12 +325,11 @@ void TChildForm::EditClick() {
   if (!busy) return;
   const int row = selectedRow();
   if (row < 0 || shared_.editForm == nullptr) return;
-  RowContent before = rowContent(model_.list(), row);
-  if (!runEditCommand(*shared_.editForm, model_.listForAppending(), static_cast<std::size_t>(row),
-                      program_.captions))
+  const auto index = static_cast<std::size_t>(row);
+  const RecordList::RowRef before = model_.list().rowRef(index);
+  if (!runEditCommand(*shared_.editForm, model_.listForAppending(), index, program_.captions))
     return;
-  undoStack_.push(
-      new ReplaceRowCommand(model_, row, std::move(before), rowContent(model_.list(), row)));
+  undoStack_.push(new ReplaceRowCommand(model_, row, before, model_.list().rowRef(index)));
   state_.docModified = true;
 }
 
@@ -340,7 +339,7 @@ void TChildForm::AddClick() {
   const int row = selectedRow();
   if (row < 0 || shared_.addForm == nullptr) return;
   state_.docModified = true;  // as soon as the command starts, added or not
-  const char version = model_.list().record(static_cast<std::size_t>(row)).version;
+  const char version = model_.list().version(static_cast<std::size_t>(row));
   const auto added = runAddDialog(*shared_.addForm, version, program_.captions);
   if (!added) return;
   undoStack_.push(new InsertRowCommand(model_, row, RowContent{added->caption, added->record}));
@@ -377,8 +376,7 @@ void TChildForm::ListView1SelectItem(int row, bool selected) {
     addAction_->setEnabled(false);
     return;
   }
-  const auto& record = model_.list().record(static_cast<std::size_t>(row));
-  editAction_->setEnabled(IsEditableType(record.typeCode.view()));
+  editAction_->setEnabled(IsEditableType(model_.list().typeCode(static_cast<std::size_t>(row))));
   deleteAction_->setEnabled(true);
   addAction_->setEnabled(true);
 }
@@ -484,12 +482,13 @@ void TChildForm::resizeEvent(QResizeEvent* event) {
 // Horizontal scrolling reaches the end of the longest caption. Only the
 // longest by length is measured, so a million rows cost one pass of lengths.
 void TChildForm::widenColumnFor(int first, int last) {
-  const RecordList& list = model_.list();
-  for (int row = std::max(first, 0); row <= last && static_cast<std::size_t>(row) < list.size(); ++row) {
-    const std::size_t length = list.caption(static_cast<std::size_t>(row)).size();
-    if (length < longestCaption_) continue;
-    longestCaption_ = length;
-    longestRow_ = row;
+  if (last >= std::max(first, 0)) {
+    const auto longest =
+        model_.list().longestCaption(static_cast<std::size_t>(std::max(first, 0)), static_cast<std::size_t>(last));
+    if (longest.length > 0 && longest.length >= longestCaption_) {
+      longestCaption_ = longest.length;
+      longestRow_ = static_cast<int>(longest.row);
+    }
   }
   fitColumn();
 }

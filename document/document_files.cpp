@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "document/background_load.h"
 #include "document/busy_work.h"
 #include "document/dialog_seam.h"
 #include "document/program_state.h"
@@ -86,29 +87,29 @@ void DocumentFiles::OpenFile(const QString& path) {
   if (!readDoubtfulFileAsRecords(path)) return;
   state_.docStarted = true;
   state_.docName = path;
-  try {
-    const std::string file = nativePath(path);
-    const WaitCursor waiting;
-    ProgressDisplay progress(&window_, kOpenProgress, recordFileCount(file));
-    openRecordFile(file, program_.captions, model_.listForAppending(),
-                   [&progress](std::size_t done) { progress.step(done); });
-  } catch (const IoError& error) {
-    // The records read before the failure stay in the list.
-    model_.announceAppendedRows();
-    showIoError(error);
-    return;
-  } catch (const ProgressCancelled&) {
+  const std::string file = nativePath(path);
+  RecordList incoming;
+  CaptionState captions = program_.captions;
+  const WaitCursor waiting;
+  const LoadResult result = loadInBackground(&window_, kOpenProgress, recordFileCount(file),
+                                             [&](const LoadProgress& progress) {
+                                               openRecordFile(file, captions, incoming, progress);
+                                             });
+  if (result.cancelled) {
     // The window is left as if its open dialog had been cancelled: a part of
     // the file under the file's name would be saved over the whole.
-    model_.discardUnannouncedRows();
     state_.docStarted = false;
     state_.docName.clear();
     return;
-  } catch (...) {
-    model_.announceAppendedRows();
-    throw;
   }
+  // The records read before a failure stay in the list.
+  model_.listForAppending().appendRange(std::move(incoming));
+  program_.captions = captions;
   model_.announceAppendedRows();
+  if (result.error) {
+    showIoError(*result.error);
+    return;
+  }
   setCaptionToDocName();
   state_.docModified = false;
   // Garbage rows from a field book: Save asks where, instead of overwriting it.
@@ -179,24 +180,21 @@ bool DocumentFiles::Import() {
 }
 
 bool DocumentFiles::ImportFile(const QString& path) {
-  try {
-    const WaitCursor waiting;
-    const std::string file = nativePath(path);
-    ProgressDisplay progress(&window_, kReadProgress, fileSize(file));
-    program_.lineCount =
-        ImportSdrFile(file, program_.lineBuffer, {}, [&progress](std::size_t bytes) { progress.step(bytes); });
-  } catch (const IoError& error) {
-    program_.lineCount = 0;  // the buffer was left empty
-    showIoError(error);
-    return false;
-  } catch (const ProgressCancelled&) {
-    program_.lineCount = 0;
-    return false;
-  } catch (...) {
-    program_.lineCount = 0;
-    throw;
-  }
-  Obrabotka();
+  const std::string file = nativePath(path);
+  RecordList incoming;
+  CaptionState captions = program_.captions;
+  const WaitCursor waiting;
+  const LoadResult result = loadInBackground(&window_, kReadProgress, fileSize(file),
+                                             [&](const LoadProgress& progress) {
+                                               importSdrRows(file, captions, incoming, progress);
+                                             });
+  // A file that cannot be read, or a Cancel, adds no row and leaves the
+  // captions' state as it was.
+  if (result.error) showIoError(*result.error);
+  if (result.error || result.cancelled) return false;
+  model_.listForAppending().appendRange(std::move(incoming));
+  program_.captions = captions;
+  model_.announceAppendedRows();
   reportFileUsed(path);
   return true;
 }

@@ -17,7 +17,12 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shownRows_ || index.column() != 0) return {};
   const auto row = static_cast<std::size_t>(index.row());
   if (role != Qt::DisplayRole) return {};
-  return readableCaption(list_.caption(row));
+  ShownCaption& shown = shown_[row % shown_.size()];
+  if (shown.row != index.row()) {
+    shown.text = readableCaption(list_.caption(row));
+    shown.row = index.row();
+  }
+  return shown.text;
 }
 
 Qt::ItemFlags RecordListModel::flags(const QModelIndex& index) const {
@@ -44,17 +49,19 @@ void RecordListModel::discardUnannouncedRows() {
 void RecordListModel::insertRecord(int row, std::string_view caption, const SurveyRecord& record) {
   announceAppendedRows();
   beginInsertRows({}, row, row);
+  forgetCaptions();
   list_.insert(static_cast<std::size_t>(row), caption, record);
   ++shownRows_;
   endInsertRows();
 }
 
-void RecordListModel::insertRecords(int row, const RecordList& from, std::size_t first, int count) {
-  if (count <= 0) return;
+void RecordListModel::insertRows(int row, const std::vector<RecordList::RowRef>& rows) {
+  if (rows.empty()) return;
   announceAppendedRows();
-  beginInsertRows({}, row, row + count - 1);
-  list_.insert(static_cast<std::size_t>(row), from, first, static_cast<std::size_t>(count));
-  shownRows_ += count;
+  beginInsertRows({}, row, row + static_cast<int>(rows.size()) - 1);
+  forgetCaptions();
+  list_.insert(static_cast<std::size_t>(row), rows);
+  shownRows_ += static_cast<int>(rows.size());
   endInsertRows();
 }
 
@@ -62,15 +69,14 @@ void RecordListModel::removeRecords(int first, int count) {
   if (count <= 0) return;
   announceAppendedRows();
   beginRemoveRows({}, first, first + count - 1);
+  forgetCaptions();
   list_.remove(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
   shownRows_ -= count;
   endRemoveRows();
 }
 
-void RecordListModel::replaceRecord(int row, std::string_view caption, const SurveyRecord& record) {
-  const auto index = static_cast<std::size_t>(row);
-  list_.record(index) = record;
-  list_.setCaption(index, caption);
+void RecordListModel::replaceRow(int row, RecordList::RowRef stored) {
+  list_.replace(static_cast<std::size_t>(row), stored);
   refreshRow(row);
 }
 
@@ -78,6 +84,7 @@ void RecordListModel::setAsideLast(int count) {
   announceAppendedRows();
   if (count <= 0 || count > shownRows_) return;
   beginRemoveRows({}, shownRows_ - count, shownRows_ - 1);
+  forgetCaptions();
   list_.setAside(static_cast<std::size_t>(count));
   shownRows_ -= count;
   endRemoveRows();
@@ -88,6 +95,7 @@ void RecordListModel::bringBack(int count) {
   if (count <= 0) return;
   announceAppendedRows();
   beginInsertRows({}, shownRows_, shownRows_ + count - 1);
+  forgetCaptions();
   list_.bringBack(static_cast<std::size_t>(count));
   shownRows_ += count;
   endInsertRows();
@@ -98,8 +106,13 @@ void RecordListModel::forgetSetAside(int count) {
 }
 
 void RecordListModel::refreshRow(int row) {
+  forgetCaptions();
   const QModelIndex changed = index(row);
   emit dataChanged(changed, changed);
+}
+
+void RecordListModel::forgetCaptions() {
+  for (ShownCaption& shown : shown_) shown.row = -1;
 }
 
 }  // namespace quillmar

@@ -1,12 +1,15 @@
 #pragma once
 // The document's RecordList as a one-column list model. Rows are never
-// copied into items: data() decodes the caption of the row asked for, so a
-// field book of a million rows costs the view nothing until it is scrolled to.
+// copied into items: data() makes the caption of the row asked for, and keeps
+// the last few made, so a field book of a million rows costs the view nothing
+// until it is scrolled to.
 
 #include <QAbstractListModel>
 
+#include <array>
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "records/record_list.h"
 
@@ -32,10 +35,10 @@ class RecordListModel final : public QAbstractListModel {
   void discardUnannouncedRows();
 
   void insertRecord(int row, std::string_view caption, const SurveyRecord& record);
-  // Rows first .. first + count of `from`, inserted at `row`.
-  void insertRecords(int row, const RecordList& from, std::size_t first, int count);
+  // Rows kept by RecordList::rowRef, inserted at `row` in their order.
+  void insertRows(int row, const std::vector<RecordList::RowRef>& rows);
   void removeRecords(int first, int count);
-  void replaceRecord(int row, std::string_view caption, const SurveyRecord& record);
+  void replaceRow(int row, RecordList::RowRef stored);
   // After a row's record or caption was changed in place.
   void refreshRow(int row);
 
@@ -46,7 +49,15 @@ class RecordListModel final : public QAbstractListModel {
   void forgetSetAside(int count);
 
  private:
+  void forgetCaptions();
+
   RecordList& list_;
+  // The views ask for the same rows again at every paint.
+  struct ShownCaption {
+    int row = -1;
+    QString text;
+  };
+  mutable std::array<ShownCaption, 256> shown_;
   // Rows the views know of; appends beyond it are not yet announced.
   int shownRows_ = 0;
 };

@@ -7,22 +7,17 @@
 
 namespace quillmar {
 
-RowContent rowContent(const RecordList& list, int row) {
-  const auto index = static_cast<std::size_t>(row);
-  return {std::string(list.caption(index)), list.record(index)};
-}
-
-ReplaceRowCommand::ReplaceRowCommand(RecordListModel& model, int row, RowContent before,
-                                     RowContent after)
+ReplaceRowCommand::ReplaceRowCommand(RecordListModel& model, int row, RecordList::RowRef before,
+                                     RecordList::RowRef after)
     : RowCommand(QStringLiteral("Редактировать")),
       model_(model),
       row_(row),
-      before_(std::move(before)),
-      after_(std::move(after)) {}
+      before_(before),
+      after_(after) {}
 
-void ReplaceRowCommand::undo() { model_.replaceRecord(row_, before_.caption, before_.record); }
+void ReplaceRowCommand::undo() { model_.replaceRow(row_, before_); }
 
-void ReplaceRowCommand::redo() { model_.replaceRecord(row_, after_.caption, after_.record); }
+void ReplaceRowCommand::redo() { model_.replaceRow(row_, after_); }
 
 std::vector<RowRange> ReplaceRowCommand::rowsToSelect(bool) const { return {{row_, 1}}; }
 
@@ -31,7 +26,11 @@ InsertRowCommand::InsertRowCommand(RecordListModel& model, int row, RowContent a
 
 void InsertRowCommand::undo() { model_.removeRecords(row_, 1); }
 
-void InsertRowCommand::redo() { model_.insertRecord(row_, added_.caption, added_.record); }
+void InsertRowCommand::redo() {
+  if (stored_) return model_.insertRows(row_, {*stored_});
+  model_.insertRecord(row_, added_.caption, added_.record);
+  stored_ = model_.list().rowRef(static_cast<std::size_t>(row_));
+}
 
 // The row that was selected for the addition, wherever it stands now.
 std::vector<RowRange> InsertRowCommand::rowsToSelect(bool undone) const {
@@ -42,10 +41,10 @@ RemoveRowsCommand::RemoveRowsCommand(RecordListModel& model, std::vector<RowRang
     : RowCommand(QStringLiteral("Удалить")), model_(model), ranges_(std::move(ranges)) {}
 
 void RemoveRowsCommand::undo() {
-  std::size_t taken = 0;
+  auto taken = removed_.begin();
   for (const RowRange& range : ranges_) {
-    model_.insertRecords(range.first, removed_, taken, range.count);
-    taken += static_cast<std::size_t>(range.count);
+    model_.insertRows(range.first, {taken, taken + range.count});
+    taken += range.count;
   }
 }
 
@@ -53,8 +52,8 @@ void RemoveRowsCommand::redo() {
   // The rows are kept once, on the first removal; an undo puts the same rows back.
   if (removed_.empty()) {
     for (const RowRange& range : ranges_) {
-      removed_.insert(removed_.size(), model_.list(), static_cast<std::size_t>(range.first),
-                      static_cast<std::size_t>(range.count));
+      for (int row = range.first; row < range.first + range.count; ++row)
+        removed_.push_back(model_.list().rowRef(static_cast<std::size_t>(row)));
     }
   }
   for (auto range = ranges_.rbegin(); range != ranges_.rend(); ++range)

@@ -1,11 +1,12 @@
 #pragma once
-// The undo steps of a document's rows. Each step keeps what it needs to give
-// the rows back exactly: records byte for byte and the caption text stored
-// with each row. Undo never builds a caption again, so CaptionState is left
-// as the commands left it.
+// The undo steps of a document's rows. A step keeps the rows it took out or
+// replaced as the list stores them (RecordList::RowRef), so undo gives them
+// back exactly: records byte for byte, and captions made from the same
+// CaptionState as before. Undo never moves the program's CaptionState.
 
 #include <QUndoCommand>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,11 @@ struct RowRange {
   bool operator==(const RowRange&) const = default;
 };
 
-// A row as the list holds it.
+// A new row: its caption and record.
 struct RowContent {
   std::string caption;
   SurveyRecord record;
 };
-RowContent rowContent(const RecordList& list, int row);
 
 class RowCommand : public QUndoCommand {
  public:
@@ -38,7 +38,8 @@ class RowCommand : public QUndoCommand {
 // "Редактировать": a row's record and caption replaced.
 class ReplaceRowCommand final : public RowCommand {
  public:
-  ReplaceRowCommand(RecordListModel& model, int row, RowContent before, RowContent after);
+  ReplaceRowCommand(RecordListModel& model, int row, RecordList::RowRef before,
+                    RecordList::RowRef after);
   void undo() override;
   void redo() override;
   std::vector<RowRange> rowsToSelect(bool undone) const override;
@@ -46,8 +47,8 @@ class ReplaceRowCommand final : public RowCommand {
  private:
   RecordListModel& model_;
   int row_;
-  RowContent before_;
-  RowContent after_;
+  RecordList::RowRef before_;
+  RecordList::RowRef after_;
 };
 
 // "Добавить": a row inserted above the selected one.
@@ -62,6 +63,7 @@ class InsertRowCommand final : public RowCommand {
   RecordListModel& model_;
   int row_;
   RowContent added_;
+  std::optional<RecordList::RowRef> stored_;  // once inserted
 };
 
 // "Удалить": any number of rows, given as ascending ranges that do not touch.
@@ -75,7 +77,7 @@ class RemoveRowsCommand final : public RowCommand {
  private:
   RecordListModel& model_;
   std::vector<RowRange> ranges_;
-  RecordList removed_;  // the rows of all ranges, in order
+  std::vector<RecordList::RowRef> removed_;  // the rows of all ranges, in order
 };
 
 // "Импорт" and "Загрузить": the rows they appended, kept as their range.

@@ -14,9 +14,9 @@ std::string frameUploadText(std::string lines) {
 std::string buildUploadText(const RecordList& list) {
   std::string lines;
   std::size_t total = 0;
-  for (std::size_t i = 0; i < list.size(); ++i) total += list.record(i).body.length;
+  for (std::size_t i = 0; i < list.size(); ++i) total += list.body(i).size();
   lines.reserve(total + 6);
-  for (std::size_t i = 0; i < list.size(); ++i) lines.append(list.record(i).body.view());
+  for (std::size_t i = 0; i < list.size(); ++i) lines.append(list.body(i));
   return frameUploadText(std::move(lines));
 }
 

@@ -13,11 +13,15 @@ class PlanData::Reader {
  public:
   explicit Reader(PlanData& plan) : plan_(plan) {}
 
-  void record(const SurveyRecord& record, std::size_t row) {
+  // `record` is a copy of the row's; the names kept are views into the
+  // list's own bytes of it, `storedBody`, which live as long as the list.
+  void record(const SurveyRecord& record, std::string_view storedBody, std::size_t row) {
+    copied_ = record.body.chars;
+    stored_ = storedBody;
     if (const auto order = headerCoordinateOrder(record)) order_ = *order;
     if (const auto fields = pointFields(record)) point(record, *fields, row);
     else if (isPointRecord(record)) ++plan_.skipped_;  // a layout the plan cannot read
-    if (const auto target = observedPointName(record)) observation(trimmedName(*target), row);
+    if (const auto target = observedPointName(record)) observation(stable(trimmedName(*target)), row);
   }
 
   void finish() {
@@ -46,6 +50,11 @@ class PlanData::Reader {
  private:
   static constexpr std::size_t kRecentTargets = 32;
 
+  std::string_view stable(std::string_view inCopy) const {
+    if (inCopy.empty()) return {};
+    return stored_.substr(static_cast<std::size_t>(inCopy.data() - copied_), inCopy.size());
+  }
+
   struct Observation {
     std::int64_t station;  // -1: the station's own record has no coordinates
     std::string_view stationName;
@@ -53,7 +62,7 @@ class PlanData::Reader {
   };
 
   void point(const SurveyRecord& record, const PointFields& fields, std::size_t row) {
-    const std::string_view name = trimmedName(fields.name);
+    const std::string_view name = stable(trimmedName(fields.name));
     const bool station = isStation(record);
     const auto first = fieldNumber(fields.first);
     const auto second = fieldNumber(fields.second);
@@ -104,6 +113,8 @@ class PlanData::Reader {
   }
 
   PlanData& plan_;
+  const char* copied_ = nullptr;
+  std::string_view stored_;
   CoordinateOrder order_ = CoordinateOrder::NorthEast;
   bool inSetup_ = false;
   std::int64_t station_ = -1;
@@ -125,7 +136,7 @@ PlanData PlanData::read(const RecordList& list, std::size_t rows) {
   PlanData plan;
   rows = std::min(rows, list.size());
   Reader reader(plan);
-  for (std::size_t row = 0; row < rows; ++row) reader.record(list.record(row), row);
+  for (std::size_t row = 0; row < rows; ++row) reader.record(list.record(row), list.body(row), row);
   reader.finish();
   plan.grid_ = PointGrid(plan.positions_);
   return plan;

@@ -1,11 +1,13 @@
 #include "records/import.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "records/io_error.h"
-#include "records/make_st.h"
 #include "records/text_lines.h"
 
 namespace quillmar {
@@ -21,14 +23,16 @@ char versionNamedBy(std::string_view field) {
   return kVersionNone;
 }
 
-// Holds the first stored lines until they have named the version.
+// Holds the first stored lines until they have named the version. `OnText`
+// hears each line's text, without its CR LF, and the version.
+template <typename OnText>
 class VersionedLineStream {
  public:
-  explicit VersionedLineStream(const std::function<void(const SurveyRecord&)>& onRecord) : onRecord_(onRecord) {}
+  explicit VersionedLineStream(OnText onText) : onText_(std::move(onText)) {}
 
   void add(std::string_view text) {
     if (decided_) {
-      onRecord_(SurveyRecord::fromText(text, version_));
+      onText_(text, version_);
       return;
     }
     held_.push_back(std::string(text) + "\r\n");
@@ -49,9 +53,9 @@ class VersionedLineStream {
     held_.clear();
   }
 
-  void emit(std::string_view line) { onRecord_(SurveyRecord::fromLine(line, version_)); }
+  void emit(std::string_view line) { onText_(line.substr(0, line.size() - 2), version_); }
 
-  const std::function<void(const SurveyRecord&)>& onRecord_;
+  OnText onText_;
   std::vector<std::string> held_;  // with their CR LF
   char version_ = kVersionNone;
   bool decided_ = false;
@@ -88,12 +92,35 @@ char DetectVersion(const LineBuffer& lines, std::size_t count) {
   return versionNamedBy(field);
 }
 
-void forEachImportedRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
-  VersionedLineStream stream(onRecord);
-  forEachTextLine(path, [&stream](std::string_view line) {
-    if (!line.empty()) stream.add(line);
-  });
+namespace {
+
+template <typename OnText>
+void forEachImportedText(const std::string& path, OnText onText, const ReadProgress& progress = {}) {
+  VersionedLineStream<OnText> stream(std::move(onText));
+  forEachTextLine(
+      path, [&stream](std::string_view line) {
+        if (!line.empty()) stream.add(line);
+      },
+      progress);
   stream.finish();
+}
+
+}  // namespace
+
+void forEachImportedRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
+  forEachImportedText(path, [&onRecord](std::string_view text, char version) {
+    onRecord(SurveyRecord::fromText(text, version));
+  });
+}
+
+void importSdrRows(const std::string& path, CaptionState& captions, RecordList& list,
+                   const ReadProgress& progress) {
+  // Room for the rows of lines of 64 bytes: growing the index copies it into fresh memory.
+  std::error_code unknown;
+  const auto bytes = std::filesystem::file_size(path, unknown);
+  if (!unknown && list.empty()) list.reserve(static_cast<std::size_t>(bytes / 64));
+  forEachImportedText(
+      path, [&](std::string_view text, char version) { list.appendText(text, version, captions); }, progress);
 }
 
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,
@@ -101,12 +128,8 @@ void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& caption
   count = std::min(count, lines.size());
   const char version = DetectVersion(lines, count);
   if (list.empty()) list.reserve(count);
-  std::string caption;
   for (std::size_t i = 0; i < count; ++i) {
-    const SurveyRecord record = SurveyRecord::fromLine(lines.line(i), version);
-    MakeStInto(caption, captions, record.body.view(), record.typeCode.view(),
-               record.derivCode.view(), record.version);
-    list.append(caption, record);
+    list.append(SurveyRecord::fromLine(lines.line(i), version), captions);
     if (progress && (i + 1) % kRowsPerProgressStep == 0) progress(i + 1);
   }
 }

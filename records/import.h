@@ -29,6 +29,13 @@ char DetectVersion(const LineBuffer& lines, std::size_t count);
 // converting books of any size. Throws IoError.
 void forEachImportedRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
 
+// ImportSdrFile and Obrabotka in one pass, without holding the file's lines:
+// appends the same rows with the same captions. `progress` hears the bytes
+// read so far after every chunk and may throw to stop the reading. Throws
+// IoError; the rows appended before a failure are then still in `list`.
+void importSdrRows(const std::string& path, CaptionState& captions, RecordList& list,
+                   const ReadProgress& progress = {});
+
 // Appends one row per line for the first `count` lines, each captioned by MakeSt.
 // `progress`, when given, hears the number of rows made so far now and then.
 using RowProgress = std::function<void(std::size_t rowsDone)>;

@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "records/io_error.h"
-#include "records/make_st.h"
 
 namespace quillmar {
 namespace {
@@ -92,12 +91,9 @@ void forEachRecordIn(std::string_view bytes, const std::function<void(const Surv
 void openRecordFile(const std::string& path, CaptionState& captions, RecordList& list,
                     const std::function<void(std::size_t)>& progress) {
   if (list.empty()) list.reserve(recordFileCount(path));
-  std::string caption;
   std::size_t done = 0;
   readRecordFile(path, [&](const SurveyRecord& record) {
-    MakeStInto(caption, captions, record.body.view(), record.typeCode.view(), record.derivCode.view(),
-               record.version);
-    list.append(caption, record);
+    list.append(record, captions);
     if (progress && ++done % kRowsPerProgressStep == 0) progress(done);
   });
 }

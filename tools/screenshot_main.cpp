@@ -1,13 +1,17 @@
 // quillmar-screenshot: starts the windows as the program does, imports a
-// field book into a new document window ("Импорт") and saves a picture of
-// the frame. tools/make-screenshot runs it under a virtual display.
+// field book into a new document window ("Импорт"), or opens a record file
+// (*.qdl) as "Открыть" does, and saves a picture of the frame as soon as the
+// list has first been painted. tools/make-screenshot runs it under a virtual
+// display; bench/measure-document times it.
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QTreeView>
 #include <QPixmap>
 #include <QTimer>
 
+#include <functional>
 #include <iostream>
 #include <utility>
 
@@ -67,8 +71,28 @@ class ImportSeam final : public quillmar::DialogSeam {
   bool failed_ = false;
 };
 
-// Layouts and the first paint need the event loop to have run a little.
-constexpr int kSettleMs = 500;
+// Runs `then` once, after the first paint of the watched widget.
+class FirstPaint final : public QObject {
+ public:
+  FirstPaint(QWidget& watched, std::function<void()> then) : then_(std::move(then)) {
+    watched.installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && then_) {
+      watched->removeEventFilter(this);
+      // After the paint has finished and reached the window.
+      QTimer::singleShot(0, std::exchange(then_, {}));
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> then_;
+};
+
+bool isRecordFile(const QString& path) { return path.endsWith(QStringLiteral(".qdl"), Qt::CaseInsensitive); }
 
 }  // namespace
 
@@ -87,15 +111,20 @@ int main(int argc, char* argv[]) {
   ImportSeam seam(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
   const auto frame = quillmar::createLongLivedWindows(program, shared, seam);
   frame->show();
-  quillmar::TChildForm* document = frame->New();
-  document->ImportClick();
+  quillmar::TChildForm* document = nullptr;
+  if (isRecordFile(QString::fromLocal8Bit(argv[1]))) {
+    document = frame->Open();
+  } else {
+    document = frame->New();
+    document->ImportClick();
+  }
   if (seam.failed() || document->recordModel().rowCount() == 0) {
     std::cerr << "quillmar-screenshot: the field book was not imported\n";
     return 1;
   }
   document->listView().setFocus();
 
-  QTimer::singleShot(kSettleMs, [&] {
+  const FirstPaint firstPaint(*document->listView().viewport(), [&] {
     int status = 0;
     if (seam.failed()) {
       status = 1;

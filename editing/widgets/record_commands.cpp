@@ -11,16 +11,16 @@ namespace quillmar {
 
 bool runEditCommand(TEditForm& form, RecordList& list, std::size_t row, CaptionState& captions) {
   if (row >= list.size()) return false;
-  const SurveyRecord& record = list.record(row);
+  const SurveyRecord record = list.record(row);
   form.Visio(record.body.str(), record.typeCode.str(), record.derivCode.str(), record.version);
   return applyEdit(form, list, row, captions);
 }
 
 bool applyEdit(const TEditForm& form, RecordList& list, std::size_t row, CaptionState& captions) {
   if (!form.confirmed() || row >= list.size()) return false;
-  SurveyRecord& record = list.record(row);
+  SurveyRecord record = list.record(row);
   record.body.assign(form.line());
-  list.setCaption(row, MakeSt(captions, record));
+  list.replace(row, record, captions);
   return true;
 }
 
@@ -45,7 +45,7 @@ std::optional<AddedRow> addedRow(const TAddForm& form, char version, CaptionStat
 
 bool runAddCommand(TAddForm& form, RecordList& list, std::size_t row, CaptionState& captions) {
   if (row >= list.size()) return false;
-  const auto added = runAddDialog(form, list.record(row).version, captions);
+  const auto added = runAddDialog(form, list.version(row), captions);
   if (!added) return false;
   list.insert(row, added->caption, added->record);
   return true;

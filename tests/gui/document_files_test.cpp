@@ -14,6 +14,7 @@
 #include <csignal>
 #include <thread>
 
+#include "document/background_load.h"
 #include "document/child_form.h"
 #include "document/record_list_model.h"
 #include "gui_fixture.h"
@@ -267,6 +268,18 @@ TEST_P(FileFailureTest, exportToABadPlace_reportsAndLeavesTheListAlone) {
   document->N13Click();
   EXPECT_EQ(seam_.errors, QStringList({c.error}));
   EXPECT_EQ(document->recordModel().rowCount(), 7);
+}
+
+// A failure of the worker comes back to the window thread: a file's as a
+// result, any other thrown again.
+TEST(BackgroundLoad, failuresOfTheWorkerComeBack) {
+  const LoadResult failed =
+      loadInBackground(nullptr, "reading", 100, [](const LoadProgress&) { throw IoError(io_code::kDiskFull); });
+  ASSERT_TRUE(failed.error);
+  EXPECT_EQ(failed.error->code(), io_code::kDiskFull);
+  EXPECT_FALSE(failed.cancelled);
+  EXPECT_THROW(loadInBackground(nullptr, "reading", 100, [](const LoadProgress&) { throw std::bad_alloc(); }),
+               std::bad_alloc);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, FileFailureTest,

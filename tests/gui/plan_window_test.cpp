@@ -87,8 +87,8 @@ TEST_F(PlanWindowTest, followsImportsEditsAndDeletesAndCountsSkippedRecords) {
   EXPECT_EQ(plan.skippedText(), QStringLiteral("пропущено записей: 1"));
 
   RecordListModel& model = document->recordModel();
-  model.listForAppending().record(4) =
-      SurveyRecord::fromText("08KI              P1       1111.000        2222.000", '3');
+  model.listForAppending().replace(
+      4, SurveyRecord::fromText("08KI              P1       1111.000        2222.000", '3'), program_.captions);
   model.refreshRow(4);
   const auto edited = plan.data().pointOfRow(4);
   ASSERT_TRUE(edited);

@@ -168,7 +168,8 @@ TEST(PlanData, mapsRowsAndPointsBothWaysAfterEditsAndDeletes) {
   list.remove(2);
   EXPECT_EQ(mapping(PlanData::read(list), list.size()), "-ASB");
 
-  list.record(1) = SurveyRecord::fromText(pointLine("08KI", '3', "A", "", "20"), '3');
+  CaptionState captions;
+  list.replace(1, SurveyRecord::fromText(pointLine("08KI", '3', "A", "", "20"), '3'), captions);
   list.insert(0, {}, SurveyRecord::fromText(pointLine("08KI", '3', "N", "1", "2"), '3'));
   const PlanData edited = PlanData::read(list);
   EXPECT_EQ(mapping(edited, list.size()), "N--SB");

@@ -7,6 +7,7 @@
 
 #include "records/import.h"
 #include "records/io_error.h"
+#include "records/make_st.h"
 #include "tests/support/temp_dir.h"
 
 namespace quillmar {
@@ -154,8 +155,9 @@ TEST(Obrabotka, makesOneRecordPerBufferedLineUpToTheCount) {
   EXPECT_EQ(list.record(3).body.view(), "\x03\r\n");
 }
 
-// The streaming reader serves quillmar-cli; it must make exactly the records
-// that Import and Obrabotka make.
+// The streaming readers serve quillmar-cli and the document window's Import;
+// they must make exactly the records, and captions, that Import and
+// Obrabotka make.
 TEST(StreamingImport, makesTheSameRecordsAsImportAndObrabotka) {
   const std::string texts[] = {
       "",
@@ -166,6 +168,8 @@ TEST(StreamingImport, makesTheSameRecordsAsImportAndObrabotka) {
       "abcd\r\n" + kHeader3 + "\r\n",
       "\n\n" + kHeader2 + "\r\n" + std::string(300, 'z') + "\r\n13NM\x1A" "after\r\n",
       std::string("0\r\n\0\0\0\0SDR3\r\n", 13),
+      kHeader3 + "\r\n01NMQ" + std::string(60, '1') + "\r\n10NMJOB" + std::string(20, '2') +
+          "\r\n00NMSDR33" + std::string(40, '2') + "\r\n09F1 P1\r\n",
   };
   for (const std::string& text : texts) {
     TempDir dir;
@@ -175,12 +179,22 @@ TEST(StreamingImport, makesTheSameRecordsAsImportAndObrabotka) {
     importInto(doc, captions, dir.file("book.sdr"));
     std::vector<SurveyRecord> streamed;
     forEachImportedRecord(dir.file("book.sdr"), [&](const SurveyRecord& r) { streamed.push_back(r); });
+    RecordList rows;
+    CaptionState rowCaptions;
+    importSdrRows(dir.file("book.sdr"), rowCaptions, rows);
     ASSERT_EQ(streamed.size(), doc.list.size()) << text;
+    ASSERT_EQ(rows.size(), doc.list.size()) << text;
+    CaptionState eager;
     for (std::size_t i = 0; i < streamed.size(); ++i) {
-      EXPECT_EQ(streamed[i].body.view(), doc.list.record(i).body.view());
-      EXPECT_EQ(streamed[i].typeCode.view(), doc.list.record(i).typeCode.view());
-      EXPECT_EQ(streamed[i].derivCode.view(), doc.list.record(i).derivCode.view());
-      EXPECT_EQ(streamed[i].version, doc.list.record(i).version) << text;
+      for (const SurveyRecord& made : {streamed[i], rows.record(i)}) {
+        EXPECT_EQ(made.body.view(), doc.list.record(i).body.view());
+        EXPECT_EQ(made.typeCode.view(), doc.list.record(i).typeCode.view());
+        EXPECT_EQ(made.derivCode.view(), doc.list.record(i).derivCode.view());
+        EXPECT_EQ(made.version, doc.list.record(i).version) << text;
+      }
+      const std::string caption = MakeSt(eager, streamed[i]);
+      EXPECT_EQ(rows.caption(i), caption);
+      EXPECT_EQ(doc.list.caption(i), caption);
     }
   }
 }

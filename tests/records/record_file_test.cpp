@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "records/io_error.h"
+#include "records/make_st.h"
 #include "records/record_file.h"
 #include "records/record_file_check.h"
 #include "tests/support/temp_dir.h"
@@ -148,6 +149,80 @@ TEST(RecordList, insertsRemovesAndRecaptions) {
   EXPECT_EQ(list.caption(0), "c");
   list.remove(0);
   EXPECT_TRUE(list.empty());
+}
+
+// A caption is made when it is shown, but must read as if MakeSt had made
+// it when its row came in: with the program-wide state of that moment, which
+// other documents' rows and later edits have moved on since.
+TEST(RecordList, captionsMadeLaterEqualThoseMadeWhenTheRowCameIn) {
+  const std::string header11 = "00NMSDR33 V04-04.02    1234 01-Jan-02 00:00" + std::string(5, '1') + "\r\n";
+  const std::string header22 = "00NMSDR33 V04-04.02    1234 01-Jan-02 00:00" + std::string(5, '2') + "\r\n";
+  const std::string instrument = "01NMQ" + std::string(46, 'e') + "12" + std::string(50, '0') + "\r\n";
+  const std::string job = "10NMJOB" + std::string(13, ' ') + "121212\r\n";
+  const std::string header99 = "00NMSDR33 V04-04.02    1234 01-Jan-02 00:00" + std::string(5, '9') + "\r\n";
+  const std::string observation = "09F1" + std::string(90, '7') + "\r\n";
+  CaptionState program;
+  CaptionState eager;
+  RecordList first;
+  RecordList second;
+  std::vector<std::string> firstExpected;
+  std::vector<std::string> secondExpected;
+  const auto append = [&](RecordList& list, std::vector<std::string>& expected, const std::string& line) {
+    list.append(sample(line), program);
+    expected.push_back(MakeSt(eager, sample(line)));
+  };
+  for (const auto& line : {header11, instrument, observation, job, observation}) append(first, firstExpected, line);
+  for (const auto& line : {header22, observation, instrument}) append(second, secondExpected, line);
+  for (const auto& line : {instrument, header99}) append(first, firstExpected, line);
+  first.replace(2, sample(header22), program);  // an edit captions with the state of its moment
+  firstExpected[2] = MakeSt(eager, sample(header22));
+  first.insert(0, "given", sample(observation));
+  firstExpected.insert(firstExpected.begin(), "given");
+  RecordList loaded;  // read elsewhere from a copy of the state, then joined
+  CaptionState loadedState = program;
+  loaded.append(sample(header11), loadedState);
+  loaded.append(sample(instrument), loadedState);
+  first.appendRange(std::move(loaded));
+  for (const auto& line : {header11, instrument}) firstExpected.push_back(MakeSt(eager, sample(line)));
+  EXPECT_TRUE(loaded.empty());
+  for (std::size_t i = 0; i < first.size(); ++i) EXPECT_EQ(first.caption(i), firstExpected.at(i)) << i;
+  for (std::size_t i = 0; i < second.size(); ++i) EXPECT_EQ(second.caption(i), secondExpected.at(i)) << i;
+  EXPECT_EQ(first.size(), firstExpected.size());
+}
+
+// The longest caption is found without making every caption; it must be the
+// one that making them all finds, whatever the kinds, states and lengths.
+TEST(RecordList, longestCaptionIsTheOneAllCaptionsGive) {
+  const std::string kinds[] = {"02TS", "08KI", "09F1", "09MC", "12NM", "03NM"};
+  const std::string header = "00NMSDR33 V04-04.02    1234 01-Jan-02 00:00";
+  const std::string filler = std::string(130, '1');
+  CaptionState state;
+  RecordList list;
+  for (std::size_t length = 0; length < 110; length += 7) {
+    if (length % 5 == 0 && length < 40) {  // units, and with them the state later rows refer to, change
+      list.append(sample(header + std::string(5, length % 2 ? '1' : '2') + "\r\n"), state);
+      list.append(sample("01NM" + std::string(46, 'e') + "12" + std::string(length, '0') + "\r\n"), state);
+    }
+    for (const std::string& kind : kinds) {
+      const char version = length % 3 == 0 ? kVersionSdr2 : kVersionSdr3;
+      list.append(SurveyRecord::fromText(kind + filler.substr(0, length), version), state);
+    }
+  }
+  list.insert(5, std::string(400, 'g'), sample("13NM\r\n"));
+  std::size_t afterSettings = 0;  // where only rows of a fixed state follow
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (list.typeCode(i) == "00" || list.typeCode(i) == "01") afterSettings = i + 1;
+  }
+  for (const auto& [first, last] : {std::pair<std::size_t, std::size_t>{0, list.size() - 1},
+                                    {6, list.size() - 1}, {afterSettings, list.size() - 1}}) {
+    RecordList::LongestCaption expected;
+    for (std::size_t i = first; i <= last; ++i) {
+      if (list.caption(i).size() >= expected.length) expected = {i, list.caption(i).size()};
+    }
+    const RecordList::LongestCaption found = list.longestCaption(first, last);
+    EXPECT_EQ(found.row, expected.row) << first;
+    EXPECT_EQ(found.length, expected.length) << first;
+  }
 }
 
 TEST(RecordList, captionsStayValidAsTheListGrows) {

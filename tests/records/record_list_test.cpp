@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "records/record_list.h"
 
@@ -23,17 +24,25 @@ std::string rows(const RecordList& list) {
   return text;
 }
 
-TEST(RecordList, rangesAreInsertedFromAnotherListAndRemovedWhole) {
+TEST(RecordList, rowsKeptByReferenceComeBackWithTheirCaptions) {
   RecordList list;
   appendRows(list, "abcdef");
-  RecordList other;
-  appendRows(other, "XYZ");
-  list.insert(2, other, 1, 2);
-  EXPECT_EQ(rows(list), "abYZcdef");
-  list.remove(1, 4);
+  const std::vector<RecordList::RowRef> kept{list.rowRef(1), list.rowRef(2)};
+  list.remove(1, 2);
   EXPECT_EQ(rows(list), "adef");
-  list.insert(4, other, 0, 1);
-  EXPECT_EQ(rows(list), "adefX");
+  list.insert(3, kept);
+  EXPECT_EQ(rows(list), "adebcf");
+
+  // A caption made on demand comes back the same after the state moved on.
+  CaptionState state;
+  const std::string header = "00NMSDR33  V04-04.02    06-FEB-21 08:36 111111";
+  list.append(SurveyRecord::fromText(header, '3'), state);
+  const std::string caption = list.caption(6);
+  const RecordList::RowRef stored = list.rowRef(6);
+  list.remove(6);
+  list.append(SurveyRecord::fromText(header.substr(0, 40) + "222222", '3'), state);
+  list.replace(6, stored);
+  EXPECT_EQ(list.caption(6), caption);
 }
 
 TEST(RecordList, rowsSetAsideComeBackLastFirstAndGoWhenForgotten) {
