@@ -7,11 +7,14 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "export/export_writers.h"
+#include "records/cp1251.h"
 #include "records/import.h"
 #include "records/record_file.h"
+#include "records/record_find.h"
 #include "tools/field_book_generator.h"
 
 namespace quillmar {
@@ -108,6 +111,36 @@ BENCHMARK_CAPTURE(BM_Export, captions, ExportKind::CaptionText)->Arg(1000000)->U
 BENCHMARK_CAPTURE(BM_Export, obs, ExportKind::ObservationTable)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Export, pos, ExportKind::PositionTable)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Export, sdr, ExportKind::SdrFile)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// An imported book kept for the benchmarks that only read it.
+const RecordList& importedBook(std::size_t records) {
+  static std::map<std::size_t, std::unique_ptr<RecordList>> lists;
+  auto& list = lists[records];
+  if (!list) {
+    list = std::make_unique<RecordList>();
+    importBook(bookFile(Layout::Sdr3x, records), *list);
+  }
+  return *list;
+}
+
+// One step of the find bar: a text that no caption holds, so that every row
+// is looked at once, the most a step can cost.
+void BM_FindStep(benchmark::State& state, std::string_view text, RecordKind kind) {
+  const auto records = static_cast<std::size_t>(state.range(0));
+  const RecordList& list = importedBook(records);
+  const CaptionMatcher matcher(text);
+  for (auto _ : state) benchmark::DoNotOptimize(findRow(list, matcher, kind, 1, Direction::Forward));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK_CAPTURE(BM_FindStep, cyrillic, "Нет такой точки"_w, RecordKind::All)
+    ->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FindStep, latin, std::string_view("ZZ-404"), RecordKind::All)
+    ->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FindStep, observations, std::string_view("ZZ-404"), RecordKind::Observation)
+    ->Arg(1000000)->Unit(benchmark::kMillisecond);
+// A text that runs into the captions' own words: every observation's caption is looked at.
+BENCHMARK_CAPTURE(BM_FindStep, caption_words, "наведения ZZ-404"_w, RecordKind::All)
+    ->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quillmar

@@ -3,14 +3,17 @@
 // holds per record (records, captions and the model together).
 #include <QApplication>
 #include <QTreeView>
+#include <QUndoStack>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <chrono>
 #include <fstream>
 #include <map>
 #include <string>
 
 #include "document/record_list_model.h"
+#include "document/row_commands.h"
 #include "records/import.h"
 #include "tools/field_book_generator.h"
 
@@ -100,6 +103,80 @@ void BM_DocumentBytesPerRecord(benchmark::State& state) {
   state.counters["bytes_per_record"] = perRecord;
 }
 BENCHMARK(BM_DocumentBytesPerRecord)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void showIn(QTreeView& view, RecordListModel& model) {
+  view.setUniformRowHeights(true);
+  view.setModel(&model);
+  view.resize(797, 332);
+}
+
+void importInto(RecordList& list, const std::string& path) {
+  LineBuffer lines;
+  CaptionState captions;
+  Obrabotka(lines, ImportSdrFile(path, lines), captions, list);
+}
+
+// The undo step of a large "Импорт": undo and redo with the list shown, and
+// the heap that the step holds beyond the document itself.
+void BM_ImportUndoRedo(benchmark::State& state) {
+  const auto records = static_cast<std::size_t>(state.range(0));
+  const std::string& path = bookFile(records);
+  malloc_trim(0);
+  const std::size_t empty = heapInUse();
+  RecordList list;
+  RecordListModel model(list);
+  QTreeView view;
+  showIn(view, model);
+  importInto(list, path);
+  model.announceAppendedRows();
+  benchmark::DoNotOptimize(view.grab());
+  malloc_trim(0);
+  const std::size_t imported = heapInUse();
+  QUndoStack stack;
+  stack.push(new AppendRowsCommand(QStringLiteral("Импорт"), model, 0, static_cast<int>(records)));
+  const std::size_t pushed = heapInUse();
+  std::size_t undone = pushed;
+  double undoMs = 0;
+  double redoMs = 0;
+  using Clock = std::chrono::steady_clock;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    stack.undo();
+    const auto middle = Clock::now();
+    undone = heapInUse();
+    stack.redo();
+    const auto end = Clock::now();
+    undoMs += std::chrono::duration<double, std::milli>(middle - start).count();
+    redoMs += std::chrono::duration<double, std::milli>(end - middle).count();
+    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+  }
+  view.setModel(nullptr);
+  const auto runs = static_cast<double>(state.iterations());
+  state.counters["undo_ms"] = undoMs / runs;
+  state.counters["redo_ms"] = redoMs / runs;
+  state.counters["document_MB"] = static_cast<double>(imported - empty) / 1e6;
+  state.counters["step_bytes"] = static_cast<double>(pushed) - static_cast<double>(imported);
+  state.counters["undone_extra_bytes"] = static_cast<double>(undone) - static_cast<double>(pushed);
+}
+BENCHMARK(BM_ImportUndoRedo)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// "Удалить" of half a large book at once (the middle rows), then its undo.
+void BM_DeleteHalfUndo(benchmark::State& state) {
+  const auto records = static_cast<int>(state.range(0));
+  RecordList list;
+  importInto(list, bookFile(static_cast<std::size_t>(records)));
+  RecordListModel model(list);
+  QTreeView view;
+  showIn(view, model);
+  QUndoStack stack;
+  for (auto _ : state) {
+    stack.push(new RemoveRowsCommand(model, {{records / 4, records / 2}}));
+    stack.undo();
+    benchmark::DoNotOptimize(view.grab());
+  }
+  view.setModel(nullptr);
+}
+BENCHMARK(BM_DeleteHalfUndo)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace quillmar

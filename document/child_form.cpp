@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QContextMenuEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -14,6 +15,7 @@
 
 #include "document/command_guard.h"
 #include "document/document_plan.h"
+#include "document/find_bar.h"
 #include "document/program_state.h"
 #include "document/recent_files.h"
 #include "document/shared_windows.h"
@@ -29,6 +31,11 @@
 namespace quillmar {
 namespace {
 
+// "Отменить «Удалить»": the menu names the step it would undo or redo.
+QString historyText(const QString& command, const QString& step) {
+  return step.isEmpty() ? command : command + QStringLiteral(" «") + step + QStringLiteral("»");
+}
+
 // Room after the longest caption, so that its end is seen clear of the edge.
 constexpr int kColumnMargin = 8;
 
@@ -42,6 +49,7 @@ TChildForm::TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam&
       files_(*this, state_, model_, program, seam) {
   setWindowTitle(QStringLiteral("ChildForm"));
   createList();
+  createFindBar();
   createMenus(icons);
   createPopup(icons);
 }
@@ -62,11 +70,13 @@ void TChildForm::createList() {
   ListView1_->setItemsExpandable(false);
   ListView1_->setUniformRowHeights(true);
   ListView1_->setAllColumnsShowFocus(true);
-  ListView1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListView1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   ListView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListView1_->header()->setStretchLastSection(false);
   ListView1_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &TChildForm::selectionChanged);
+  connect(ListView1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &TChildForm::selectionChanged);
   connect(&model_, &QAbstractItemModel::rowsInserted, this,
           [this](const QModelIndex&, int first, int last) { widenColumnFor(first, last); });
@@ -143,6 +153,8 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   exit->setShortcut(QKeySequence::Quit);
   keepRecentFiles(*file, exit);
 
+  QMenu* edit = createEditMenu();
+
   auto* link = new QMenu(QStringLiteral("Коммуникация"), this);
   addDocumentCommand(*link, QStringLiteral("Загрузить"), iconIn(icons, CommandIcon::Receive), &TChildForm::N11Click);
   addDocumentCommand(*link, QStringLiteral("Выгрузить"), iconIn(icons, CommandIcon::Upload), &TChildForm::N12Click);
@@ -154,7 +166,42 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   addCommand(*help, QStringLiteral("Руководство пользователя"), iconIn(icons, CommandIcon::Help),
              &TChildForm::HelpClick)
       ->setShortcut(QKeySequence::HelpContents);
-  menus_ = {file, link, view, help};
+  menus_ = {file, edit, link, view, help};
+}
+
+QMenu* TChildForm::createEditMenu() {
+  auto* edit = new QMenu(QStringLiteral("Правка"), this);
+  const QString undo = QStringLiteral("Отменить");
+  const QString redo = QStringLiteral("Повторить");
+  undoAction_ = addCommand(*edit, undo, QIcon(), &TChildForm::UndoClick);
+  undoAction_->setShortcuts(QKeySequence::Undo);
+  redoAction_ = addCommand(*edit, redo, QIcon(), &TChildForm::RedoClick);
+  redoAction_->setShortcuts(QKeySequence::keyBindings(QKeySequence::Redo)
+                            << QKeySequence(Qt::CTRL | Qt::Key_Y));
+  undoAction_->setEnabled(false);
+  redoAction_->setEnabled(false);
+  connect(&undoStack_, &QUndoStack::canUndoChanged, undoAction_, &QAction::setEnabled);
+  connect(&undoStack_, &QUndoStack::canRedoChanged, redoAction_, &QAction::setEnabled);
+  connect(&undoStack_, &QUndoStack::undoTextChanged, undoAction_,
+          [this, undo](const QString& step) { undoAction_->setText(historyText(undo, step)); });
+  connect(&undoStack_, &QUndoStack::redoTextChanged, redoAction_,
+          [this, redo](const QString& step) { redoAction_->setText(historyText(redo, step)); });
+  edit->addSeparator();
+  addCommand(*edit, QStringLiteral("Найти..."), QIcon(), &TChildForm::FindClick)
+      ->setShortcut(QKeySequence::Find);
+  addCommand(*edit, QStringLiteral("Найти далее"), QIcon(), &TChildForm::FindNextClick)
+      ->setShortcut(Qt::Key_F3);
+  addCommand(*edit, QStringLiteral("Найти ранее"), QIcon(), &TChildForm::FindPreviousClick)
+      ->setShortcut(Qt::SHIFT | Qt::Key_F3);
+  addCommand(*edit, QStringLiteral("Перейти к строке..."), QIcon(), &TChildForm::GoToRowClick)
+      ->setShortcut(Qt::CTRL | Qt::Key_G);
+  return edit;
+}
+
+// The find bar, while open, stands above the list.
+void TChildForm::createFindBar() {
+  findBar_ = new FindBar(*ListView1_, model_, this);
+  if (auto* box = qobject_cast<QBoxLayout*>(layout())) box->insertWidget(0, findBar_);
 }
 
 void TChildForm::keepRecentFiles(QMenu& file, QAction* exit) {
@@ -222,15 +269,20 @@ void TChildForm::OpenFile(const QString& path) {
 
 void TChildForm::ImportClick() {
   const auto busy = beginCommand();
-  if (busy && files_.Import()) state_.docModified = true;
+  if (!busy) return;
+  const int first = static_cast<int>(model_.list().size());
+  if (files_.Import()) state_.docModified = true;
+  recordAppendedRows(QStringLiteral("Импорт"), first);
 }
 
 void TChildForm::ImportFile(const QString& path) {
   const auto busy = beginCommand();
   if (!busy) return;
+  const int first = static_cast<int>(model_.list().size());
   runGuarded(this, seam_, [this, &path] {
     if (files_.ImportFile(path)) state_.docModified = true;
   });
+  recordAppendedRows(QStringLiteral("Импорт"), first);
 }
 
 void TChildForm::N13Click() {
@@ -241,7 +293,9 @@ void TChildForm::N11Click() {
   const auto busy = beginCommand();
   if (!busy) return;
   if (shared_.zagruzForm != nullptr) shared_.zagruzForm->exec();
+  const int first = static_cast<int>(model_.list().size());
   if (program_.receptionDone) files_.Obrabotka();
+  recordAppendedRows(QStringLiteral("Загрузить"), first);
   program_.receptionDone = false;
   state_.docModified = true;
 }
@@ -267,10 +321,11 @@ void TChildForm::EditClick() {
   if (!busy) return;
   const int row = selectedRow();
   if (row < 0 || shared_.editForm == nullptr) return;
-  if (!runEditCommand(*shared_.editForm, model_.listForAppending(), static_cast<std::size_t>(row),
-                      program_.captions))
+  const auto index = static_cast<std::size_t>(row);
+  const RecordList::RowRef before = model_.list().rowRef(index);
+  if (!runEditCommand(*shared_.editForm, model_.listForAppending(), index, program_.captions))
     return;
-  model_.refreshRow(row);
+  undoStack_.push(new ReplaceRowCommand(model_, row, before, model_.list().rowRef(index)));
   state_.docModified = true;
 }
 
@@ -283,7 +338,7 @@ void TChildForm::AddClick() {
   const char version = model_.list().version(static_cast<std::size_t>(row));
   const auto added = runAddDialog(*shared_.addForm, version, program_.captions);
   if (!added) return;
-  model_.insertRecord(row, added->caption, added->record);
+  undoStack_.push(new InsertRowCommand(model_, row, RowContent{added->caption, added->record}));
   // The row that was selected moved down by one and stays selected.
   ListView1_->setCurrentIndex(model_.index(row + 1));
 }
@@ -291,10 +346,15 @@ void TChildForm::AddClick() {
 void TChildForm::DeleteClick() {
   const auto busy = beginCommand();
   if (!busy) return;
-  const int row = selectedRow();
-  if (row < 0) return;
-  if (!seam_.confirmYesNo(this, QStringLiteral("Удалить запись ?"))) return;
-  model_.removeRecord(row);
+  const std::vector<RowRange> ranges = selectedRanges();
+  int rows = 0;
+  for (const RowRange& range : ranges) rows += range.count;
+  if (rows == 0) return;
+  const QString question = rows == 1
+                               ? QStringLiteral("Удалить запись ?")
+                               : QStringLiteral("Удалить выделенные записи (%1) ?").arg(rows);
+  if (!seam_.confirmYesNo(this, question)) return;
+  undoStack_.push(new RemoveRowsCommand(model_, ranges));
   ListView1_->clearSelection();
   ListView1SelectItem(-1, false);
   state_.docModified = true;
@@ -318,8 +378,75 @@ void TChildForm::ListView1SelectItem(int row, bool selected) {
 }
 
 int TChildForm::selectedRow() const {
-  const QModelIndexList rows = ListView1_->selectionModel()->selectedRows();
-  return rows.isEmpty() ? -1 : rows.constFirst().row();
+  const QModelIndex current = ListView1_->currentIndex();
+  if (current.isValid() && ListView1_->selectionModel()->isRowSelected(current.row()))
+    return current.row();
+  const std::vector<RowRange> ranges = selectedRanges();
+  return ranges.empty() ? -1 : ranges.front().first;
+}
+
+std::vector<RowRange> TChildForm::selectedRanges() const {
+  std::vector<RowRange> ranges;
+  for (const QItemSelectionRange& range : ListView1_->selectionModel()->selection())
+    ranges.push_back({range.top(), range.height()});
+  return mergedRanges(std::move(ranges));
+}
+
+void TChildForm::selectRows(const std::vector<RowRange>& ranges) {
+  QItemSelection selection;
+  for (const RowRange& range : ranges)
+    selection.select(model_.index(range.first), model_.index(range.first + range.count - 1));
+  QItemSelectionModel& selected = *ListView1_->selectionModel();
+  selected.select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  if (!ranges.empty()) {
+    const QModelIndex first = model_.index(ranges.front().first);
+    selected.setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    ListView1_->scrollTo(first);
+  }
+  selectionChanged();
+}
+
+void TChildForm::recordAppendedRows(const QString& command, int first) {
+  const int count = static_cast<int>(model_.list().size()) - first;
+  if (count > 0) undoStack_.push(new AppendRowsCommand(command, model_, first, count));
+}
+
+void TChildForm::UndoClick() {
+  const auto busy = beginCommand();
+  if (!busy || !undoStack_.canUndo()) return;
+  undoStack_.undo();
+  afterHistoryStep(true);
+}
+
+void TChildForm::RedoClick() {
+  const auto busy = beginCommand();
+  if (!busy || !undoStack_.canRedo()) return;
+  undoStack_.redo();
+  afterHistoryStep(false);
+}
+
+void TChildForm::afterHistoryStep(bool undone) {
+  state_.docModified = true;
+  const int step = undone ? undoStack_.index() : undoStack_.index() - 1;
+  const auto* command = static_cast<const RowCommand*>(undoStack_.command(step));
+  selectRows(command->rowsToSelect(undone));
+}
+
+void TChildForm::FindClick() { findBar_->openBar(); }
+
+void TChildForm::FindNextClick() { findBar_->findNext(); }
+
+void TChildForm::FindPreviousClick() { findBar_->findPrevious(); }
+
+void TChildForm::GoToRowClick() {
+  const auto busy = beginCommand();
+  const int rows = model_.rowCount();
+  if (!busy || rows == 0) return;
+  const QModelIndex current = ListView1_->currentIndex();
+  const auto row = seam_.askRowNumber(this, current.isValid() ? current.row() + 1 : 1, rows);
+  if (!row) return;
+  showRow(*ListView1_, std::clamp(*row, 1, rows) - 1);
+  ListView1_->setFocus(Qt::OtherFocusReason);
 }
 
 bool TChildForm::FormCloseQuery() {

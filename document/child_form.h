@@ -5,14 +5,17 @@
 
 #include <QIcon>
 #include <QList>
+#include <QUndoStack>
 #include <QWidget>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "document/document_files.h"
 #include "document/document_state.h"
 #include "document/record_list_model.h"
+#include "document/row_commands.h"
 #include "records/record_list.h"
 
 class QAction;
@@ -23,6 +26,7 @@ namespace quillmar {
 
 class DialogSeam;
 class DocumentPlan;
+class FindBar;
 struct ProgramState;
 struct SharedWindows;
 
@@ -59,6 +63,13 @@ class TChildForm final : public QWidget {
   // "Добавить": the add dialog inserts a record above the selected row.
   void AddClick();
   void ListView1SelectItem(int row, bool selected);
+  // "Правка": undo and redo of the row commands, find, go to a row.
+  void UndoClick();
+  void RedoClick();
+  void FindClick();
+  void FindNextClick();
+  void FindPreviousClick();
+  void GoToRowClick();
   // True when the window may close.
   bool FormCloseQuery();
   // The frame's exit has asked already: the next close asks nothing.
@@ -77,6 +88,10 @@ class TChildForm final : public QWidget {
   QAction& editAction() { return *editAction_; }
   QAction& deleteAction() { return *deleteAction_; }
   QAction& addAction() { return *addAction_; }
+  QAction& undoAction() { return *undoAction_; }
+  QAction& redoAction() { return *redoAction_; }
+  QUndoStack& undoStack() { return undoStack_; }
+  FindBar& findBar() { return *findBar_; }
   // Nothing until the plan has been opened once.
   DocumentPlan* plan() const { return plan_.get(); }
 
@@ -95,6 +110,8 @@ class TChildForm final : public QWidget {
   void createList();
   void createMenus(const QList<QIcon>& icons);
   void createPopup(const QList<QIcon>& icons);
+  QMenu* createEditMenu();
+  void createFindBar();
   void keepRecentFiles(QMenu& file, QAction* exit);
   template <typename Handler>
   QAction* addCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler);
@@ -109,7 +126,14 @@ class TChildForm final : public QWidget {
   void selectionChanged();
   void widenColumnFor(int first, int last);
   void fitColumn();
+  // The row that "Редактировать" and "Добавить" work on: the current row
+  // when it is selected, else the first selected one.
   int selectedRow() const;
+  std::vector<RowRange> selectedRanges() const;
+  void selectRows(const std::vector<RowRange>& ranges);
+  // Makes the rows appended from `first` on one undo step.
+  void recordAppendedRows(const QString& command, int first);
+  void afterHistoryStep(bool undone);
 
   ProgramState& program_;
   SharedWindows& shared_;
@@ -118,11 +142,16 @@ class TChildForm final : public QWidget {
   RecordList list_;
   RecordListModel model_{list_};
   DocumentFiles files_;
+  // Its steps refer to the model, so it goes before the model does.
+  QUndoStack undoStack_;
   QTreeView* ListView1_ = nullptr;
+  FindBar* findBar_ = nullptr;
   QMenu* PopupMenu1_ = nullptr;
   QAction* editAction_ = nullptr;
   QAction* deleteAction_ = nullptr;
   QAction* addAction_ = nullptr;
+  QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
   QList<QMenu*> menus_;
   bool queryAnswered_ = false;
   bool busy_ = false;

@@ -1,5 +1,7 @@
 #include "document/record_list_model.h"
 
+#include <algorithm>
+
 #include "widgets/text_codec.h"
 
 namespace quillmar {
@@ -53,13 +55,54 @@ void RecordListModel::insertRecord(int row, std::string_view caption, const Surv
   endInsertRows();
 }
 
-void RecordListModel::removeRecord(int row) {
+void RecordListModel::insertRows(int row, const std::vector<RecordList::RowRef>& rows) {
+  if (rows.empty()) return;
   announceAppendedRows();
-  beginRemoveRows({}, row, row);
+  beginInsertRows({}, row, row + static_cast<int>(rows.size()) - 1);
   forgetCaptions();
-  list_.remove(static_cast<std::size_t>(row));
-  --shownRows_;
+  list_.insert(static_cast<std::size_t>(row), rows);
+  shownRows_ += static_cast<int>(rows.size());
+  endInsertRows();
+}
+
+void RecordListModel::removeRecords(int first, int count) {
+  if (count <= 0) return;
+  announceAppendedRows();
+  beginRemoveRows({}, first, first + count - 1);
+  forgetCaptions();
+  list_.remove(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
+  shownRows_ -= count;
   endRemoveRows();
+}
+
+void RecordListModel::replaceRow(int row, RecordList::RowRef stored) {
+  list_.replace(static_cast<std::size_t>(row), stored);
+  refreshRow(row);
+}
+
+void RecordListModel::setAsideLast(int count) {
+  announceAppendedRows();
+  if (count <= 0 || count > shownRows_) return;
+  beginRemoveRows({}, shownRows_ - count, shownRows_ - 1);
+  forgetCaptions();
+  list_.setAside(static_cast<std::size_t>(count));
+  shownRows_ -= count;
+  endRemoveRows();
+}
+
+void RecordListModel::bringBack(int count) {
+  count = std::min(count, static_cast<int>(list_.setAsideCount()));
+  if (count <= 0) return;
+  announceAppendedRows();
+  beginInsertRows({}, shownRows_, shownRows_ + count - 1);
+  forgetCaptions();
+  list_.bringBack(static_cast<std::size_t>(count));
+  shownRows_ += count;
+  endInsertRows();
+}
+
+void RecordListModel::forgetSetAside(int count) {
+  if (count > 0) list_.forgetSetAside(static_cast<std::size_t>(count));
 }
 
 void RecordListModel::refreshRow(int row) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "records/record_list.h"
 
@@ -34,9 +35,18 @@ class RecordListModel final : public QAbstractListModel {
   void discardUnannouncedRows();
 
   void insertRecord(int row, std::string_view caption, const SurveyRecord& record);
-  void removeRecord(int row);
+  // Rows kept by RecordList::rowRef, inserted at `row` in their order.
+  void insertRows(int row, const std::vector<RecordList::RowRef>& rows);
+  void removeRecords(int first, int count);
+  void replaceRow(int row, RecordList::RowRef stored);
   // After a row's record or caption was changed in place.
   void refreshRow(int row);
+
+  // The last `count` rows leave the view but stay in the list's storage
+  // (RecordList::setAside); bringBack shows them again.
+  void setAsideLast(int count);
+  void bringBack(int count);
+  void forgetSetAside(int count);
 
  private:
   void forgetCaptions();

@@ -95,6 +95,10 @@ std::string_view RecordList::typeCode(std::size_t index) const {
   return shortText(rows_[index] + kTypeAt);
 }
 
+std::string_view RecordList::derivCode(std::size_t index) const {
+  return shortText(rows_[index] + kDerivAt);
+}
+
 char RecordList::version(std::size_t index) const { return rows_[index][kVersionAt]; }
 
 std::string RecordList::caption(std::size_t index) const {
@@ -131,7 +135,7 @@ RecordList::LongestCaption RecordList::longestCaption(std::size_t first, std::si
   std::array<Known, 256> known{};
   std::string caption;
   LongestCaption longest;
-  for (std::size_t i = first; i <= last && i < rows_.size(); ++i) {
+  for (std::size_t i = first; i <= last && i < size(); ++i) {
     const char* row = rows_[i];
     std::size_t length = 0;
     if (readU32(row + kStateRefAt) == kGivenCaption || mayChangeCaptionState(shortText(row + kTypeAt))) {
@@ -205,12 +209,14 @@ void RecordList::moveCaptionState(const Parts& record, CaptionState& state) {
 }
 
 void RecordList::append(const SurveyRecord& record, CaptionState& state) {
+  forgetSetAside(setAside_);
   const Parts parts = partsOf(record);
   rows_.push_back(store(parts, refTo(state), {}));
   moveCaptionState(parts, state);
 }
 
 void RecordList::appendText(std::string_view text, char version, CaptionState& state) {
+  forgetSetAside(setAside_);
   text = text.substr(0, kBodyCapacity);
   const std::size_t lineEnd = std::min<std::size_t>(2, kBodyCapacity - text.size());
   char* row = allocate(kHeaderSize + text.size() + lineEnd);
@@ -235,6 +241,7 @@ void RecordList::replace(std::size_t index, const SurveyRecord& record, CaptionS
 }
 
 void RecordList::append(std::string_view caption, const SurveyRecord& record) {
+  forgetSetAside(setAside_);
   rows_.push_back(store(partsOf(record), kGivenCaption, caption));
 }
 
@@ -250,8 +257,30 @@ void RecordList::setCaption(std::size_t index, std::string_view caption) {
 
 void RecordList::remove(std::size_t index) { rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index)); }
 
+void RecordList::remove(std::size_t first, std::size_t count) {
+  const auto begin = rows_.begin() + static_cast<std::ptrdiff_t>(first);
+  rows_.erase(begin, begin + static_cast<std::ptrdiff_t>(count));
+}
+
+void RecordList::insert(std::size_t index, const std::vector<RowRef>& rows) {
+  const auto at = rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), rows.size(), nullptr);
+  std::transform(rows.begin(), rows.end(), at, [](RowRef row) { return row.row_; });
+}
+
+void RecordList::setAside(std::size_t count) { setAside_ += std::min(count, size()); }
+
+void RecordList::bringBack(std::size_t count) { setAside_ -= std::min(count, setAside_); }
+
+void RecordList::forgetSetAside(std::size_t count) {
+  count = std::min(count, setAside_);
+  rows_.resize(rows_.size() - count);
+  setAside_ -= count;
+}
+
 void RecordList::appendRange(RecordList&& other) {
-  if (rows_.empty()) {
+  forgetSetAside(setAside_);
+  // Rows of this list may still be referred to (RowRef) while it has blocks.
+  if (blocks_.empty()) {
     *this = std::move(other);
     other.clear();
     return;
@@ -281,6 +310,7 @@ void RecordList::clear() {
   states_.clear();
   stateRefs_.clear();
   lastRef_ = 0;
+  setAside_ = 0;
 }
 
 }  // namespace quillmar

@@ -29,14 +29,16 @@ class RecordList {
   RecordList(RecordList&&) = default;
   RecordList& operator=(RecordList&&) = default;
 
-  std::size_t size() const { return rows_.size(); }
-  bool empty() const { return rows_.empty(); }
+  // The rows of the document; rows set aside (below) are not counted.
+  std::size_t size() const { return rows_.size() - setAside_; }
+  bool empty() const { return size() == 0; }
 
   // A copy: change a row with replace(). Const, so that assigning to it does not compile.
   const SurveyRecord record(std::size_t index) const;
   // The parts of a record without copying it out.
   std::string_view body(std::size_t index) const;
   std::string_view typeCode(std::size_t index) const;
+  std::string_view derivCode(std::size_t index) const;
   char version(std::size_t index) const;
 
   std::string caption(std::size_t index) const;
@@ -64,10 +66,33 @@ class RecordList {
   void setCaption(std::size_t index, std::string_view caption);
 
   void remove(std::size_t index);
+  void remove(std::size_t first, std::size_t count);
   // Moves the rows of `other` to the end of this list; `other` is left empty.
   void appendRange(RecordList&& other);
   void reserve(std::size_t rows);
   void clear();
+
+  // A row as it is stored: put back, it has the same bytes and the same
+  // caption. Valid while the list lives and is not cleared, whatever is
+  // removed or replaced meanwhile.
+  class RowRef {
+    friend class RecordList;
+    char* row_ = nullptr;
+  };
+  RowRef rowRef(std::size_t index) const { return refOf(rows_[index]); }
+  void insert(std::size_t index, const std::vector<RowRef>& rows);
+  void replace(std::size_t index, RowRef row) { rows_[index] = row.row_; }
+
+  // Undoing an append keeps its rows where they are, behind the document's
+  // rows: the last `count` rows are set aside, and bringing them back costs
+  // nothing. Rows set aside last are brought back first. Every append
+  // forgets them: they belonged to an undone append that is gone for good.
+  void setAside(std::size_t count);
+  void bringBack(std::size_t count);
+  // Forgets the `count` rows set aside first, the furthest back: the undone
+  // appends that can no longer be redone go latest first.
+  void forgetSetAside(std::size_t count);
+  std::size_t setAsideCount() const { return setAside_; }
 
  private:
   static constexpr std::uint32_t kGivenCaption = 0xFFFFFFFF;
@@ -83,6 +108,11 @@ class RecordList {
   char* allocate(std::size_t bytes);
   void moveCaptionState(const Parts& record, CaptionState& state);
   std::uint32_t refTo(const CaptionState& state);
+  static RowRef refOf(char* row) {
+    RowRef ref;
+    ref.row_ = row;
+    return ref;
+  }
 
   // Each row: its state reference, type, derivation, version, body and,
   // for a given caption, its length and text (see store()).
@@ -98,6 +128,7 @@ class RecordList {
   std::vector<CaptionState> states_;
   std::unordered_map<std::string, std::uint32_t> stateRefs_;
   std::uint32_t lastRef_ = 0;
+  std::size_t setAside_ = 0;
 };
 
 }  // namespace quillmar

@@ -56,6 +56,10 @@ class ImportSeam final : public quillmar::DialogSeam {
   }
   void showMessage(QWidget*, const QString& text) override { unexpected(text); }
   void showError(QWidget*, const QString& text) override { unexpected(text); }
+  std::optional<int> askRowNumber(QWidget*, int, int) override {
+    unexpected(QStringLiteral("a row question"));
+    return std::nullopt;
+  }
 
  private:
   void unexpected(const QString& what) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -75,6 +76,18 @@ void QtDialogSeam::showMessage(QWidget* parent, const QString& text) {
 
 void QtDialogSeam::showError(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, messageTitle(), text);
+}
+
+std::optional<int> QtDialogSeam::askRowNumber(QWidget* parent, int current, int rows) {
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("Перейти к строке"));
+  dialog.setLabelText(QStringLiteral("Номер строки (1–%1):").arg(rows));
+  dialog.setInputMode(QInputDialog::IntInput);
+  dialog.setIntRange(1, rows);
+  dialog.setIntValue(current);
+  dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) * 2);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.intValue();
 }
 
 }  // namespace quillmar

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace quillmar {
@@ -39,6 +41,8 @@ class DialogSeam {
   virtual Answer confirmYesNoCancel(QWidget* parent, const QString& question) = 0;
   virtual void showMessage(QWidget* parent, const QString& text) = 0;
   virtual void showError(QWidget* parent, const QString& text) = 0;
+  // A row number from 1 to `rows`, proposing `current`; nothing when cancelled.
+  virtual std::optional<int> askRowNumber(QWidget* parent, int current, int rows) = 0;
 };
 
 // The real dialogs: QFileDialog and QMessageBox.
@@ -51,6 +55,7 @@ class QtDialogSeam final : public DialogSeam {
   Answer confirmYesNoCancel(QWidget* parent, const QString& question) override;
   void showMessage(QWidget* parent, const QString& text) override;
   void showError(QWidget* parent, const QString& text) override;
+  std::optional<int> askRowNumber(QWidget* parent, int current, int rows) override;
 };
 
 // "Name|pattern|Name|pattern" as QFileDialog name filters ("Name (pattern)").

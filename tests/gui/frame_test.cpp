@@ -173,11 +173,15 @@ TEST_F(FrameTest, menuBar_isTheFramesUntilADocumentIsActive) {
 
   TChildForm* document = frame_->New();
   frame_->mdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
-  EXPECT_EQ(menuTitles(*frame_->menuBar()), QStringList({"Файл", "Коммуникация", "Вид", "Окно", "Справка"}));
+  EXPECT_EQ(menuTitles(*frame_->menuBar()),
+            QStringList({"Файл", "Правка", "Коммуникация", "Вид", "Окно", "Справка"}));
   EXPECT_EQ(itemTexts(*document->menus()[0]),
             QStringList({"Новый", "Открыть", "Сохранить", "Сохранить как", "-", "Импорт",
                          "Экспорт", "-", "Выход"}));
-  EXPECT_EQ(itemTexts(*document->menus()[1]), QStringList({"Загрузить", "Выгрузить"}));
+  EXPECT_EQ(itemTexts(*document->menus()[1]),
+            QStringList({"Отменить", "Повторить", "-", "Найти...", "Найти далее", "Найти ранее",
+                         "Перейти к строке..."}));
+  EXPECT_EQ(itemTexts(*document->menus()[2]), QStringList({"Загрузить", "Выгрузить"}));
   EXPECT_EQ(itemTexts(document->popupMenu()), QStringList({"Редактировать", "Удалить", "Добавить"}));
 
   ASSERT_TRUE(document->parentWidget()->close());

@@ -51,11 +51,11 @@ class PlanWindowTest : public GuiTest {
 TEST_F(PlanWindowTest, viewMenuOpensOnePlanPerDocumentInsideTheFrame) {
   TChildForm* document = newDocumentWith(sampleFieldBook());
   const QList<QMenu*>& menus = document->menus();
-  ASSERT_EQ(menus.size(), 4);
-  EXPECT_EQ(menus[2]->title(), QStringLiteral("Вид"));
-  EXPECT_EQ(menus[2]->actions().value(0)->text(), QStringLiteral("План"));
+  ASSERT_EQ(menus.size(), 5);
+  EXPECT_EQ(menus[3]->title(), QStringLiteral("Вид"));
+  EXPECT_EQ(menus[3]->actions().value(0)->text(), QStringLiteral("План"));
 
-  menus[2]->actions().value(0)->trigger();
+  menus[3]->actions().value(0)->trigger();
   PlanWindow* plan = document->plan()->window();
   ASSERT_NE(plan, nullptr);
   document->PlanClick();
@@ -94,7 +94,7 @@ TEST_F(PlanWindowTest, followsImportsEditsAndDeletesAndCountsSkippedRecords) {
   ASSERT_TRUE(edited);
   EXPECT_EQ(plan.data().positions()[*edited].east, 2222.0);
 
-  model.removeRecord(2);  // the station, and with it the sight line
+  model.removeRecords(2, 1);  // the station, and with it the sight line
   EXPECT_EQ(plan.data().size(), 2u);
   EXPECT_TRUE(plan.data().sightLines().empty());
 }

@@ -18,7 +18,7 @@ void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& m
   if (type != QtDebugMsg && type != QtInfoMsg) testerWarnings << message;
 }
 
-TEST(RecordListModel, keepsTheItemModelRulesThroughAppendInsertRemoveAndChange) {
+TEST(RecordListModel, keepsTheItemModelRulesThroughEveryChange) {
   RecordList list;
   list.append("first", recordOf("00NM\r\n"));
   RecordListModel model(list);
@@ -30,18 +30,25 @@ TEST(RecordListModel, keepsTheItemModelRulesThroughAppendInsertRemoveAndChange) 
     model.announceAppendedRows();
     model.insertRecord(0, "inserted", recordOf("02TS\r\n"));
     model.insertRecord(7, "at the end", recordOf("13NM\r\n"));
-    model.removeRecord(3);
-    model.removeRecord(6);
-    model.listForAppending().setCaption(1, "changed");
-    model.refreshRow(1);
+    const RecordList::RowRef inserted = list.rowRef(0);
+    const std::vector<RecordList::RowRef> kept{list.rowRef(1), list.rowRef(7)};
+    model.removeRecords(3, 1);
+    model.removeRecords(5, 2);
+    model.insertRows(1, kept);
+    model.listForAppending().setCaption(0, "changed");
+    model.refreshRow(0);
+    model.replaceRow(3, inserted);
+    model.setAsideLast(2);
+    model.bringBack(1);
     model.announceAppendedRows();
   }
   qInstallMessageHandler(previous);
   EXPECT_TRUE(testerWarnings.isEmpty()) << testerWarnings.join('\n').toStdString();
-  ASSERT_EQ(model.rowCount(), 6);
-  EXPECT_EQ(model.index(0).data().toString(), "inserted");
-  EXPECT_EQ(model.index(1).data().toString(), "changed");
-  EXPECT_EQ(model.index(5).data().toString(), "appended");
+  QStringList texts;
+  for (int row = 0; row < model.rowCount(); ++row) texts << model.index(row).data().toString();
+  EXPECT_EQ(texts, QStringList({"changed", "first", "at the end", "inserted", "appended", "appended"}));
+  EXPECT_EQ(list.size(), 6u);
+  EXPECT_EQ(list.record(3).typeCode.view(), "02");
 }
 
 TEST(RecordListModel, rowsAppendedToTheList_appearOnlyWhenAnnounced) {

@@ -52,4 +52,15 @@ void ScriptedSeam::showMessage(QWidget*, const QString& text) { messages << text
 
 void ScriptedSeam::showError(QWidget*, const QString& text) { errors << text; }
 
+std::optional<int> ScriptedSeam::askRowNumber(QWidget*, int, int rows) {
+  questions << QStringLiteral("row of %1").arg(rows);
+  if (rowNumbers.isEmpty()) {
+    ADD_FAILURE() << "unexpected row question";
+    return std::nullopt;
+  }
+  const int row = rowNumbers.takeFirst();
+  if (row == 0) return std::nullopt;
+  return row;
+}
+
 }  // namespace quillmar::test

@@ -20,6 +20,7 @@ class ScriptedSeam final : public DialogSeam {
   QList<SaveChoice> saveChoices;
   QList<bool> yesNoAnswers;
   QList<Answer> yesNoCancelAnswers;
+  QList<int> rowNumbers;  // 0 cancels
   // The next open dialog runs out of memory instead of answering.
   bool openRunsOutOfMemory = false;
 
@@ -39,7 +40,7 @@ class ScriptedSeam final : public DialogSeam {
   void cancelSave() { saveChoices << SaveChoice{}; }
   bool allAnswersUsed() const {
     return openNames.isEmpty() && saveChoices.isEmpty() && yesNoAnswers.isEmpty() &&
-           yesNoCancelAnswers.isEmpty();
+           yesNoCancelAnswers.isEmpty() && rowNumbers.isEmpty();
   }
 
   QString askOpenFileName(QWidget* parent, const QString& filter,
@@ -49,6 +50,7 @@ class ScriptedSeam final : public DialogSeam {
   Answer confirmYesNoCancel(QWidget* parent, const QString& question) override;
   void showMessage(QWidget* parent, const QString& text) override;
   void showError(QWidget* parent, const QString& text) override;
+  std::optional<int> askRowNumber(QWidget* parent, int current, int rows) override;
 };
 
 }  // namespace quillmar::test
