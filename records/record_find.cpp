@@ -1,8 +1,8 @@
 #include "records/record_find.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -124,44 +124,107 @@ std::optional<std::vector<std::string>> fixedTexts(std::string_view typeCode,
   return texts;
 }
 
-// Whether an occurrence of `lower` in a caption may take in a fixed text:
-// lie within the fixed texts alone, hold one whole, or begin or end in one.
-bool touchesFixedTexts(const std::vector<std::string>& texts, std::string_view lower) {
-  std::string joined;
-  for (const std::string& text : texts) joined += text;
-  if (joined.find(lower) != std::string::npos) return true;
-  for (std::string_view text : texts) {
-    if (text.empty()) continue;
-    if (lower.find(text) != std::string_view::npos) return true;
-    for (std::size_t part = 1; part < lower.size(); ++part) {
-      if (text.ends_with(lower.substr(0, part)) || text.starts_with(lower.substr(part))) return true;
+// The pieces of `lower` that a caption's fields must supply. An occurrence
+// lies over the fixed texts in one of a few ways, each leaving parts of the
+// text to fields (copies of the line); of each way its longest such part is
+// kept, so a line holding none of them cannot give a caption holding the text.
+// Nothing when some way leaves no part to a field.
+class FieldPieces {
+ public:
+  FieldPieces(const std::vector<std::string>& texts, std::string_view lower) : lower_(lower) {
+    for (const std::string& text : texts)
+      if (!text.empty()) texts_.push_back(text);
+    fromField(0, kAnyText, {});
+    for (std::size_t i = 0; i < texts_.size(); ++i) fromInside(i);
+  }
+  std::optional<std::vector<std::string>> pieces() const {
+    if (withoutField_) return std::nullopt;
+    return pieces_;
+  }
+
+ private:
+  static constexpr std::size_t kAnyText = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kMostSteps = 10000;
+
+  // The occurrence begins inside text `i` and runs on past its end.
+  void fromInside(std::size_t i) {
+    const std::string_view text = texts_[i];
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      const std::string_view tail = text.substr(at);
+      if (tail.starts_with(lower_)) withoutField_ = true;
+      else if (lower_.starts_with(tail)) fromField(tail.size(), i + 1, {});
     }
   }
-  return false;
-}
 
-// For each kind of record met, whether the text can only lie inside a field.
-class FieldOnlyKinds {
+  // From `pos` the text goes on in a field (possibly empty) that the fixed
+  // text `next` follows (any text, or none after the last).
+  void fromField(std::size_t pos, std::size_t next, std::string_view longest) {
+    // Texts of repeated bytes over short fixed texts lie in too many ways to
+    // go through: their captions are made.
+    if (++steps_ > kMostSteps) withoutField_ = true;
+    if (withoutField_) return;
+    for (std::size_t size = 0; pos + size <= lower_.size(); ++size) {
+      const std::string_view piece = lower_.substr(pos, size);
+      const std::string_view kept = piece.size() > longest.size() ? piece : longest;
+      const std::string_view rest = lower_.substr(pos + size);
+      if (rest.empty()) return finish(kept);
+      const std::size_t first = next == kAnyText ? 0 : next;
+      const std::size_t last = next == kAnyText ? texts_.size() : std::min(next + 1, texts_.size());
+      for (std::size_t j = first; j < last; ++j) {
+        if (texts_[j].starts_with(rest)) finish(kept);
+        else if (rest.starts_with(texts_[j])) fromField(pos + size + texts_[j].size(), j + 1, kept);
+      }
+    }
+  }
+
+  void finish(std::string_view longest) {
+    if (longest.empty()) withoutField_ = true;
+    else if (std::find(pieces_.begin(), pieces_.end(), longest) == pieces_.end())
+      pieces_.emplace_back(longest);
+  }
+
+  std::string_view lower_;
+  std::vector<std::string> texts_;
+  std::vector<std::string> pieces_;
+  bool withoutField_ = false;
+  std::size_t steps_ = 0;
+};
+
+// For each kind of record met, the pieces of the text its line must hold for
+// its caption to be worth making (none known: the caption is always made).
+class LinePieces {
  public:
-  explicit FieldOnlyKinds(std::string_view lower) : lower_(lower) {}
+  explicit LinePieces(std::string_view lower) : lower_(lower) {}
 
-  bool fieldOnly(std::string_view typeCode, std::string_view derivCode, char version) {
+  const std::optional<std::vector<CaptionMatcher>>& forKind(std::string_view typeCode,
+                                                            std::string_view derivCode,
+                                                            char version) {
     std::uint64_t key = static_cast<unsigned char>(version);
     for (std::string_view code : {typeCode, derivCode}) {
       key = key << 8 | code.size();
       for (char c : code) key = key << 8 | static_cast<unsigned char>(c);
     }
-    const auto [known, added] = known_.try_emplace(key, false);
-    if (added) {
-      const auto texts = fixedTexts(typeCode, derivCode, version);
-      known->second = texts && !touchesFixedTexts(*texts, lower_);
-    }
-    return known->second;
+    for (const auto& [knownKey, pieces] : known_)
+      if (knownKey == key) return pieces;
+    return known_.emplace_back(key, matchersFor(typeCode, derivCode, version)).second;
   }
 
  private:
+  std::optional<std::vector<CaptionMatcher>> matchersFor(std::string_view typeCode,
+                                                         std::string_view derivCode,
+                                                         char version) const {
+    const auto texts = fixedTexts(typeCode, derivCode, version);
+    if (!texts) return std::nullopt;
+    const auto pieces = FieldPieces(*texts, lower_).pieces();
+    if (!pieces || pieces->size() > kMostPieces) return std::nullopt;
+    return std::vector<CaptionMatcher>(pieces->begin(), pieces->end());
+  }
+
+  // More pieces than this cost about as much as making the caption.
+  static constexpr std::size_t kMostPieces = 8;
   std::string_view lower_;
-  std::unordered_map<std::uint64_t, bool> known_;
+  // A book holds few kinds: a short list is quicker than hashing.
+  std::vector<std::pair<std::uint64_t, std::optional<std::vector<CaptionMatcher>>>> known_;
 };
 
 }  // namespace
@@ -212,13 +275,16 @@ namespace {
 
 // Cheapest first: the kind, then the line, and the caption only when needed.
 bool rowMatches(const RecordList& list, std::size_t row, const CaptionMatcher& matcher,
-                RecordKind kind, FieldOnlyKinds& kinds, std::string& caption) {
+                RecordKind kind, LinePieces& kinds, std::string& caption) {
   const std::string_view typeCode = list.typeCode(row);
   if (!isOfKind(typeCode, kind)) return false;
   if (matcher.lower().empty()) return true;
-  if (kinds.fieldOnly(typeCode, list.derivCode(row), list.version(row)) &&
-      !matcher.matches(list.body(row)))
-    return false;
+  if (const auto& pieces = kinds.forKind(typeCode, list.derivCode(row), list.version(row))) {
+    const std::string_view body = list.body(row);
+    if (std::none_of(pieces->begin(), pieces->end(),
+                     [&](const CaptionMatcher& piece) { return piece.matches(body); }))
+      return false;
+  }
   list.captionInto(caption, row);
   return matcher.matches(caption);
 }
@@ -230,7 +296,7 @@ std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher&
   const std::size_t rows = list.size();
   if (rows == 0) return std::nullopt;
   std::size_t row = start % rows;
-  FieldOnlyKinds kinds(matcher.lower());
+  LinePieces kinds(matcher.lower());
   std::string caption;
   for (std::size_t looked = 0; looked < rows; ++looked) {
     if (rowMatches(list, row, matcher, kind, kinds, caption)) return row;

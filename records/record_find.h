@@ -38,9 +38,9 @@ enum class Direction { Forward, Backward };
 // The first row from `start` on (or back from it) whose caption matches and
 // whose record is of `kind`, wrapping around the ends; every row is looked at
 // once, `start` first. Nothing when no row matches or the list is empty.
-// Captions are taken to be MakeSt's: a row whose caption can hold the text
-// only inside a field of its line, and whose line lacks it, is passed over
-// without making its caption.
+// Captions are taken to be MakeSt's: a row whose line lacks every piece of
+// the text that the caption's fields would have to supply (the text less the
+// kind's fixed words it can run into) is passed over without making its caption.
 std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher& matcher,
                                    RecordKind kind, std::size_t start, Direction direction);
 

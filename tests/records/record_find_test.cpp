@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <optional>
 #include <random>
 #include <string>
@@ -122,19 +123,47 @@ TEST_F(FindRow, findsTextsThatTakeInTheCaptionsOwnWords) {
   EXPECT_EQ(find(std::string("Т."_w) + std::string(16, ' ') + "A1", 1), std::nullopt);
 }
 
-// Rows whose caption is not made when their line lacks the text must be
-// exactly those that could not hold it: every piece of every caption is
-// found where looking at each caption in turn finds it.
+// Rows whose caption is not made when their line lacks the pieces the
+// fields would supply must be exactly those that could not hold the text:
+// every piece of every caption (up to 16 bytes), and texts running across the
+// fixed words into fields of this row or of another, are found where looking
+// at each caption in turn finds them.
 TEST_F(FindRow, passesOverNoRowThatLookingAtEveryCaptionWouldFind) {
+  const auto plainFind = [&](const std::string& text, std::size_t start) {
+    for (std::size_t looked = 0; looked < list.size(); ++looked) {
+      const std::size_t row = (start + looked) % list.size();
+      if (cp1251Lower(list.caption(row)).find(cp1251Lower(text)) != std::string::npos) return row;
+    }
+    return list.size();
+  };
+  const std::string_view gap = "               ";
+  const auto join = [](std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (std::string_view part : parts) text += part;
+    return text;
+  };
+  std::vector<std::string> texts{
+      join({"Наведения"_w, gap, "B2"}),  join({"Наведения"_w, gap, "A1"}),
+      join({"Т."_w, gap, "A1 N="}),      "A1 N=",
+      "A1    N=",                        join({"ты     Т."_w, gap, "A1"}),
+      join({"Высота=1.600"_w}),          join({"Высота=1.700"_w}),
+      "=1.6",                            join({"Примечание   see"_w}),
+      join({"Примечание   b2"_w}),       join({"Точка"_w, gap, "A1  Точка наведения"_w}),
+      join({"A1  Точка наведения"_w, gap, "B2"}), join({"1  Т"_w}),
+      join({"B2  Раст.="_w}),            join({"A1  Раст.="_w}),
+      join({"Станция   Т."_w, gap, "B2"}), join({"Цель   Высота=1.600"_w}),
+      std::string(40, ' ')};
   for (std::size_t row = 0; row < list.size(); ++row) {
     const std::string caption(list.caption(row));
-    for (std::size_t size = 1; size <= 8; ++size) {
-      for (std::size_t at = 0; at + size <= caption.size(); ++at) {
-        const std::string text = caption.substr(at, size);
-        std::size_t first = 0;
-        while (cp1251Lower(list.caption(first)).find(cp1251Lower(text)) == std::string::npos) ++first;
-        ASSERT_EQ(find(text, 0), first) << text;
-      }
+    for (std::size_t at = 0; at < caption.size(); ++at)
+      for (std::size_t size = 1; size <= 16 && at + size <= caption.size(); ++size)
+        texts.push_back(caption.substr(at, size));
+  }
+  for (const std::string& text : texts) {
+    for (std::size_t start : {0u, 3u}) {
+      const std::size_t expected = plainFind(text, start);
+      const auto found = find(text, start);
+      ASSERT_EQ(found.value_or(list.size()), expected) << text << " from " << start;
     }
   }
 }
