@@ -24,6 +24,7 @@
 #include "document/shared_windows.h"
 #include "help/intern_form.h"
 #include "widgets/command_icons.h"
+#include "widgets/standard_keys.h"
 
 namespace quillmar {
 namespace {
@@ -58,23 +59,23 @@ void TMainForm::createMenusAndToolBar() {
   const QList<QIcon> icons = frameIcons();
   auto* file = new QMenu(QStringLiteral("Файл"), this);
   QAction* newAction = file->addAction(iconIn(icons, CommandIcon::New), QStringLiteral("Новый"));
-  newAction->setShortcut(QKeySequence::New);
+  newAction->setShortcuts(StandardKeys(QKeySequence::New));
   newAction->setToolTip(QStringLiteral("Новый файл"));
   connect(newAction, &QAction::triggered, this, &TMainForm::New);
   QAction* openAction = file->addAction(iconIn(icons, CommandIcon::Open), QStringLiteral("Открыть"));
-  openAction->setShortcut(QKeySequence::Open);
+  openAction->setShortcuts(StandardKeys(QKeySequence::Open));
   openAction->setToolTip(QStringLiteral("Открыть"));
   connect(openAction, &QAction::triggered, this, &TMainForm::Open);
   file->addSeparator();
   QAction* exitAction = file->addAction(iconIn(icons, CommandIcon::Exit), QStringLiteral("Выход"));
-  exitAction->setShortcut(QKeySequence::Quit);
+  exitAction->setShortcuts(StandardKeys(QKeySequence::Quit));
   connect(exitAction, &QAction::triggered, this, &QWidget::close);
   keepRecentFiles(*file, exitAction);
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   QAction* manual =
       help->addAction(iconIn(icons, CommandIcon::Help), QStringLiteral("Руководство пользователя"));
-  manual->setShortcut(QKeySequence::HelpContents);
+  manual->setShortcuts(StandardKeys(QKeySequence::HelpContents));
   connect(manual, &QAction::triggered, this, &TMainForm::HelpClick);
   frameMenus_ = {file, help};
   createWindowMenu();
@@ -110,7 +111,7 @@ void TMainForm::fillWindowMenu() {
                                          &QMdiArea::tileSubWindows);
   QAction* close = windowMenu_->addAction(QStringLiteral("Закрыть окно"), mdiArea_,
                                           &QMdiArea::closeActiveSubWindow);
-  close->setShortcut(QKeySequence::Close);
+  close->setShortcuts(StandardKeys(QKeySequence::Close));
   for (QAction* action : {cascade, tile, close}) action->setEnabled(any);
   windowMenu_->addSeparator();
   int number = 0;

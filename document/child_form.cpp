@@ -27,6 +27,7 @@
 #include "widgets/command_icons.h"
 #include "widgets/control_pictures.h"
 #include "widgets/dialog_seam.h"
+#include "widgets/standard_keys.h"
 
 namespace quillmar {
 namespace {
@@ -136,21 +137,21 @@ void TChildForm::setBusy(bool busy) {
 void TChildForm::createMenus(const QList<QIcon>& icons) {
   auto* file = new QMenu(QStringLiteral("Файл"), this);
   addCommand(*file, QStringLiteral("Новый"), iconIn(icons, CommandIcon::New), &TChildForm::newRequested)
-      ->setShortcut(QKeySequence::New);
+      ->setShortcuts(StandardKeys(QKeySequence::New));
   addCommand(*file, QStringLiteral("Открыть"), iconIn(icons, CommandIcon::Open), &TChildForm::openRequested)
-      ->setShortcut(QKeySequence::Open);
+      ->setShortcuts(StandardKeys(QKeySequence::Open));
   addDocumentCommand(*file, QStringLiteral("Сохранить"), iconIn(icons, CommandIcon::Save), &TChildForm::Save)
-      ->setShortcut(QKeySequence::Save);
+      ->setShortcuts(StandardKeys(QKeySequence::Save));
   addDocumentCommand(*file, QStringLiteral("Сохранить как"), iconIn(icons, CommandIcon::SaveAs),
              &TChildForm::SaveAsClick)
-      ->setShortcut(QKeySequence::SaveAs);
+      ->setShortcuts(StandardKeys(QKeySequence::SaveAs));
   file->addSeparator();
   addDocumentCommand(*file, QStringLiteral("Импорт"), iconIn(icons, CommandIcon::Import), &TChildForm::ImportClick);
   addDocumentCommand(*file, QStringLiteral("Экспорт"), iconIn(icons, CommandIcon::Export), &TChildForm::N13Click);
   file->addSeparator();
   QAction* exit =
       addCommand(*file, QStringLiteral("Выход"), iconIn(icons, CommandIcon::Exit), &TChildForm::exitRequested);
-  exit->setShortcut(QKeySequence::Quit);
+  exit->setShortcuts(StandardKeys(QKeySequence::Quit));
   keepRecentFiles(*file, exit);
 
   QMenu* edit = createEditMenu();
@@ -165,7 +166,7 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), iconIn(icons, CommandIcon::Help),
              &TChildForm::HelpClick)
-      ->setShortcut(QKeySequence::HelpContents);
+      ->setShortcuts(StandardKeys(QKeySequence::HelpContents));
   menus_ = {file, edit, link, view, help};
 }
 

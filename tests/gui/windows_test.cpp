@@ -77,7 +77,9 @@ TEST_F(WindowsTest, fileCommands_carryThePlatformsStandardShortcuts) {
     for (const QList<QMenu*>& menus : {document->menus(), frame_->frameMenus()}) {
       const QAction* action = actionNamed(menus, QString::fromUtf8(command));
       if (action == nullptr) continue;  // the frame has no Save
-      EXPECT_EQ(action->shortcut(), QKeySequence(key));
+      const QList<QKeySequence> standard = QKeySequence::keyBindings(key);
+      if (standard.isEmpty()) EXPECT_FALSE(action->shortcut().isEmpty());  // a stand-in key
+      else EXPECT_EQ(action->shortcut(), standard.first());
     }
   }
 }
