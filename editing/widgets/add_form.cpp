@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,11 +46,18 @@ TAddForm::TAddForm(QWidget* parent)
 
   connect(kindBox_, &QComboBox::editTextChanged, this, &TAddForm::chooseKind);
   // Return after typing a kind goes on to its first field rather than adding a blank record.
-  connect(kindBox_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-    if (editor()->rowCount() > kFirstFieldRow) editor()->setCurrentCell(kFirstFieldRow, 1);
-    editor()->setFocus();
-  });
+  kindBox_->installEventFilter(this);
+  kindBox_->lineEdit()->installEventFilter(this);
   connect(okButton(), &QPushButton::clicked, this, &TAddForm::okClicked);
+}
+
+bool TAddForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return RecordDialog::eventFilter(watched, event);
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  if (key != Qt::Key_Return && key != Qt::Key_Enter) return RecordDialog::eventFilter(watched, event);
+  if (editor()->rowCount() > kFirstFieldRow) editor()->setCurrentCell(kFirstFieldRow, 1);
+  editor()->setFocus();
+  return true;
 }
 
 // Without a known layout no line can be assembled, and the line of an

@@ -32,6 +32,9 @@ class TAddForm final : public RecordDialog {
   void chooseKind(const QString& text);
   void okClicked();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   bool assembleLine();
 

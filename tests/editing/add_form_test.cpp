@@ -113,6 +113,15 @@ TEST_F(AddFormTest, typingAPrefixDoesNotCompleteToAKind) {
 
 // ---- "ОК" assembles -----------------------------------------------------------------
 
+TEST_F(AddFormTest, returnInTheKindBoxGoesToTheFirstFieldAndKeepsTheDialogOpen) {
+  form.show();
+  choose("STN", '3');
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(form.kindBox()->lineEdit(), &press);
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_FALSE(form.confirmed());
+}
+
 TEST_F(AddFormTest, stationWithOnlyAPointName) {
   choose("STN", '3');
   setValue(2, "P1");
