@@ -235,6 +235,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   for (TChildForm* document : open) document->closeWithoutQuery();
   mdiArea_->closeAllSubWindows();
   event->accept();
+  emit frameClosed();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
