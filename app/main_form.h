@@ -67,7 +67,6 @@ class TMainForm final : public QMainWindow {
   void keepRecentFiles(QMenu& file, QAction* exit);
   TChildForm* createDocument();
   void updateMenuBar();
-  void centreOnDesktop();
 
   ProgramState& program_;
   SharedWindows& shared_;

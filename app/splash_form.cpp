@@ -7,7 +7,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
 #include <QToolButton>
 
 #include <xcb/xcb.h>
@@ -17,6 +16,8 @@
 #include <cstdlib>
 #include <optional>
 #include <string_view>
+
+#include "widgets/window_placement.h"
 
 namespace quillmar {
 namespace {
@@ -229,11 +230,7 @@ TSplashForm::TSplashForm(QWidget* frame)
 TSplashForm::~TSplashForm() { qApp->removeNativeEventFilter(modalClickFilter_.get()); }
 
 void TSplashForm::showCentred() {
-  const QScreen* desktop = screen();
-  if (desktop != nullptr) {
-    const QRect available = desktop->availableGeometry();
-    move(available.center() - QPoint(width() / 2, height() / 2));
-  }
+  centreOnScreen(*this);
   show();
   raise();
 }

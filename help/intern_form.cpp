@@ -4,6 +4,8 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+#include "widgets/window_placement.h"
+
 namespace quillmar {
 namespace {
 
@@ -44,19 +46,11 @@ void TInternForm::ShowManual() {
     WebBrowser1_->reload();
   else
     WebBrowser1_->setSource(page);
-  if (!shownBefore_) centreOnFrame();
+  if (!shownBefore_) centreOnParentWindow(*this);
   shownBefore_ = true;
   show();
   raise();
   activateWindow();
-}
-
-void TInternForm::centreOnFrame() {
-  const QWidget* frame = parentWidget();
-  if (frame == nullptr) return;
-  const QRect host = frame->window()->frameGeometry();
-  const QSize own = frameGeometry().size();
-  move(host.center() - QPoint(own.width() / 2, own.height() / 2));
 }
 
 void TInternForm::resizeEvent(QResizeEvent* event) {
