@@ -1,6 +1,8 @@
 #include "help/intern_form.h"
 
 #include <QDir>
+#include <QPoint>
+#include <QSize>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -9,11 +11,9 @@
 namespace quillmar {
 namespace {
 
-constexpr int kBrowserLeft = 8;
-constexpr int kBrowserTop = 16;
+constexpr QPoint kBrowserPosition(8, 16);
 // Taken from the window's outer size, borders and caption included.
-constexpr int kBrowserWidthMargin = 20;
-constexpr int kBrowserHeightMargin = 50;
+constexpr QSize kBrowserMargins(20, 50);
 
 // A page that cannot be loaded says so instead of staying blank.
 class HelpBrowser final : public QTextBrowser {
@@ -34,7 +34,7 @@ TInternForm::TInternForm(QWidget* frame) : QWidget(frame, Qt::Window) {
   setWindowTitle(QStringLiteral("Справка"));
   WebBrowser1_ = new HelpBrowser(this);
   WebBrowser1_->setObjectName(QStringLiteral("WebBrowser1"));
-  WebBrowser1_->move(kBrowserLeft, kBrowserTop);
+  WebBrowser1_->move(kBrowserPosition);
   resize(696, 480);
   layoutBrowser();
 }
@@ -64,8 +64,7 @@ void TInternForm::showEvent(QShowEvent* event) {
 }
 
 void TInternForm::layoutBrowser() {
-  const QSize outer = frameGeometry().size();
-  WebBrowser1_->resize(outer.width() - kBrowserWidthMargin, outer.height() - kBrowserHeightMargin);
+  WebBrowser1_->resize(frameGeometry().size() - kBrowserMargins);
 }
 
 }  // namespace quillmar
