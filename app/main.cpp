@@ -30,5 +30,5 @@ int main(int argc, char* argv[]) {
   // once the frame is up.
   const QStringList files = QApplication::arguments().mid(1);
   QTimer::singleShot(0, frame.get(), [&frame, files] { frame->OpenPaths(files); });
-  return QApplication::exec();
+  return quillmar::runUntilFrameCloses(*frame);
 }

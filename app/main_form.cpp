@@ -8,7 +8,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -25,6 +24,7 @@
 #include "help/intern_form.h"
 #include "widgets/command_icons.h"
 #include "widgets/standard_keys.h"
+#include "widgets/window_placement.h"
 
 namespace quillmar {
 namespace {
@@ -46,7 +46,7 @@ TMainForm::TMainForm(ProgramState& program, SharedWindows& shared, DialogSeam& s
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMainForm::updateMenuBar);
   new FileDrop(*this, [this](const QStringList& paths) { OpenPaths(paths); });
   resize(812, 452);
-  centreOnDesktop();
+  centreOnScreen(*this);
 }
 
 TMainForm::~TMainForm() {
@@ -146,12 +146,6 @@ void TMainForm::keepRecentFiles(QMenu& file, QAction* exit) {
   connect(shared_.recentFiles, &RecentFiles::fileChosen, this, &TMainForm::OpenPath);
 }
 
-void TMainForm::centreOnDesktop() {
-  const QScreen* desktop = screen();
-  if (desktop == nullptr) return;
-  move(desktop->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-}
-
 TChildForm* TMainForm::createDocument() {
   auto* document = new TChildForm(program_, shared_, seam_, documentIcons_);
   QMdiSubWindow* window = mdiArea_->addSubWindow(document);
@@ -235,6 +229,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   for (TChildForm* document : open) document->closeWithoutQuery();
   mdiArea_->closeAllSubWindows();
   event->accept();
+  emit frameClosed();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

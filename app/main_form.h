@@ -50,6 +50,10 @@ class TMainForm final : public QMainWindow {
   const QList<QMenu*>& frameMenus() const { return frameMenus_; }
   QMenu& windowMenu() { return *windowMenu_; }
 
+ signals:
+  // The close was accepted: every document window is gone.
+  void frameClosed();
+
  protected:
   // Asks every document in turn; one Cancel (or failed save) keeps all open.
   void closeEvent(QCloseEvent* event) override;
@@ -63,7 +67,6 @@ class TMainForm final : public QMainWindow {
   void keepRecentFiles(QMenu& file, QAction* exit);
   TChildForm* createDocument();
   void updateMenuBar();
-  void centreOnDesktop();
 
   ProgramState& program_;
   SharedWindows& shared_;

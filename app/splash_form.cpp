@@ -7,21 +7,26 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
 #include <QToolButton>
 
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <optional>
+#include <string_view>
+
+#include "widgets/window_placement.h"
 
 namespace quillmar {
 namespace {
 
 // A dialog-type child window of the frame: window managers keep it above the
 // frame, and dialogs opened later stack above it. It is never on top of everything.
-constexpr Qt::WindowFlags kSplashFlags =
-    Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+// It takes the focus when clicked, so that the desktop's close (Alt+F4, the
+// window menu) is aimed at the splash and not at the frame behind it.
+constexpr Qt::WindowFlags kSplashFlags = Qt::Dialog | Qt::FramelessWindowHint;
 constexpr int kCloseBoxSize = 24;
 constexpr int kCloseBoxMargin = 6;
 
@@ -115,6 +120,26 @@ QPixmap splashPicture() {
 namespace {
 
 // A click on the splash's own window: where, and whether the button went up.
+// The window manager's request to close a window (Alt+F4, the window menu).
+bool isCloseRequest(const xcb_generic_event_t& event, xcb_window_t window) {
+  if ((event.response_type & ~0x80) != XCB_CLIENT_MESSAGE) return false;
+  const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
+  if (message.window != window || message.format != 32) return false;
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr) return false;
+  static const xcb_atom_t deleteWindow = [x11] {
+    constexpr std::string_view kName = "WM_DELETE_WINDOW";
+    xcb_connection_t* connection = x11->connection();
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection, 1, static_cast<uint16_t>(kName.size()), kName.data());
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+  }();
+  return deleteWindow != XCB_ATOM_NONE && message.data.data32[0] == deleteWindow;
+}
+
 struct SplashClick {
   xcb_window_t window = XCB_NONE;
   QPoint at;
@@ -145,9 +170,10 @@ std::optional<SplashClick> clickIn(const xcb_generic_event_t& event) {
 
 }  // namespace
 
-// A modal dialog blocks Qt's input to every other window, the splash too. On
-// X11 the splash's own clicks are looked at before that: a click on the close
-// box hides it, any other click puts the modal dialog back above it.
+// A modal dialog blocks Qt's input to every other window, the splash too, and
+// Qt refuses a blocked window's close. On X11 the splash's own events are looked
+// at before that: the desktop's close request or a click on the close box hides
+// it, any other click puts the modal dialog back above it.
 class TSplashForm::ModalClickFilter final : public QAbstractNativeEventFilter {
  public:
   explicit ModalClickFilter(TSplashForm& splash) : splash_(splash) {}
@@ -156,8 +182,14 @@ class TSplashForm::ModalClickFilter final : public QAbstractNativeEventFilter {
     if (type != "xcb_generic_event_t" || !splash_.isVisible()) return false;
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr) return false;
-    const auto click = clickIn(*static_cast<const xcb_generic_event_t*>(message));
-    if (!click || click->window != splash_.effectiveWinId()) return false;
+    const auto& event = *static_cast<const xcb_generic_event_t*>(message);
+    const auto window = static_cast<xcb_window_t>(splash_.effectiveWinId());
+    if (isCloseRequest(event, window)) {
+      QMetaObject::invokeMethod(&splash_, &QWidget::hide, Qt::QueuedConnection);
+      return true;
+    }
+    const auto click = clickIn(event);
+    if (!click || click->window != window) return false;
     const QPoint at = click->at / splash_.devicePixelRatioF();
     if (click->released && splash_.closeBox_->geometry().contains(at)) {
       QMetaObject::invokeMethod(&splash_, &QWidget::hide, Qt::QueuedConnection);
@@ -177,6 +209,8 @@ TSplashForm::TSplashForm(QWidget* frame)
       picture_(splashPicture()),
       modalClickFilter_(std::make_unique<ModalClickFilter>(*this)) {
   setWindowTitle(QString());
+  // Shown over the frame without taking the keyboard from it.
+  setAttribute(Qt::WA_ShowWithoutActivating);
   auto* image = new QLabel(this);
   image->setPixmap(picture_);
   image->setGeometry(0, 0, kPictureWidth, kPictureHeight);
@@ -196,11 +230,7 @@ TSplashForm::TSplashForm(QWidget* frame)
 TSplashForm::~TSplashForm() { qApp->removeNativeEventFilter(modalClickFilter_.get()); }
 
 void TSplashForm::showCentred() {
-  const QScreen* desktop = screen();
-  if (desktop != nullptr) {
-    const QRect available = desktop->availableGeometry();
-    move(available.center() - QPoint(width() / 2, height() / 2));
-  }
+  centreOnScreen(*this);
   show();
   raise();
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The splash window shown over the frame at start-up. It stays above the
-// frame and below every dialog until the user closes it with its close box,
-// which only hides it. It has no caption: a frameless window that draws its
-// own close box, and that box works even while a modal dialog is open.
+// frame and below every dialog until the user closes it, with its close box or
+// the desktop's close, which only hides it. It has no caption: a frameless
+// window that draws its own close box, and that box works even while a modal
+// dialog is open.
 
 #include <QPixmap>
 #include <QWidget>

@@ -33,6 +33,16 @@ std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedW
   return frame;
 }
 
+int runUntilFrameCloses(TMainForm& frame) {
+  QApplication::setQuitOnLastWindowClosed(false);
+  // Queued: the frame finishes its close before the loop ends.
+  const QMetaObject::Connection ending = QObject::connect(
+      &frame, &TMainForm::frameClosed, qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  const int result = QApplication::exec();
+  QObject::disconnect(ending);
+  return result;
+}
+
 bool installToolkitTranslations(QApplication& app) {
   auto* toolkit = new QTranslator(&app);
   // "qt" gathers the catalogues of every Qt module in the language.

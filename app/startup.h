@@ -17,6 +17,11 @@ struct SharedWindows;
 std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedWindows& shared,
                                                   DialogSeam& seam);
 
+// Runs the window thread's loop until the frame has closed, then returns the
+// loop's result. The frame alone decides: no other window, open or closed, ends
+// the loop, and none keeps the program alive once the frame is gone.
+int runUntilFrameCloses(TMainForm& frame);
+
 // The toolkit's own texts (file dialogs, standard buttons) in the user's
 // language, from the system's Qt translations. The program's texts are its own.
 // Returns false when there is no translation for the language.

@@ -1,7 +1,6 @@
 // The document window's side of a large field book: filling the list model
 // and painting the first and the last screen, and the memory a document
 // holds per record (records, captions and the model together).
-#include <QApplication>
 #include <QTreeView>
 #include <QUndoStack>
 #include <benchmark/benchmark.h>
@@ -180,12 +179,3 @@ BENCHMARK(BM_DeleteHalfUndo)->Arg(1000000)->Unit(benchmark::kMillisecond)->Itera
 
 }  // namespace
 }  // namespace quillmar
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

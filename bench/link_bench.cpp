@@ -11,7 +11,6 @@
 #include "link/serial/serial_link.h"
 #include "link/upload_text.h"
 #include "records/import.h"
-#include "records/text_lines.h"
 #include "tools/field_book_generator.h"
 #include "tools/instrument/instrument.h"
 #include "tools/instrument/pty_pair.h"
@@ -53,9 +52,7 @@ BENCHMARK(BM_ReceiveOneMegabyte)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_BuildUploadText(benchmark::State& state) {
   const std::string text = tools::generateFieldBook({tools::Layout::Sdr3x, static_cast<std::size_t>(state.range(0)), 5});
   LineBuffer lines;
-  forEachTextLineIn(text, [&](std::string_view line) {
-    if (!line.empty()) lines.appendLine(line);
-  });
+  ImportSdrText(text, lines);
   RecordList list;
   CaptionState captions;
   Obrabotka(lines, lines.size(), captions, list);

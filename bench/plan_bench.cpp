@@ -1,7 +1,6 @@
 // The plan of a large field book: reading its points, drawing the whole
 // plan and a zoomed-in part of it, and the two ways between a row and its
 // point. The plan of a million records must draw in 200 ms at most.
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
@@ -100,12 +99,3 @@ BENCHMARK(BM_PointOfRow)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace quillmar::plan
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

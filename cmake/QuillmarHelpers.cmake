@@ -16,6 +16,21 @@ function(quillmar_sanitizers)
   endif()
 endfunction()
 
+# The hardening Debian builds its packages with: stack protector, format
+# checks, PIE, read-only relocations bound at start-up, and in optimised
+# builds fortified libc calls (_FORTIFY_SOURCE needs optimisation, and the
+# sanitizers do their own checking).
+function(quillmar_hardening)
+  include(CheckPIESupported)
+  check_pie_supported(LANGUAGES CXX)
+  set(CMAKE_POSITION_INDEPENDENT_CODE ON PARENT_SCOPE)
+  add_compile_options(-fstack-protector-strong -Wformat -Werror=format-security)
+  add_link_options(LINKER:-z,relro LINKER:-z,now)
+  if(NOT QUILLMAR_ASAN AND NOT QUILLMAR_TSAN AND NOT QUILLMAR_FUZZ)
+    add_compile_options("$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+  endif()
+endfunction()
+
 # quillmar_test(NAME SOURCES... LIBS ... [GUI] [OWN_MAIN])
 # One GoogleTest executable registered with CTest; GUI tests run headless.
 # GUI and OWN_MAIN tests bring their own main (an application object).

@@ -61,6 +61,8 @@ endif()
 
 quillmar_configure_gzipped(${QUILLMAR_PACKAGING_DIR}/changelog.in changelog)
 add_custom_target(quillmar_gzipped_docs ALL DEPENDS ${quillmar_gzipped})
+install(FILES ${QUILLMAR_PACKAGING_DIR}/quillmar.lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME quillmar)
 install(FILES ${QUILLMAR_PACKAGING_OUT}/changelog.gz ${QUILLMAR_PACKAGING_DIR}/copyright
         DESTINATION ${QUILLMAR_DOC_DIR})
 foreach(page IN LISTS quillmar_gzipped)

@@ -2,16 +2,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QHeaderView>
-#include <QContextMenuEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <utility>
-#include <string_view>
 
 #include "document/command_guard.h"
 #include "document/document_plan.h"
@@ -19,13 +15,11 @@
 #include "document/program_state.h"
 #include "document/recent_files.h"
 #include "document/shared_windows.h"
-#include "editing/widgets/record_commands.h"
 #include "help/intern_form.h"
 #include "link/widgets/upload_runner.h"
 #include "link/widgets/zagruz_form.h"
 #include "records/record_layout.h"
 #include "widgets/command_icons.h"
-#include "widgets/control_pictures.h"
 #include "widgets/dialog_seam.h"
 #include "widgets/standard_keys.h"
 
@@ -37,9 +31,6 @@ QString historyText(const QString& command, const QString& step) {
   return step.isEmpty() ? command : command + QStringLiteral(" «") + step + QStringLiteral("»");
 }
 
-// Room after the longest caption, so that its end is seen clear of the edge.
-constexpr int kColumnMargin = 8;
-
 }  // namespace
 
 TChildForm::TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam,
@@ -47,7 +38,9 @@ TChildForm::TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam&
     : program_(program),
       shared_(shared),
       seam_(seam),
-      files_(*this, state_, model_, program, seam) {
+      files_(*this, state_, model_, program, seam),
+      listView_(model_, *this),
+      commands_(*this, listView_, model_, undoStack_, state_, program, shared, seam) {
   setWindowTitle(QStringLiteral("ChildForm"));
   createList();
   createFindBar();
@@ -55,42 +48,14 @@ TChildForm::TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam&
   createPopup(icons);
 }
 
-TChildForm::~TChildForm() { ListView1_->setModel(nullptr); }
+TChildForm::~TChildForm() = default;
 
 void TChildForm::createList() {
-  ListView1_ = new QTreeView(this);
-  ListView1_->setObjectName(QStringLiteral("ListView1"));
-  ListView1_->setItemDelegate(new ControlPictureDelegate(ListView1_));
   // The list fills its window, whatever the frame's size.
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(ListView1_);
-  ListView1_->setModel(&model_);
-  ListView1_->setHeaderHidden(true);
-  ListView1_->setRootIsDecorated(false);
-  ListView1_->setItemsExpandable(false);
-  ListView1_->setUniformRowHeights(true);
-  ListView1_->setAllColumnsShowFocus(true);
-  ListView1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  ListView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListView1_->header()->setStretchLastSection(false);
-  ListView1_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          &TChildForm::selectionChanged);
-  connect(ListView1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          &TChildForm::selectionChanged);
-  connect(&model_, &QAbstractItemModel::rowsInserted, this,
-          [this](const QModelIndex&, int first, int last) { widenColumnFor(first, last); });
-  connect(&model_, &QAbstractItemModel::dataChanged, this,
-          [this](const QModelIndex& first, const QModelIndex& last) { widenColumnFor(first.row(), last.row()); });
-  connect(&model_, &QAbstractItemModel::rowsRemoved, this, [this] {
-    longestCaption_ = 0;
-    widenColumnFor(0, model_.rowCount() - 1);
-  });
-  connect(ListView1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-    PopupMenu1_->popup(ListView1_->viewport()->mapToGlobal(pos));
-  });
-  ListView1_->installEventFilter(this);
+  layout->addWidget(&listView_.view());
+  connect(&listView_, &DocumentList::selectionChanged, this, &TChildForm::selectionChanged);
 }
 
 template <typename Handler>
@@ -201,7 +166,7 @@ QMenu* TChildForm::createEditMenu() {
 
 // The find bar, while open, stands above the list.
 void TChildForm::createFindBar() {
-  findBar_ = new FindBar(*ListView1_, model_, this);
+  findBar_ = new FindBar(listView_.view(), model_, this);
   if (auto* box = qobject_cast<QBoxLayout*>(layout())) box->insertWidget(0, findBar_);
 }
 
@@ -226,21 +191,10 @@ void TChildForm::createPopup(const QList<QIcon>& icons) {
   addAction_->setShortcut(Qt::Key_Insert);
   for (QAction* action : {editAction_, deleteAction_, addAction_}) {
     action->setShortcutContext(Qt::WidgetShortcut);
-    ListView1_->addAction(action);
+    listView_.view().addAction(action);
   }
+  listView_.setPopup(*PopupMenu1_);
   ListView1SelectItem(-1, false);
-}
-
-// The Menu key (or Shift+F10) opens the popup under the current row, not
-// where the toolkit guesses a text cursor to be.
-bool TChildForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != ListView1_ || event->type() != QEvent::ContextMenu ||
-      static_cast<const QContextMenuEvent*>(event)->reason() != QContextMenuEvent::Keyboard)
-    return QWidget::eventFilter(watched, event);
-  const QRect row = ListView1_->visualRect(ListView1_->currentIndex());
-  const QPoint at = row.isValid() ? QPoint(row.left() + row.height(), row.bottom()) : QPoint(0, 0);
-  PopupMenu1_->popup(ListView1_->viewport()->mapToGlobal(at));
-  return true;
 }
 
 void TChildForm::StartNew(const QString& docName) {
@@ -273,7 +227,7 @@ void TChildForm::ImportClick() {
   if (!busy) return;
   const int first = static_cast<int>(model_.list().size());
   if (files_.Import()) state_.docModified = true;
-  recordAppendedRows(QStringLiteral("Импорт"), first);
+  commands_.recordAppendedRows(QStringLiteral("Импорт"), first);
 }
 
 void TChildForm::ImportFile(const QString& path) {
@@ -283,7 +237,7 @@ void TChildForm::ImportFile(const QString& path) {
   runGuarded(this, seam_, [this, &path] {
     if (files_.ImportFile(path)) state_.docModified = true;
   });
-  recordAppendedRows(QStringLiteral("Импорт"), first);
+  commands_.recordAppendedRows(QStringLiteral("Импорт"), first);
 }
 
 void TChildForm::N13Click() {
@@ -296,7 +250,7 @@ void TChildForm::N11Click() {
   if (shared_.zagruzForm != nullptr) shared_.zagruzForm->exec();
   const int first = static_cast<int>(model_.list().size());
   if (program_.receptionDone) files_.Obrabotka();
-  recordAppendedRows(QStringLiteral("Загрузить"), first);
+  commands_.recordAppendedRows(QStringLiteral("Загрузить"), first);
   program_.receptionDone = false;
   state_.docModified = true;
 }
@@ -313,56 +267,25 @@ void TChildForm::HelpClick() {
 }
 
 void TChildForm::PlanClick() {
-  if (!plan_) plan_ = std::make_unique<DocumentPlan>(*this, *ListView1_, model_, seam_);
+  if (!plan_) plan_ = std::make_unique<DocumentPlan>(*this, listView_.view(), model_, seam_);
   plan_->show();
 }
 
 void TChildForm::EditClick() {
-  const auto busy = beginCommand();
-  if (!busy) return;
-  const int row = selectedRow();
-  if (row < 0 || shared_.editForm == nullptr) return;
-  const auto index = static_cast<std::size_t>(row);
-  const RecordList::RowRef before = model_.list().rowRef(index);
-  if (!runEditCommand(*shared_.editForm, model_.listForAppending(), index, program_.captions))
-    return;
-  undoStack_.push(new ReplaceRowCommand(model_, row, before, model_.list().rowRef(index)));
-  state_.docModified = true;
+  if (const auto busy = beginCommand()) commands_.Edit();
 }
 
 void TChildForm::AddClick() {
-  const auto busy = beginCommand();
-  if (!busy) return;
-  const int row = selectedRow();
-  if (row < 0 || shared_.addForm == nullptr) return;
-  state_.docModified = true;  // as soon as the command starts, added or not
-  const char version = model_.list().version(static_cast<std::size_t>(row));
-  const auto added = runAddDialog(*shared_.addForm, version, program_.captions);
-  if (!added) return;
-  undoStack_.push(new InsertRowCommand(model_, row, RowContent{added->caption, added->record}));
-  // The row that was selected moved down by one and stays selected.
-  ListView1_->setCurrentIndex(model_.index(row + 1));
+  if (const auto busy = beginCommand()) commands_.Add();
 }
 
 void TChildForm::DeleteClick() {
   const auto busy = beginCommand();
-  if (!busy) return;
-  const std::vector<RowRange> ranges = selectedRanges();
-  int rows = 0;
-  for (const RowRange& range : ranges) rows += range.count;
-  if (rows == 0) return;
-  const QString question = rows == 1
-                               ? QStringLiteral("Удалить запись ?")
-                               : QStringLiteral("Удалить выделенные записи (%1) ?").arg(rows);
-  if (!seam_.confirmYesNo(this, question)) return;
-  undoStack_.push(new RemoveRowsCommand(model_, ranges));
-  ListView1_->clearSelection();
-  ListView1SelectItem(-1, false);
-  state_.docModified = true;
+  if (busy && commands_.Delete()) ListView1SelectItem(-1, false);
 }
 
 void TChildForm::selectionChanged() {
-  const int row = selectedRow();
+  const int row = listView_.selectedRow();
   ListView1SelectItem(row, row >= 0);
 }
 
@@ -378,59 +301,12 @@ void TChildForm::ListView1SelectItem(int row, bool selected) {
   addAction_->setEnabled(true);
 }
 
-int TChildForm::selectedRow() const {
-  const QModelIndex current = ListView1_->currentIndex();
-  if (current.isValid() && ListView1_->selectionModel()->isRowSelected(current.row()))
-    return current.row();
-  const std::vector<RowRange> ranges = selectedRanges();
-  return ranges.empty() ? -1 : ranges.front().first;
-}
-
-std::vector<RowRange> TChildForm::selectedRanges() const {
-  std::vector<RowRange> ranges;
-  for (const QItemSelectionRange& range : ListView1_->selectionModel()->selection())
-    ranges.push_back({range.top(), range.height()});
-  return mergedRanges(std::move(ranges));
-}
-
-void TChildForm::selectRows(const std::vector<RowRange>& ranges) {
-  QItemSelection selection;
-  for (const RowRange& range : ranges)
-    selection.select(model_.index(range.first), model_.index(range.first + range.count - 1));
-  QItemSelectionModel& selected = *ListView1_->selectionModel();
-  selected.select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  if (!ranges.empty()) {
-    const QModelIndex first = model_.index(ranges.front().first);
-    selected.setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    ListView1_->scrollTo(first);
-  }
-  selectionChanged();
-}
-
-void TChildForm::recordAppendedRows(const QString& command, int first) {
-  const int count = static_cast<int>(model_.list().size()) - first;
-  if (count > 0) undoStack_.push(new AppendRowsCommand(command, model_, first, count));
-}
-
 void TChildForm::UndoClick() {
-  const auto busy = beginCommand();
-  if (!busy || !undoStack_.canUndo()) return;
-  undoStack_.undo();
-  afterHistoryStep(true);
+  if (const auto busy = beginCommand()) commands_.Undo();
 }
 
 void TChildForm::RedoClick() {
-  const auto busy = beginCommand();
-  if (!busy || !undoStack_.canRedo()) return;
-  undoStack_.redo();
-  afterHistoryStep(false);
-}
-
-void TChildForm::afterHistoryStep(bool undone) {
-  state_.docModified = true;
-  const int step = undone ? undoStack_.index() : undoStack_.index() - 1;
-  const auto* command = static_cast<const RowCommand*>(undoStack_.command(step));
-  selectRows(command->rowsToSelect(undone));
+  if (const auto busy = beginCommand()) commands_.Redo();
 }
 
 void TChildForm::FindClick() { findBar_->openBar(); }
@@ -440,14 +316,7 @@ void TChildForm::FindNextClick() { findBar_->findNext(); }
 void TChildForm::FindPreviousClick() { findBar_->findPrevious(); }
 
 void TChildForm::GoToRowClick() {
-  const auto busy = beginCommand();
-  const int rows = model_.rowCount();
-  if (!busy || rows == 0) return;
-  const QModelIndex current = ListView1_->currentIndex();
-  const auto row = seam_.askRowNumber(this, current.isValid() ? current.row() + 1 : 1, rows);
-  if (!row) return;
-  showRow(*ListView1_, std::clamp(*row, 1, rows) - 1);
-  ListView1_->setFocus(Qt::OtherFocusReason);
+  if (const auto busy = beginCommand()) commands_.GoToRow();
 }
 
 bool TChildForm::FormCloseQuery() {
@@ -473,28 +342,7 @@ void TChildForm::closeEvent(QCloseEvent* event) {
 
 void TChildForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  fitColumn();
-}
-
-// Horizontal scrolling reaches the end of the longest caption. Only the
-// longest by length is measured, so a million rows cost one pass of lengths.
-void TChildForm::widenColumnFor(int first, int last) {
-  if (last >= std::max(first, 0)) {
-    const auto longest =
-        model_.list().longestCaption(static_cast<std::size_t>(std::max(first, 0)), static_cast<std::size_t>(last));
-    if (longest.length > 0 && longest.length >= longestCaption_) {
-      longestCaption_ = longest.length;
-      longestRow_ = static_cast<int>(longest.row);
-    }
-  }
-  fitColumn();
-}
-
-void TChildForm::fitColumn() {
-  int width = 0;
-  if (longestCaption_ > 0 && longestRow_ < model_.rowCount())
-    width = ListView1_->sizeHintForIndex(model_.index(longestRow_)).width() + kColumnMargin;
-  ListView1_->header()->resizeSection(0, std::max(width, ListView1_->viewport()->width()));
+  listView_.fitColumn();
 }
 
 }  // namespace quillmar

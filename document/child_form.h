@@ -12,10 +12,11 @@
 #include <optional>
 #include <vector>
 
+#include "document/document_commands.h"
 #include "document/document_files.h"
+#include "document/document_list.h"
 #include "document/document_state.h"
 #include "document/record_list_model.h"
-#include "document/row_commands.h"
 #include "records/record_list.h"
 
 class QAction;
@@ -82,7 +83,7 @@ class TChildForm final : public QWidget {
 
   const DocumentState& documentState() const { return state_; }
   RecordListModel& recordModel() { return model_; }
-  QTreeView& listView() { return *ListView1_; }
+  QTreeView& listView() { return listView_.view(); }
   const QList<QMenu*>& menus() const { return menus_; }
   QMenu& popupMenu() { return *PopupMenu1_; }
   QAction& editAction() { return *editAction_; }
@@ -104,7 +105,6 @@ class TChildForm final : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createList();
@@ -124,16 +124,6 @@ class TChildForm final : public QWidget {
   std::optional<BusyScope> beginCommand();
   void setBusy(bool busy);
   void selectionChanged();
-  void widenColumnFor(int first, int last);
-  void fitColumn();
-  // The row that "Редактировать" and "Добавить" work on: the current row
-  // when it is selected, else the first selected one.
-  int selectedRow() const;
-  std::vector<RowRange> selectedRanges() const;
-  void selectRows(const std::vector<RowRange>& ranges);
-  // Makes the rows appended from `first` on one undo step.
-  void recordAppendedRows(const QString& command, int first);
-  void afterHistoryStep(bool undone);
 
   ProgramState& program_;
   SharedWindows& shared_;
@@ -144,7 +134,9 @@ class TChildForm final : public QWidget {
   DocumentFiles files_;
   // Its steps refer to the model, so it goes before the model does.
   QUndoStack undoStack_;
-  QTreeView* ListView1_ = nullptr;
+  // The list view shows the model: it goes before the model does.
+  DocumentList listView_;
+  DocumentCommands commands_;
   FindBar* findBar_ = nullptr;
   QMenu* PopupMenu1_ = nullptr;
   QAction* editAction_ = nullptr;
@@ -156,8 +148,6 @@ class TChildForm final : public QWidget {
   bool queryAnswered_ = false;
   bool busy_ = false;
   QList<QAction*> documentCommands_;
-  std::size_t longestCaption_ = 0;
-  int longestRow_ = 0;
   // Last, so that the plan window goes before the list it reads.
   std::unique_ptr<DocumentPlan> plan_;
 };

@@ -75,6 +75,25 @@ QString exportFilter() {
   return parts.join(QLatin1Char('|'));
 }
 
+// Rows read on a worker into a list of their own, the captions going on from
+// the program's: the caller keeps or drops them.
+struct LoadedRows {
+  LoadResult result;
+  RecordList rows;
+  CaptionState captions;
+};
+
+using RowReader = void (*)(const std::string& file, CaptionState&, RecordList&, const ReadProgress&);
+
+LoadedRows loadRows(QWidget& window, const QString& label, const std::string& file, std::size_t total,
+                    const CaptionState& captions, RowReader read) {
+  LoadedRows loaded{{}, {}, captions};
+  loaded.result = loadInBackground(&window, label, total, [&](const LoadProgress& progress) {
+    read(file, loaded.captions, loaded.rows, progress);
+  });
+  return loaded;
+}
+
 }  // namespace
 
 DocumentFiles::DocumentFiles(QWidget& window, DocumentState& state, RecordListModel& model,
@@ -92,13 +111,10 @@ void DocumentFiles::OpenFile(const QString& path) {
   state_.docStarted = true;
   state_.docName = path;
   const std::string file = nativePath(path);
-  RecordList incoming;
-  CaptionState captions = program_.captions;
   const WaitCursor waiting;
-  const LoadResult result = loadInBackground(&window_, kOpenProgress, recordFileCount(file),
-                                             [&](const LoadProgress& progress) {
-                                               openRecordFile(file, captions, incoming, progress);
-                                             });
+  LoadedRows loaded =
+      loadRows(window_, kOpenProgress, file, recordFileCount(file), program_.captions, &openRecordFile);
+  const LoadResult& result = loaded.result;
   if (result.cancelled) {
     // The window is left as if its open dialog had been cancelled: a part of
     // the file under the file's name would be saved over the whole.
@@ -107,9 +123,7 @@ void DocumentFiles::OpenFile(const QString& path) {
     return;
   }
   // The records read before a failure stay in the list.
-  model_.listForAppending().appendRange(std::move(incoming));
-  program_.captions = captions;
-  model_.announceAppendedRows();
+  appendRows(std::move(loaded.rows), loaded.captions);
   if (result.error) {
     showIoError(*result.error);
     return;
@@ -185,22 +199,22 @@ bool DocumentFiles::Import() {
 
 bool DocumentFiles::ImportFile(const QString& path) {
   const std::string file = nativePath(path);
-  RecordList incoming;
-  CaptionState captions = program_.captions;
   const WaitCursor waiting;
-  const LoadResult result = loadInBackground(&window_, kReadProgress, fileSize(file),
-                                             [&](const LoadProgress& progress) {
-                                               importSdrRows(file, captions, incoming, progress);
-                                             });
+  LoadedRows loaded = loadRows(window_, kReadProgress, file, fileSize(file), program_.captions, &importSdrRows);
+  const LoadResult& result = loaded.result;
   // A file that cannot be read, or a Cancel, adds no row and leaves the
   // captions' state as it was.
   if (result.error) showIoError(*result.error);
   if (result.error || result.cancelled) return false;
-  model_.listForAppending().appendRange(std::move(incoming));
-  program_.captions = captions;
-  model_.announceAppendedRows();
+  appendRows(std::move(loaded.rows), loaded.captions);
   reportFileUsed(path);
   return true;
+}
+
+void DocumentFiles::appendRows(RecordList&& rows, const CaptionState& captions) {
+  model_.listForAppending().appendRange(std::move(rows));
+  program_.captions = captions;
+  model_.announceAppendedRows();
 }
 
 void DocumentFiles::Obrabotka() {

@@ -15,7 +15,9 @@ namespace quillmar {
 
 class DialogSeam;
 class IoError;
+class RecordList;
 class RecordListModel;
+struct CaptionState;
 struct ProgramState;
 
 enum class SaveResult { Skipped, Written, Cancelled, Failed };
@@ -49,6 +51,8 @@ class DocumentFiles {
   // it is to be read as records all the same.
   bool readDoubtfulFileAsRecords(const QString& path);
   bool writeRecordsTo(const QString& path);
+  // Rows read whole, and the captions' state they leave.
+  void appendRows(RecordList&& rows, const CaptionState& captions);
   void showIoError(const IoError& error);
   void setCaptionToDocName();
   void reportFileUsed(const QString& path) const;

@@ -9,8 +9,7 @@ namespace quillmar {
 
 ReplaceRowCommand::ReplaceRowCommand(RecordListModel& model, int row, RecordList::RowRef before,
                                      RecordList::RowRef after)
-    : RowCommand(QStringLiteral("Редактировать")),
-      model_(model),
+    : RowCommand(QStringLiteral("Редактировать"), model),
       row_(row),
       before_(before),
       after_(after) {}
@@ -22,7 +21,7 @@ void ReplaceRowCommand::redo() { model_.replaceRow(row_, after_); }
 std::vector<RowRange> ReplaceRowCommand::rowsToSelect(bool) const { return {{row_, 1}}; }
 
 InsertRowCommand::InsertRowCommand(RecordListModel& model, int row, RowContent added)
-    : RowCommand(QStringLiteral("Добавить")), model_(model), row_(row), added_(std::move(added)) {}
+    : RowCommand(QStringLiteral("Добавить"), model), row_(row), added_(std::move(added)) {}
 
 void InsertRowCommand::undo() { model_.removeRecords(row_, 1); }
 
@@ -38,7 +37,7 @@ std::vector<RowRange> InsertRowCommand::rowsToSelect(bool undone) const {
 }
 
 RemoveRowsCommand::RemoveRowsCommand(RecordListModel& model, std::vector<RowRange> ranges)
-    : RowCommand(QStringLiteral("Удалить")), model_(model), ranges_(std::move(ranges)) {}
+    : RowCommand(QStringLiteral("Удалить"), model), ranges_(std::move(ranges)) {}
 
 void RemoveRowsCommand::undo() {
   auto taken = removed_.begin();
@@ -66,7 +65,7 @@ std::vector<RowRange> RemoveRowsCommand::rowsToSelect(bool undone) const {
 
 AppendRowsCommand::AppendRowsCommand(const QString& text, RecordListModel& model, int first,
                                      int count)
-    : RowCommand(text), model_(model), rows_{first, count} {}
+    : RowCommand(text, model), rows_{first, count} {}
 
 AppendRowsCommand::~AppendRowsCommand() {
   if (setAside_) model_.forgetSetAside(rows_.count);

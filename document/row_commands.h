@@ -28,11 +28,15 @@ struct RowContent {
   SurveyRecord record;
 };
 
+// A step on the rows of one model.
 class RowCommand : public QUndoCommand {
  public:
-  using QUndoCommand::QUndoCommand;
+  RowCommand(const QString& text, RecordListModel& model) : QUndoCommand(text), model_(model) {}
   // The rows to select once the step has been undone or redone.
   virtual std::vector<RowRange> rowsToSelect(bool undone) const = 0;
+
+ protected:
+  RecordListModel& model_;
 };
 
 // "Редактировать": a row's record and caption replaced.
@@ -45,7 +49,6 @@ class ReplaceRowCommand final : public RowCommand {
   std::vector<RowRange> rowsToSelect(bool undone) const override;
 
  private:
-  RecordListModel& model_;
   int row_;
   RecordList::RowRef before_;
   RecordList::RowRef after_;
@@ -60,7 +63,6 @@ class InsertRowCommand final : public RowCommand {
   std::vector<RowRange> rowsToSelect(bool undone) const override;
 
  private:
-  RecordListModel& model_;
   int row_;
   RowContent added_;
   std::optional<RecordList::RowRef> stored_;  // once inserted
@@ -75,7 +77,6 @@ class RemoveRowsCommand final : public RowCommand {
   std::vector<RowRange> rowsToSelect(bool undone) const override;
 
  private:
-  RecordListModel& model_;
   std::vector<RowRange> ranges_;
   std::vector<RecordList::RowRef> removed_;  // the rows of all ranges, in order
 };
@@ -93,7 +94,6 @@ class AppendRowsCommand final : public RowCommand {
   std::vector<RowRange> rowsToSelect(bool undone) const override;
 
  private:
-  RecordListModel& model_;
   RowRange rows_;
   bool setAside_ = false;
 };

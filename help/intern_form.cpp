@@ -1,17 +1,19 @@
 #include "help/intern_form.h"
 
 #include <QDir>
+#include <QPoint>
+#include <QSize>
 #include <QTextBrowser>
 #include <QUrl>
+
+#include "widgets/window_placement.h"
 
 namespace quillmar {
 namespace {
 
-constexpr int kBrowserLeft = 8;
-constexpr int kBrowserTop = 16;
+constexpr QPoint kBrowserPosition(8, 16);
 // Taken from the window's outer size, borders and caption included.
-constexpr int kBrowserWidthMargin = 20;
-constexpr int kBrowserHeightMargin = 50;
+constexpr QSize kBrowserMargins(20, 50);
 
 // A page that cannot be loaded says so instead of staying blank.
 class HelpBrowser final : public QTextBrowser {
@@ -32,7 +34,7 @@ TInternForm::TInternForm(QWidget* frame) : QWidget(frame, Qt::Window) {
   setWindowTitle(QStringLiteral("Справка"));
   WebBrowser1_ = new HelpBrowser(this);
   WebBrowser1_->setObjectName(QStringLiteral("WebBrowser1"));
-  WebBrowser1_->move(kBrowserLeft, kBrowserTop);
+  WebBrowser1_->move(kBrowserPosition);
   resize(696, 480);
   layoutBrowser();
 }
@@ -44,19 +46,11 @@ void TInternForm::ShowManual() {
     WebBrowser1_->reload();
   else
     WebBrowser1_->setSource(page);
-  if (!shownBefore_) centreOnFrame();
+  if (!shownBefore_) centreOnParentWindow(*this);
   shownBefore_ = true;
   show();
   raise();
   activateWindow();
-}
-
-void TInternForm::centreOnFrame() {
-  const QWidget* frame = parentWidget();
-  if (frame == nullptr) return;
-  const QRect host = frame->window()->frameGeometry();
-  const QSize own = frameGeometry().size();
-  move(host.center() - QPoint(own.width() / 2, own.height() / 2));
 }
 
 void TInternForm::resizeEvent(QResizeEvent* event) {
@@ -70,8 +64,7 @@ void TInternForm::showEvent(QShowEvent* event) {
 }
 
 void TInternForm::layoutBrowser() {
-  const QSize outer = frameGeometry().size();
-  WebBrowser1_->resize(outer.width() - kBrowserWidthMargin, outer.height() - kBrowserHeightMargin);
+  WebBrowser1_->resize(frameGeometry().size() - kBrowserMargins);
 }
 
 }  // namespace quillmar

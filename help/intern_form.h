@@ -27,7 +27,6 @@ class TInternForm final : public QWidget {
 
  private:
   void layoutBrowser();
-  void centreOnFrame();
 
   QTextBrowser* WebBrowser1_ = nullptr;
   bool shownBefore_ = false;

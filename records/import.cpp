@@ -85,6 +85,13 @@ std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
   return buffer.size();
 }
 
+std::size_t ImportSdrText(std::string_view text, LineBuffer& buffer) {
+  forEachTextLineIn(text, [&buffer](std::string_view line) {
+    if (!line.empty()) buffer.appendLine(line);
+  });
+  return buffer.size();
+}
+
 char DetectVersion(const LineBuffer& lines, std::size_t count) {
   if (count == 0) return kVersionNone;
   std::string_view field = versionField(lines.line(0));

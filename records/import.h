@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "records/caption_state.h"
 #include "records/line_buffer.h"
@@ -20,6 +21,10 @@ namespace quillmar {
 // `afterCounting` runs between the two passes (progress displays, tests).
 std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
                           const std::function<void()>& afterCounting = {}, const ReadProgress& progress = {});
+
+// The same for an SDR text held in memory: its non-empty lines, each with
+// CR LF appended, after what `buffer` holds. Returns the buffer's line count.
+std::size_t ImportSdrText(std::string_view text, LineBuffer& buffer);
 
 // The SDR layout that the buffer's first lines name: '3', '2' or kVersionNone.
 char DetectVersion(const LineBuffer& lines, std::size_t count);

@@ -165,6 +165,71 @@ def to_second(degrees):
     return round(degrees * 3600) / 3600
 
 
+class Records:
+    """The record makers both books use. The layouts differ in how numbers
+    are written: SDR3x gives each kind of value its decimals, SDR2x fills
+    every number to its 10 characters."""
+
+    def __init__(self, g, version, coordinate, height, angle, distance, horizontal):
+        self.g, self.version = g, version
+        self.coordinate, self.height, self.angle = coordinate, height, angle
+        self.distance, self.horizontal = distance, horizontal
+
+    def makers(self):
+        return (self.line, self.note, self.coords, self.station, self.backsight,
+                self.obs, self.mean_obs, self.reduced)
+
+    def line(self, code, *values):
+        return sdr_line(self.version, code, *values)
+
+    def note(self, code, text):
+        return self.line(code, text)
+
+    def coords(self, code, name, note=""):
+        n, e, h = self.g.points[name]
+        return self.line(code, name, self.coordinate(n), self.coordinate(e), self.height(h), note)
+
+    def station(self, name, hi, note=""):
+        n, e, h = self.g.points[name]
+        return self.line("02TP", name, self.coordinate(n), self.coordinate(e), self.height(h),
+                         self.height(hi), note)
+
+    def backsight(self, stn, bs):
+        az = to_second(self.g.azimuth(stn, bs))
+        return self.line("07TP", stn, bs, self.angle(az), self.angle(az))
+
+    def obs(self, code, stn, tgt, hi, ht, face=1, distance=True, note=""):
+        slope, zenith, circle = self.g.observe(stn, tgt, hi, ht, face)
+        return self.line(code, stn, tgt, self.distance(slope) if distance else "",
+                         self.angle(zenith), self.angle(circle), note)
+
+    def mean_obs(self, stn, tgt, hi, ht):
+        slope, zenith, circle = self.g.mean(stn, tgt, hi, ht)
+        return self.line("09MD", stn, tgt, self.distance(slope), self.angle(zenith),
+                         self.angle(circle), "")
+
+    def reduced(self, stn, tgt, desc=""):
+        dh = self.g.points[tgt][2] - self.g.points[stn][2]
+        return self.line("11KI", stn, tgt, self.angle(to_second(self.g.azimuth(stn, tgt))),
+                         self.horizontal(self.g.horizontal(stn, tgt)), self.height(dh), desc)
+
+
+def level_readings(line, distance, reading):
+    """The one-wire and three-wire level records of a layout."""
+
+    def one_wire(name, span, middle, stn, is_bs, is_tp, desc=""):
+        return line("63NM", name, distance(span), reading(middle), desc,
+                    str(stn), is_bs, is_tp, reading(0.0))
+
+    def three_wire(name, middle, half_span, stn, is_bs, is_tp, desc=""):
+        top, low = middle + half_span, middle - half_span
+        return line("64NM", name, distance(100 * (top - low)), reading(middle),
+                    desc, str(stn), is_bs, is_tp, reading(0.0),
+                    reading(top), reading(low))
+
+    return one_wire, three_wire
+
+
 # ---------------------------------------------------------------------------
 # SDR3x: traverse PP114 - T1 - T2 - PP115 near Zaraisk, MSK-50 coordinates.
 
@@ -180,42 +245,10 @@ def traverse_sdr33():
     g.add_polar("101", "PP114", 128.5172, 24.366, 148.905)
     g.add_polar("102", "T1", 15.2408, 31.852, 151.318)
 
-    def line(code, *values):
-        return sdr_line("3", code, *values)
-
-    def coords(code, name, note=""):
-        n, e, h = g.points[name]
-        return line(code, name, fixed(n, 4), fixed(e, 4), fixed(h, 3), note)
-
-    def station(name, hi, note=""):
-        n, e, h = g.points[name]
-        return line("02TP", name, fixed(n, 4), fixed(e, 4), fixed(h, 3),
-                    fixed(hi, 3), note)
-
-    def angle(degrees):
-        return fixed(degrees, 8)
-
-    def backsight(stn, bs):
-        az = to_second(g.azimuth(stn, bs))
-        return line("07TP", stn, bs, angle(az), angle(az))
-
-    def obs(code, stn, tgt, hi, ht, face=1, distance=True, note=""):
-        slope, zenith, circle = g.observe(stn, tgt, hi, ht, face)
-        return line(code, stn, tgt, fixed(slope, 3) if distance else "",
-                    angle(zenith), angle(circle), note)
-
-    def mean_obs(stn, tgt, hi, ht):
-        slope, zenith, circle = g.mean(stn, tgt, hi, ht)
-        return line("09MD", stn, tgt, fixed(slope, 3), angle(zenith),
-                    angle(circle), "")
-
-    def reduced(stn, tgt):
-        dh = g.points[tgt][2] - g.points[stn][2]
-        return line("11KI", stn, tgt, angle(to_second(g.azimuth(stn, tgt))),
-                    fixed(g.horizontal(stn, tgt), 3), fixed(dh, 3), "контроль")
-
-    def note(code, text):
-        return line(code, text)
+    line, note, coords, station, backsight, obs, mean_obs, reduced = Records(
+        g, "3", coordinate=lambda v: fixed(v, 4), height=lambda v: fixed(v, 3),
+        angle=lambda v: fixed(v, 8), distance=lambda v: fixed(v, 3),
+        horizontal=lambda v: fixed(v, 3)).makers()
 
     hi1, hi2, hi3, ht = 1.552, 1.498, 1.517, 1.600
     return [
@@ -263,7 +296,7 @@ def traverse_sdr33():
         obs("09F1", "T2", "PP115", hi3, ht, 1),
         obs("09F2", "T2", "PP115", hi3, ht, 2),
         obs("09F1", "T2", "GGS9", hi3, 0.0, 1, distance=False),
-        reduced("T2", "PP115"),
+        reduced("T2", "PP115", "контроль"),
         note("13NM", "Ход примкнут к PP115 и GGS9, угловая невязка +7\""),
         *levelling_sdr33(g),
         note("13NM", "Конец работ 14.05.2024 11:40"),
@@ -282,15 +315,7 @@ def levelling_sdr33(g):
     tp1 = rp12 + bs1 - fs1
     fs2 = tp1 + bs2 - g.points["PP114"][2]
 
-    def one_wire(name, distance, middle, stn, is_bs, is_tp, desc=""):
-        return line("63NM", name, fixed(distance, 2), fixed(middle, 4), desc,
-                    str(stn), is_bs, is_tp, "0.0000")
-
-    def three_wire(name, middle, half_span, stn, is_bs, is_tp, desc=""):
-        top, low = middle + half_span, middle - half_span
-        return line("64NM", name, fixed(100 * (top - low), 2), fixed(middle, 4),
-                    desc, str(stn), is_bs, is_tp, "0.0000",
-                    fixed(top, 4), fixed(low, 4))
+    one_wire, three_wire = level_readings(line, lambda v: fixed(v, 2), lambda v: fixed(v, 4))
 
     return [
         line("60NM", "1", "DIGITAL LEVEL", "304512", "100"),
@@ -319,38 +344,9 @@ def level_and_triangulation_sdr20():
     g.add_polar("1002", "0001", 92.7408, 61.075, 119.876)
     g.add_polar("1003", "0003", 201.5533, 42.904, 118.991)
 
-    def line(code, *values):
-        return sdr_line("2", code, *values)
-
-    def coords(code, name, note=""):
-        n, e, h = g.points[name]
-        return line(code, name, fill10(n), fill10(e), fill10(h), note)
-
-    def station(name, hi, note=""):
-        n, e, h = g.points[name]
-        return line("02TP", name, fill10(n), fill10(e), fill10(h), fill10(hi), note)
-
-    def backsight(stn, bs):
-        az = to_second(g.azimuth(stn, bs))
-        return line("07TP", stn, bs, fill10(az), fill10(az))
-
-    def obs(code, stn, tgt, hi, ht, face=1, distance=True, note=""):
-        slope, zenith, circle = g.observe(stn, tgt, hi, ht, face)
-        return line(code, stn, tgt, fill10(slope) if distance else "",
-                    fill10(zenith), fill10(circle), note)
-
-    def mean_obs(stn, tgt, hi, ht):
-        slope, zenith, circle = g.mean(stn, tgt, hi, ht)
-        return line("09MD", stn, tgt, fill10(slope), fill10(zenith),
-                    fill10(circle), "")
-
-    def reduced(stn, tgt, desc=""):
-        dh = g.points[tgt][2] - g.points[stn][2]
-        return line("11KI", stn, tgt, fill10(to_second(g.azimuth(stn, tgt))),
-                    fill10(round(g.horizontal(stn, tgt), 3)), fill10(dh), desc)
-
-    def note(code, text):
-        return line(code, text)
+    line, note, coords, station, backsight, obs, mean_obs, reduced = Records(
+        g, "2", coordinate=fill10, height=fill10, angle=fill10, distance=fill10,
+        horizontal=lambda v: fill10(round(v, 3))).makers()
 
     hi1, hi3, ht = 1.563, 1.602, 1.500
     return [
@@ -413,15 +409,7 @@ def levelling_sdr20(g):
     tp = bm + bs1 - fs1
     fs2 = tp + bs2 - g.points["0001"][2]
 
-    def one_wire(name, distance, middle, stn, is_bs, is_tp, desc=""):
-        return line("63NM", name, fill10(distance), fill10(middle), desc,
-                    str(stn), is_bs, is_tp, fill10(0.0))
-
-    def three_wire(name, middle, half_span, stn, is_bs, is_tp, desc=""):
-        top, low = middle + half_span, middle - half_span
-        return line("64NM", name, fill10(100 * (top - low)), fill10(middle),
-                    desc, str(stn), is_bs, is_tp, fill10(0.0),
-                    fill10(top), fill10(low))
+    one_wire, three_wire = level_readings(line, fill10, fill10)
 
     return [
         line("60NM", "1", "DIGITAL LEVEL", "708114", "100"),

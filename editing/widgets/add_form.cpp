@@ -79,26 +79,15 @@ void TAddForm::chooseKind(const QString& text) {
   const std::optional<std::string> name = qStringToCp1251(text);
   const RecordKind* kind = name ? FindRecordKind(*name) : nullptr;
   if (kind == nullptr) return;
-  kindTypeCode_ = std::string(kind->typeCode);
-  kindDerivCode_ = std::string(kind->derivCode);
+  typeCode_ = std::string(kind->typeCode);
+  derivCode_ = std::string(kind->derivCode);
   editor()->appendRow(kTypeCodeLabel, kind->typeCode);
   editor()->appendRow(kDerivCodeLabel, kind->derivCode);
   for (std::string_view label : KindFieldLabels(*kind)) editor()->appendRow(label, {});
 }
 
-bool TAddForm::assembleLine() {
-  const auto rows = FieldRows(kindTypeCode_, version_, kindDerivCode_);
-  if (rows.empty()) return true;  // no kind chosen yet: nothing to assemble
-  editor()->commitOpenEditor();
-  const ParameterTable::Values values = editor()->valuesByLabel(rows.size() + 2);
-  if (!valuesEncodable(values.unencodableRow)) return false;
-  const std::span<const std::string> fields(values.bytes.begin() + 2, values.bytes.end());
-  line_ = AssembleLine(values.bytes[0], values.bytes[1], rows, fields);
-  return true;
-}
-
 void TAddForm::okClicked() {
-  if (!HasLayout(version_) || !assembleLine()) return;
+  if (!HasLayout(version_) || !assembleLine(true)) return;
   clearStatus();
   confirm();
 }

@@ -23,8 +23,8 @@ class TAddForm final : public RecordDialog {
   char version() const { return version_; }
   void clearConfirmed() { confirmed_ = false; }
 
-  const std::string& kindTypeCode() const { return kindTypeCode_; }
-  const std::string& kindDerivCode() const { return kindDerivCode_; }
+  const std::string& kindTypeCode() const { return typeCode_; }
+  const std::string& kindDerivCode() const { return derivCode_; }
 
   QComboBox* kindBox() const { return kindBox_; }
 
@@ -36,13 +36,7 @@ class TAddForm final : public RecordDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool assembleLine();
-
   QComboBox* kindBox_ = nullptr;
-
-  std::string kindTypeCode_;
-  std::string kindDerivCode_;
-  char version_ = '0';
 };
 
 }  // namespace quillmar

@@ -1,11 +1,9 @@
 #pragma once
 // What the edit and add dialogs share besides RecordDialog: the message for
-// a value Windows-1251 cannot hold and placement over the main window.
+// a value Windows-1251 cannot hold and their window flags.
 
 #include <QString>
 #include <Qt>
-
-class QWidget;
 
 namespace quillmar {
 
@@ -16,8 +14,5 @@ QString unencodableValueMessage(const QString& label);
 inline constexpr Qt::WindowFlags kCloseBoxOnly = Qt::Dialog | Qt::CustomizeWindowHint |
                                                  Qt::WindowTitleHint |
                                                  Qt::WindowCloseButtonHint;
-
-// Moves `dialog` so that it stands centred over its parent's window.
-void centreOnParentWindow(QWidget& dialog);
 
 }  // namespace quillmar

@@ -43,18 +43,8 @@ void TEditForm::fill(std::string line, std::string typeCode, std::string derivCo
 
 // A record without rows (an unknown layout or observation kind) keeps its
 // line exactly: there is nothing to assemble it from.
-bool TEditForm::assembleLine() {
-  const auto rows = FieldRows(typeCode_, version_, derivCode_);
-  if (rows.empty()) return true;
-  editor()->commitOpenEditor();
-  const ParameterTable::Values values = editor()->valuesByLabel(rows.size());
-  if (!valuesEncodable(values.unencodableRow)) return false;
-  line_ = AssembleLine(typeCode_, derivCode_, rows, values.bytes);
-  return true;
-}
-
 void TEditForm::okClicked() {
-  if (!assembleLine()) return;
+  if (!assembleLine(false)) return;
   confirm();
 }
 

@@ -29,13 +29,7 @@ class TEditForm final : public RecordDialog {
   void okClicked();
 
  private:
-  bool assembleLine();
-
   QLabel* recordTypeLabel_ = nullptr;
-
-  std::string typeCode_;
-  std::string derivCode_;
-  char version_ = '0';
 };
 
 }  // namespace quillmar

@@ -5,8 +5,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <span>
+
+#include "editing/field_rows.h"
 #include "editing/widgets/dialog_support.h"
 #include "editing/widgets/parameter_table.h"
+#include "widgets/window_placement.h"
 
 namespace quillmar {
 
@@ -70,6 +74,20 @@ void RecordDialog::confirm() {
 void RecordDialog::showEvent(QShowEvent* event) {
   centreOnParentWindow(*this);
   QDialog::showEvent(event);
+}
+
+bool RecordDialog::assembleLine(bool typedCodes) {
+  const std::size_t codeRows = typedCodes ? 2 : 0;
+  const auto rows = FieldRows(typeCode_, version_, derivCode_);
+  if (rows.empty()) return true;  // no kind chosen yet: nothing to assemble
+  editor_->commitOpenEditor();
+  const ParameterTable::Values values = editor_->valuesByLabel(rows.size() + codeRows);
+  if (!valuesEncodable(values.unencodableRow)) return false;
+  const std::span<const std::string> fields(values.bytes.begin() + static_cast<std::ptrdiff_t>(codeRows),
+                                            values.bytes.end());
+  line_ = typedCodes ? AssembleLine(values.bytes[0], values.bytes[1], rows, fields)
+                     : AssembleLine(typeCode_, derivCode_, rows, fields);
+  return true;
 }
 
 }  // namespace quillmar

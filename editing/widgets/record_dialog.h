@@ -57,8 +57,17 @@ class RecordDialog : public QDialog {
   void confirm();
   void showEvent(QShowEvent* event) override;
 
+  // Assembles line_ from the table's field rows of the kind below. With
+  // `typedCodes` the table's first two rows hold the type and derivation
+  // codes as typed, and the line takes those. False when a value cannot be stored.
+  bool assembleLine(bool typedCodes);
+
   bool confirmed_ = false;
   std::string line_;
+  // The record kind whose field rows the table shows, and the SDR layout.
+  std::string typeCode_;
+  std::string derivCode_;
+  char version_ = '0';
 
  private:
   ParameterTable* editor_ = nullptr;

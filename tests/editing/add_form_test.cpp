@@ -21,6 +21,7 @@ namespace quillmar {
 namespace {
 
 using testing::station3Line;
+using testing::offsetFromMainWindowCentre;
 using testing::whileModal;
 
 std::string spaces(std::size_t n) { return std::string(n, ' '); }
@@ -178,14 +179,7 @@ TEST_F(AddFormTest, rowWithoutLayoutCannotBeConfirmed) {
 }
 
 TEST(AddFormPlacementTest, centredOnTheMainWindow) {
-  QWidget frame;
-  frame.setGeometry(50, 40, 812, 452);
-  frame.show();
-  TAddForm form(&frame);
-  form.show();
-  const QPoint offset = form.frameGeometry().center() - frame.frameGeometry().center();
-  EXPECT_LE(offset.manhattanLength(), 2);
-  form.close();
+  EXPECT_LE(offsetFromMainWindowCentre<TAddForm>(QRect(50, 40, 812, 452)), 2);
 }
 
 // ---- the "Добавить" command ------------------------------------------------------------

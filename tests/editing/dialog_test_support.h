@@ -1,7 +1,10 @@
 #pragma once
 // Record lines and modal-run helpers shared by the dialog tests.
 
+#include <QPoint>
+#include <QRect>
 #include <QTimer>
+#include <QWidget>
 
 #include <functional>
 #include <string>
@@ -24,6 +27,20 @@ inline std::string observation3Line(const std::string& deriv) {
 // Runs `action` once the next modal dialog is running.
 inline void whileModal(std::function<void()> action) {
   QTimer::singleShot(0, std::move(action));
+}
+
+// How far a dialog of type Form, shown over a main window placed at
+// `frameGeometry`, stands from the centre of that window, in pixels.
+template <class Form>
+int offsetFromMainWindowCentre(const QRect& frameGeometry) {
+  QWidget frame;
+  frame.setGeometry(frameGeometry);
+  frame.show();
+  Form form(&frame);
+  form.show();
+  const QPoint offset = form.frameGeometry().center() - frame.frameGeometry().center();
+  form.close();
+  return offset.manhattanLength();
 }
 
 }  // namespace quillmar::testing

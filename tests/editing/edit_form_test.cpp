@@ -20,6 +20,7 @@ namespace {
 
 using testing::observation3Line;
 using testing::station3Line;
+using testing::offsetFromMainWindowCentre;
 using testing::whileModal;
 
 std::string spaces(std::size_t n) { return std::string(n, ' '); }
@@ -166,14 +167,7 @@ TEST_F(EditFormTest, fillClearsAnEarlierConfirmation) {
 }
 
 TEST(EditFormPlacementTest, centredOnTheMainWindow) {
-  QWidget frame;
-  frame.setGeometry(100, 80, 812, 452);
-  frame.show();
-  TEditForm form(&frame);
-  form.show();
-  const QPoint offset = form.frameGeometry().center() - frame.frameGeometry().center();
-  EXPECT_LE(offset.manhattanLength(), 2);
-  form.close();
+  EXPECT_LE(offsetFromMainWindowCentre<TEditForm>(QRect(100, 80, 812, 452)), 2);
 }
 
 // ---- the "Редактировать" command -------------------------------------------------------

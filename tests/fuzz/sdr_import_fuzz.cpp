@@ -9,16 +9,13 @@
 #include "export/export_writers.h"
 #include "records/import.h"
 #include "records/record_file.h"
-#include "records/text_lines.h"
 #include "tests/support/string_sink.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillmar;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   LineBuffer lines;
-  forEachTextLineIn(bytes, [&](std::string_view line) {
-    if (!line.empty()) lines.appendLine(line);
-  });
+  ImportSdrText(bytes, lines);
   CaptionState captions;
   RecordList list;
   Obrabotka(lines, lines.size(), captions, list);

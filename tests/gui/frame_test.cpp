@@ -2,6 +2,7 @@
 // tool bar, splash window and the command pictures.
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QImage>
 #include <QMdiArea>
@@ -10,10 +11,12 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QWindow>
 
 #include "app/splash_form.h"
+#include "app/startup.h"
 #include "document/child_form.h"
 #include "document/record_list_model.h"
 #include "gui_fixture.h"
@@ -213,6 +216,56 @@ TEST_F(FrameTest, splash_isShownOnceAboveTheFrameWithItsOwnCloseBox) {
   EXPECT_FALSE(splash->isVisible());
   EXPECT_EQ(frame_->findChildren<TSplashForm*>().size(), 1);
 }
+
+TEST_F(FrameTest, desktopCloseOfTheSplash_hidesTheSplashAlone) {
+  newDocumentWith(sampleFieldBook());
+  frame_->show();
+  QCoreApplication::processEvents();
+  auto* splash = frame_->findChild<TSplashForm*>();
+  ASSERT_TRUE(splash->isVisible());
+  // Alt+F4, the window menu or the window manager's close, as the window gets it.
+  QCloseEvent request;
+  QCoreApplication::sendEvent(splash->windowHandle(), &request);
+  QCoreApplication::processEvents();
+
+  EXPECT_FALSE(splash->isVisible());
+  EXPECT_TRUE(frame_->isVisible());
+  EXPECT_EQ(frame_->documents().size(), 1);
+  EXPECT_TRUE(seam_.questions.isEmpty());
+  EXPECT_FALSE(splash->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+}
+
+struct FrameCloseCase {
+  const char* name;
+  QList<Answer> answers;
+  int loopResult;  // kStillRunning when the frame stays
+};
+constexpr int kStillRunning = 7;
+
+void PrintTo(const FrameCloseCase& c, std::ostream* out) { *out << c.name; }
+
+class FrameCloseTest : public GuiTest, public testing::WithParamInterface<FrameCloseCase> {};
+
+TEST_P(FrameCloseTest, theLoopEndsExactlyWhenTheFrameCloses) {
+  const FrameCloseCase& c = GetParam();
+  if (!c.answers.isEmpty()) newDocumentWith(sampleFieldBook());
+  seam_.yesNoCancelAnswers = c.answers;
+  frame_->show();
+  QTimer::singleShot(0, frame_.get(), [this] { frame_->close(); });
+  QTimer::singleShot(300, qApp, [] { QCoreApplication::exit(kStillRunning); });
+
+  EXPECT_EQ(runUntilFrameCloses(*frame_), c.loopResult);
+  EXPECT_EQ(frame_->isVisible(), c.loopResult == kStillRunning);
+  // The splash is still up when the frame goes: it keeps nothing alive.
+  EXPECT_EQ(frame_->findChild<TSplashForm*>()->isVisible(), true);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, FrameCloseTest,
+    testing::Values(FrameCloseCase{"NoDocument", {}, 0},
+                    FrameCloseCase{"ModifiedAnsweredNo", {Answer::No}, 0},
+                    FrameCloseCase{"ModifiedAnsweredCancel", {Answer::Cancel}, kStillRunning}),
+    [](const testing::TestParamInfo<FrameCloseCase>& info) { return info.param.name; });
 
 QImage pictureOf(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
 

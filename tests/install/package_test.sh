@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Debian package from a built tree, unpacks it into a temporary root
 # (dpkg-deb -x) and checks what it holds, what it depends on, that Debian's
-# own checkers (lintian, desktop-file-validate, appstreamcli, man) accept it,
-# and that the installed program starts through its launcher in the user's
-# working directory with the files it was given.
+# own checkers (lintian, desktop-file-validate, appstreamcli, man,
+# hardening-check) accept it, and that the installed program starts through
+# its launcher in the user's working directory with the files it was given.
 # usage: package_test.sh CPACK BUILD_DIR SOURCE_DIR
 set -uo pipefail
 
@@ -33,6 +33,7 @@ expected_files() {
     usr/share/metainfo/invalid.quillmar.Quillmar.metainfo.xml \
     usr/share/bash-completion/completions/quillmar-cli \
     usr/share/doc/quillmar/copyright usr/share/doc/quillmar/changelog.gz \
+    usr/share/lintian/overrides/quillmar \
     usr/share/doc/quillmar/examples/traverse-sdr33.sdr \
     usr/share/doc/quillmar/examples/level-and-triangulation-sdr20.sdr
   for page in "${manual_pages[@]}"; do echo "usr/share/man/man1/$page.1.gz"; done
@@ -147,8 +148,9 @@ check_mime_types() {
 # What Debian's own tools say: no lintian error or warning, valid AppStream
 # metainfo, manual pages that man formats without a complaint.
 check_ecosystem() {
-  lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 ||
+  lintian -I --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 ||
     { cat "$tmp/lintian.log" >&2; fail "lintian reports errors or warnings"; }
+  grep ' hardening-' "$tmp/lintian.log" >&2 && fail "lintian finds the programs built without hardening"
   appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >"$tmp/appstream.log" 2>&1 ||
     { cat "$tmp/appstream.log" >&2; fail "appstreamcli rejects the metainfo"; }
   local page
@@ -160,6 +162,31 @@ check_ecosystem() {
   for section in SYNOPSIS COMMANDS "EXIT STATUS" EXAMPLES; do
     grep -qx "$section" "$tmp/quillmar-cli.txt" || fail "quillmar-cli.1 has no $section section"
   done
+}
+
+# Built as Debian builds: PIE, stack protector, relro, now, and in an
+# optimised build every source of the programs compiled with
+# _FORTIFY_SOURCE=2. (The fortified call variants show in a binary only where
+# a check must wait for run time; the compiler may prove every call safe.)
+check_hardening() {
+  local program
+  for program in quillmar quillmar-cli; do
+    hardening-check --nofortify --nocfprotection "$root/usr/bin/$program" >"$tmp/hardening.log" 2>&1 ||
+      { cat "$tmp/hardening.log" >&2; fail "hardening-check: usr/bin/$program lacks hardening"; }
+  done
+  # The Debug build of the tests is not optimised, which fortifying needs.
+  [ "$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")" = Debug ] && return
+  python3 - "$build/compile_commands.json" "$source" "$build" <<'PY' >&2 || fail "sources compiled without fortified calls"
+import json, sys
+commands, source, build = sys.argv[1:4]
+tests = tuple(top + "/" + part + "/" for top in (source, build) for part in ("tests", "bench"))
+unfortified = [entry["file"] for entry in json.load(open(commands))
+               if not entry["file"].startswith(tests)
+               and not ("-D_FORTIFY_SOURCE=2" in entry["command"] and " -O" in entry["command"])]
+for name in unfortified:
+    print("not fortified:", name)
+sys.exit(1 if unfortified else 0)
+PY
 }
 
 check_cli() {
@@ -251,6 +278,7 @@ if make_package; then
   check_contents
   check_mime_types
   check_ecosystem
+  check_hardening
   check_cli
   check_first_start
   check_later_start

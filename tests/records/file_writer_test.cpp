@@ -23,17 +23,26 @@ std::size_t entriesIn(const std::filesystem::path& dir) {
   return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
 }
 
+mode_t permissionsOf(const std::string& path) {
+  struct stat st {};
+  stat(path.c_str(), &st);
+  return st.st_mode & 07777;
+}
+
+// What a whole write leaves: the file with "new" in it, 0640, alone in its folder.
+void expectNewFileAlone(const TempDir& dir, const std::string& path) {
+  EXPECT_EQ(readBytes(path), "new");
+  EXPECT_EQ(permissionsOf(path), 0640u);
+  EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
 TEST(FileWriter, replacesTheFileAndKeepsItsPermissions) {
   TempDir dir;
   const std::string path = dir.file("doc.qdl");
   writeBytes(path, "old contents");
   chmod(path.c_str(), 0640);
   writeWholeFile(path, "new");
-  EXPECT_EQ(readBytes(path), "new");
-  struct stat st {};
-  stat(path.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(entriesIn(dir.path()), 1u);
+  expectNewFileAlone(dir, path);
 }
 
 TEST(FileWriter, failedWriteKeepsThePreviousFileAndLeavesNoTemporary) {
@@ -142,11 +151,7 @@ TEST(FileWriter, newFileTakesTheUsualModeAndAnyNameTheFileSystemTakes) {
   const std::string longest = dir.file(std::string(255, 'n'));
   writeWholeFile(longest, "new");
   umask(mask);
-  EXPECT_EQ(readBytes(longest), "new");
-  struct stat st {};
-  stat(longest.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(entriesIn(dir.path()), 1u);
+  expectNewFileAlone(dir, longest);
 }
 
 TEST(FileWriter, replacedFileKeepsOwnerGroupAndExtendedAttributes) {

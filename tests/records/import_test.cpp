@@ -52,6 +52,18 @@ TEST(Import, storesNonEmptyLinesWithCrLfAndSkipsEmptyOnes) {
   EXPECT_EQ(doc.list.record(1).body.view(), "08KI   G3\r\n");
 }
 
+TEST(Import, aTextInMemoryGivesTheLinesItsFileGives) {
+  for (const std::string& text : {kHeader3 + "\r\n08KI   G3\n\r\n\x1a" + "09", std::string("\r\r\n \n"),
+                                 std::string()}) {
+    SCOPED_TRACE(text);
+    LineBuffer lines;
+    lines.appendLine("kept");
+    EXPECT_EQ(ImportSdrText(text, lines), importText(text).count + 1);
+    const Imported file = importText(text);
+    for (std::size_t i = 0; i < file.count; ++i) EXPECT_EQ(lines.line(i + 1), file.lines.line(i));
+  }
+}
+
 TEST(Import, lineOfBlanksIsStoredAndEmptyBooksGiveNoRows) {
   EXPECT_EQ(importText("   \r\n").list.size(), 1u);
   EXPECT_EQ(importText("").list.size(), 0u);

@@ -1,0 +1,55 @@
+#pragma once
+// Record lines and a fresh CaptionState for the caption tests.
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "records/make_st.h"
+
+namespace quillmar::testing {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+inline std::string cat(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text += part;
+  return text;
+}
+
+inline std::string left(std::string_view text, std::size_t width) {
+  std::string field(text);
+  field.resize(width, ' ');
+  return field;
+}
+
+inline std::string right(std::string_view text, std::size_t width) {
+  return std::string(width - text.size(), ' ') + std::string(text);
+}
+
+// A line of the given length: type and derivation code, blanks, CR LF.
+inline std::string blankLine(std::string_view codes, std::size_t textLength) {
+  return left(codes, textLength) + std::string(kCrLf);
+}
+
+class Captions : public ::testing::Test {
+ protected:
+  std::string caption(std::string_view line, char version) {
+    return MakeSt(state, SurveyRecord::fromLine(line, version));
+  }
+  std::string sdr3(std::string_view line) { return caption(line, kVersionSdr3); }
+  std::string sdr2(std::string_view line) { return caption(line, kVersionSdr2); }
+
+  // A header whose units codes (positions 41-45) are `codes`.
+  std::string header(std::string_view codes, char version = kVersionSdr3) {
+    return caption(cat({"00NM", left("SDR33 V04-04.02", 16), "0042", left("06-Jan-04 13:45", 16),
+                        codes, kCrLf}),
+                   version);
+  }
+
+  CaptionState state;
+};
+
+}  // namespace quillmar::testing
