@@ -26,6 +26,7 @@ namespace quillmar {
 
 class DialogSeam;
 class DocumentPlan;
+class DocumentSurvey;
 class FindBar;
 struct ProgramState;
 struct SharedWindows;
@@ -57,6 +58,9 @@ class TChildForm final : public QWidget {
   void HelpClick();
   // "Вид", "План": the plan of this document in a window of its own.
   void PlanClick();
+  // "Вычисления": the results window, and the computed points as 08 records.
+  void SurveyClick();
+  void InsertCoordinatesClick();
   // "Редактировать": the edit dialog on the selected record.
   void EditClick();
   void DeleteClick();
@@ -94,6 +98,7 @@ class TChildForm final : public QWidget {
   FindBar& findBar() { return *findBar_; }
   // Nothing until the plan has been opened once.
   DocumentPlan* plan() const { return plan_.get(); }
+  DocumentSurvey& survey();
 
  signals:
   void newRequested();
@@ -160,6 +165,7 @@ class TChildForm final : public QWidget {
   int longestRow_ = 0;
   // Last, so that the plan window goes before the list it reads.
   std::unique_ptr<DocumentPlan> plan_;
+  std::unique_ptr<DocumentSurvey> survey_;
 };
 
 }  // namespace quillmar

@@ -37,6 +37,33 @@ std::vector<RowRange> InsertRowCommand::rowsToSelect(bool undone) const {
   return {{undone ? row_ : row_ + 1, 1}};
 }
 
+InsertRowsCommand::InsertRowsCommand(const QString& text, RecordListModel& model,
+                                     std::vector<Inserted> rows)
+    : RowCommand(text), model_(model), rows_(std::move(rows)) {}
+
+// Latest first, so that every earlier row is still where it was put.
+void InsertRowsCommand::undo() {
+  for (auto row = rows_.rbegin(); row != rows_.rend(); ++row) model_.removeRecords(row->row, 1);
+}
+
+void InsertRowsCommand::redo() {
+  if (!stored_.empty()) {
+    for (std::size_t k = 0; k < rows_.size(); ++k) model_.insertRows(rows_[k].row, {stored_[k]});
+    return;
+  }
+  for (const Inserted& row : rows_) {
+    model_.insertRecord(row.row, row.content.caption, row.content.record);
+    stored_.push_back(model_.list().rowRef(static_cast<std::size_t>(row.row)));
+  }
+}
+
+std::vector<RowRange> InsertRowsCommand::rowsToSelect(bool undone) const {
+  if (undone) return {};
+  std::vector<RowRange> ranges;
+  for (const Inserted& row : rows_) ranges.push_back({row.row, 1});
+  return mergedRanges(std::move(ranges));
+}
+
 RemoveRowsCommand::RemoveRowsCommand(RecordListModel& model, std::vector<RowRange> ranges)
     : RowCommand(QStringLiteral("Удалить")), model_(model), ranges_(std::move(ranges)) {}
 

@@ -66,6 +66,25 @@ class InsertRowCommand final : public RowCommand {
   std::optional<RecordList::RowRef> stored_;  // once inserted
 };
 
+// Rows inserted at scattered places in one step ("Вставить координаты").
+class InsertRowsCommand final : public RowCommand {
+ public:
+  struct Inserted {
+    int row = 0;  // where the row stands once all of them are in
+    RowContent content;
+  };
+  // `rows` in ascending order of their final rows.
+  InsertRowsCommand(const QString& text, RecordListModel& model, std::vector<Inserted> rows);
+  void undo() override;
+  void redo() override;
+  std::vector<RowRange> rowsToSelect(bool undone) const override;
+
+ private:
+  RecordListModel& model_;
+  std::vector<Inserted> rows_;
+  std::vector<RecordList::RowRef> stored_;  // once inserted
+};
+
 // "Удалить": any number of rows, given as ascending ranges that do not touch.
 class RemoveRowsCommand final : public RowCommand {
  public:

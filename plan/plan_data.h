@@ -2,7 +2,8 @@
 // What the plan of a field book shows, read from its records: every station
 // ("02") and position ("08") whose coordinates are numbers, and a sight line
 // from each station to every point observed ("09") from it whose coordinates
-// the book holds. Read again whenever the records change.
+// the book holds. Read again whenever the records change. Points computed
+// from the observations come after the book's own, with their sight lines.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,9 +16,13 @@
 #include "plan/point_grid.h"
 #include "records/record_list.h"
 
+namespace quillmar::survey {
+struct Results;
+}
+
 namespace quillmar::plan {
 
-enum class PointKind : std::uint8_t { Station, Other };
+enum class PointKind : std::uint8_t { Station, Other, Computed };
 
 struct PointInfo {
   std::uint32_t row = 0;
@@ -37,6 +42,9 @@ class PlanData {
   // The first `rows` records of `list` (the rows the list's views know of).
   static PlanData read(const RecordList& list, std::size_t rows);
   static PlanData read(const RecordList& list) { return read(list, list.size()); }
+  // The same and the points `computed` from those records, each at the row
+  // of its last observation, with a sight line from every station that gave it.
+  static PlanData read(const RecordList& list, std::size_t rows, const survey::Results& computed);
 
   std::size_t size() const { return positions_.size(); }
   bool empty() const { return positions_.empty(); }
@@ -45,6 +53,10 @@ class PlanData {
   const std::vector<PointInfo>& points() const { return points_; }
   std::string_view name(std::size_t point) const;
   const std::vector<SightLine>& sightLines() const { return sightLines_; }
+  const std::vector<SightLine>& computedLines() const { return computedLines_; }
+  // The points that records put on the plan; the computed ones follow them.
+  std::size_t recordedPoints() const { return recorded_; }
+  std::size_t computedPoints() const { return positions_.size() - recorded_; }
   // Station and position records whose coordinates are not numbers.
   std::size_t skippedRecords() const { return skipped_; }
   const Extent& extent() const { return extent_; }
@@ -59,11 +71,15 @@ class PlanData {
 
  private:
   class Reader;
+  static PlanData readRecords(const RecordList& list, std::size_t rows);
+  void addComputed(const survey::Results& computed);
 
   std::vector<GroundPoint> positions_;
   std::vector<PointInfo> points_;
   std::string names_;
   std::vector<SightLine> sightLines_;
+  std::vector<SightLine> computedLines_;
+  std::size_t recorded_ = 0;
   struct RowPoint {
     std::uint32_t row;
     std::uint32_t point;

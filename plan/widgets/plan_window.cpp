@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "plan/widgets/plan_canvas.h"
+#include "survey/survey.h"
 
 namespace quillmar::plan {
 namespace {
@@ -81,8 +82,10 @@ void PlanWindow::createStatusLine() {
   cursorLabel_ = new QLabel(status);
   pointsLabel_ = new QLabel(status);
   skippedLabel_ = new QLabel(status);
+  computedLabel_ = new QLabel(status);
   status->addWidget(cursorLabel_, 1);
   status->addPermanentWidget(pointsLabel_);
+  status->addPermanentWidget(computedLabel_);
   status->addPermanentWidget(skippedLabel_);
   layout()->addWidget(status);
 }
@@ -99,11 +102,13 @@ void PlanWindow::markStale() {
 }
 
 void PlanWindow::refresh() {
-  data_ = PlanData::read(list_, static_cast<std::size_t>(rows_.rowCount()));
+  const auto rows = static_cast<std::size_t>(rows_.rowCount());
+  data_ = PlanData::read(list_, rows, survey::Compute(list_, rows));
   stale_ = false;
   canvas_->setData(&data_);
   applyHighlight();
-  pointsLabel_->setText(QStringLiteral("точек: %1").arg(data_.size()));
+  pointsLabel_->setText(QStringLiteral("точек: %1").arg(data_.recordedPoints()));
+  computedLabel_->setText(computedText());
   skippedLabel_->setText(skippedText());
 }
 
@@ -161,6 +166,10 @@ void PlanWindow::showCursor(GroundPoint at) {
 }
 
 QString PlanWindow::cursorText() const { return cursorLabel_->text(); }
+
+QString PlanWindow::computedText() const {
+  return QStringLiteral("вычислено: %1").arg(data_.computedPoints());
+}
 
 QString PlanWindow::skippedText() const {
   return QStringLiteral("пропущено записей: %1").arg(data_.skippedRecords());
