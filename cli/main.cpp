@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/compute_command.h"
 #include "cli/export_command.h"
 #include "cli/transfer_commands.h"
 #include "records/file_writer.h"
@@ -17,6 +18,7 @@ constexpr const char* kUsage =
     "  quillmar-cli export captions|obs|pos|sdr|qdl IN OUT\n"
     "  quillmar-cli receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n"
     "  quillmar-cli send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n"
+    "  quillmar-cli compute IN OUT\n"
     "  quillmar-cli --help | --version\n"
     "\n"
     "Exit status: 0 done; 1 a file or port failure (the message names the file);\n"
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
   if (command == "export") return quillmar::cli::runExport(args);
   if (command == "receive") return quillmar::cli::runReceive(args);
   if (command == "send") return quillmar::cli::runSend(args);
+  if (command == "compute") return quillmar::cli::runCompute(args);
   std::cerr << kUsage;
   return 2;
 }

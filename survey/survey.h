@@ -92,5 +92,7 @@ inline Results Compute(const RecordList& list) { return Compute(list, list.size(
 std::string_view MethodWord(Method method);
 // The reason in Russian, Windows-1251 bytes.
 std::string_view FailureText(Failure reason);
+// The reason in English words, for quillmar-cli's messages.
+std::string_view FailureWord(Failure reason);
 
 }  // namespace quillmar::survey
