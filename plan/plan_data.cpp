@@ -1,9 +1,6 @@
 #include "plan/plan_data.h"
 
 #include <algorithm>
-#include <unordered_map>
-
-#include "survey/survey.h"
 
 #include "plan/name_index.h"
 #include "plan/point_fields.h"
@@ -151,38 +148,32 @@ PlanData PlanData::read(const RecordList& list, std::size_t rows) {
   return plan;
 }
 
-PlanData PlanData::read(const RecordList& list, std::size_t rows, const survey::Results& computed) {
+PlanData PlanData::read(const RecordList& list, std::size_t rows, const std::vector<ComputedPlace>& places,
+                        const std::vector<ComputedSight>& sights) {
   PlanData plan = readRecords(list, rows);
-  plan.addComputed(computed);
+  plan.addComputed(places, sights);
   plan.grid_ = PointGrid(plan.positions_);
   return plan;
 }
 
-void PlanData::addComputed(const survey::Results& computed) {
+void PlanData::addComputed(const std::vector<ComputedPlace>& places, const std::vector<ComputedSight>& sights) {
   std::vector<std::string_view> names;
   names.reserve(recorded_);
   for (std::size_t point = 0; point < recorded_; ++point) names.push_back(name(point));
   const NameIndex byName(names);
-  std::unordered_map<std::string_view, std::uint32_t> computedByName;
-  for (std::size_t k = 0; k < computed.points.size(); ++k)
-    computedByName.emplace(computed.points[k].point, static_cast<std::uint32_t>(recorded_ + k));
-
   std::vector<RowPoint> observed;
-  for (const survey::Solution& solution : computed.solutions) {
-    if (solution.method == survey::Method::Check) continue;
-    const auto target = computedByName.find(solution.point);
-    if (target == computedByName.end()) continue;
-    observed.push_back({solution.row, target->second});
-    if (solution.pairRow) observed.push_back({*solution.pairRow, target->second});
-    if (const auto station = byName.find(solution.station))
-      computedLines_.push_back({*station, target->second});
+  for (const ComputedSight& sight : sights) {
+    if (sight.place >= places.size()) continue;
+    const auto target = static_cast<std::uint32_t>(recorded_ + sight.place);
+    observed.push_back({sight.row, target});
+    if (sight.pairRow) observed.push_back({*sight.pairRow, target});
+    if (const auto station = byName.find(sight.station)) computedLines_.push_back({*station, target});
   }
-  for (const survey::ComputedPoint& point : computed.points) {
-    const std::string_view shown = std::string_view(point.point).substr(0, 255);
-    const GroundPoint at{point.east, point.north};
-    positions_.push_back(at);
-    extent_.include(at);
-    points_.push_back({point.lastRow, static_cast<std::uint32_t>(names_.size()),
+  for (const ComputedPlace& place : places) {
+    const std::string_view shown = place.name.substr(0, 255);
+    positions_.push_back(place.at);
+    extent_.include(place.at);
+    points_.push_back({place.lastRow, static_cast<std::uint32_t>(names_.size()),
                        static_cast<std::uint8_t>(shown.size()), PointKind::Computed});
     names_.append(shown);
   }

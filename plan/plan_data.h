@@ -16,10 +16,6 @@
 #include "plan/point_grid.h"
 #include "records/record_list.h"
 
-namespace quillmar::survey {
-struct Results;
-}
-
 namespace quillmar::plan {
 
 enum class PointKind : std::uint8_t { Station, Other, Computed };
@@ -36,15 +32,29 @@ struct SightLine {
   std::uint32_t target = 0;
 };
 
+// A point computed from the book's observations, and each observation that gave it.
+struct ComputedPlace {
+  std::string_view name;
+  GroundPoint at;
+  std::uint32_t lastRow = 0;  // the row the plan gives it
+};
+struct ComputedSight {
+  std::uint32_t place = 0;  // index of its ComputedPlace
+  std::string_view station;
+  std::uint32_t row = 0;
+  std::optional<std::uint32_t> pairRow;  // the other face of the same observation
+};
+
 class PlanData {
  public:
   PlanData() = default;
   // The first `rows` records of `list` (the rows the list's views know of).
   static PlanData read(const RecordList& list, std::size_t rows);
   static PlanData read(const RecordList& list) { return read(list, list.size()); }
-  // The same and the points `computed` from those records, each at the row
-  // of its last observation, with a sight line from every station that gave it.
-  static PlanData read(const RecordList& list, std::size_t rows, const survey::Results& computed);
+  // The same and the points computed from those records, with a sight line
+  // from the station of every observation that gave one.
+  static PlanData read(const RecordList& list, std::size_t rows, const std::vector<ComputedPlace>& places,
+                       const std::vector<ComputedSight>& sights);
 
   std::size_t size() const { return positions_.size(); }
   bool empty() const { return positions_.empty(); }
@@ -72,7 +82,7 @@ class PlanData {
  private:
   class Reader;
   static PlanData readRecords(const RecordList& list, std::size_t rows);
-  void addComputed(const survey::Results& computed);
+  void addComputed(const std::vector<ComputedPlace>& places, const std::vector<ComputedSight>& sights);
 
   std::vector<GroundPoint> positions_;
   std::vector<PointInfo> points_;

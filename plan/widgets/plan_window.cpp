@@ -9,6 +9,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 #include "plan/widgets/plan_canvas.h"
 #include "survey/survey.h"
 
@@ -16,6 +20,25 @@ namespace quillmar::plan {
 namespace {
 
 QString coordinate(double value) { return QString::number(value, 'f', 3); }
+
+// The computed points as the plan takes them; names are views into `results`.
+PlanData readWithComputed(const RecordList& list, std::size_t rows) {
+  const survey::Results results = survey::Compute(list, rows);
+  std::vector<ComputedPlace> places;
+  places.reserve(results.points.size());
+  std::unordered_map<std::string_view, std::uint32_t> placeOf;
+  for (const survey::ComputedPoint& point : results.points) {
+    placeOf.emplace(point.point, static_cast<std::uint32_t>(places.size()));
+    places.push_back({point.point, GroundPoint{point.east, point.north}, point.lastRow});
+  }
+  std::vector<ComputedSight> sights;
+  for (const survey::Solution& solution : results.solutions) {
+    const auto place = placeOf.find(solution.point);
+    if (solution.method == survey::Method::Check || place == placeOf.end()) continue;
+    sights.push_back({place->second, solution.station, solution.row, solution.pairRow});
+  }
+  return PlanData::read(list, rows, places, sights);
+}
 
 }  // namespace
 
@@ -103,7 +126,7 @@ void PlanWindow::markStale() {
 
 void PlanWindow::refresh() {
   const auto rows = static_cast<std::size_t>(rows_.rowCount());
-  data_ = PlanData::read(list_, rows, survey::Compute(list_, rows));
+  data_ = readWithComputed(list_, rows);
   stale_ = false;
   canvas_->setData(&data_);
   applyHighlight();

@@ -137,6 +137,7 @@ TEST_F(SurveyWindowTest, insertPutsEachComputedPointAfterItsLastObservationAndOn
   ResultsWindow& results = openResults(*document);
   const RecordList& list = document->recordModel().list();
   ASSERT_EQ(list.size(), 9u);
+  const int steps = document->undoStack().count();
 
   document->menus()[4]->actions()[1]->trigger();
   ASSERT_EQ(list.size(), 11u);
@@ -156,7 +157,7 @@ TEST_F(SurveyWindowTest, insertPutsEachComputedPointAfterItsLastObservationAndOn
   ASSERT_EQ(list.size(), 9u);
   const std::vector<std::string> book = observedBook();
   for (std::size_t row = 0; row < book.size(); ++row) EXPECT_EQ(list.body(row).substr(0, book[row].size()), book[row]);
-  EXPECT_FALSE(document->undoStack().canUndo()) << "one step for all of them";
+  EXPECT_EQ(document->undoStack().index(), steps) << "one step for all of them";
 
   document->RedoClick();
   EXPECT_EQ(list.size(), 11u);
@@ -164,10 +165,11 @@ TEST_F(SurveyWindowTest, insertPutsEachComputedPointAfterItsLastObservationAndOn
 }
 
 TEST_F(SurveyWindowTest, insertWithoutComputedPointsSaysSoAndChangesNothing) {
-  TChildForm* document = newDocumentWith({"00NMSDR33 V04-04.02     06-FEB-21 08:36 113111", observation("P2", "10.000", "0")});
+  TChildForm* document = newDocumentWith({observedBook().front(), observation("P2", "10.000", "0")});
+  const int steps = document->undoStack().count();
   document->InsertCoordinatesClick();
   EXPECT_EQ(document->recordModel().list().size(), 2u);
-  EXPECT_FALSE(document->undoStack().canUndo());
+  EXPECT_EQ(document->undoStack().count(), steps);
   EXPECT_EQ(seam_.messages, QStringList({QStringLiteral("Нет вычисленных точек для вставки")}));
 }
 
@@ -181,7 +183,7 @@ TEST_F(SurveyWindowTest, resultsFollowAnEditOfTheRecords) {
   EXPECT_EQ(results.model(ResultsWindow::Points).rowCount(), 1);
   EXPECT_EQ(results.tabs().tabText(ResultsWindow::Points), QStringLiteral("Точки (1)"));
 
-  importLines(*document, {observation("P5", "5.000", "180.0000")});
+  importLines(*document, {observedBook().front(), observation("P5", "5.000", "180.0000")});
   QCoreApplication::processEvents();
   EXPECT_EQ(results.model(ResultsWindow::Points).rowCount(), 2);
   EXPECT_EQ(cell(results, ResultsWindow::Points, 1, 1), QStringLiteral("995.0000"));
