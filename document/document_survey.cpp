@@ -65,11 +65,16 @@ void DocumentSurvey::placeInFrame() {
     container_ = window_.data();
     return;
   }
+  // A maximized document would make the results maximized too, over the list.
+  const QSize space = area->viewport()->size();
+  if (documentWindow->isMaximized()) {
+    documentWindow->showNormal();
+    documentWindow->setGeometry(QRect(QPoint(0, 0), space));
+  }
   // On top of the document window, as the plan is: a click in the list must
   // not hide the results it selects from.
   QMdiSubWindow* sub = area->addSubWindow(window_, Qt::SubWindow | Qt::WindowStaysOnTopHint);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  const QSize space = area->viewport()->size();
   sub->resize(std::max(space.width() * 3 / 5, sub->minimumSizeHint().width()), space.height());
   sub->move(space.width() - sub->width(), 0);
   container_ = sub;

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -26,7 +27,8 @@ namespace {
 
 using Column = ResultsTable::Column;
 
-QString coordinate(double value) { return QString::number(value, 'f', 4); }
+// A difference that rounds to nothing is shown as "0.0000", never "-0.0000".
+QString coordinate(double value) { return QString::number(std::fabs(value) < 0.00005 ? 0.0 : value, 'f', 4); }
 QString coordinate(const std::optional<double>& value) { return value ? coordinate(*value) : QString(); }
 // Face errors are small parts of the book's angle unit.
 QString angle(double value) { return QString::number(value, 'f', 5); }
@@ -158,7 +160,8 @@ void ResultsWindow::addTable(Tab tab, ResultsTable* model) {
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
   view->verticalHeader()->hide();
   QHeaderView& header = *view->horizontalHeader();
-  header.setStretchLastSection(true);
+  // Only the records' own text is worth the room left over.
+  header.setStretchLastSection(tab == Failures);
   header.setDefaultAlignment(Qt::AlignCenter);
   const QFontMetrics metrics(view->font());
   for (int column = 0; column < model->columnCount(); ++column) {
