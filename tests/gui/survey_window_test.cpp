@@ -173,6 +173,24 @@ TEST_F(SurveyWindowTest, insertWithoutComputedPointsSaysSoAndChangesNothing) {
   EXPECT_EQ(seam_.messages, QStringList({QStringLiteral("Нет вычисленных точек для вставки")}));
 }
 
+TEST_F(SurveyWindowTest, insertNamesThePointsThatDoNotFitTheFieldsAndLeavesThemOut) {
+  // SDR2x: northing 9999999990 + 100 needs 11 digits, the position's field holds 10.
+  TChildForm* document = newDocumentWith({
+      "00NMSDR20     V03-05    25-Sep-10 22:10 113111",
+      "02TPST01999999999020000.0000010.000000",
+      "07TPST01P0010.000000000.00000000",
+      "09F1ST01 FAR100.00000090.00000000.00000000",
+      "09F1ST01NEAR10.000000090.000000090.0000000",
+  });
+  document->InsertCoordinatesClick();
+  const RecordList& list = document->recordModel().list();
+  ASSERT_EQ(list.size(), 6u);
+  EXPECT_EQ(list.typeCode(5), "08");
+  EXPECT_NE(list.body(5).find("NEAR"), std::string_view::npos) << list.body(5);
+  EXPECT_EQ(seam_.messages,
+            QStringList({QStringLiteral("Координаты не помещаются в поля записи, точки не вставлены: FAR")}));
+}
+
 TEST_F(SurveyWindowTest, resultsFollowAnEditOfTheRecords) {
   TChildForm* document = newDocumentWith(observedBook());
   ResultsWindow& results = openResults(*document);
