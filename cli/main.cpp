@@ -21,6 +21,12 @@ constexpr const char* kUsage =
     "  quillmar-cli compute IN OUT\n"
     "  quillmar-cli --help | --version\n"
     "\n"
+    "compute: OUT gets one row per solution of every observed point, in\n"
+    "Windows-1251 with CR LF: point;N;E;Elev;station;method;dN;dE;dElev;\n"
+    "collimation;index;row;pairRow (method: polar, azimuth, reduced or check;\n"
+    "d* of check shots: computed minus recorded). Observations that gave no\n"
+    "point are listed on stderr with their row and reason, then the counts.\n"
+    "\n"
     "Exit status: 0 done; 1 a file or port failure (the message names the file);\n"
     "2 a usage error; 3 receive: the transmission ended before its end mark, OUT\n"
     "holds the records that arrived.\n";
