@@ -47,7 +47,8 @@ QString methodText(Method method) {
 
 // Widths for the longest text a column usually holds: measuring every cell
 // of a million rows would keep the window from opening at once.
-const QString kNameSample = QStringLiteral("WWWWWWWWWWWW");
+const QString kNameSample = QStringLiteral("00000000000000");
+const QString kMethodSample = QStringLiteral("приведённый");
 const QString kNumberSample = QStringLiteral("-0000000.0000");
 const QString kShortSample = QStringLiteral("0000000");
 const QString kReasonSample = QStringLiteral("нет координат станции в книге");
@@ -166,9 +167,10 @@ void ResultsWindow::addTable(Tab tab, ResultsTable* model) {
   const QFontMetrics metrics(view->font());
   for (int column = 0; column < model->columnCount(); ++column) {
     const QString title = model->headerData(column, Qt::Horizontal).toString();
-    const QString& sample = !model->isNumber(column) ? kNameSample
-                            : title.size() <= 5      ? kNumberSample
-                                                     : kShortSample;
+    const QString& sample = title == QStringLiteral("Способ") ? kMethodSample
+                            : !model->isNumber(column)         ? kNameSample
+                            : title.size() <= 5                ? kNumberSample
+                                                               : kShortSample;
     header.resizeSection(column, std::max(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(title)) + 16);
   }
   connect(view, &QAbstractItemView::clicked, this, [this, tab](const QModelIndex& index) { tableClicked(tab, index); });
