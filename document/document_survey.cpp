@@ -100,15 +100,14 @@ InsertRowsCommand* DocumentSurvey::coordinateRows() {
   const std::size_t rows = static_cast<std::size_t>(model_.rowCount());
   const survey::Results results = survey::Compute(model_.list(), rows);
   survey::CoordinateRecords made = survey::MakeCoordinateRecords(model_.list(), rows, results);
-  std::vector<InsertRowsCommand::Inserted> inserted;
+  std::vector<RecordList::Placed> inserted;
   inserted.reserve(made.records.size());
   CaptionState captions;  // a position's caption takes nothing from the settings
   for (std::size_t k = 0; k < made.records.size(); ++k) {
-    survey::CoordinateRecord& record = made.records[k];
+    const survey::CoordinateRecord& record = made.records[k];
     // Each goes after its own row, below the rows inserted before it.
-    const int row = static_cast<int>(record.afterRow + 1 + k);
-    std::string caption = MakeSt(captions, record.record);
-    inserted.push_back({row, RowContent{std::move(caption), std::move(record.record)}});
+    const std::size_t row = record.afterRow + 1 + k;
+    inserted.push_back({row, model_.listForAppending().makeRow(MakeSt(captions, record.record), record.record)});
   }
   if (!made.notFitted.empty()) {
     QStringList names;

@@ -38,29 +38,20 @@ std::vector<RowRange> InsertRowCommand::rowsToSelect(bool undone) const {
 }
 
 InsertRowsCommand::InsertRowsCommand(const QString& text, RecordListModel& model,
-                                     std::vector<Inserted> rows)
-    : RowCommand(text), model_(model), rows_(std::move(rows)) {}
-
-// Latest first, so that every earlier row is still where it was put.
-void InsertRowsCommand::undo() {
-  for (auto row = rows_.rbegin(); row != rows_.rend(); ++row) model_.removeRecords(row->row, 1);
+                                     std::vector<RecordList::Placed> rows)
+    : RowCommand(text), model_(model), rows_(std::move(rows)) {
+  at_.reserve(rows_.size());
+  for (const RecordList::Placed& row : rows_) at_.push_back(row.at);
 }
 
-void InsertRowsCommand::redo() {
-  if (!stored_.empty()) {
-    for (std::size_t k = 0; k < rows_.size(); ++k) model_.insertRows(rows_[k].row, {stored_[k]});
-    return;
-  }
-  for (const Inserted& row : rows_) {
-    model_.insertRecord(row.row, row.content.caption, row.content.record);
-    stored_.push_back(model_.list().rowRef(static_cast<std::size_t>(row.row)));
-  }
-}
+void InsertRowsCommand::undo() { model_.removePlaced(at_); }
+
+void InsertRowsCommand::redo() { model_.insertPlaced(rows_); }
 
 std::vector<RowRange> InsertRowsCommand::rowsToSelect(bool undone) const {
   if (undone) return {};
   std::vector<RowRange> ranges;
-  for (const Inserted& row : rows_) ranges.push_back({row.row, 1});
+  for (const std::size_t row : at_) ranges.push_back({static_cast<int>(row), 1});
   return mergedRanges(std::move(ranges));
 }
 

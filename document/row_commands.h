@@ -69,20 +69,16 @@ class InsertRowCommand final : public RowCommand {
 // Rows inserted at scattered places in one step ("Вставить координаты").
 class InsertRowsCommand final : public RowCommand {
  public:
-  struct Inserted {
-    int row = 0;  // where the row stands once all of them are in
-    RowContent content;
-  };
-  // `rows` in ascending order of their final rows.
-  InsertRowsCommand(const QString& text, RecordListModel& model, std::vector<Inserted> rows);
+  // `rows` made by RecordList::makeRow, ascending by the row each ends at.
+  InsertRowsCommand(const QString& text, RecordListModel& model, std::vector<RecordList::Placed> rows);
   void undo() override;
   void redo() override;
   std::vector<RowRange> rowsToSelect(bool undone) const override;
 
  private:
   RecordListModel& model_;
-  std::vector<Inserted> rows_;
-  std::vector<RecordList::RowRef> stored_;  // once inserted
+  std::vector<RecordList::Placed> rows_;
+  std::vector<std::size_t> at_;
 };
 
 // "Удалить": any number of rows, given as ascending ranges that do not touch.

@@ -164,6 +164,37 @@ TEST_F(SurveyWindowTest, insertPutsEachComputedPointAfterItsLastObservationAndOn
   EXPECT_NE(list.body(9).find("P3"), std::string_view::npos);
 }
 
+TEST_F(SurveyWindowTest, manyPointsGoInAndOutInOnePassBehindAnUndoneImport) {
+  std::vector<std::string> book = observedBook();
+  book.resize(4);  // header, station, position, backsight
+  constexpr int kPoints = 300;  // more than the list announces one by one
+  for (int k = 0; k < kPoints; ++k)
+    book.push_back(observation("Q" + std::to_string(k), "10.000", std::to_string(k) + ".0000"));
+  TChildForm* document = newDocumentWith(book);
+  importLines(*document, {observedBook().front(), "13NMimported"});
+  document->UndoClick();  // its rows wait behind the document's for a redo
+  const RecordList& list = document->recordModel().list();
+  ASSERT_EQ(list.size(), book.size());
+
+  document->InsertCoordinatesClick();
+  ASSERT_EQ(list.size(), book.size() + kPoints);
+  for (int k = 0; k < kPoints; ++k) {
+    const std::size_t observed = 4 + 2 * static_cast<std::size_t>(k);
+    ASSERT_EQ(list.body(observed), book[4 + static_cast<std::size_t>(k)] + "\r\n") << k;
+    ASSERT_EQ(list.typeCode(observed + 1), "08") << k;
+    ASSERT_EQ(list.body(observed + 1).substr(4, 16), name16("Q" + std::to_string(k))) << k;
+  }
+  EXPECT_EQ(document->recordModel().rowCount(), static_cast<int>(list.size()));
+  EXPECT_EQ(document->listView().selectionModel()->selectedRows().size(), kPoints);
+
+  document->UndoClick();
+  ASSERT_EQ(list.size(), book.size());
+  for (std::size_t row = 0; row < book.size(); ++row) EXPECT_EQ(list.body(row), book[row] + "\r\n") << row;
+  EXPECT_EQ(list.setAsideCount(), 0u) << "the undone import is gone for good";
+  document->RedoClick();
+  EXPECT_EQ(list.size(), book.size() + kPoints);
+}
+
 TEST_F(SurveyWindowTest, insertWithoutComputedPointsSaysSoAndChangesNothing) {
   TChildForm* document = newDocumentWith({observedBook().front(), observation("P2", "10.000", "0")});
   const int steps = document->undoStack().count();
