@@ -11,6 +11,7 @@
 
 #include "document/command_guard.h"
 #include "document/document_plan.h"
+#include "document/document_survey.h"
 #include "document/find_bar.h"
 #include "document/program_state.h"
 #include "document/recent_files.h"
@@ -128,11 +129,16 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   auto* view = new QMenu(QStringLiteral("Вид"), this);
   addCommand(*view, QStringLiteral("План"), QIcon(), &TChildForm::PlanClick);
 
+  auto* compute = new QMenu(QStringLiteral("Вычисления"), this);
+  addCommand(*compute, QStringLiteral("Координаты по измерениям"), QIcon(), &TChildForm::SurveyClick);
+  addDocumentCommand(*compute, QStringLiteral("Вставить координаты"), QIcon(),
+                     &TChildForm::InsertCoordinatesClick);
+
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), iconIn(icons, CommandIcon::Help),
              &TChildForm::HelpClick)
       ->setShortcuts(StandardKeys(QKeySequence::HelpContents));
-  menus_ = {file, edit, link, view, help};
+  menus_ = {file, edit, link, view, compute, help};
 }
 
 QMenu* TChildForm::createEditMenu() {
@@ -269,6 +275,23 @@ void TChildForm::HelpClick() {
 void TChildForm::PlanClick() {
   if (!plan_) plan_ = std::make_unique<DocumentPlan>(*this, listView_.view(), model_, seam_);
   plan_->show();
+}
+
+DocumentSurvey& TChildForm::survey() {
+  if (!survey_) survey_ = std::make_unique<DocumentSurvey>(*this, *ListView1_, model_, seam_);
+  return *survey_;
+}
+
+void TChildForm::SurveyClick() { survey().show(); }
+
+void TChildForm::InsertCoordinatesClick() {
+  const auto busy = beginCommand();
+  if (!busy) return;
+  InsertRowsCommand* step = survey().coordinateRows();
+  if (step == nullptr) return;
+  undoStack_.push(step);
+  state_.docModified = true;
+  selectRows(step->rowsToSelect(false));
 }
 
 void TChildForm::EditClick() {

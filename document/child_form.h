@@ -27,6 +27,7 @@ namespace quillmar {
 
 class DialogSeam;
 class DocumentPlan;
+class DocumentSurvey;
 class FindBar;
 struct ProgramState;
 struct SharedWindows;
@@ -58,6 +59,9 @@ class TChildForm final : public QWidget {
   void HelpClick();
   // "Вид", "План": the plan of this document in a window of its own.
   void PlanClick();
+  // "Вычисления": the results window, and the computed points as 08 records.
+  void SurveyClick();
+  void InsertCoordinatesClick();
   // "Редактировать": the edit dialog on the selected record.
   void EditClick();
   void DeleteClick();
@@ -95,6 +99,7 @@ class TChildForm final : public QWidget {
   FindBar& findBar() { return *findBar_; }
   // Nothing until the plan has been opened once.
   DocumentPlan* plan() const { return plan_.get(); }
+  DocumentSurvey& survey();
 
  signals:
   void newRequested();
@@ -150,6 +155,7 @@ class TChildForm final : public QWidget {
   QList<QAction*> documentCommands_;
   // Last, so that the plan window goes before the list it reads.
   std::unique_ptr<DocumentPlan> plan_;
+  std::unique_ptr<DocumentSurvey> survey_;
 };
 
 }  // namespace quillmar

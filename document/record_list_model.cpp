@@ -75,6 +75,39 @@ void RecordListModel::removeRecords(int first, int count) {
   endRemoveRows();
 }
 
+namespace {
+// Up to this many the views hear of each row, and keep their selection and place.
+constexpr std::size_t kRowsAnnouncedEach = 256;
+}  // namespace
+
+void RecordListModel::insertPlaced(const std::vector<RecordList::Placed>& rows) {
+  if (rows.empty()) return;
+  announceAppendedRows();
+  if (rows.size() <= kRowsAnnouncedEach) {
+    for (const RecordList::Placed& placed : rows) insertRows(static_cast<int>(placed.at), {placed.row});
+    return;
+  }
+  beginResetModel();
+  forgetCaptions();
+  list_.insert(rows);
+  shownRows_ += static_cast<int>(rows.size());
+  endResetModel();
+}
+
+void RecordListModel::removePlaced(const std::vector<std::size_t>& rows) {
+  if (rows.empty()) return;
+  announceAppendedRows();
+  if (rows.size() <= kRowsAnnouncedEach) {
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) removeRecords(static_cast<int>(*row), 1);
+    return;
+  }
+  beginResetModel();
+  forgetCaptions();
+  list_.remove(rows);
+  shownRows_ -= static_cast<int>(rows.size());
+  endResetModel();
+}
+
 void RecordListModel::replaceRow(int row, RecordList::RowRef stored) {
   list_.replace(static_cast<std::size_t>(row), stored);
   refreshRow(row);

@@ -38,6 +38,11 @@ class RecordListModel final : public QAbstractListModel {
   // Rows kept by RecordList::rowRef, inserted at `row` in their order.
   void insertRows(int row, const std::vector<RecordList::RowRef>& rows);
   void removeRecords(int first, int count);
+  // Rows for scattered places (RecordList::insert of placed rows) and their
+  // removal by ascending rows: one pass over the list, and beyond a few
+  // hundred rows one reset of the views instead of a signal for each.
+  void insertPlaced(const std::vector<RecordList::Placed>& rows);
+  void removePlaced(const std::vector<std::size_t>& rows);
   void replaceRow(int row, RecordList::RowRef stored);
   // After a row's record or caption was changed in place.
   void refreshRow(int row);

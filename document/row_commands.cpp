@@ -36,6 +36,24 @@ std::vector<RowRange> InsertRowCommand::rowsToSelect(bool undone) const {
   return {{undone ? row_ : row_ + 1, 1}};
 }
 
+InsertRowsCommand::InsertRowsCommand(const QString& text, RecordListModel& model,
+                                     std::vector<RecordList::Placed> rows)
+    : RowCommand(text), model_(model), rows_(std::move(rows)) {
+  at_.reserve(rows_.size());
+  for (const RecordList::Placed& row : rows_) at_.push_back(row.at);
+}
+
+void InsertRowsCommand::undo() { model_.removePlaced(at_); }
+
+void InsertRowsCommand::redo() { model_.insertPlaced(rows_); }
+
+std::vector<RowRange> InsertRowsCommand::rowsToSelect(bool undone) const {
+  if (undone) return {};
+  std::vector<RowRange> ranges;
+  for (const std::size_t row : at_) ranges.push_back({static_cast<int>(row), 1});
+  return mergedRanges(std::move(ranges));
+}
+
 RemoveRowsCommand::RemoveRowsCommand(RecordListModel& model, std::vector<RowRange> ranges)
     : RowCommand(QStringLiteral("Удалить"), model), ranges_(std::move(ranges)) {}
 

@@ -68,6 +68,21 @@ class InsertRowCommand final : public RowCommand {
   std::optional<RecordList::RowRef> stored_;  // once inserted
 };
 
+// Rows inserted at scattered places in one step ("Вставить координаты").
+class InsertRowsCommand final : public RowCommand {
+ public:
+  // `rows` made by RecordList::makeRow, ascending by the row each ends at.
+  InsertRowsCommand(const QString& text, RecordListModel& model, std::vector<RecordList::Placed> rows);
+  void undo() override;
+  void redo() override;
+  std::vector<RowRange> rowsToSelect(bool undone) const override;
+
+ private:
+  RecordListModel& model_;
+  std::vector<RecordList::Placed> rows_;
+  std::vector<std::size_t> at_;
+};
+
 // "Удалить": any number of rows, given as ascending ranges that do not touch.
 class RemoveRowsCommand final : public RowCommand {
  public:

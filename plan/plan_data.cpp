@@ -132,14 +132,58 @@ class PlanData::Reader {
   std::vector<std::string_view> names_;
 };
 
-PlanData PlanData::read(const RecordList& list, std::size_t rows) {
+PlanData PlanData::readRecords(const RecordList& list, std::size_t rows) {
   PlanData plan;
   rows = std::min(rows, list.size());
   Reader reader(plan);
   for (std::size_t row = 0; row < rows; ++row) reader.record(list.record(row), list.body(row), row);
   reader.finish();
+  plan.recorded_ = plan.positions_.size();
+  return plan;
+}
+
+PlanData PlanData::read(const RecordList& list, std::size_t rows) {
+  PlanData plan = readRecords(list, rows);
   plan.grid_ = PointGrid(plan.positions_);
   return plan;
+}
+
+PlanData PlanData::read(const RecordList& list, std::size_t rows, const std::vector<ComputedPlace>& places,
+                        const std::vector<ComputedSight>& sights) {
+  PlanData plan = readRecords(list, rows);
+  plan.addComputed(places, sights);
+  plan.grid_ = PointGrid(plan.positions_);
+  return plan;
+}
+
+void PlanData::addComputed(const std::vector<ComputedPlace>& places, const std::vector<ComputedSight>& sights) {
+  std::vector<std::string_view> names;
+  names.reserve(recorded_);
+  for (std::size_t point = 0; point < recorded_; ++point) names.push_back(name(point));
+  const NameIndex byName(names);
+  std::vector<RowPoint> observed;
+  for (const ComputedSight& sight : sights) {
+    if (sight.place >= places.size()) continue;
+    const auto target = static_cast<std::uint32_t>(recorded_ + sight.place);
+    observed.push_back({sight.row, target});
+    if (sight.pairRow) observed.push_back({*sight.pairRow, target});
+    if (const auto station = byName.find(sight.station)) computedLines_.push_back({*station, target});
+  }
+  for (const ComputedPlace& place : places) {
+    const std::string_view shown = place.name.substr(0, 255);
+    positions_.push_back(place.at);
+    extent_.include(place.at);
+    points_.push_back({place.lastRow, static_cast<std::uint32_t>(names_.size()),
+                       static_cast<std::uint8_t>(shown.size()), PointKind::Computed});
+    names_.append(shown);
+  }
+  // An observation of a computed point names it, as one of a recorded point does.
+  const auto byRow = [](const RowPoint& a, const RowPoint& b) { return a.row < b.row; };
+  std::sort(observed.begin(), observed.end(), byRow);
+  const std::size_t before = namedPoints_.size();
+  namedPoints_.insert(namedPoints_.end(), observed.begin(), observed.end());
+  std::inplace_merge(namedPoints_.begin(), namedPoints_.begin() + static_cast<std::ptrdiff_t>(before),
+                     namedPoints_.end(), byRow);
 }
 
 std::string_view PlanData::name(std::size_t point) const {
@@ -147,10 +191,12 @@ std::string_view PlanData::name(std::size_t point) const {
   return std::string_view(names_).substr(info.nameStart, info.nameLength);
 }
 
+// Only the points of records are in row order.
 std::optional<std::size_t> PlanData::pointOfRow(std::size_t row) const {
-  const auto found = std::lower_bound(points_.begin(), points_.end(), row,
+  const auto end = points_.begin() + static_cast<std::ptrdiff_t>(recorded_);
+  const auto found = std::lower_bound(points_.begin(), end, row,
                                       [](const PointInfo& p, std::size_t r) { return p.row < r; });
-  if (found == points_.end() || found->row != row) return std::nullopt;
+  if (found == end || found->row != row) return std::nullopt;
   return static_cast<std::size_t>(found - points_.begin());
 }
 

@@ -2,7 +2,8 @@
 // What the plan of a field book shows, read from its records: every station
 // ("02") and position ("08") whose coordinates are numbers, and a sight line
 // from each station to every point observed ("09") from it whose coordinates
-// the book holds. Read again whenever the records change.
+// the book holds. Read again whenever the records change. Points computed
+// from the observations come after the book's own, with their sight lines.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +18,7 @@
 
 namespace quillmar::plan {
 
-enum class PointKind : std::uint8_t { Station, Other };
+enum class PointKind : std::uint8_t { Station, Other, Computed };
 
 struct PointInfo {
   std::uint32_t row = 0;
@@ -31,12 +32,29 @@ struct SightLine {
   std::uint32_t target = 0;
 };
 
+// A point computed from the book's observations, and each observation that gave it.
+struct ComputedPlace {
+  std::string_view name;
+  GroundPoint at;
+  std::uint32_t lastRow = 0;  // the row the plan gives it
+};
+struct ComputedSight {
+  std::uint32_t place = 0;  // index of its ComputedPlace
+  std::string_view station;
+  std::uint32_t row = 0;
+  std::optional<std::uint32_t> pairRow;  // the other face of the same observation
+};
+
 class PlanData {
  public:
   PlanData() = default;
   // The first `rows` records of `list` (the rows the list's views know of).
   static PlanData read(const RecordList& list, std::size_t rows);
   static PlanData read(const RecordList& list) { return read(list, list.size()); }
+  // The same and the points computed from those records, with a sight line
+  // from the station of every observation that gave one.
+  static PlanData read(const RecordList& list, std::size_t rows, const std::vector<ComputedPlace>& places,
+                       const std::vector<ComputedSight>& sights);
 
   std::size_t size() const { return positions_.size(); }
   bool empty() const { return positions_.empty(); }
@@ -45,6 +63,10 @@ class PlanData {
   const std::vector<PointInfo>& points() const { return points_; }
   std::string_view name(std::size_t point) const;
   const std::vector<SightLine>& sightLines() const { return sightLines_; }
+  const std::vector<SightLine>& computedLines() const { return computedLines_; }
+  // The points that records put on the plan; the computed ones follow them.
+  std::size_t recordedPoints() const { return recorded_; }
+  std::size_t computedPoints() const { return positions_.size() - recorded_; }
   // Station and position records whose coordinates are not numbers.
   std::size_t skippedRecords() const { return skipped_; }
   const Extent& extent() const { return extent_; }
@@ -59,11 +81,15 @@ class PlanData {
 
  private:
   class Reader;
+  static PlanData readRecords(const RecordList& list, std::size_t rows);
+  void addComputed(const std::vector<ComputedPlace>& places, const std::vector<ComputedSight>& sights);
 
   std::vector<GroundPoint> positions_;
   std::vector<PointInfo> points_;
   std::string names_;
   std::vector<SightLine> sightLines_;
+  std::vector<SightLine> computedLines_;
+  std::size_t recorded_ = 0;
   struct RowPoint {
     std::uint32_t row;
     std::uint32_t point;

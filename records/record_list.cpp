@@ -267,6 +267,36 @@ void RecordList::insert(std::size_t index, const std::vector<RowRef>& rows) {
   std::transform(rows.begin(), rows.end(), at, [](RowRef row) { return row.row_; });
 }
 
+RecordList::RowRef RecordList::makeRow(std::string_view caption, const SurveyRecord& record) {
+  return refOf(store(partsOf(record), kGivenCaption, caption));
+}
+
+void RecordList::insert(const std::vector<Placed>& rows) {
+  std::vector<char*> merged;
+  merged.reserve(rows_.size() + rows.size());
+  std::size_t from = 0;
+  const std::size_t shown = size();  // rows set aside stay behind the document's
+  for (const Placed& placed : rows) {
+    while (merged.size() < placed.at && from < shown) merged.push_back(rows_[from++]);
+    merged.push_back(placed.row.row_);
+  }
+  merged.insert(merged.end(), rows_.begin() + static_cast<std::ptrdiff_t>(from), rows_.end());
+  rows_.swap(merged);
+}
+
+void RecordList::remove(const std::vector<std::size_t>& rows) {
+  std::size_t kept = 0;
+  auto next = rows.begin();
+  for (std::size_t index = 0; index < rows_.size(); ++index) {
+    if (next != rows.end() && *next == index && index < size()) {
+      ++next;
+      continue;
+    }
+    rows_[kept++] = rows_[index];
+  }
+  rows_.resize(kept);
+}
+
 void RecordList::setAside(std::size_t count) { setAside_ += std::min(count, size()); }
 
 void RecordList::bringBack(std::size_t count) { setAside_ -= std::min(count, setAside_); }

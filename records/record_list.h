@@ -82,6 +82,17 @@ class RecordList {
   RowRef rowRef(std::size_t index) const { return refOf(rows_[index]); }
   void insert(std::size_t index, const std::vector<RowRef>& rows);
   void replace(std::size_t index, RowRef row) { rows_[index] = row.row_; }
+  // A row kept for insert() below, not yet in the list.
+  RowRef makeRow(std::string_view caption, const SurveyRecord& record);
+  // Rows for scattered places, in one pass however many there are: each
+  // stands at `at` once all are in; ascending.
+  struct Placed {
+    std::size_t at = 0;
+    RowRef row;
+  };
+  void insert(const std::vector<Placed>& rows);
+  // The rows at these ascending indexes, in one pass.
+  void remove(const std::vector<std::size_t>& rows);
 
   // Undoing an append keeps its rows where they are, behind the document's
   // rows: the last `count` rows are set aside, and bringing them back costs

@@ -23,6 +23,7 @@ constexpr std::size_t kDetailedLines = 20000;
 constexpr int kLabelCell = 12;
 constexpr double kTriangle = 5;
 constexpr double kDot = 2.2;
+constexpr double kRing = 3.6;  // a computed point: hollow, so a recorded one stands out
 // A label starts this far right (or ends this far left) of its point, its
 // base line this far above it.
 constexpr double kLabelGap = 6;
@@ -38,6 +39,8 @@ const QColor kGridText(120, 128, 140);
 const QColor kLineColour(150, 170, 196);
 const QColor kStationColour(196, 40, 32);
 const QColor kPointColour(24, 52, 120);
+const QColor kComputedColour(0, 128, 72);
+const QColor kComputedLineColour(120, 196, 150);
 const QColor kLabelColour(20, 20, 20);
 const QColor kHighlight(255, 128, 0);
 const QColor kHighlightLabel(255, 240, 200);
@@ -53,7 +56,8 @@ class Painter {
   struct Shown {
     QPointF at;
     std::uint32_t point;
-    bool station;
+    PointKind kind;
+    bool station() const { return kind == PointKind::Station; }
   };
 
  public:
@@ -65,16 +69,18 @@ class Painter {
     p_.setFont(labelFont());
     grid();
     collectVisible();
-    const bool crowdedLines = visibleLines_.size() > kDetailedLines;
+    const bool crowdedLines = visibleLines_.size() + visibleComputedLines_.size() > kDetailedLines;
     const bool crowdedPoints = visiblePoints_.size() > kDetailedPoints;
     if (!crowdedLines) vectorLines();
     if (crowdedLines || crowdedPoints) {
       RasterLayer raster(width(), height());
       if (crowdedLines) rasterLines(raster);
-      if (crowdedPoints) rasterPoints(raster, false, 2, kPointColour);
+      if (crowdedPoints) rasterPoints(raster, PointKind::Other, 2, kPointColour);
+      if (crowdedPoints) rasterPoints(raster, PointKind::Computed, 2, kComputedColour);
       p_.drawImage(QPointF(0, 0), raster.image());
     }
     if (!crowdedPoints) dots();
+    if (!crowdedPoints) rings();
     stations();
     labels(highlighted);
   }
@@ -133,16 +139,19 @@ class Painter {
     // it in order instead of jumping about the whole plan.
     data_.grid().forEachNear(visible_, [this](std::size_t i) {
       if (!visible_.contains(data_.positions()[i])) return;
-      visiblePoints_.push_back(
-          {screen(i), static_cast<std::uint32_t>(i), data_.points()[i].kind == PointKind::Station});
+      visiblePoints_.push_back({screen(i), static_cast<std::uint32_t>(i), data_.points()[i].kind});
     });
-    for (const SightLine& line : data_.sightLines()) {
+    collectLines(data_.sightLines(), visibleLines_);
+    collectLines(data_.computedLines(), visibleComputedLines_);
+  }
+  void collectLines(const std::vector<SightLine>& all, std::vector<SightLine>& visible) const {
+    for (const SightLine& line : all) {
       Extent box;
       box.include(data_.positions()[line.station]);
       box.include(data_.positions()[line.target]);
       if (box.maxEast >= visible_.minEast && box.minEast <= visible_.maxEast &&
           box.maxNorth >= visible_.minNorth && box.minNorth <= visible_.maxNorth)
-        visibleLines_.push_back(line);
+        visible.push_back(line);
     }
   }
 
@@ -153,16 +162,25 @@ class Painter {
     p_.setPen(QPen(kLineColour, 0));
     p_.setRenderHint(QPainter::Antialiasing, true);
     p_.drawLines(lines.data(), static_cast<int>(lines.size()));
+    if (visibleComputedLines_.empty()) return;
+    lines.clear();
+    for (const SightLine& line : visibleComputedLines_) lines.emplace_back(screen(line.station), screen(line.target));
+    p_.setPen(QPen(kComputedLineColour, 0, Qt::DashLine));
+    p_.drawLines(lines.data(), static_cast<int>(lines.size()));
   }
   void rasterLines(RasterLayer& raster) {
     for (const SightLine& line : visibleLines_) {
       const QPointF a = screen(line.station), b = screen(line.target);
       raster.line(a.x(), a.y(), b.x(), b.y(), kLineColour.rgb());
     }
+    for (const SightLine& line : visibleComputedLines_) {
+      const QPointF a = screen(line.station), b = screen(line.target);
+      raster.line(a.x(), a.y(), b.x(), b.y(), kComputedLineColour.rgb());
+    }
   }
-  void rasterPoints(RasterLayer& raster, bool stations, int size, const QColor& colour) {
+  void rasterPoints(RasterLayer& raster, PointKind kind, int size, const QColor& colour) {
     for (const Shown& shown : visiblePoints_)
-      if (shown.station == stations) raster.block(shown.at.x(), shown.at.y(), size, colour.rgb());
+      if (shown.kind == kind) raster.block(shown.at.x(), shown.at.y(), size, colour.rgb());
   }
 
   void dots() {
@@ -170,17 +188,24 @@ class Painter {
     p_.setPen(Qt::NoPen);
     p_.setBrush(kPointColour);
     for (const Shown& shown : visiblePoints_)
-      if (!shown.station) p_.drawEllipse(shown.at, kDot, kDot);
+      if (shown.kind == PointKind::Other) p_.drawEllipse(shown.at, kDot, kDot);
+  }
+  void rings() {
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    p_.setPen(QPen(kComputedColour, 1.3));
+    p_.setBrush(kBackground);
+    for (const Shown& shown : visiblePoints_)
+      if (shown.kind == PointKind::Computed) p_.drawEllipse(shown.at, kRing, kRing);
   }
 
   // Stations stay triangles over a crowd of points: there are few of them,
   // and a wrong set-up shows by them.
   void stations() {
     const auto count = std::count_if(visiblePoints_.begin(), visiblePoints_.end(),
-                                     [](const Shown& shown) { return shown.station; });
+                                     [](const Shown& shown) { return shown.station(); });
     if (static_cast<std::size_t>(count) > kDetailedPoints) {
       RasterLayer raster(width(), height());
-      rasterPoints(raster, true, 3, kStationColour);
+      rasterPoints(raster, PointKind::Station, 3, kStationColour);
       p_.drawImage(QPointF(0, 0), raster.image());
       return;
     }
@@ -188,7 +213,7 @@ class Painter {
     p_.setPen(QPen(kStationColour.darker(130), 0.8));
     p_.setBrush(kStationColour);
     for (const Shown& shown : visiblePoints_)
-      if (shown.station) p_.drawPolygon(triangle(shown.at, kTriangle));
+      if (shown.station()) p_.drawPolygon(triangle(shown.at, kTriangle));
   }
   static QPolygonF triangle(QPointF at, double size) {
     return QPolygonF({at + QPointF(0, -size), at + QPointF(size * 0.87, size * 0.5),
@@ -201,11 +226,11 @@ class Painter {
   void labels(std::optional<std::size_t> highlighted) {
     std::vector<Shown> candidates = labelCandidates();
     std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const Shown& a, const Shown& b) { return a.station && !b.station; });
+                     [](const Shown& a, const Shown& b) { return a.station() && !b.station(); });
     LabelSpace space(view_.width(), view_.height());
     // Every point in view keeps its symbol clear, so a crowd has no labels.
     for (const Shown& shown : visiblePoints_) {
-      const double r = shown.station ? kTriangle : kDot;
+      const double r = shown.station() ? kTriangle : shown.kind == PointKind::Computed ? kRing : kDot;
       space.markSymbol(QRectF(shown.at - QPointF(r, r), QSizeF(2 * r, 2 * r)), shown.point);
     }
     const QFontMetricsF metrics(p_.font());
@@ -254,7 +279,7 @@ class Painter {
     return candidates;
   }
   static bool preferredLabel(const Shown& a, const Shown& b) {
-    return a.station != b.station ? a.station : a.point < b.point;
+    return a.station() != b.station() ? a.station() : a.point < b.point;
   }
   QPainter& p_;
   const PlanData& data_;
@@ -262,6 +287,7 @@ class Painter {
   const Extent visible_;
   std::vector<Shown> visiblePoints_;
   std::vector<SightLine> visibleLines_;
+  std::vector<SightLine> visibleComputedLines_;
 };
 
 }  // namespace

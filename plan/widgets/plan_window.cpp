@@ -9,12 +9,36 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 #include "plan/widgets/plan_canvas.h"
+#include "survey/survey.h"
 
 namespace quillmar::plan {
 namespace {
 
 QString coordinate(double value) { return QString::number(value, 'f', 3); }
+
+// The computed points as the plan takes them; names are views into `results`.
+PlanData readWithComputed(const RecordList& list, std::size_t rows) {
+  const survey::Results results = survey::Compute(list, rows);
+  std::vector<ComputedPlace> places;
+  places.reserve(results.points.size());
+  std::unordered_map<std::string_view, std::uint32_t> placeOf;
+  for (const survey::ComputedPoint& point : results.points) {
+    placeOf.emplace(point.point, static_cast<std::uint32_t>(places.size()));
+    places.push_back({point.point, GroundPoint{point.east, point.north}, point.lastRow});
+  }
+  std::vector<ComputedSight> sights;
+  for (const survey::Solution& solution : results.solutions) {
+    const auto place = placeOf.find(solution.point);
+    if (solution.method == survey::Method::Check || place == placeOf.end()) continue;
+    sights.push_back({place->second, solution.station, solution.row, solution.pairRow});
+  }
+  return PlanData::read(list, rows, places, sights);
+}
 
 }  // namespace
 
@@ -81,8 +105,10 @@ void PlanWindow::createStatusLine() {
   cursorLabel_ = new QLabel(status);
   pointsLabel_ = new QLabel(status);
   skippedLabel_ = new QLabel(status);
+  computedLabel_ = new QLabel(status);
   status->addWidget(cursorLabel_, 1);
   status->addPermanentWidget(pointsLabel_);
+  status->addPermanentWidget(computedLabel_);
   status->addPermanentWidget(skippedLabel_);
   layout()->addWidget(status);
 }
@@ -99,11 +125,13 @@ void PlanWindow::markStale() {
 }
 
 void PlanWindow::refresh() {
-  data_ = PlanData::read(list_, static_cast<std::size_t>(rows_.rowCount()));
+  const auto rows = static_cast<std::size_t>(rows_.rowCount());
+  data_ = readWithComputed(list_, rows);
   stale_ = false;
   canvas_->setData(&data_);
   applyHighlight();
-  pointsLabel_->setText(QStringLiteral("точек: %1").arg(data_.size()));
+  pointsLabel_->setText(QStringLiteral("точек: %1").arg(data_.recordedPoints()));
+  computedLabel_->setText(computedText());
   skippedLabel_->setText(skippedText());
 }
 
@@ -161,6 +189,10 @@ void PlanWindow::showCursor(GroundPoint at) {
 }
 
 QString PlanWindow::cursorText() const { return cursorLabel_->text(); }
+
+QString PlanWindow::computedText() const {
+  return QStringLiteral("вычислено: %1").arg(data_.computedPoints());
+}
 
 QString PlanWindow::skippedText() const {
   return QStringLiteral("пропущено записей: %1").arg(data_.skippedRecords());

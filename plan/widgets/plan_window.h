@@ -3,7 +3,8 @@
 // zoom and pan, the cursor's coordinates, and the picture as PNG or SVG.
 // It reads the document's records and follows the row signals of the
 // document's list model, so edits, additions, deletions, imports and
-// receptions show at once.
+// receptions show at once. Points computed from the observations are drawn
+// with a symbol of their own.
 
 #include <QString>
 #include <QWidget>
@@ -54,6 +55,8 @@ class PlanWindow final : public QWidget {
 
   QString cursorText() const;
   QString skippedText() const;
+  // How many points the plan computed from the observations.
+  QString computedText() const;
 
  signals:
   void rowClicked(int row);
@@ -81,6 +84,7 @@ class PlanWindow final : public QWidget {
   QLabel* cursorLabel_ = nullptr;
   QLabel* pointsLabel_ = nullptr;
   QLabel* skippedLabel_ = nullptr;
+  QLabel* computedLabel_ = nullptr;
 };
 
 }  // namespace quillmar::plan

@@ -177,7 +177,7 @@ TEST_F(FrameTest, menuBar_isTheFramesUntilADocumentIsActive) {
   TChildForm* document = frame_->New();
   frame_->mdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
   EXPECT_EQ(menuTitles(*frame_->menuBar()),
-            QStringList({"Файл", "Правка", "Коммуникация", "Вид", "Окно", "Справка"}));
+            QStringList({"Файл", "Правка", "Коммуникация", "Вид", "Вычисления", "Окно", "Справка"}));
   EXPECT_EQ(itemTexts(*document->menus()[0]),
             QStringList({"Новый", "Открыть", "Сохранить", "Сохранить как", "-", "Импорт",
                          "Экспорт", "-", "Выход"}));

@@ -51,7 +51,7 @@ class PlanWindowTest : public GuiTest {
 TEST_F(PlanWindowTest, viewMenuOpensOnePlanPerDocumentInsideTheFrame) {
   TChildForm* document = newDocumentWith(sampleFieldBook());
   const QList<QMenu*>& menus = document->menus();
-  ASSERT_EQ(menus.size(), 5);
+  ASSERT_EQ(menus.size(), 6);
   EXPECT_EQ(menus[3]->title(), QStringLiteral("Вид"));
   EXPECT_EQ(menus[3]->actions().value(0)->text(), QStringLiteral("План"));
 

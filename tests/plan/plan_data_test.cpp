@@ -180,6 +180,31 @@ TEST(PlanData, mapsRowsAndPointsBothWaysAfterEditsAndDeletes) {
   EXPECT_FALSE(edited.nearestPoint({55, 55}, 1));
 }
 
+TEST(PlanData, addsComputedPointsAfterTheRecordedOnesWithTheirSightLines) {
+  const RecordList list = listOf({header('1'), pointLine("02TS", '3', "ST1", "1000", "2000"),
+                                  observation('3', "ST1", "C1"), observation('3', "ST1", "C1"),
+                                  observation('3', "ST9", "C2"), pointLine("08KI", '3', "P1", "1010", "2010")},
+                                 '3');
+  const std::vector<ComputedPlace> places = {{"C1", {2005, 1005}, 3}, {"C2", {2007, 1007}, 4}};
+  // C1 by a face pair from ST1; C2 from a station the plan has no point of.
+  const std::vector<ComputedSight> sights = {{0, "ST1", 2, 3}, {1, "ST9", 4, std::nullopt}};
+  const PlanData plan = PlanData::read(list, list.size(), places, sights);
+
+  ASSERT_EQ(plan.recordedPoints(), 2u);
+  ASSERT_EQ(plan.computedPoints(), 2u);
+  EXPECT_EQ(coordinatesOf(plan)[2], Coordinates("C1", 2005, 1005));
+  EXPECT_EQ(plan.points()[2].kind, PointKind::Computed);
+  EXPECT_EQ(plan.pointOfRow(5), 1u) << "a recorded point keeps its row";
+  EXPECT_FALSE(plan.pointOfRow(3)) << "a computed point has no record of its own";
+  for (const std::size_t row : {2, 3}) EXPECT_EQ(plan.pointNamedByRow(row), 2u) << row;
+  EXPECT_EQ(plan.pointNamedByRow(4), 3u);
+  ASSERT_EQ(plan.computedLines().size(), 1u) << "no line from a station without a point";
+  EXPECT_EQ(plan.computedLines()[0].station, 0u);
+  EXPECT_EQ(plan.computedLines()[0].target, 2u);
+  EXPECT_TRUE(plan.sightLines().empty()) << "the book's own lines are unchanged";
+  EXPECT_EQ(plan.nearestPoint({2007, 1007}, 0.5), 3u);
+}
+
 TEST(PlanData, findsTheNearestPointThroughTheGridAsASearchOfAllWould) {
   std::mt19937 random(11);
   std::uniform_real_distribution<double> east(1320000, 1330000), north(480000, 480300);

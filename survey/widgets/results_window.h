@@ -1,0 +1,76 @@
+#pragma once
+// The coordinates computed from one document's observations, in a window of
+// its own: computed points, every solution, check shots, face pairs and the
+// observations that gave nothing. It follows the row signals of the
+// document's list model, so every change of the records shows at once.
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "records/record_list.h"
+#include "survey/survey.h"
+
+class QAbstractItemModel;
+class QLabel;
+class QModelIndex;
+class QTabWidget;
+class QTableView;
+
+namespace quillmar::survey {
+
+class ResultsTable;
+
+class ResultsWindow final : public QWidget {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(ResultsWindow)
+
+ public:
+  enum Tab { Points, Solutions, CheckShots, FacePairs, Failures, TabCount };
+
+  struct Dialogs {
+    // The file to write, empty when the dialog was cancelled.
+    std::function<QString(QWidget* parent)> askTableName;
+    std::function<void(QWidget* parent, const QString& text)> showError;
+  };
+
+  // `rows` is the list model over `list`; only the rows it has announced count.
+  ResultsWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
+                QWidget* parent = nullptr);
+
+  // The results of the records as they are now.
+  const Results& results();
+  QTabWidget& tabs() { return *tabs_; }
+  QTableView& table(Tab tab) { return *views_[tab]; }
+  ResultsTable& model(Tab tab) { return *models_[tab]; }
+  QString statusText() const;
+  // The table of solutions through the file dialog; a failure is shown.
+  void exportTable();
+
+ signals:
+  void rowClicked(int row);
+
+ private:
+  void createTables();
+  void addTable(Tab tab, ResultsTable* model);
+  void markStale();
+  void refresh();
+  void tableClicked(Tab tab, const QModelIndex& index);
+
+  const RecordList& list_;
+  const QAbstractItemModel& rows_;
+  Dialogs dialogs_;
+  Results results_;
+  std::vector<std::uint32_t> checkShots_;  // indexes into results_.solutions
+  bool stale_ = true;
+  bool refreshQueued_ = false;
+  QTabWidget* tabs_ = nullptr;
+  QLabel* status_ = nullptr;
+  QTableView* views_[TabCount] = {};
+  ResultsTable* models_[TabCount] = {};
+};
+
+}  // namespace quillmar::survey
