@@ -278,7 +278,7 @@ void TChildForm::PlanClick() {
 }
 
 DocumentSurvey& TChildForm::survey() {
-  if (!survey_) survey_ = std::make_unique<DocumentSurvey>(*this, *ListView1_, model_, seam_);
+  if (!survey_) survey_ = std::make_unique<DocumentSurvey>(*this, listView_.view(), model_, seam_);
   return *survey_;
 }
 
@@ -289,9 +289,7 @@ void TChildForm::InsertCoordinatesClick() {
   if (!busy) return;
   InsertRowsCommand* step = survey().coordinateRows();
   if (step == nullptr) return;
-  undoStack_.push(step);
-  state_.docModified = true;
-  selectRows(step->rowsToSelect(false));
+  commands_.recordInsertedRows(step);
 }
 
 void TChildForm::EditClick() {

@@ -71,6 +71,12 @@ void DocumentCommands::recordAppendedRows(const QString& command, int first) {
   if (count > 0) undoStack_.push(new AppendRowsCommand(command, model_, first, count));
 }
 
+void DocumentCommands::recordInsertedRows(RowCommand* step) {
+  undoStack_.push(step);
+  state_.docModified = true;
+  list_.selectRows(step->rowsToSelect(false));
+}
+
 void DocumentCommands::Undo() {
   if (!undoStack_.canUndo()) return;
   undoStack_.undo();

@@ -13,6 +13,7 @@ namespace quillmar {
 class DialogSeam;
 class DocumentList;
 class RecordListModel;
+class RowCommand;
 struct DocumentState;
 struct ProgramState;
 struct SharedWindows;
@@ -33,6 +34,8 @@ class DocumentCommands {
   void GoToRow();
   // Makes the rows appended from `first` on one undo step named `command`.
   void recordAppendedRows(const QString& command, int first);
+  // Takes a step that has already put its rows in place, and selects them.
+  void recordInsertedRows(RowCommand* step);
 
  private:
   void afterHistoryStep(bool undone);

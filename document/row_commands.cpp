@@ -38,7 +38,7 @@ std::vector<RowRange> InsertRowCommand::rowsToSelect(bool undone) const {
 
 InsertRowsCommand::InsertRowsCommand(const QString& text, RecordListModel& model,
                                      std::vector<RecordList::Placed> rows)
-    : RowCommand(text), model_(model), rows_(std::move(rows)) {
+    : RowCommand(text, model), rows_(std::move(rows)) {
   at_.reserve(rows_.size());
   for (const RecordList::Placed& row : rows_) at_.push_back(row.at);
 }

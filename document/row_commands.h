@@ -78,7 +78,6 @@ class InsertRowsCommand final : public RowCommand {
   std::vector<RowRange> rowsToSelect(bool undone) const override;
 
  private:
-  RecordListModel& model_;
   std::vector<RecordList::Placed> rows_;
   std::vector<std::size_t> at_;
 };
