@@ -7,6 +7,7 @@
 // program's settings file (quillmar.conf) rather than in CommSet.ini.
 
 #include <QDialog>
+#include <QSettings>
 #include <QString>
 
 #include <memory>
@@ -17,7 +18,6 @@
 
 class QComboBox;
 class QPushButton;
-class QSettings;
 class QSpinBox;
 
 namespace quillmar {
