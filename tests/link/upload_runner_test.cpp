@@ -79,8 +79,23 @@ TEST_F(Upload, receivedBookSentAgain_hasOneStxAndOneEtx) {
   commSet_.ComboBox6->setCurrentIndex(static_cast<int>(FlowChoice::XonXoff));
   commSet_.SpinBox1->setValue(20);
   const RecordList list = listOf({"\x02\r\n", "00NMSDR33\r\n", "02TP0001\r\n", "\x03\r\n"});
-  const std::string sent = upload(list);
+  QTimer::singleShot(0, &commSet_, &TCommSet::CancelClick);
+  std::string sent;
+  termios whileOpen {};
+  std::thread instrument([&] {
+    // The first line has arrived and the pause holds the port open.
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (sent.empty() && std::chrono::steady_clock::now() < deadline) {
+      sent = instrument::readUntilQuiet(pty_.instrumentFd(), 10ms);
+    }
+    whileOpen = test::portSettings(pty_);
+    sent += instrument::readUntilQuiet(pty_.instrumentFd(), 800ms);
+  });
+  uploadRecords(nullptr, commSet_, list, seam_);
+  instrument.join();
   EXPECT_EQ(sent, "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n");
+  EXPECT_EQ(whileOpen.c_cflag & CSTOPB, tcflag_t{CSTOPB});
+  EXPECT_EQ(whileOpen.c_iflag & (IXON | IXOFF), tcflag_t{IXON | IXOFF});
   EXPECT_EQ(seam_.messages, QStringList{QStringLiteral(
                                 "Выгрузка завершена. Пропущено записей с метками начала и конца передачи (STX, ETX): 2.")});
   EXPECT_EQ(list.size(), 4u);
