@@ -15,6 +15,7 @@
 #include "link/widgets/comm_set_dialog.h"
 #include "link/widgets/zagruz_form.h"
 #include "widgets/dialog_seam.h"
+#include "widgets/user_settings.h"
 
 namespace quillmar {
 
@@ -22,7 +23,7 @@ std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedW
                                                   DialogSeam& seam) {
   // The order is fixed: frame, port settings, reception, splash, edit, add, help.
   auto frame = std::make_unique<TMainForm>(program, shared, seam);
-  shared.commSet = new TCommSet(frame.get(), QString::fromLatin1(kCommSetFileName), seam);
+  shared.commSet = new TCommSet(frame.get(), QString::fromLatin1(kCommSetFileName), seam, userSettings());
   shared.zagruzForm = new TZagruzForm(
       frame.get(), *shared.commSet, ReceptionTarget{program.lineBuffer, program.lineCount, program.receptionDone},
       seam);

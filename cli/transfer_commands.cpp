@@ -32,24 +32,35 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kReceiveUsage =
-    "usage: quillmar-cli receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n";
+    "usage: quillmar-cli receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]\n"
+    "                            [--flow none|rtscts|xonxoff] [--timeout SEC]\n";
 constexpr const char* kSendUsage =
-    "usage: quillmar-cli send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n";
+    "usage: quillmar-cli send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]\n"
+    "                         [--flow none|rtscts|xonxoff] [--line-pause MS] [--timeout SEC]\n";
 constexpr int kIncompleteReception = 3;
 
 struct TransferOptions {
   std::string port;
   std::string path;
   CommSettings settings = creationCommSettings();
+  LinkPacing pacing;
   std::optional<double> timeoutSec;
 };
 
-bool setOption(TransferOptions& options, const std::string& flag, const std::string& value) {
+bool setOption(TransferOptions& options, const std::string& flag, const std::string& value, LinkDirection direction) {
   if (flag == "--baud") options.settings.baudText = value;
   else if (flag == "--bits") options.settings.byteSizeText = value;
   else if (flag == "--stop") options.settings.stopBitText = value;
   else if (flag == "--parity") options.settings.parityText = value;
-  else if (flag == "--timeout") {
+  else if (flag == "--flow") {
+    const auto flow = flowChoiceOfWord(value);
+    if (!flow) return false;
+    options.pacing.flow = *flow;
+  } else if (flag == "--line-pause" && direction == LinkDirection::Upload) {
+    const auto pause = linePauseOfText(value);
+    if (!pause) return false;
+    options.pacing.linePauseMs = *pause;
+  } else if (flag == "--timeout") {
     char* end = nullptr;
     const double seconds = std::strtod(value.c_str(), &end);
     if (value.empty() || *end != '\0' || !(seconds > 0)) return false;
@@ -60,14 +71,14 @@ bool setOption(TransferOptions& options, const std::string& flag, const std::str
   return true;
 }
 
-std::optional<TransferOptions> parse(const std::vector<std::string>& args) {
+std::optional<TransferOptions> parse(const std::vector<std::string>& args, LinkDirection direction) {
   if (args.size() < 2 || args[0].starts_with("--") || args[1].starts_with("--")) return std::nullopt;
   TransferOptions options;
   options.port = args[0];
   options.path = args[1];
   options.settings.portText = args[0];
   for (std::size_t i = 2; i < args.size(); i += 2) {
-    if (i + 1 >= args.size() || !setOption(options, args[i], args[i + 1])) return std::nullopt;
+    if (i + 1 >= args.size() || !setOption(options, args[i], args[i + 1], direction)) return std::nullopt;
   }
   return options;
 }
@@ -87,7 +98,7 @@ QString devicePath(const std::string& port) { return portDevicePath(QFile::decod
 std::string openPort(SerialLink& link, const TransferOptions& options, LinkDirection direction) {
   const bool reading = direction == LinkDirection::Reception;
   if (link.open(devicePath(options.port), reading ? QIODevice::ReadOnly : QIODevice::WriteOnly,
-                recognisedParameters(options.settings, direction))) {
+                recognisedParameters(options.settings, direction, options.pacing.flow))) {
     return {};
   }
   return "cannot open " + options.port + (reading ? " for reading: " : " for writing: ") +
@@ -210,7 +221,7 @@ class ProgressWatch {
   Clock::time_point since_ = Clock::now();
 };
 
-std::string uploadTextOf(const std::string& path) {
+UploadText uploadTextOf(const std::string& path) {
   UploadTextBuilder builder;
   forEachInputRecord(path, [&builder](const SurveyRecord& record) { builder.add(record.body.view()); });
   return builder.take();
@@ -219,7 +230,7 @@ std::string uploadTextOf(const std::string& path) {
 }  // namespace
 
 int runReceive(const std::vector<std::string>& args) {
-  const auto options = parse(args);
+  const auto options = parse(args, LinkDirection::Reception);
   if (!options) {
     std::cerr << kReceiveUsage;
     return 2;
@@ -247,23 +258,25 @@ int runReceive(const std::vector<std::string>& args) {
 }
 
 int runSend(const std::vector<std::string>& args) {
-  const auto options = parse(args);
+  const auto options = parse(args, LinkDirection::Upload);
   if (!options) {
     std::cerr << kSendUsage;
     return 2;
   }
-  std::string text;
+  UploadText upload;
   try {
-    text = uploadTextOf(options->path);
+    upload = uploadTextOf(options->path);
   } catch (const IoError& error) {
     return fail(options->path + ": " + describeWithReason(error));
   }
   const auto app = ensureQtApplication();
   SerialLink link;
   if (const std::string why = openPort(link, *options, LinkDirection::Upload); !why.empty()) return fail(why);
+  const std::string& text = upload.bytes;
   std::size_t transmitted = 0;
   ProgressWatch watch(options->timeoutSec);
-  const auto result = link.writeAll(text, [&watch](std::size_t sent) { return watch.stillMoving(sent); }, transmitted);
+  const auto result = link.writeAll(
+      text, [&watch](std::size_t sent) { return watch.stillMoving(sent); }, transmitted, options->pacing.linePauseMs);
   const std::string sentOfTotal = std::to_string(transmitted) + " of " + std::to_string(text.size()) + " bytes";
   if (result == SerialLink::WriteResult::Cancelled) {
     std::ostringstream limit;
@@ -274,6 +287,10 @@ int runSend(const std::vector<std::string>& args) {
   if (result != SerialLink::WriteResult::Done) {
     return fail("sending to " + options->port + " failed after " + sentOfTotal + ": " +
                 link.errorText().toStdString());
+  }
+  if (upload.framingRecordsLeftOut != 0) {
+    std::cerr << "quillmar-cli: left out " << upload.framingRecordsLeftOut
+              << " records whose line begins with STX or ETX; the upload carries its own frame\n";
   }
   return 0;
 }

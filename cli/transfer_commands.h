@@ -9,11 +9,14 @@
 
 namespace quillmar::cli {
 
-// receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]
+// receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--flow WORD] [--timeout SEC]
 int runReceive(const std::vector<std::string>& args);
 
-// send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]
-// --timeout: give up after SEC seconds without progress.
+// send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--flow WORD] [--line-pause MS]
+//      [--timeout SEC]
+// --flow: none (the port's own), rtscts or xonxoff; --line-pause: 0..1000 ms
+// after each line; --timeout: give up after SEC seconds without progress.
+// Records whose line begins with STX or ETX are not sent.
 int runSend(const std::vector<std::string>& args);
 
 }  // namespace quillmar::cli

@@ -8,6 +8,8 @@
 
 #include <utility>
 
+#include "widgets/user_settings.h"
+
 namespace quillmar {
 namespace {
 
@@ -20,10 +22,7 @@ RecentFiles::RecentFiles(std::unique_ptr<QSettings> settings, QObject* parent)
 
 RecentFiles::~RecentFiles() = default;
 
-std::unique_ptr<QSettings> RecentFiles::userSettings() {
-  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                     QStringLiteral("quillmar"), QStringLiteral("quillmar"));
-}
+std::unique_ptr<QSettings> RecentFiles::userSettings() { return quillmar::userSettings(); }
 
 QStringList RecentFiles::files() const {
   settings_->sync();  // another running program may have added one

@@ -3,18 +3,29 @@
 #include <utility>
 
 namespace quillmar {
+namespace {
 
-std::string UploadTextBuilder::take() {
-  static constexpr std::string_view kStartLine = "\x02\r\n";
-  static constexpr std::string_view kEndLine = "\x03\r\n";
-  std::string lines = std::exchange(lines_, {});
-  if (lines.empty() || lines.front() != kStx) lines.insert(0, kStartLine);
-  // Only the character before the final CR LF is looked at.
-  if (lines.size() < 3 || lines[lines.size() - 3] != kEtx) lines.append(kEndLine);
-  return lines;
+constexpr std::string_view kStartLine = "\x02\r\n";
+constexpr std::string_view kEndLine = "\x03\r\n";
+
+}  // namespace
+
+UploadTextBuilder::UploadTextBuilder() : lines_(kStartLine) {}
+
+void UploadTextBuilder::add(std::string_view line) {
+  if (!line.empty() && (line.front() == kStx || line.front() == kEtx)) {
+    ++leftOut_;
+    return;
+  }
+  lines_.append(line);
 }
 
-std::string buildUploadText(const RecordList& list) {
+UploadText UploadTextBuilder::take() {
+  lines_.append(kEndLine);
+  return {std::exchange(lines_, std::string(kStartLine)), std::exchange(leftOut_, 0)};
+}
+
+UploadText buildUploadText(const RecordList& list) {
   UploadTextBuilder builder;
   std::size_t total = 0;
   for (std::size_t i = 0; i < list.size(); ++i) total += list.body(i).size();

@@ -1,8 +1,9 @@
 #pragma once
 // The bytes that an upload sends: every record's line in list order, framed
-// by STX CR LF and ETX CR LF unless the records already carry that framing
-// (a document received from the instrument starts with an STX line and ends
-// with an ETX line).
+// by STX CR LF and ETX CR LF. Records whose line begins with STX or ETX (the
+// frame lines and the checksum line of a book received from the instrument)
+// are left out, so that the frame built here is the only one the instrument
+// sees; the records themselves stay in the document.
 
 #include <cstddef>
 #include <string>
@@ -15,18 +16,25 @@ namespace quillmar {
 inline constexpr char kStx = '\x02';
 inline constexpr char kEtx = '\x03';
 
+struct UploadText {
+  std::string bytes;
+  std::size_t framingRecordsLeftOut = 0;
+};
+
 // Gathers the records one by one, for a caller that does not hold a list.
 class UploadTextBuilder {
  public:
+  UploadTextBuilder();
   void reserve(std::size_t bodyBytes) { lines_.reserve(bodyBytes + 6); }
-  void add(std::string_view line) { lines_.append(line); }
+  void add(std::string_view line);
   // The framed text; the builder is left empty.
-  std::string take();
+  UploadText take();
 
  private:
   std::string lines_;
+  std::size_t leftOut_ = 0;
 };
 
-std::string buildUploadText(const RecordList& list);
+UploadText buildUploadText(const RecordList& list);
 
 }  // namespace quillmar

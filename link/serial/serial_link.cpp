@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <optional>
 
 namespace quillmar {
@@ -42,7 +43,18 @@ QSerialPort::DataBits dataBitsOf(tcflag_t cflag) {
 
 QSerialPort::Parity parityOf(tcflag_t cflag) {
   if ((cflag & PARENB) == 0) return QSerialPort::NoParity;
+  if ((cflag & CMSPAR) != 0) return (cflag & PARODD) != 0 ? QSerialPort::MarkParity : QSerialPort::SpaceParity;
   return (cflag & PARODD) != 0 ? QSerialPort::OddParity : QSerialPort::EvenParity;
+}
+
+QSerialPort::Parity qtParity(Parity parity) {
+  switch (parity) {
+    case Parity::None: return QSerialPort::NoParity;
+    case Parity::Even: return QSerialPort::EvenParity;
+    case Parity::Odd: return QSerialPort::OddParity;
+    case Parity::Mark: return QSerialPort::MarkParity;
+  }
+  return QSerialPort::NoParity;
 }
 
 QSerialPort::FlowControl flowOf(const termios& tio) {
@@ -99,7 +111,11 @@ void SerialLink::applyRecognised(const PortParameters& parameters) {
   if (parameters.stopBits) {
     port_.setStopBits(*parameters.stopBits == StopBits::Two ? QSerialPort::TwoStop : QSerialPort::OneStop);
   }
-  if (parameters.parity) port_.setParity(QSerialPort::NoParity);
+  if (parameters.parity) port_.setParity(qtParity(*parameters.parity));
+  if (parameters.flowControl) {
+    port_.setFlowControl(*parameters.flowControl == FlowControl::Hardware ? QSerialPort::HardwareControl
+                                                                          : QSerialPort::SoftwareControl);
+  }
 }
 
 SerialLink::ReadResult SerialLink::readByte(char& byte, int timeoutMs) {
@@ -116,9 +132,34 @@ SerialLink::ReadResult SerialLink::readByte(char& byte, int timeoutMs) {
 }
 
 SerialLink::WriteResult SerialLink::writeAll(std::string_view bytes, const Progress& progress,
-                                             std::size_t& transmitted) {
-  std::size_t handed = 0;
+                                             std::size_t& transmitted, int linePauseMs) {
   transmitted = 0;
+  if (linePauseMs <= 0) return writeDrained(bytes, progress, transmitted);
+  while (!bytes.empty()) {
+    const std::size_t end = bytes.find('\n');
+    const std::string_view line = bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
+    bytes.remove_prefix(line.size());
+    if (const WriteResult result = writeDrained(line, progress, transmitted); result != WriteResult::Done) {
+      return result;
+    }
+    if (bytes.empty()) break;
+    // The line has left the port; the instrument gets its pause from here.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(linePauseMs);
+    for (auto now = std::chrono::steady_clock::now(); now < until; now = std::chrono::steady_clock::now()) {
+      if (!progress(transmitted)) return WriteResult::Cancelled;
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count();
+      QThread::msleep(static_cast<unsigned long>(std::clamp<long long>(left, 1, kWaitSliceMs)));
+    }
+  }
+  return WriteResult::Done;
+}
+
+// Writes `bytes` and waits until they have left the port; `transmitted`
+// counts on from what it holds.
+SerialLink::WriteResult SerialLink::writeDrained(std::string_view bytes, const Progress& progress,
+                                                 std::size_t& transmitted) {
+  const std::size_t before = transmitted;
+  std::size_t handed = 0;
   for (;;) {
     const auto queued = static_cast<std::size_t>(port_.bytesToWrite());
     if (handed < bytes.size() && queued < kWriteAhead) {
@@ -138,7 +179,7 @@ SerialLink::WriteResult SerialLink::writeAll(std::string_view bytes, const Progr
       port_.clearError();
     }
     const std::size_t pending = static_cast<std::size_t>(port_.bytesToWrite()) + bytesInDriver();
-    transmitted = handed - std::min(handed, pending);
+    transmitted = before + handed - std::min(handed, pending);
     if (handed == bytes.size() && pending == 0) return WriteResult::Done;
     if (!progress(transmitted)) {
       ::tcflush(port_.handle(), TCOFLUSH);

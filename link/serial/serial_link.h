@@ -38,9 +38,10 @@ class SerialLink final : public ByteSource {
     QSerialPort::DataBits dataBits;
     QSerialPort::Parity parity;
     QSerialPort::StopBits stopBits;
+    QSerialPort::FlowControl flowControl;
   };
   LineSettings lineSettings() const {
-    return {port_.baudRate(), port_.dataBits(), port_.parity(), port_.stopBits()};
+    return {port_.baudRate(), port_.dataBits(), port_.parity(), port_.stopBits(), port_.flowControl()};
   }
 
   // The last failure in the system's words.
@@ -48,12 +49,16 @@ class SerialLink final : public ByteSource {
 
   ReadResult readByte(char& byte, int timeoutMs) override;
 
-  // Writes all of `bytes` and waits until they have left the port.
-  WriteResult writeAll(std::string_view bytes, const Progress& progress, std::size_t& transmitted);
+  // Writes all of `bytes` and waits until they have left the port. With a
+  // line pause, each line (up to its LF) leaves the port before the pause
+  // and the next line.
+  WriteResult writeAll(std::string_view bytes, const Progress& progress, std::size_t& transmitted,
+                       int linePauseMs = 0);
 
  private:
   void presetFromDevice(const QString& devicePath);
   void applyRecognised(const PortParameters& parameters);
+  WriteResult writeDrained(std::string_view bytes, const Progress& progress, std::size_t& transmitted);
   std::size_t bytesInDriver() const;
   void fail();
 

@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSerialPortInfo>
+#include <QSettings>
+#include <QSpinBox>
 
+#include <algorithm>
 #include <array>
 
 #include "link/serial/port_device.h"
@@ -30,25 +33,51 @@ std::string lossyBytes(const QString& text) {
   return bytes;
 }
 
+const QString kFlowKey = QStringLiteral("link/flowControl");
+const QString kLinePauseKey = QStringLiteral("link/linePauseMs");
+
+// The entries of the flow control box, in the order of FlowChoice.
+const QStringList kFlowTexts{QStringLiteral("Нет"), QStringLiteral("RTS/CTS"), QStringLiteral("XON/XOFF")};
+constexpr int kListedComPorts = 4;
+
 }  // namespace
 
-TCommSet::TCommSet(QWidget* parent, QString settingsPath, DialogSeam& seam)
+TCommSet::TCommSet(QWidget* parent, QString settingsPath, DialogSeam& seam, std::unique_ptr<QSettings> userSettings)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       settingsPath_(std::move(settingsPath)),
-      seam_(seam) {
+      seam_(seam),
+      userSettings_(std::move(userSettings)) {
   setWindowTitle(QStringLiteral("Настройки"));
   setModal(true);
   auto* grid = new QGridLayout(this);
   const CommSettings creation = creationCommSettings();
   ComboBox1 = addComboBox(QStringLiteral("Порт"), {"COM1", "COM2", "COM3", "COM4"},
                           cp1251ToVisibleText(creation.portText), 0);
-  ComboBox2 = addComboBox(QStringLiteral("Baudrate"), {"1200", "2400", "4800", "9600", "19200", "38400"},
+  ComboBox2 = addComboBox(QStringLiteral("Baudrate"),
+                          {"1200", "2400", "4800", "9600", "19200", "38400", "300", "600", "57600", "115200"},
                           cp1251ToVisibleText(creation.baudText), 1);
   ComboBox3 = addComboBox(QStringLiteral("ByteSize"), {"7", "8"}, cp1251ToVisibleText(creation.byteSizeText), 2);
-  ComboBox4 = addComboBox(QStringLiteral("Stopbit"), {"ONESTOPBIT"}, cp1251ToVisibleText(creation.stopBitText), 3);
-  ComboBox5 = addComboBox(QStringLiteral("Parity"), {"NOPARITY"}, cp1251ToVisibleText(creation.parityText), 4);
+  ComboBox4 = addComboBox(QStringLiteral("Stopbit"), {"ONESTOPBIT", "TWOSTOPBIT"},
+                          cp1251ToVisibleText(creation.stopBitText), 3);
+  ComboBox5 = addComboBox(QStringLiteral("Parity"), {"NOPARITY", "EVENPARITY", "ODDPARITY", "MARKPARITY"},
+                          cp1251ToVisibleText(creation.parityText), 4);
   addPortsFoundOnMachine();
+
+  ComboBox6 = new QComboBox(this);
+  ComboBox6->addItems(kFlowTexts);
+  auto* flowCaption = new QLabel(QStringLiteral("Управление потоком"), this);
+  flowCaption->setBuddy(ComboBox6);
+  grid->addWidget(flowCaption, 5, 0);
+  grid->addWidget(ComboBox6, 5, 1);
+  SpinBox1 = new QSpinBox(this);
+  SpinBox1->setRange(kLinePauseMinMs, kLinePauseMaxMs);
+  SpinBox1->setSingleStep(10);
+  SpinBox1->setSuffix(QStringLiteral(" мс"));
+  auto* pauseCaption = new QLabel(QStringLiteral("Пауза после строки"), this);
+  pauseCaption->setBuddy(SpinBox1);
+  grid->addWidget(pauseCaption, 6, 0);
+  grid->addWidget(SpinBox1, 6, 1);
 
   OkButton = new QPushButton(QStringLiteral("OK"), this);
   CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
@@ -57,18 +86,25 @@ TCommSet::TCommSet(QWidget* parent, QString settingsPath, DialogSeam& seam)
   buttons->addWidget(CancelButton);
   buttons->addStretch();
   buttons->addWidget(OkButton);
-  grid->addLayout(buttons, 5, 0, 1, 2);
+  grid->addLayout(buttons, 7, 0, 1, 2);
   setTabOrder(OkButton, CancelButton);
   setTabOrder(CancelButton, ComboBox1);
-  for (auto [from, to] : std::array<std::pair<QWidget*, QWidget*>, 4>{
-           {{ComboBox1, ComboBox2}, {ComboBox2, ComboBox3}, {ComboBox3, ComboBox4}, {ComboBox4, ComboBox5}}}) {
+  for (auto [from, to] : std::array<std::pair<QWidget*, QWidget*>, 6>{{{ComboBox1, ComboBox2},
+                                                                        {ComboBox2, ComboBox3},
+                                                                        {ComboBox3, ComboBox4},
+                                                                        {ComboBox4, ComboBox5},
+                                                                        {ComboBox5, ComboBox6},
+                                                                        {ComboBox6, SpinBox1}}}) {
     setTabOrder(from, to);
   }
   connect(OkButton, &QPushButton::clicked, this, &TCommSet::OkClick);
   connect(CancelButton, &QPushButton::clicked, this, &TCommSet::CancelClick);
   setFixedSize(sizeHint().expandedTo(QSize(260, 0)));
   loadSettings();
+  loadPacing();
 }
+
+TCommSet::~TCommSet() = default;
 
 QComboBox* TCommSet::addComboBox(const QString& label, const QStringList& entries, const QString& text, int row) {
   auto* grid = static_cast<QGridLayout*>(layout());
@@ -86,8 +122,12 @@ QComboBox* TCommSet::addComboBox(const QString& label, const QStringList& entrie
   return box;
 }
 
-// USB adapters and other ports of this machine follow the four COM entries.
+// USB adapters and other ports of this machine follow the four COM entries;
+// they are looked up again at every showing, so that an adapter plugged in
+// later is offered. The text in the box stays as it is.
 void TCommSet::addPortsFoundOnMachine() {
+  const QString text = ComboBox1->currentText();
+  while (ComboBox1->count() > kListedComPorts) ComboBox1->removeItem(ComboBox1->count() - 1);
   QStringList listed;
   for (int i = 0; i < ComboBox1->count(); ++i) listed << portDevicePath(ComboBox1->itemText(i));
   for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
@@ -96,6 +136,7 @@ void TCommSet::addPortsFoundOnMachine() {
     ComboBox1->addItem(port.portName());
   }
   ComboBox1->setCurrentIndex(-1);
+  ComboBox1->setEditText(text);
 }
 
 void TCommSet::loadSettings() {
@@ -117,7 +158,29 @@ void TCommSet::showTexts(const CommSettings& settings) {
   ComboBox5->setEditText(cp1251ToVisibleText(settings.parityText));
 }
 
+// A value that is missing or not one of ours leaves the default.
+void TCommSet::loadPacing() {
+  if (!userSettings_) return;
+  const auto flow = flowChoiceOfWord(userSettings_->value(kFlowKey).toString().toStdString());
+  ComboBox6->setCurrentIndex(static_cast<int>(flow.value_or(FlowChoice::None)));
+  const auto pause = linePauseOfText(userSettings_->value(kLinePauseKey).toString().toStdString());
+  SpinBox1->setValue(pause.value_or(0));
+}
+
+bool TCommSet::storePacing() {
+  if (!userSettings_) return true;
+  const LinkPacing pacing = currentPacing();
+  userSettings_->setValue(kFlowKey, QString::fromLatin1(flowChoiceWord(pacing.flow)));
+  userSettings_->setValue(kLinePauseKey, pacing.linePauseMs);
+  userSettings_->sync();
+  if (userSettings_->status() == QSettings::NoError) return true;
+  seam_.showError(this, userSettings_->fileName() + QStringLiteral(": ") +
+                            QString::fromStdString(ioErrorText(io_code::kAccessDenied)));
+  return false;
+}
+
 void TCommSet::showSettings() {
+  addPortsFoundOnMachine();
   OkButton->setFocus();
   exec();
 }
@@ -129,6 +192,10 @@ CommSettings TCommSet::currentSettings() const {
 }
 
 QString TCommSet::currentPortText() const { return ComboBox1->currentText(); }
+
+LinkPacing TCommSet::currentPacing() const {
+  return {static_cast<FlowChoice>(std::max(0, ComboBox6->currentIndex())), SpinBox1->value()};
+}
 
 bool TCommSet::readTexts(CommSettings& settings) {
   const std::array<std::pair<QComboBox*, std::string*>, 5> fields{{
@@ -161,6 +228,7 @@ void TCommSet::OkClick() {
     seam_.showError(this, QString::fromStdString(error.what()));
     return;
   }
+  if (!storePacing()) return;
   accept();
 }
 

@@ -15,8 +15,8 @@ constexpr int kJoinSliceMs = 20;
 
 }  // namespace
 
-ReadThread::ReadThread(ReceptionWindow& window, CommSettings settings, QString portText)
-    : window_(window), settings_(std::move(settings)), portText_(std::move(portText)) {}
+ReadThread::ReadThread(ReceptionWindow& window, CommSettings settings, QString portText, FlowChoice flow)
+    : window_(window), settings_(std::move(settings)), portText_(std::move(portText)), flow_(flow) {}
 
 ReadThread::~ReadThread() { stopAndJoin(); }
 
@@ -30,7 +30,7 @@ void ReadThread::stopAndJoin() {
 
 void ReadThread::run() {
   SerialLink link;
-  const PortParameters parameters = recognisedParameters(settings_, LinkDirection::Reception);
+  const PortParameters parameters = recognisedParameters(settings_, LinkDirection::Reception, flow_);
   if (!link.open(portDevicePath(portText_), QIODevice::ReadOnly, parameters)) {
     postPortFailure(ReceptionStatus::PortNotOpened, link.errorText());
   } else {

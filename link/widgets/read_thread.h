@@ -11,6 +11,7 @@
 #include <string>
 
 #include "link/comm_settings.h"
+#include "link/port_parameters.h"
 #include "link/reception.h"
 
 namespace quillmar {
@@ -32,7 +33,8 @@ class ReadThread final : public QThread, private ReceptionSink {
  public:
   // The settings are taken as they are now; later edits do not reach a
   // running reception.
-  ReadThread(ReceptionWindow& window, CommSettings settings, QString portText);
+  ReadThread(ReceptionWindow& window, CommSettings settings, QString portText,
+             FlowChoice flow = FlowChoice::None);
   ~ReadThread() override;  // stops and joins
 
   // Window thread: ends the reception (the burst received so far still
@@ -54,6 +56,7 @@ class ReadThread final : public QThread, private ReceptionSink {
   std::string pendingText_;
   const CommSettings settings_;
   const QString portText_;
+  const FlowChoice flow_;
 };
 
 }  // namespace quillmar

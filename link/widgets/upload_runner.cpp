@@ -22,8 +22,8 @@ int progressUnits(std::size_t bytes) { return static_cast<int>(std::min<std::siz
 
 }  // namespace
 
-UploadThread::UploadThread(CommSettings settings, QString portText, std::string text)
-    : settings_(std::move(settings)), portText_(std::move(portText)), text_(std::move(text)) {
+UploadThread::UploadThread(CommSettings settings, LinkPacing pacing, QString portText, std::string text)
+    : settings_(std::move(settings)), pacing_(pacing), portText_(std::move(portText)), text_(std::move(text)) {
   outcome_.total = text_.size();
 }
 
@@ -39,7 +39,7 @@ UploadOutcome UploadThread::outcome() const {
 
 void UploadThread::run() {
   SerialLink link;
-  const PortParameters parameters = recognisedParameters(settings_, LinkDirection::Upload);
+  const PortParameters parameters = recognisedParameters(settings_, LinkDirection::Upload, pacing_.flow);
   if (!link.open(portDevicePath(portText_), QIODevice::WriteOnly, parameters)) {
     outcome_.kind = UploadOutcome::Kind::NotOpened;
     outcome_.reason = link.errorText();
@@ -50,7 +50,7 @@ void UploadThread::run() {
   const auto result = link.writeAll(text_, [&](std::size_t transmitted) {
     if (transmitted != reported) emit progressed(static_cast<qint64>(reported = transmitted));
     return !isInterruptionRequested();
-  }, outcome_.transmitted);
+  }, outcome_.transmitted, pacing_.linePauseMs);
   switch (result) {
     case SerialLink::WriteResult::Done: outcome_.kind = UploadOutcome::Kind::Done; break;
     case SerialLink::WriteResult::Cancelled: outcome_.kind = UploadOutcome::Kind::Cancelled; break;
@@ -63,9 +63,10 @@ void UploadThread::run() {
   QUILLMAR_HANDED_OVER(this);
 }
 
-UploadOutcome runUpload(QWidget* parent, const CommSettings& settings, const QString& portText, std::string text) {
+UploadOutcome runUpload(QWidget* parent, const CommSettings& settings, const LinkPacing& pacing,
+                        const QString& portText, std::string text) {
   const std::size_t total = text.size();
-  UploadThread thread(settings, portText, std::move(text));
+  UploadThread thread(settings, pacing, portText, std::move(text));
   QProgressDialog progress(QStringLiteral("Выгрузка данных в порт %1").arg(portText), QStringLiteral("Отмена"), 0,
                            progressUnits(total), parent);
   progress.setWindowTitle(QStringLiteral("Выгрузка"));
@@ -84,7 +85,9 @@ UploadOutcome runUpload(QWidget* parent, const CommSettings& settings, const QSt
   return thread.outcome();
 }
 
-QString uploadOutcomeMessage(const UploadOutcome& outcome, const QString& portText) {
+namespace {
+
+QString messageWithoutLeftOut(const UploadOutcome& outcome, const QString& portText) {
   const QString counts = QStringLiteral("Передано %1 из %2 байт.").arg(outcome.transmitted).arg(outcome.total);
   switch (outcome.kind) {
     case UploadOutcome::Kind::Done: return {};
@@ -96,10 +99,25 @@ QString uploadOutcomeMessage(const UploadOutcome& outcome, const QString& portTe
   return {};
 }
 
+}  // namespace
+
+QString uploadOutcomeMessage(const UploadOutcome& outcome, const QString& portText) {
+  const QString message = messageWithoutLeftOut(outcome, portText);
+  if (outcome.framingRecordsLeftOut == 0 || outcome.kind == UploadOutcome::Kind::NotOpened) return message;
+  const QString leftOut =
+      QStringLiteral("Пропущено записей с метками начала и конца передачи (STX, ETX): %1.")
+          .arg(outcome.framingRecordsLeftOut);
+  if (outcome.kind == UploadOutcome::Kind::Done) return QStringLiteral("Выгрузка завершена. ") + leftOut;
+  return message + QLatin1Char(' ') + leftOut;
+}
+
 void uploadRecords(QWidget* parent, TCommSet& commSet, const RecordList& list, DialogSeam& seam) {
   commSet.showSettings();
   const QString portText = commSet.currentPortText();
-  const UploadOutcome outcome = runUpload(parent, commSet.currentSettings(), portText, buildUploadText(list));
+  UploadText text = buildUploadText(list);
+  UploadOutcome outcome =
+      runUpload(parent, commSet.currentSettings(), commSet.currentPacing(), portText, std::move(text.bytes));
+  outcome.framingRecordsLeftOut = text.framingRecordsLeftOut;
   if (const QString message = uploadOutcomeMessage(outcome, portText); !message.isEmpty()) {
     seam.showMessage(parent, message);
   }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "link/comm_settings.h"
+#include "link/port_parameters.h"
 #include "records/record_list.h"
 #include "widgets/dialog_seam.h"
 
@@ -27,6 +28,7 @@ struct UploadOutcome {
   std::size_t transmitted = 0;
   std::size_t total = 0;
   QString reason;  // the system's words for a failure
+  std::size_t framingRecordsLeftOut = 0;  // records with STX or ETX lines, not sent
 };
 
 class UploadThread final : public QThread {
@@ -34,7 +36,7 @@ class UploadThread final : public QThread {
   Q_DISABLE_COPY_MOVE(UploadThread)
 
  public:
-  UploadThread(CommSettings settings, QString portText, std::string text);
+  UploadThread(CommSettings settings, LinkPacing pacing, QString portText, std::string text);
   ~UploadThread() override;  // cancels and joins
 
   // After the thread has finished.
@@ -48,16 +50,17 @@ class UploadThread final : public QThread {
 
  private:
   const CommSettings settings_;
+  const LinkPacing pacing_;
   const QString portText_;
   const std::string text_;
   UploadOutcome outcome_;
 };
 
 // Runs the upload under a progress dialog whose "Отмена" stops it.
-UploadOutcome runUpload(QWidget* parent, const CommSettings& settings, const QString& portText,
-                        std::string text);
+UploadOutcome runUpload(QWidget* parent, const CommSettings& settings, const LinkPacing& pacing,
+                        const QString& portText, std::string text);
 
-// The message for an outcome; empty for success.
+// The message for an outcome; empty for success when no record was left out.
 QString uploadOutcomeMessage(const UploadOutcome& outcome, const QString& portText);
 
 // "Выгрузить" once the document is known to be started: the settings dialog,

@@ -109,7 +109,8 @@ void TZagruzForm::Button1Click() { commSet_.showSettings(); }
 void TZagruzForm::Button2Click() {
   stopReception();
   ReceptionWindow& window = *this;
-  CurrentReadThread = std::make_unique<ReadThread>(window, commSet_.currentSettings(), commSet_.currentPortText());
+  CurrentReadThread = std::make_unique<ReadThread>(window, commSet_.currentSettings(), commSet_.currentPortText(),
+                                                   commSet_.currentPacing().flow);
   CountText->clear();
   CurrentReadThread->start();
   showReceptionStatus(ReceptionStatus::Waiting, {}, {});

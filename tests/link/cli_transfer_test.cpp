@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <regex>
 #include <thread>
@@ -118,6 +120,9 @@ TEST_F(TransferCommand, badArguments_areUsageErrors) {
   for (const auto& args : receives) EXPECT_EQ(cli::runReceive(args), 2) << args.size();
   EXPECT_EQ(cli::runSend({"COM1"}), 2);
   EXPECT_EQ(cli::runSend({"COM1", "in.sdr", "--timeout", "0"}), 2);
+  EXPECT_EQ(cli::runSend({"COM1", "in.sdr", "--flow", "hardware"}), 2);
+  EXPECT_EQ(cli::runSend({"COM1", "in.sdr", "--line-pause", "1001"}), 2);
+  EXPECT_EQ(cli::runReceive({"COM1", "out.sdr", "--line-pause", "10"}), 2);  // upload only
 }
 
 TEST_F(TransferCommand, sendSdrFile_framesItAsTheUploadDoes) {
@@ -132,14 +137,17 @@ TEST_F(TransferCommand, sendSdrFile_framesItAsTheUploadDoes) {
   EXPECT_EQ(capture.bytes, kFramed);
 }
 
-TEST_F(TransferCommand, sendReceivedRecordFile_addsNoSecondFraming) {
+TEST_F(TransferCommand, sendReceivedRecordFile_arrivesWithOneStxAndOneEtx) {
   test::PtyPair pty;
   const std::string in = file("book.qdl");
-  ASSERT_EQ(receiveWhileInstrumentSends(pty, {pty.portPath(), in}, kFramed), 0);
+  ASSERT_EQ(receiveWhileInstrumentSends(pty, {pty.portPath(), in, "--parity", "EVENPARITY", "--bits", "7"}, kFramed),
+            0);
   std::string sent;
   std::thread instrument([&] { sent = instrument::readUntilQuiet(pty.instrumentFd(), 1000ms); });
-  EXPECT_EQ(cli::runSend({pty.portPath(), in}), 0);
+  EXPECT_EQ(cli::runSend({pty.portPath(), in, "--flow", "xonxoff", "--line-pause", "10", "--stop", "TWOSTOPBIT"}), 0);
   instrument.join();
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), '\x02'), 1);
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), '\x03'), 1);
   EXPECT_EQ(sent, kFramed);
 }
 

@@ -6,6 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <memory>
 
 #include "dialogs_support.h"
 #include "records/io_error.h"
@@ -52,10 +57,16 @@ TEST_F(CommSetDialog, controls_carryTheirTextsAndEntries) {
   TCommSet dialog(nullptr, iniPath(), seam_);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Настройки"));
   EXPECT_EQ(entries(dialog.ComboBox1).mid(0, 4), (QStringList{"COM1", "COM2", "COM3", "COM4"}));
-  EXPECT_EQ(entries(dialog.ComboBox2), (QStringList{"1200", "2400", "4800", "9600", "19200", "38400"}));
+  EXPECT_EQ(entries(dialog.ComboBox2),
+            (QStringList{"1200", "2400", "4800", "9600", "19200", "38400", "300", "600", "57600", "115200"}));
   EXPECT_EQ(entries(dialog.ComboBox3), (QStringList{"7", "8"}));
-  EXPECT_EQ(entries(dialog.ComboBox4), QStringList{"ONESTOPBIT"});
-  EXPECT_EQ(entries(dialog.ComboBox5), QStringList{"NOPARITY"});
+  EXPECT_EQ(entries(dialog.ComboBox4), (QStringList{"ONESTOPBIT", "TWOSTOPBIT"}));
+  EXPECT_EQ(entries(dialog.ComboBox5), (QStringList{"NOPARITY", "EVENPARITY", "ODDPARITY", "MARKPARITY"}));
+  EXPECT_EQ(entries(dialog.ComboBox6), (QStringList{"Нет", "RTS/CTS", "XON/XOFF"}));
+  EXPECT_FALSE(dialog.ComboBox6->isEditable());
+  EXPECT_EQ(dialog.currentPacing(), LinkPacing{});
+  EXPECT_EQ(dialog.SpinBox1->minimum(), 0);
+  EXPECT_EQ(dialog.SpinBox1->maximum(), 1000);
   for (QComboBox* box : {dialog.ComboBox1, dialog.ComboBox2, dialog.ComboBox3, dialog.ComboBox4, dialog.ComboBox5}) {
     EXPECT_TRUE(box->isEditable());
   }
@@ -141,6 +152,59 @@ TEST_F(CommSetDialog, cyrillicTexts_areStoredAsWindows1251) {
   dialog.ComboBox5->setEditText(QStringLiteral("НЕТ"));
   dialog.OkClick();
   EXPECT_EQ(iniBytes().mid(25, 4), QByteArray("\x03\xCD\xC5\xD2"));
+}
+
+// Flow control and the line pause live in quillmar.conf, not in CommSet.ini:
+// OK keeps them there for the next start; CommSet.ini keeps its 36 bytes.
+TEST_F(CommSetDialog, pacing_isKeptInTheProgramSettingsFile) {
+  const QString conf = dir_.filePath(QStringLiteral("quillmar.conf"));
+  const auto settingsFile = [&conf] { return std::make_unique<QSettings>(conf, QSettings::IniFormat); };
+  {
+    TCommSet dialog(nullptr, iniPath(), seam_, settingsFile());
+    dialog.ComboBox1->setEditText("COM1");
+    dialog.ComboBox6->setCurrentIndex(static_cast<int>(FlowChoice::RtsCts));
+    dialog.SpinBox1->setValue(250);
+    dialog.OkClick();
+  }
+  EXPECT_EQ(iniBytes().size(), 36);
+  TCommSet next(nullptr, iniPath(), seam_, settingsFile());
+  EXPECT_EQ(next.currentPacing(), (LinkPacing{FlowChoice::RtsCts, 250}));
+  EXPECT_EQ(next.ComboBox6->currentText(), QStringLiteral("RTS/CTS"));
+}
+
+TEST_F(CommSetDialog, pacingValuesNotOurs_giveTheDefaults) {
+  const QString conf = dir_.filePath(QStringLiteral("quillmar.conf"));
+  {
+    QSettings file(conf, QSettings::IniFormat);
+    file.setValue(QStringLiteral("link/flowControl"), QStringLiteral("XON/XOFF"));
+    file.setValue(QStringLiteral("link/linePauseMs"), 5000);
+  }
+  TCommSet dialog(nullptr, iniPath(), seam_, std::make_unique<QSettings>(conf, QSettings::IniFormat));
+  EXPECT_EQ(dialog.currentPacing(), LinkPacing{});
+}
+
+TEST_F(CommSetDialog, newTexts_storedInTheRecordAndReadBack) {
+  {
+    TCommSet dialog(nullptr, iniPath(), seam_);
+    for (auto [box, text] : {std::pair{dialog.ComboBox1, "COM2"}, {dialog.ComboBox2, "115200"},
+                             {dialog.ComboBox3, "7"}, {dialog.ComboBox4, "TWOSTOPBIT"},
+                             {dialog.ComboBox5, "MARKPARITY"}}) {
+      box->setEditText(QString::fromLatin1(text));
+    }
+    dialog.OkClick();
+  }
+  EXPECT_EQ(iniBytes().size(), 36);
+  TCommSet next(nullptr, iniPath(), seam_);
+  EXPECT_EQ(texts(next), (QStringList{"COM2", "115200", "7", "TWOSTOPBIT", "MARKPARITY"}));
+}
+
+TEST_F(CommSetDialog, showingAgain_keepsTheTypedPortWhileThePortListIsReadAfresh) {
+  TCommSet dialog(nullptr, iniPath(), seam_);
+  dialog.ComboBox1->setEditText(QStringLiteral("/dev/ttyUSB7"));
+  QTimer::singleShot(0, &dialog, &TCommSet::CancelClick);
+  dialog.showSettings();
+  EXPECT_EQ(dialog.currentPortText(), QStringLiteral("/dev/ttyUSB7"));
+  EXPECT_EQ(entries(dialog.ComboBox1).mid(0, 4), (QStringList{"COM1", "COM2", "COM3", "COM4"}));
 }
 
 }  // namespace

@@ -45,6 +45,17 @@ TEST(CommSettingsRecord, usualSettings_haveTheDocumentedByteLayout) {
   EXPECT_EQ(bytes.substr(26, 8), "NOPARITY");
 }
 
+// The longest new texts fill their fields exactly: 36 bytes, nothing behind.
+TEST(CommSettingsRecord, newTexts_fitTheirFieldsAndComeBack) {
+  for (const CommSettings& settings : {CommSettings{"COM2", "115200", "7", "TWOSTOPBIT", "EVENPARITY"},
+                                       CommSettings{"COM3", "57600", "8", "ONESTOPBIT", "MARKPARITY"},
+                                       CommSettings{"COM4", "300", "7", "TWOSTOPBIT", "ODDPARITY"}}) {
+    const std::string bytes = encodeCommSettings(settings);
+    EXPECT_EQ(bytes.size(), 36u) << settings.parityText;
+    EXPECT_EQ(decodeCommSettings(bytes), settings) << settings.parityText;
+  }
+}
+
 TEST(CommSettingsRecord, creationTexts_areThoseOfTheDialog) {
   EXPECT_EQ(creationCommSettings(), (CommSettings{"", "4800", "8", "ONESTOPBIT", "NOPARITY"}));
 }

@@ -111,7 +111,7 @@ TEST_F(LinkCommands, receiveClosedWithoutOk_addsNothingButMarksModified) {
   EXPECT_TRUE(document->documentState().docModified);
 }
 
-TEST_F(LinkCommands, uploadOfAReceivedDocument_sendsItAsReceived) {
+TEST_F(LinkCommands, uploadOfAReceivedDocument_sendsItWithItsOwnFrameOnly) {
   startProgram();
   TChildForm* document = frame_->New();
   receive(*document, kTransmission);
@@ -121,7 +121,9 @@ TEST_F(LinkCommands, uploadOfAReceivedDocument_sendsItAsReceived) {
   document->N12Click();
   instrument.join();
   EXPECT_EQ(sent, kTransmission);
-  EXPECT_TRUE(seam_.messages.isEmpty());
+  EXPECT_EQ(seam_.messages, QStringList{QStringLiteral(
+                                "Выгрузка завершена. Пропущено записей с метками начала и конца передачи (STX, ETX): 2.")});
+  EXPECT_EQ(document->recordModel().list().size(), 4u);
 }
 
 TEST_F(LinkCommands, uploadInADocumentNeverStarted_doesNothing) {

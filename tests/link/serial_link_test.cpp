@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
 
 #include "link/serial/port_device.h"
@@ -77,13 +78,82 @@ TEST(SerialLinkOpen, unrecognisedTextsKeepWhatThePortHad) {
     PtyPair pty;
     presetPort(pty, B2400, twoStopBits);
     SerialLink link;
-    // The upload knows neither TWOSTOPBIT nor PARITY; 57600 is in no list.
-    const CommSettings typed{"", "57600", "7", "TWOSTOPBIT", "PARITY"};
+    // The upload does not know PARITY; 14400 and TWOSTOPBITS are in no list.
+    const CommSettings typed{"", "14400", "7", "TWOSTOPBITS", "PARITY"};
     ASSERT_TRUE(link.open(pathOf(pty), QIODevice::WriteOnly, recognisedParameters(typed, LinkDirection::Upload)));
     const LineState state = lineState(pty);
     EXPECT_EQ(state.speed, B2400);
     EXPECT_EQ(state.twoStopBits, twoStopBits);
     EXPECT_EQ(link.lineSettings().dataBits, QSerialPort::Data7);
+  }
+}
+
+// What the kernel keeps of the line settings that each direction gives the
+// port. A Linux pseudo-terminal forces CS8 and clears PARENB, so parity shows
+// as PARODD and CMSPAR alone (CMSPAR|PARODD: mark) and data bits not at all;
+// CSTOPB, CRTSCTS and IXON/IXOFF are kept as set.
+TEST(SerialLinkOpen, lineSettingsReadBackFromThePort) {
+  struct Row {
+    const char* name;
+    CommSettings settings;
+    FlowChoice flow;
+    speed_t speed;
+    tcflag_t cflagSet;    // among PARODD CMSPAR CSTOPB CRTSCTS
+    tcflag_t iflagSet;    // among IXON IXOFF
+    QSerialPort::Parity parity;
+    QSerialPort::DataBits dataBits;
+  };
+  const Row rows[] = {
+      {"8N1", {"", "9600", "8", "ONESTOPBIT", "NOPARITY"}, FlowChoice::None, B9600, 0, 0, QSerialPort::NoParity,
+       QSerialPort::Data8},
+      {"7E1 at 2400", {"", "2400", "7", "ONESTOPBIT", "EVENPARITY"}, FlowChoice::None, B2400, 0, 0,
+       QSerialPort::EvenParity, QSerialPort::Data7},
+      {"7O2 at 1200", {"", "1200", "7", "TWOSTOPBIT", "ODDPARITY"}, FlowChoice::None, B1200, PARODD | CSTOPB, 0,
+       QSerialPort::OddParity, QSerialPort::Data7},
+      {"mark parity at 300", {"", "300", "7", "ONESTOPBIT", "MARKPARITY"}, FlowChoice::None, B300, PARODD | CMSPAR,
+       0, QSerialPort::MarkParity, QSerialPort::Data7},
+      {"RTS/CTS at 115200", {"", "115200", "8", "ONESTOPBIT", "NOPARITY"}, FlowChoice::RtsCts, B115200, CRTSCTS, 0,
+       QSerialPort::NoParity, QSerialPort::Data8},
+      {"XON/XOFF at 57600", {"", "57600", "8", "TWOSTOPBIT", "NOPARITY"}, FlowChoice::XonXoff, B57600, CSTOPB,
+       IXON | IXOFF, QSerialPort::NoParity, QSerialPort::Data8},
+      {"600 baud", {"", "600", "8", "ONESTOPBIT", "NOPARITY"}, FlowChoice::None, B600, 0, 0, QSerialPort::NoParity,
+       QSerialPort::Data8},
+  };
+  for (const LinkDirection direction : {LinkDirection::Reception, LinkDirection::Upload}) {
+    const bool reading = direction == LinkDirection::Reception;
+    for (const Row& row : rows) {
+      PtyPair pty;
+      termios preset = test::portSettings(pty);
+      preset.c_cflag &= ~(PARODD | CMSPAR | CSTOPB | CRTSCTS);
+      preset.c_iflag &= ~(IXON | IXOFF);
+      test::setPortSettings(pty, preset);
+      SerialLink link;
+      ASSERT_TRUE(link.open(pathOf(pty), reading ? QIODevice::ReadOnly : QIODevice::WriteOnly,
+                            recognisedParameters(row.settings, direction, row.flow)))
+          << row.name;
+      const termios t = test::portSettings(pty);
+      const std::string what = std::string(row.name) + (reading ? " reception" : " upload");
+      EXPECT_EQ(::cfgetospeed(&t), row.speed) << what;
+      EXPECT_EQ(t.c_cflag & (PARODD | CMSPAR | CSTOPB | CRTSCTS), row.cflagSet) << what;
+      EXPECT_EQ(t.c_iflag & (IXON | IXOFF), row.iflagSet) << what;
+      EXPECT_EQ(t.c_cflag & (CSIZE | PARENB), tcflag_t{CS8}) << what << ": the pseudo-terminal's own";
+      EXPECT_EQ(link.lineSettings().parity, row.parity) << what;
+      EXPECT_EQ(link.lineSettings().dataBits, row.dataBits) << what;
+    }
+  }
+}
+
+// "Нет" keeps the flow control that the port had; a choice replaces it.
+TEST(SerialLinkOpen, flowControlLeftAsItWasUnlessChosen) {
+  const std::pair<FlowChoice, tcflag_t> cases[] = {{FlowChoice::None, CRTSCTS}, {FlowChoice::XonXoff, 0}};
+  for (const auto& [choice, cflag] : cases) {
+    PtyPair pty;
+    termios preset = test::portSettings(pty);
+    preset.c_cflag |= CRTSCTS;
+    test::setPortSettings(pty, preset);
+    SerialLink link;
+    ASSERT_TRUE(link.open(pathOf(pty), QIODevice::WriteOnly, recognisedParameters({}, LinkDirection::Upload, choice)));
+    EXPECT_EQ(test::portSettings(pty).c_cflag & CRTSCTS, cflag) << flowChoiceWord(choice);
   }
 }
 
@@ -126,6 +196,56 @@ TEST(SerialLinkUpload, cancel_stopsShortAndSaysSo) {
   const auto result = link.writeAll(text, [&](std::size_t) { return ++calls < 3; }, transmitted);
   EXPECT_EQ(result, SerialLink::WriteResult::Cancelled);
   EXPECT_LT(transmitted, text.size());
+}
+
+// The instrument says XOFF before the upload and XON a while later: nothing
+// arrives in between, then everything, in order.
+TEST(SerialLinkUpload, xoffHoldsTheUploadUntilXon) {
+  PtyPair pty;
+  SerialLink link;
+  ASSERT_TRUE(link.open(pathOf(pty), QIODevice::WriteOnly,
+                        recognisedParameters({}, LinkDirection::Upload, FlowChoice::XonXoff)));
+  test::sendFromInstrument(pty, "\x13");
+  const std::string text = sampleText(20 * 1024);
+  std::string early;
+  std::string received;
+  std::thread instrument([&] {
+    early = instrument::readUntilQuiet(pty.instrumentFd(), 400ms);
+    test::sendFromInstrument(pty, "\x11");
+    received = early + instrument::readUntilQuiet(pty.instrumentFd(), 1500ms);
+  });
+  std::size_t transmitted = 0;
+  const auto result = link.writeAll(text, [](std::size_t) { return true; }, transmitted);
+  instrument.join();
+  EXPECT_EQ(result, SerialLink::WriteResult::Done);
+  EXPECT_TRUE(early.empty()) << early.size() << " bytes went out during XOFF";
+  EXPECT_EQ(received, text);
+}
+
+TEST(SerialLinkUpload, linePause_showsInTheTimingOfWhatArrives) {
+  PtyPair pty;
+  SerialLink link;
+  ASSERT_TRUE(link.open(pathOf(pty), QIODevice::WriteOnly, kUpload));
+  const std::string text = "L1\r\nL2\r\nL3\r\nL4\r\nL5\r\n";
+  std::string received;
+  std::chrono::steady_clock::duration firstToLast{};
+  std::thread instrument([&] {
+    std::optional<std::chrono::steady_clock::time_point> first;
+    while (received.size() < text.size()) {
+      const std::string got = instrument::readUntilQuiet(pty.instrumentFd(), 20ms);
+      if (got.empty()) continue;
+      if (!first) first = std::chrono::steady_clock::now();
+      received += got;
+      if (received.size() >= text.size()) firstToLast = std::chrono::steady_clock::now() - *first;
+      if (std::chrono::steady_clock::now() - *first > 10s) break;
+    }
+  });
+  std::size_t transmitted = 0;
+  const auto result = link.writeAll(text, [](std::size_t) { return true; }, transmitted, 100);
+  instrument.join();
+  EXPECT_EQ(result, SerialLink::WriteResult::Done);
+  EXPECT_EQ(received, text);
+  EXPECT_GE(firstToLast, 380ms);  // four pauses between five lines
 }
 
 }  // namespace

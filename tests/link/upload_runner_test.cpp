@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <poll.h>
@@ -63,11 +64,41 @@ class Upload : public ::testing::Test {
 TEST_F(Upload, sendsTheFramedRecordsAfterTheSettingsDialog) {
   for (void (TCommSet::*close)() : {&TCommSet::CancelClick, &TCommSet::OkClick}) {
     settingsShown_ = false;
-    EXPECT_EQ(upload(listOf({"\x02\r\n", "00NMSDR33\r\n", "02TP0001\r\n"}), close),
+    EXPECT_EQ(upload(listOf({"00NMSDR33\r\n", "02TP0001\r\n"}), close),
               "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n");
     EXPECT_TRUE(settingsShown_);
     EXPECT_TRUE(seam_.messages.isEmpty());
   }
+}
+
+// A book received from the instrument keeps its STX and ETX records; sent
+// again, it carries one frame only, and the end message counts what was left out.
+TEST_F(Upload, receivedBookSentAgain_hasOneStxAndOneEtx) {
+  commSet_.ComboBox4->setEditText(QStringLiteral("TWOSTOPBIT"));
+  commSet_.ComboBox5->setEditText(QStringLiteral("EVENPARITY"));
+  commSet_.ComboBox6->setCurrentIndex(static_cast<int>(FlowChoice::XonXoff));
+  commSet_.SpinBox1->setValue(20);
+  const RecordList list = listOf({"\x02\r\n", "00NMSDR33\r\n", "02TP0001\r\n", "\x03\r\n"});
+  QTimer::singleShot(0, &commSet_, &TCommSet::CancelClick);
+  std::string sent;
+  termios whileOpen {};
+  std::thread instrument([&] {
+    // The first line has arrived and the pause holds the port open.
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (sent.empty() && std::chrono::steady_clock::now() < deadline) {
+      sent = instrument::readUntilQuiet(pty_.instrumentFd(), 10ms);
+    }
+    whileOpen = test::portSettings(pty_);
+    sent += instrument::readUntilQuiet(pty_.instrumentFd(), 800ms);
+  });
+  uploadRecords(nullptr, commSet_, list, seam_);
+  instrument.join();
+  EXPECT_EQ(sent, "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n");
+  EXPECT_EQ(whileOpen.c_cflag & CSTOPB, tcflag_t{CSTOPB});
+  EXPECT_EQ(whileOpen.c_iflag & (IXON | IXOFF), tcflag_t{IXON | IXOFF});
+  EXPECT_EQ(seam_.messages, QStringList{QStringLiteral(
+                                "Выгрузка завершена. Пропущено записей с метками начала и конца передачи (STX, ETX): 2.")});
+  EXPECT_EQ(list.size(), 4u);
 }
 
 TEST_F(Upload, portThatCannotBeOpened_isReportedWithItsName) {
@@ -103,7 +134,7 @@ TEST_F(Upload, longUpload_keepsTheWindowThreadServing) {
   for (int i = 0; list.size() < 4000; ++i) {
     list.append("c", SurveyRecord::fromLine("09F1" + std::to_string(i) + " 0000.000 0000.000\r\n", kVersionSdr3));
   }
-  const std::string expected = buildUploadText(list);
+  const std::string expected = buildUploadText(list).bytes;
   int ticks = 0;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
@@ -121,7 +152,7 @@ TEST_F(Upload, longUpload_keepsTheWindowThreadServing) {
       std::this_thread::sleep_for(20ms);
     }
   });
-  const UploadOutcome outcome = runUpload(nullptr, commSet_.currentSettings(), commSet_.currentPortText(), expected);
+  const UploadOutcome outcome = runUpload(nullptr, commSet_.currentSettings(), commSet_.currentPacing(), commSet_.currentPortText(), expected);
   instrument.join();
   EXPECT_EQ(outcome.kind, UploadOutcome::Kind::Done);
   EXPECT_EQ(outcome.transmitted, expected.size());
@@ -147,7 +178,7 @@ TEST_F(Upload, cancelStopsARunningUploadAndSaysSo) {
   uploadRecords(nullptr, commSet_, list, seam_);
   ASSERT_EQ(seam_.messages.size(), 1);
   EXPECT_TRUE(seam_.messages[0].startsWith(QStringLiteral("Выгрузка отменена. Передано "))) << seam_.messages[0].toStdString();
-  EXPECT_FALSE(seam_.messages[0].contains(QString::number(buildUploadText(list).size()) + QStringLiteral(" из")));
+  EXPECT_FALSE(seam_.messages[0].contains(QString::number(buildUploadText(list).bytes.size()) + QStringLiteral(" из")));
 }
 
 TEST(UploadOutcomeMessage, everyFailureSaysWhatHappened) {
@@ -159,6 +190,11 @@ TEST(UploadOutcomeMessage, everyFailureSaysWhatHappened) {
             QStringLiteral("Выгрузка не завершена: ошибка порта COM2 (Input/output error). Передано 4 из 10 байт."));
   EXPECT_EQ(uploadOutcomeMessage({UploadOutcome::Kind::Cancelled, 4, 10, {}}, port),
             QStringLiteral("Выгрузка отменена. Передано 4 из 10 байт."));
+  EXPECT_EQ(uploadOutcomeMessage({UploadOutcome::Kind::Cancelled, 4, 10, {}, 1}, port),
+            QStringLiteral("Выгрузка отменена. Передано 4 из 10 байт. "
+                           "Пропущено записей с метками начала и конца передачи (STX, ETX): 1."));
+  EXPECT_EQ(uploadOutcomeMessage({UploadOutcome::Kind::NotOpened, 0, 10, "busy", 2}, port),
+            QStringLiteral("Невозможно открыть в запись COM2"));
 }
 
 }  // namespace

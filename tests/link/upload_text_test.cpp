@@ -17,32 +17,34 @@ struct Case {
   const char* name;
   std::initializer_list<std::string_view> lines;
   std::string_view sent;
+  std::size_t leftOut;
 };
 
 const Case kCases[] = {
     {"read from an SDR file: both frame lines added",
      {"00NMSDR33 V04-04.02\r\n", "02TP0001\r\n"},
-     "\x02\r\n00NMSDR33 V04-04.02\r\n02TP0001\r\n\x03\r\n"},
-    {"received with its framing: sent as it is",
-     {"\x02\r\n", "00NMSDR33\r\n", "\x03\r\n"},
-     "\x02\r\n00NMSDR33\r\n\x03\r\n"},
-    {"STX line first, ordinary line last: only ETX added",
+     "\x02\r\n00NMSDR33 V04-04.02\r\n02TP0001\r\n\x03\r\n", 0},
+    {"received with its framing and checksum: only the new frame",
+     {"\x02\r\n", "00NMSDR33\r\n", "\x03 12345\r\n"},
+     "\x02\r\n00NMSDR33\r\n\x03\r\n", 2},
+    {"STX line first, ordinary line last",
      {"\x02\r\n", "00NMSDR33\r\n", "02TP0001\r\n"},
-     "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n"},
-    {"ETX line last without STX first: only STX added",
-     {"00NMSDR33\r\n", "\x03\r\n"},
-     "\x02\r\n00NMSDR33\r\n\x03\r\n"},
-    {"no records: the two frame lines", {}, "\x02\r\n\x03\r\n"},
-    {"a lone STX body", {"\x02"}, "\x02\x03\r\n"},
-    {"only the character before the last two is tested", {"08KI\x03\r\n", "X\r\n"},
-     "\x02\r\n08KI\x03\r\nX\r\n\x03\r\n"},
+     "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n", 1},
+    {"frame lines inside the book are left out too",
+     {"00NMSDR33\r\n", "\x03\r\n", "\x02\r\n", "02TP0001\r\n"},
+     "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n", 2},
+    {"no records: the two frame lines", {}, "\x02\r\n\x03\r\n", 0},
+    {"STX or ETX further in a line is sent as it is", {"08KI\x03\r\n", "X\x02\r\n"},
+     "\x02\r\n08KI\x03\r\nX\x02\r\n\x03\r\n", 0},
     {"a line without its line end runs into the next", {"0123", "4567\r\n"},
-     "\x02\r\n01234567\r\n\x03\r\n"},
+     "\x02\r\n01234567\r\n\x03\r\n", 0},
 };
 
-TEST(UploadText, framesTheRecordsUnlessTheyCarryTheFraming) {
+TEST(UploadText, framesTheRecordsAndLeavesOutTheirOwnFrameLines) {
   for (const Case& c : kCases) {
-    EXPECT_EQ(buildUploadText(listOf(c.lines)), c.sent) << c.name;
+    const UploadText text = buildUploadText(listOf(c.lines));
+    EXPECT_EQ(text.bytes, c.sent) << c.name;
+    EXPECT_EQ(text.framingRecordsLeftOut, c.leftOut) << c.name;
   }
 }
 
@@ -50,7 +52,7 @@ TEST(UploadText, bodiesAreSentUnchangedWhateverTheirBytes) {
   std::string line;
   for (int b = 0; b < 168; ++b) line.push_back(static_cast<char>(b + 40));
   line += "\r\n";
-  EXPECT_EQ(buildUploadText(listOf({line})), "\x02\r\n" + line + "\x03\r\n");
+  EXPECT_EQ(buildUploadText(listOf({line})).bytes, "\x02\r\n" + line + "\x03\r\n");
 }
 
 }  // namespace

@@ -124,6 +124,25 @@ TEST_F(ReceptionDialog, lfOnlyFieldBook_keepsItsLinesAndCountsWhatArrived) {
   EXPECT_EQ(buffer(), (Lines{"\x02\r\n", "00NMSDR33\r\n", "02TP0001\r\n", "\x03\r\n"}));
 }
 
+// The dialog's choices reach the port that "Прием" opens (what a
+// pseudo-terminal keeps of them: see the serial link's tests).
+TEST_F(ReceptionDialog, portGetsTheChosenLineSettingsAndFlowControl) {
+  const std::pair<FlowChoice, std::pair<tcflag_t, tcflag_t>> cases[] = {
+      {FlowChoice::XonXoff, {0, IXON | IXOFF}}, {FlowChoice::RtsCts, {CRTSCTS, 0}}};
+  for (const auto& [flow, flags] : cases) {
+    commSet_.ComboBox2->setEditText(QStringLiteral("115200"));
+    commSet_.ComboBox4->setEditText(QStringLiteral("TWOSTOPBIT"));
+    commSet_.ComboBox5->setEditText(QStringLiteral("ODDPARITY"));
+    commSet_.ComboBox6->setCurrentIndex(static_cast<int>(flow));
+    startReception();
+    const termios t = test::portSettings(pty_);
+    EXPECT_EQ(::cfgetispeed(&t), B115200);
+    EXPECT_EQ(t.c_cflag & (CSTOPB | PARODD | CRTSCTS), CSTOPB | PARODD | flags.first);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF), flags.second);
+    form_.currentReadThread()->stopAndJoin();
+  }
+}
+
 TEST_F(ReceptionDialog, bytesBeforeStx_areDropped) {
   startReception();
   send("\xFF\x01noise\r\n\x02\r\nA\r\n\x03");
