@@ -7,6 +7,7 @@
 #include <ogrsf_frmts.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 
@@ -496,6 +497,7 @@ GisExportSummary ExportGis(const std::string& path, const BookFeatures& book, Gi
   const GisFormatInfo& info = InfoOf(format);
   Writer writer(book, format, options);
   GisExportSummary summary;
+  summary.noCoordinates = book.pointCount() == 0;
   StagedFiles staged(folder);
   GdalErrors errors;
   std::vector<std::string> sets;
@@ -514,7 +516,10 @@ GisExportSummary ExportGis(const std::string& path, const BookFeatures& book, Gi
       if (format == GisFormat::Shapefile) sets.push_back(stemOf(name, info.extension) + ".");
     }
   } else {
-    GDALDataset* dataset = writer.create(staged.stagedPath(NameOf(path)), errors);
+    // The CSV and KML writers make a folder of a name without their extension.
+    const std::string name = NameOf(path);
+    const std::string writtenName = stemOf(name, info.extension) == name ? name + "." + std::string(info.extension) : name;
+    GDALDataset* dataset = writer.create(staged.stagedPath(writtenName), errors);
     try {
       if (format == GisFormat::Dxf) {
         OGRLayer* drawing = dataset->CreateLayer("entities", nullptr, wkbUnknown, nullptr);
@@ -536,6 +541,8 @@ GisExportSummary ExportGis(const std::string& path, const BookFeatures& book, Gi
       throw;
     }
     closeDataset(dataset, errors);
+    if (writtenName != name && ::rename(staged.stagedPath(writtenName).c_str(), staged.stagedPath(name).c_str()) != 0)
+      throw IoError::fromErrno(errno);
   }
   summary.files = staged.commit(sets);
   return summary;

@@ -327,7 +327,7 @@ TEST_F(GisExport, bookWithoutCoordinatesGivesEmptyLayers) {
   const BookFeatures empty = BookFeatures::read(list);
   const std::string out = path("plan.gpkg");
   const GisExportSummary summary = ExportGis(out, empty, GisFormat::GeoPackage, {"EPSG:32637", kAllLayers});
-  EXPECT_TRUE(summary.noCoordinates());
+  EXPECT_TRUE(summary.noCoordinates);
   const ReadFile file = readBack(out);
   EXPECT_EQ(file.layers.size(), 3u);
   EXPECT_TRUE(file.features.empty());
