@@ -16,6 +16,7 @@ namespace quillmar {
 class DialogSeam;
 class IoError;
 class RecordListModel;
+class RecentFiles;
 struct ProgramState;
 
 enum class SaveResult { Skipped, Written, Cancelled, Failed };
@@ -42,6 +43,8 @@ class DocumentFiles {
   SaveResult SaveToNewFile();
   // Told the path of every file read or written whole.
   void setFileUsedHandler(std::function<void(const QString&)> handler);
+  // Where the coordinate system of a CAD/GIS export is remembered per file.
+  void setRecentFiles(RecentFiles* recent) { recent_ = recent; }
 
  private:
   QString askRecordFileName();
@@ -50,6 +53,8 @@ class DocumentFiles {
   bool readDoubtfulFileAsRecords(const QString& path);
   bool writeRecordsTo(const QString& path);
   void showIoError(const IoError& error);
+  // The kinds after the record exports: points and lines through GDAL.
+  void exportGis(std::size_t format, const QString& chosenPath);
   void setCaptionToDocName();
   void reportFileUsed(const QString& path) const;
 
@@ -62,6 +67,9 @@ class DocumentFiles {
   QString saveName_;
   QString exportName_;
   int exportFilterIndex_ = 1;
+  unsigned gisLayers_ = 7;  // all
+  QString gisCrs_;           // for a document without a file
+  RecentFiles* recent_ = nullptr;
   std::function<void(const QString&)> fileUsed_;
 };
 
