@@ -9,12 +9,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "export/export_writers.h"
 #include "records/cp1251.h"
 #include "records/import.h"
 #include "records/record_file.h"
 #include "records/record_find.h"
+#include "survey/survey.h"
 #include "tools/field_book_generator.h"
 
 namespace quillmar {
@@ -29,13 +31,15 @@ std::string scratchPath(const std::string& name) {
       .string();
 }
 
-// A generated book on disk, made once per size and layout.
-const std::string& bookFile(Layout layout, std::size_t records) {
-  static std::map<std::pair<int, std::size_t>, std::string> files;
-  auto& path = files[{static_cast<int>(layout), records}];
+// A generated book on disk, made once per size and layout; `recorded` is the
+// share of targets whose coordinates the book records.
+const std::string& bookFile(Layout layout, std::size_t records, double recorded = 1.0) {
+  static std::map<std::tuple<int, std::size_t, double>, std::string> files;
+  auto& path = files[{static_cast<int>(layout), records, recorded}];
   if (path.empty()) {
-    path = scratchPath(std::string(layout == Layout::Sdr3x ? "sdr3-" : "sdr2-") + std::to_string(records) + ".sdr");
-    const std::string text = tools::generateFieldBook(FieldBookOptions{layout, records, 7});
+    path = scratchPath(std::string(layout == Layout::Sdr3x ? "sdr3-" : "sdr2-") + std::to_string(records) +
+                       (recorded < 1 ? "-computed" : "") + ".sdr");
+    const std::string text = tools::generateFieldBook(FieldBookOptions{layout, records, 7, recorded});
     std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
   }
   return path;
@@ -141,6 +145,23 @@ BENCHMARK_CAPTURE(BM_FindStep, observations, std::string_view("ZZ-404"), RecordK
 // A text that runs into the captions' own words: every observation's caption is looked at.
 BENCHMARK_CAPTURE(BM_FindStep, caption_words, "наведения ZZ-404"_w, RecordKind::All)
     ->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Coordinates of every observation of an imported book: at most what its
+// import costs (BM_ImportWithCaptions/sdr3). With every target recorded all
+// solutions are check shots; with half, half the targets are computed points.
+void BM_Compute(benchmark::State& state, double recorded) {
+  RecordList list;
+  importBook(bookFile(Layout::Sdr3x, static_cast<std::size_t>(state.range(0)), recorded), list);
+  for (auto _ : state) {
+    const survey::Results results = survey::Compute(list);
+    benchmark::DoNotOptimize(results.solutions.data());
+    state.counters["solutions"] = static_cast<double>(results.solutions.size());
+    state.counters["points"] = static_cast<double>(results.points.size());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK_CAPTURE(BM_Compute, checks, 1.0)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Compute, half_computed, 0.5)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quillmar

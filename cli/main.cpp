@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/compute_command.h"
 #include "cli/export_command.h"
 #include "cli/transfer_commands.h"
 #include "records/file_writer.h"
@@ -23,7 +24,14 @@ constexpr const char* kUsage =
 #endif
     "  quillmar-cli receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n"
     "  quillmar-cli send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT] [--timeout SEC]\n"
+    "  quillmar-cli compute IN OUT\n"
     "  quillmar-cli --help | --version\n"
+    "\n"
+    "compute: OUT gets one row per solution of every observed point, in\n"
+    "Windows-1251 with CR LF: point;N;E;Elev;station;method;dN;dE;dElev;\n"
+    "collimation;index;row;pairRow (method: polar, azimuth, reduced or check;\n"
+    "d* of check shots: computed minus recorded). Observations that gave no\n"
+    "point are listed on stderr with their row and reason, then the counts.\n"
     "\n"
     "Exit status: 0 done; 1 a file or port failure (the message names the file);\n"
     "2 a usage error; 3 receive: the transmission ended before its end mark, OUT\n"
@@ -73,6 +81,7 @@ int main(int argc, char** argv) {
   if (command == "export") return quillmar::cli::runExport(args);
   if (command == "receive") return quillmar::cli::runReceive(args);
   if (command == "send") return quillmar::cli::runSend(args);
+  if (command == "compute") return quillmar::cli::runCompute(args);
   std::cerr << kUsage;
   return 2;
 }

@@ -35,7 +35,7 @@ inline std::string_view FieldText(std::string_view line, FieldPlace place) {
 enum class FieldId : std::uint8_t {
   // 00 header
   SoftwareVersion, SerialNumber, DateTime, AngleUnitCode, DistanceUnitCode, PressureUnitCode,
-  TemperatureUnitCode, CoordinateOrderCode,
+  TemperatureUnitCode, CoordinateOrderCode, AngleDirectionCode,
   // 01 instrument
   InstrumentModelCode, EdmDescription, EdmSerialNumber, TheodoliteDescription,
   TheodoliteSerialNumber, EdmMountingCode, VerticalAngleZeroCode, EdmOffset, ReflectorOffset,
@@ -113,6 +113,7 @@ inline constexpr LayoutField kHeader[] = {
     {F::PressureUnitCode, {43, 1}, {43, 1}},
     {F::TemperatureUnitCode, {44, 1}, {44, 1}},
     {F::CoordinateOrderCode, {45, 1}, {45, 1}},
+    {F::AngleDirectionCode, {46, 1}, {46, 1}},
 };
 
 inline constexpr LayoutField kInstrument[] = {

@@ -85,6 +85,7 @@ class BookWriter {
     }
     if (chance(0.05)) line("09MC", {point(station), point(target), number(dist, 3), number(va, 4), number(ha, 4), note});
     if (chance(0.05)) line("11NM", {point(station), point(target), number(ha, 4), number(dist, 3), number(0.5, 3), note});
+    if (options_.recordedTargets < 1 && !chance(options_.recordedTargets)) return;
     line("08KI", {point(target), number(n + dist, 4), number(e + dist, 4), number(z + 1, 4), left("TP", 16)});
   }
 

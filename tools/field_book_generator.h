@@ -15,6 +15,10 @@ struct FieldBookOptions {
   Layout layout = Layout::Sdr3x;
   std::size_t records = 10000;
   std::uint64_t seed = 1;
+  // The share of targets whose coordinates follow their observations; the
+  // others are left for the computation of coordinates. At 1 the book is
+  // what it always was.
+  double recordedTargets = 1.0;
 };
 
 // The whole field book text, CR LF line ends, header record first.

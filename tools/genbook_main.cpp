@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     else if (arg == "--sdr3") options.layout = Layout::Sdr3x;
     else if (arg == "--records" && hasValue) options.records = std::strtoull(argv[++i], nullptr, 10);
     else if (arg == "--seed" && hasValue) options.seed = std::strtoull(argv[++i], nullptr, 10);
+    else if (arg == "--recorded" && hasValue) options.recordedTargets = std::strtod(argv[++i], nullptr);
     else if (out.empty() && arg[0] != '-') out = arg;
     else {
       out.clear();
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
     }
   }
   if (out.empty()) {
-    std::cerr << "usage: quillmar-genbook [--sdr3|--sdr2] [--records N] [--seed S] OUT\n";
+    std::cerr << "usage: quillmar-genbook [--sdr3|--sdr2] [--records N] [--seed S] [--recorded SHARE] OUT\n";
     return 2;
   }
   const std::string book = quillmar::tools::generateFieldBook(options);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillmar::cli {
+
+// quillmar-cli compute IN OUT; returns the exit status.
+int runCompute(const std::vector<std::string>& args);
+
+}  // namespace quillmar::cli

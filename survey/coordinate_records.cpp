@@ -1,0 +1,76 @@
+#include "survey/coordinate_records.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "editing/field_rows.h"
+#include "plan/point_fields.h"
+#include "records/record_layout.h"
+
+namespace quillmar::survey {
+namespace {
+
+// The derivation code the add dialog gives a position.
+constexpr std::string_view kPositionCode = "XD";
+constexpr int kDecimals = 4;
+
+// The value with as many of four decimals as `width` holds; nothing when not
+// even the whole number fits.
+std::optional<std::string> fitted(double value, std::size_t width) {
+  for (int decimals = kDecimals; decimals >= 0; --decimals) {
+    const double step = 0.5 * std::pow(10.0, -decimals);
+    const double shown = std::fabs(value) < step ? 0.0 : value;  // no "-0.00"
+    char digits[64];
+    const auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, shown, std::chars_format::fixed, decimals);
+    if (error == std::errc() && static_cast<std::size_t>(end - digits) <= width) return std::string(digits, end);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+CoordinateRecords MakeCoordinateRecords(const RecordList& list, std::size_t rows, const Results& results) {
+  CoordinateRecords made;
+  std::vector<const ComputedPoint*> points;
+  points.reserve(results.points.size());
+  rows = std::min(rows, list.size());
+  for (const ComputedPoint& point : results.points) {
+    if (point.lastRow < rows) points.push_back(&point);
+  }
+  std::stable_sort(points.begin(), points.end(),
+                   [](const ComputedPoint* a, const ComputedPoint* b) { return a->lastRow < b->lastRow; });
+  const std::string_view headerCode = LayoutOf(KindId::Header).typeCode;
+  const std::string_view positionCode = LayoutOf(KindId::Position).typeCode;
+  plan::CoordinateOrder order = plan::CoordinateOrder::NorthEast;
+  std::size_t row = 0;
+  for (const ComputedPoint* point : points) {
+    // The order of the header in force where the record goes.
+    for (; row <= point->lastRow; ++row) {
+      if (list.typeCode(row) != headerCode) continue;
+      if (const auto code = plan::headerCoordinateOrder(list.record(row))) order = *code;
+    }
+    const char version = list.version(point->lastRow);
+    const auto fieldRows = FieldRows(positionCode, version, kPositionCode);
+    if (fieldRows.size() != 5) {
+      made.notFitted.push_back(point->point);
+      continue;
+    }
+    const bool northFirst = order == plan::CoordinateOrder::NorthEast;
+    const auto first = fitted(northFirst ? point->north : point->east, fieldRows[1].width);
+    const auto second = fitted(northFirst ? point->east : point->north, fieldRows[2].width);
+    std::optional<std::string> third = std::string();
+    if (point->elevation) third = fitted(*point->elevation, fieldRows[3].width);
+    if (!first || !second || !third || point->point.size() > fieldRows[0].width) {
+      made.notFitted.push_back(point->point);
+      continue;
+    }
+    const std::string values[] = {point->point, *first, *second, *third, std::string()};
+    const std::string line = AssembleLine(positionCode, kPositionCode, fieldRows, values);
+    made.records.push_back({point->lastRow, SurveyRecord::fromLine(line, version)});
+  }
+  return made;
+}
+
+}  // namespace quillmar::survey

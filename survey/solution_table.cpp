@@ -1,0 +1,82 @@
+#include "survey/solution_table.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "records/file_writer.h"
+
+namespace quillmar::survey {
+namespace {
+
+constexpr std::string_view kHeader =
+    "point;N;E;Elev;station;method;dN;dE;dElev;collimation;index;row;pairRow\r\n";
+
+// Four decimals whatever the locale; never "-0.0000".
+void appendNumber(std::string& line, double value) {
+  if (std::fabs(value) < 0.00005) value = 0;
+  char digits[64];
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 4);
+  if (error == std::errc()) line.append(digits, end);
+}
+
+void appendNumber(std::string& line, const std::optional<double>& value) {
+  if (value) appendNumber(line, *value);
+}
+
+// Rows as the list numbers them, from 1.
+void appendRow(std::string& line, std::optional<std::uint32_t> row) {
+  if (row) line.append(std::to_string(std::uint64_t{*row} + 1));
+}
+
+}  // namespace
+
+void WriteSolutionTable(ByteSink& out, const Results& results) {
+  out.write(kHeader);
+  std::string line;
+  auto pair = results.pairs.begin();
+  for (const Solution& solution : results.solutions) {
+    line.clear();
+    line.append(solution.point).push_back(';');
+    appendNumber(line, solution.north);
+    line.push_back(';');
+    appendNumber(line, solution.east);
+    line.push_back(';');
+    appendNumber(line, solution.elevation);
+    line.push_back(';');
+    line.append(solution.station).push_back(';');
+    line.append(MethodWord(solution.method)).push_back(';');
+    appendNumber(line, solution.dNorth);
+    line.push_back(';');
+    appendNumber(line, solution.dEast);
+    line.push_back(';');
+    appendNumber(line, solution.dElevation);
+    line.push_back(';');
+    // Both lists are in row order: the pair of a solution is found walking along.
+    if (solution.pairRow) {
+      while (pair != results.pairs.end() && pair->row1 < solution.row) ++pair;
+      if (pair != results.pairs.end() && pair->row1 == solution.row) {
+        appendNumber(line, pair->collimation);
+        line.push_back(';');
+        appendNumber(line, pair->index);
+      } else {
+        line.push_back(';');
+      }
+    } else {
+      line.push_back(';');
+    }
+    line.push_back(';');
+    appendRow(line, solution.row);
+    line.push_back(';');
+    appendRow(line, solution.pairRow);
+    line.append("\r\n");
+    out.write(line);
+  }
+}
+
+void SolutionTableToFile(const std::string& path, const Results& results) {
+  FileWriter file(path);
+  WriteSolutionTable(file, results);
+  file.commit();
+}
+
+}  // namespace quillmar::survey

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+
+// quillmar-cli compute on a small book of every kind of observation: the
+// table it writes, byte for byte, and what it says on stderr.
+
+namespace quillmar {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+// East before north; a face pair, an azimuth, a reduced check shot, no distance.
+const std::string kBook =
+    "00NMSDR33 V04-04.02     06-FEB-21 08:36 111121\r\n"
+    "01NM:SET600 V32-00   017040SET600 V32-00   01704031\r\n"
+    "02TP             STN2000            1000            100             1.5             \r\n"
+    "03NM1.2             \r\n"
+    "07TP             STN              BS0               0               \r\n"
+    "09F1             STN              P110              90              90              \r\n"
+    "09F2             STN              P110              270             270             \r\n"
+    "09MC             STN              P220              90              180             \r\n"
+    "11KI             STN               K90              10              2               \r\n"
+    "08KI               K2010.01         1000            102.3           \r\n"
+    "09F1             STN              P3                90              45              \r\n";
+
+const std::string kTable =
+    "point;N;E;Elev;station;method;dN;dE;dElev;collimation;index;row;pairRow\r\n"
+    "P1;1000.0000;2010.0000;100.3000;STN;polar;;;;0.0000;0.0000;6;7\r\n"
+    "P2;980.0000;2000.0000;100.3000;STN;azimuth;;;;;;8;\r\n"
+    "K;1000.0000;2010.0000;102.3000;STN;check;0.0000;-0.0100;0.0000;;;9;\r\n";
+
+int run(const std::string& args, const TempDir& dir) {
+  const std::string command = std::string(QUILLMAR_CLI) + " " + args + " 2>" + dir.file("err.txt");
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+TEST(CliCompute, writesTheTableAndSaysWhatGaveNothing) {
+  TempDir dir;
+  writeBytes(dir.file("book.sdr"), kBook);
+  ASSERT_EQ(run("compute " + dir.file("book.sdr") + " " + dir.file("out.csv"), dir), 0);
+  EXPECT_EQ(readBytes(dir.file("out.csv")), kTable);
+  const std::string book = dir.file("book.sdr");
+  EXPECT_EQ(readBytes(dir.file("err.txt")),
+            "quillmar-cli: " + book + ": row 11: no distance\n"
+            "quillmar-cli: computed 2 points, 1 check shots, 1 observations gave nothing\n");
+}
+
+TEST(CliCompute, readsARecordFileAsExportDoes) {
+  TempDir dir;
+  writeBytes(dir.file("book.sdr"), kBook);
+  ASSERT_EQ(run("export qdl " + dir.file("book.sdr") + " " + dir.file("book.qdl"), dir), 0);
+  ASSERT_EQ(run("compute " + dir.file("book.qdl") + " " + dir.file("out.csv"), dir), 0);
+  EXPECT_EQ(readBytes(dir.file("out.csv")), kTable);
+}
+
+TEST(CliCompute, failuresLeaveTheOutputAsItWas) {
+  TempDir dir;
+  writeBytes(dir.file("out.csv"), "previous");
+  EXPECT_EQ(run("compute " + dir.file("missing.sdr") + " " + dir.file("out.csv"), dir), 1);
+  EXPECT_NE(readBytes(dir.file("err.txt")).find("File not found"), std::string::npos);
+  EXPECT_EQ(readBytes(dir.file("out.csv")), "previous");
+  writeBytes(dir.file("book.sdr"), kBook);
+  EXPECT_EQ(run("compute " + dir.file("book.sdr") + " " + dir.file("no/such/dir.csv"), dir), 1);
+  EXPECT_EQ(run("compute " + dir.file("book.sdr"), dir), 2);
+  EXPECT_EQ(run("compute a b c", dir), 2);
+}
+
+}  // namespace
+}  // namespace quillmar
