@@ -1,7 +1,8 @@
 #pragma once
 // What a CAD or GIS export of a field book holds: the points of the book
 // (every station and position record whose coordinates are numbers, then the
-// points the observations give), the set-ups, and the sight lines as the plan
+// points the survey computes from the observations, and its check shots of
+// recorded points), the set-ups, and the sight lines as the plan
 // draws them. Read through the plan's reading of the records, so that the
 // header's coordinate order counts the same way; texts stay Windows-1251.
 
@@ -48,7 +49,8 @@ struct DerivedPoint {
 
 class BookFeatures {
  public:
-  // The first `rows` records of `list`; the list must outlive the result.
+  // The first `rows` records of `list`, and what the survey computes from
+  // them; the list must outlive the result.
   static BookFeatures read(const RecordList& list, std::size_t rows);
   static BookFeatures read(const RecordList& list) { return read(list, list.size()); }
 

@@ -19,6 +19,7 @@
 #include "gis/staged_files.h"
 #include "records/cp1251.h"
 #include "records/io_error.h"
+#include "records/record_layout.h"
 
 namespace quillmar::gis {
 namespace {
@@ -404,6 +405,70 @@ TEST_F(GisExport, anInterruptedExportLeavesNoTemporaryFolder) {
     EXPECT_TRUE(folderNames().empty());
   }
   EXPECT_TRUE(folderNames().empty());
+}
+
+// A record of `kind` with each value at its place in the SDR3x layout.
+std::string recordLine(KindId kind, std::string_view codes, std::initializer_list<std::pair<FieldId, std::string>> values) {
+  std::string text(120, ' ');
+  text.replace(0, 4, codes);
+  for (const auto& [id, value] : values) {
+    const FieldPlace place = PlaceOf(LayoutOf(kind), id, kVersionSdr3);
+    const bool name = id == FieldId::PointName || id == FieldId::FromPoint || id == FieldId::ToPoint;
+    text.replace(place.start - 1 + (name ? place.width - value.size() : 0), value.size(), value);
+  }
+  return text;
+}
+
+TEST_F(GisExport, computedPointsAndCheckShotsFollowTheRecordedOnesWithStationAndMethod) {
+  using F = FieldId;
+  const std::vector<std::string> lines = {
+      recordLine(KindId::Header, "00NM", {{F::AngleUnitCode, "1"}, {F::DistanceUnitCode, "1"},
+                                          {F::CoordinateOrderCode, "1"}}),
+      recordLine(KindId::Instrument, "01NM", {{F::VerticalAngleZeroCode, "1"}}),
+      recordLine(KindId::Station, "02TP", {{F::PointName, "STN"}, {F::Coordinate1, "1000"}, {F::Coordinate2, "2000"},
+                                           {F::Coordinate3, "100"}, {F::InstrumentHeight, "1.5"}}),
+      recordLine(KindId::Target, "03NM", {{F::TargetHeight, "1.2"}}),
+      recordLine(KindId::Backsight, "07TP", {{F::FromPoint, "STN"}, {F::ToPoint, "BS"}, {F::Azimuth, "0"},
+                                             {F::HorizontalAngle, "0"}}),
+      recordLine(KindId::Observation, "09F1", {{F::FromPoint, "STN"}, {F::ToPoint, "P9"}, {F::SlopeDistance, "10"},
+                                               {F::VerticalAngle, "90"}, {F::Horizontal, "0"}}),
+      recordLine(KindId::Observation, "09F1", {{F::FromPoint, "STN"}, {F::ToPoint, "P1"}, {F::SlopeDistance, "10"},
+                                               {F::VerticalAngle, "90"}, {F::Horizontal, "90"}}),
+      recordLine(KindId::Position, "08KI", {{F::PointName, "P1"}, {F::Coordinate1, "1000"}, {F::Coordinate2, "2010.01"},
+                                            {F::Coordinate3, "100.29"}}),
+  };
+  RecordList list;
+  CaptionState state;
+  for (const std::string& line : lines) list.append(SurveyRecord::fromText(line, '3'), state);
+  const std::string out = path("plan.gpkg");
+  ExportGis(out, BookFeatures::read(list), GisFormat::GeoPackage, {"", kPointsLayer});
+  const ReadFile file = readBack(out);
+  ASSERT_EQ(file.features.size(), 4u);
+  const struct {
+    const char* name;
+    const char* kind;
+    const char* station;
+    const char* method;
+    double east, north, elevation;
+  } expected[] = {
+      {"STN", "station", "", "", 2000, 1000, 100},
+      {"P1", "recorded", "", "", 2010.01, 1000, 100.29},
+      {"P9", "computed", "STN", "polar", 2000, 1010, 100.3},
+      {"P1", "check", "STN", "check", 2010, 1000, 100.3},
+  };
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    SCOPED_TRACE(i);
+    const ReadFeature& f = file.features[i];
+    const auto field = [&](const char* name) { return f.fields.count(name) ? f.fields.at(name) : std::string(); };
+    EXPECT_EQ(field("name"), expected[i].name);
+    EXPECT_EQ(field("kind"), expected[i].kind);
+    EXPECT_EQ(field("station"), expected[i].station);
+    EXPECT_EQ(field("method"), expected[i].method);
+    EXPECT_NEAR(f.x, expected[i].east, kTolerance);
+    EXPECT_NEAR(f.y, expected[i].north, kTolerance);
+    ASSERT_TRUE(f.z);
+    EXPECT_NEAR(*f.z, expected[i].elevation, kTolerance);
+  }
 }
 
 }  // namespace
