@@ -69,6 +69,16 @@ TEST(CliGis, exportWritesEachKindOrSaysWhyNot) {
     }
     if (!c.written.empty()) {
       EXPECT_TRUE(std::filesystem::exists(dir.file(c.written)));
+      // GDAL's own tools read and convert what was written (gdal-bin).
+      if (c.status == 0 && std::system("command -v ogrinfo >/dev/null") == 0) {
+        // A table named other than *.csv is named to GDAL as one.
+        const std::string file = (c.written == "out.txt" ? "CSV:" : "") +
+                                 dir.file(c.written == "out_points.prj" ? "out_points.shp" : c.written);
+        const std::string check = "ogrinfo -al -q '" + file + "' >/dev/null && ogr2ogr -f GPKG '" +
+                                  dir.file("converted.gpkg") + "' '" + file + "' 2>/dev/null";
+        EXPECT_EQ(std::system(check.c_str()), 0);
+        std::filesystem::remove(dir.file("converted.gpkg"));
+      }
     }
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
       EXPECT_NE(entry.path().filename().string().rfind(".quillmar", 0), 0u) << entry.path();
