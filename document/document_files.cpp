@@ -261,7 +261,8 @@ void DocumentFiles::exportGis([[maybe_unused]] std::size_t format, [[maybe_unuse
   if (format >= formats.size()) return;
   const gis::GisFormatInfo& info = formats[format];
   std::string name = nativePath(chosenPath);
-  const std::string dotted = "." + std::string(info.extension);
+  std::string dotted(1, '.');
+  dotted.append(info.extension);
   if (name.size() <= dotted.size() || name.compare(name.size() - dotted.size(), dotted.size(), dotted) != 0)
     name += dotted;
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));

@@ -1,5 +1,12 @@
 #include "gis/gis_export.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+
 #include <cpl_error.h>
 #include <gdal_priv.h>
 #include <iconv.h>
@@ -138,8 +145,15 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// ".gpkg"; built by appending, which GCC 12's -Wrestrict takes for what it is.
+std::string dottedExtension(std::string_view extension) {
+  std::string dotted(1, '.');
+  dotted.append(extension);
+  return dotted;
+}
+
 std::string stemOf(const std::string& name, std::string_view extension) {
-  const std::string dotted = "." + std::string(extension);
+  const std::string dotted = dottedExtension(extension);
   if (name.size() > dotted.size() && name.compare(name.size() - dotted.size(), dotted.size(), dotted) == 0)
     return name.substr(0, name.size() - dotted.size());
   return name;
@@ -396,6 +410,32 @@ void count(GisExportSummary& summary, Layer layer, std::size_t n) {
   else summary.sightLines = n;
 }
 
+// A target the program may not write fails as any save would, before GDAL
+// writes anything: a read-only file, a folder of that name.
+void checkTargetsWritable(const std::vector<std::string>& files, bool shapefile) {
+  for (const std::string& file : files) {
+    std::vector<std::string> set{file};
+    if (shapefile) {
+      const std::string stem = stemOf(file, "shp");
+      for (const char* suffix : {".shx", ".dbf", ".prj", ".cpg"}) set.push_back(stem + suffix);
+    }
+    for (const std::string& path : set) {
+      const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+      if (fd >= 0) ::close(fd);
+      else if (errno != ENOENT && errno != ENXIO) throw IoError::fromErrno(errno);
+    }
+  }
+}
+
+// A symbolic link is written through, as a plain open would follow it.
+std::string followedLink(const std::string& path) {
+  char resolved[PATH_MAX];
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || ::realpath(path.c_str(), resolved) == nullptr)
+    return path;
+  return resolved;
+}
+
 }  // namespace
 
 std::span<const GisFormatInfo> GisFormats() { return kFormats; }
@@ -483,18 +523,20 @@ std::vector<std::string> TargetFiles(const std::string& path, GisFormat format, 
   const std::string stem = stemOf(path, info.extension);
   std::vector<std::string> files;
   for (const Layer layer : kLayers)
-    if (layers & layer) files.push_back(stem + "_" + std::string(LayerName(layer)) + "." + std::string(info.extension));
+    if (layers & layer) files.push_back(stem + "_" + std::string(LayerName(layer)) + dottedExtension(info.extension));
   return files;
 }
 
-GisExportSummary ExportGis(const std::string& path, const BookFeatures& book, GisFormat format,
+GisExportSummary ExportGis(const std::string& requested, const BookFeatures& book, GisFormat format,
                            const GisExportOptions& options) {
   const unsigned layers = options.layers & kAllLayers;
   if (layers == 0) throw GisError(GisProblem::NoLayers, {});
   CheckCrs(format, options.crs);
-  if (path.empty()) throw IoError::fromErrno(ENOENT);
-  const std::string folder = FolderOf(path);
+  if (requested.empty()) throw IoError::fromErrno(ENOENT);
   const GisFormatInfo& info = InfoOf(format);
+  const std::string path = info.filePerLayer ? requested : followedLink(requested);
+  const std::string folder = FolderOf(path);
+  checkTargetsWritable(TargetFiles(path, format, layers), format == GisFormat::Shapefile);
   Writer writer(book, format, options);
   GisExportSummary summary;
   summary.noCoordinates = book.pointCount() == 0;
@@ -518,7 +560,7 @@ GisExportSummary ExportGis(const std::string& path, const BookFeatures& book, Gi
   } else {
     // The CSV and KML writers make a folder of a name without their extension.
     const std::string name = NameOf(path);
-    const std::string writtenName = stemOf(name, info.extension) == name ? name + "." + std::string(info.extension) : name;
+    const std::string writtenName = stemOf(name, info.extension) == name ? name + dottedExtension(info.extension) : name;
     GDALDataset* dataset = writer.create(staged.stagedPath(writtenName), errors);
     try {
       if (format == GisFormat::Dxf) {

@@ -364,7 +364,7 @@ TEST_F(GisExport, fileErrorsCarryTheProgramsCodesAndLeaveTheOldFilesAndNoTempora
   } catch (const IoError& error) {
     EXPECT_EQ(error.code(), io_code::kFileNotFound);
   }
-  // A folder where the file should go: GDAL writes, the replacement fails.
+  // A folder where the file should go.
   fs::create_directory(path("plan.gpkg"));
   std::ofstream(path("plan.gpkg/keep")) << "old";
   try {
@@ -385,6 +385,14 @@ TEST_F(GisExport, fileErrorsCarryTheProgramsCodesAndLeaveTheOldFilesAndNoTempora
       EXPECT_EQ(error.code(), io_code::kAccessDenied);
     }
   }
+}
+
+TEST_F(GisExport, aSymbolicLinkIsWrittenThrough) {
+  std::ofstream(path("real.gpkg")) << "old";
+  fs::create_symlink("real.gpkg", path("link.gpkg"));
+  ExportGis(path("link.gpkg"), features_, GisFormat::GeoPackage, {});
+  EXPECT_TRUE(fs::is_symlink(path("link.gpkg")));
+  EXPECT_EQ(readBack(path("real.gpkg")).layers.size(), 3u);
 }
 
 TEST_F(GisExport, aShapefileSetIsReplacedWholeWithoutAStaleProjection) {
