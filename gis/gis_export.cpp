@@ -69,9 +69,11 @@ class GdalErrors {
   bool failed() const { return !first_.empty(); }
   // A write that failed for want of space or rights is a file error.
   [[noreturn]] void raise(const std::string& what) const {
-    if (savedErrno_ == ENOSPC || savedErrno_ == EDQUOT || savedErrno_ == EFBIG || savedErrno_ == EACCES ||
-        savedErrno_ == EROFS || savedErrno_ == EIO)
-      throw IoError::fromErrno(savedErrno_);
+    // Some writers fail without a GDAL message: the system's errno tells.
+    const int savedErrno = first_.empty() ? errno : savedErrno_;
+    if (savedErrno == ENOSPC || savedErrno == EDQUOT || savedErrno == EFBIG || savedErrno == EACCES || savedErrno == EROFS ||
+        savedErrno == EIO)
+      throw IoError::fromErrno(savedErrno);
     throw GisError(GisProblem::WriteFailed, first_.empty() ? what : first_);
   }
 
