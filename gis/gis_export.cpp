@@ -48,6 +48,8 @@ const char* driverName(GisFormat format) {
   return "";
 }
 
+constexpr std::size_t kLargestIndexedLayer = 100000;
+
 // A survey's own grid, for the formats that keep a coordinate system.
 constexpr const char* kLocalGrid =
     "LOCAL_CS[\"Local survey grid\",LOCAL_DATUM[\"Local\",0],UNIT[\"metre\",1],"
@@ -170,7 +172,7 @@ struct Field {
 // Wide enough in a Shapefile's table for 16 Cyrillic characters in UTF-8 and more.
 constexpr Field kPointFields[] = {
     {"name", OFTString, 80},    {"code", OFTString, 80},   {"elevation", OFTReal, 0}, {"kind", OFTString, 10},
-    {"row", OFTInteger, 0},     {"station", OFTString, 80}, {"method", OFTString, 16},
+    {"row", OFTInteger, 0},     {"station", OFTString, 80}, {"method", OFTString, 40},
 };
 constexpr Field kLineFields[] = {{"station", OFTString, 80}, {"target", OFTString, 80}};
 constexpr Field kPnezdFields[] = {{"name", OFTString, 0},
@@ -212,9 +214,14 @@ class Writer {
   }
 
   OGRLayer* createLayer(GDALDataset& dataset, const std::string& name, OGRwkbGeometryType type,
-                        std::span<const Field> fields, GdalErrors& errors) {
+                        std::span<const Field> fields, std::size_t features, GdalErrors& errors) {
     CPLStringList options;
     switch (format_) {
+      case GisFormat::GeoPackage:
+        // GDAL 3.6 fills a GeoPackage's R-tree at some 15 us a feature, more
+        // than all the rest of the export; a GIS builds it on request.
+        if (features > kLargestIndexedLayer) options.SetNameValue("SPATIAL_INDEX", "NO");
+        break;
       case GisFormat::Shapefile: options.SetNameValue("ENCODING", "UTF-8"); break;
       case GisFormat::GeoJson:
         options.SetNameValue("RFC7946", "YES");
@@ -397,12 +404,13 @@ std::size_t writeLayer(Writer& writer, GDALDataset& dataset, const BookFeatures&
                        GdalErrors& errors) {
   const std::string name(LayerName(layer));
   if (layer == kSightLinesLayer) {
-    OGRLayer* out = writer.createLayer(dataset, name, wkbLineString25D, kLineFields, errors);
+    OGRLayer* out = writer.createLayer(dataset, name, wkbLineString25D, kLineFields, book.sightLineCount(), errors);
     return writer.writeSightLines(*out, errors);
   }
   const std::vector<std::uint32_t>* only = layer == kStationsLayer ? &book.stations() : nullptr;
   const std::span<const Field> fields(kPointFields, layer == kPointsLayer ? std::size(kPointFields) : 5);
-  OGRLayer* out = writer.createLayer(dataset, name, writer.anyElevation(only) ? wkbPoint25D : wkbPoint, fields, errors);
+  OGRLayer* out = writer.createLayer(dataset, name, writer.anyElevation(only) ? wkbPoint25D : wkbPoint, fields,
+                                     only ? only->size() : book.pointCount(), errors);
   return writer.writePoints(*out, only, errors);
 }
 
@@ -570,7 +578,7 @@ GisExportSummary ExportGis(const std::string& requested, const BookFeatures& boo
         if (drawing == nullptr) errors.raise("cannot create the drawing");
         writer.writeDrawing(*drawing, layers, summary, errors);
       } else if (format == GisFormat::Pnezd) {
-        OGRLayer* table = writer.createLayer(*dataset, "points", wkbNone, kPnezdFields, errors);
+        OGRLayer* table = writer.createLayer(*dataset, "points", wkbNone, kPnezdFields, 0, errors);
         const std::size_t n = writer.writePnezd(*table, layers, errors);
         count(summary, layers & kPointsLayer ? kPointsLayer : kStationsLayer, n);
       } else {
