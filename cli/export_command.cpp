@@ -3,6 +3,9 @@
 #include <iostream>
 
 #include "cli/load_input.h"
+#ifdef QUILLMAR_HAVE_GIS
+#include "cli/gis_command.h"
+#endif
 #include "export/export_writers.h"
 #include "records/io_error.h"
 #include "records/make_st.h"
@@ -64,6 +67,9 @@ int report(const std::string& path, const IoError& error) {
 }  // namespace
 
 int runExport(const std::vector<std::string>& args) {
+#ifdef QUILLMAR_HAVE_GIS
+  if (!args.empty() && isGisKind(args[0])) return runGisExport(args);
+#endif
   const ExportFormat* format = args.size() == 3 ? FindExportFormat(args[0]) : nullptr;
   if (args.size() != 3 || (format == nullptr && args[0] != kRecordFileWord)) {
     std::cerr << "usage: quillmar-cli export ";

@@ -10,12 +10,18 @@
 #include "cli/export_command.h"
 #include "cli/transfer_commands.h"
 #include "records/file_writer.h"
+#ifdef QUILLMAR_HAVE_GIS
+#include "gis/staged_files.h"
+#endif
 
 namespace {
 
 constexpr const char* kUsage =
     "usage:\n"
     "  quillmar-cli export captions|obs|pos|sdr|qdl IN OUT\n"
+#ifdef QUILLMAR_HAVE_GIS
+    "  quillmar-cli export gpkg|shp|dxf|geojson|kml|pnezd IN OUT [--crs CRS] [--layers points,stations,sight_lines]\n"
+#endif
     "  quillmar-cli receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]\n"
     "                               [--flow none|rtscts|xonxoff] [--timeout SEC]\n"
     "  quillmar-cli send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]\n"
@@ -40,12 +46,23 @@ constexpr const char* kUsage =
     "\n"
     "Exit status: 0 done; 1 a file or port failure (the message names the file);\n"
     "2 a usage error; 3 receive: the transmission ended before its end mark, OUT\n"
-    "holds the records that arrived.\n";
+    "holds the records that arrived.\n"
+#ifdef QUILLMAR_HAVE_GIS
+    "\n"
+    "CAD/GIS kinds: the points, set-ups and sight lines. CRS is an EPSG code\n"
+    "(EPSG:28404) or a PROJ string; geojson and kml need it (they hold WGS 84\n"
+    "longitude and latitude). shp and geojson write OUT's name + _points,\n"
+    "_stations, _sight_lines.\n"
+#endif
+    ;
 
 // An interrupted write leaves OUT as it was: the handler undoes the disk's
 // side of it, then the signal ends the program as it would have.
 extern "C" void abandonWriteAndStop(int signal) {
   quillmar::abandonWriteInProgress();
+#ifdef QUILLMAR_HAVE_GIS
+  quillmar::gis::abandonStagedFilesInProgress();
+#endif
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }

@@ -103,6 +103,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt6core6 (>= 6.4.0), libqt6gui6 (>= 6.4.0), libqt6widgets6 (>= 6.4.0)"
     "libqt6serialport6 (>= 6.4.0), libqt6svg6 (>= 6.4.0)"
     "libxcb1 (>= 1.15), libxcb-xinput0 (>= 1.15)"
+    # CAD/GIS export: GDAL writes the files, PROJ (with its EPSG database) the coordinate systems.
+    "libgdal32 (>= 3.6.2), libproj25 (>= 9.1.1)"
     # The toolkit's own texts (file dialogs, standard buttons) in the user's language.
     "qt6-translations-l10n")
 string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS ${CPACK_DEBIAN_PACKAGE_DEPENDS})

@@ -181,6 +181,7 @@ void TChildForm::keepRecentFiles(QMenu& file, QAction* exit) {
   if (recent == nullptr) return;
   recent->addMenuTo(file, exit);
   files_.setFileUsedHandler([recent](const QString& path) { recent->add(path); });
+  files_.setRecentFiles(recent);
 }
 
 void TChildForm::createPopup(const QList<QIcon>& icons) {

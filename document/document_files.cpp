@@ -15,6 +15,7 @@
 #include "document/busy_work.h"
 #include "document/program_state.h"
 #include "document/progress_display.h"
+#include "document/recent_files.h"
 #include "document/record_list_model.h"
 #include "export/export_writers.h"
 #include "records/import.h"
@@ -23,6 +24,11 @@
 #include "records/record_file_check.h"
 #include "widgets/dialog_seam.h"
 #include "widgets/text_codec.h"
+#ifdef QUILLMAR_HAVE_GIS
+#include "gis/book_features.h"
+#include "gis/gis_export.h"
+#include "gis/widgets/gis_export_dialog.h"
+#endif
 
 namespace quillmar {
 namespace {
@@ -72,6 +78,11 @@ QString exportFilter() {
   for (const ExportFormat& format : ExportFormats()) {
     parts << cp1251ToQString(format.filterName) << QStringLiteral("*.") + QString::fromLatin1(format.extension);
   }
+#ifdef QUILLMAR_HAVE_GIS
+  for (const gis::GisFormatInfo& format : gis::GisFormats()) {
+    parts << cp1251ToQString(format.filterName) << QStringLiteral("*.") + QString::fromLatin1(format.extension);
+  }
+#endif
   return parts.join(QLatin1Char('|'));
 }
 
@@ -243,6 +254,11 @@ void DocumentFiles::Export() {
   const SaveChoice choice = seam_.askSaveFileName(&window_, request);
   if (!choice.chosen()) return;
   exportFilterIndex_ = choice.filterIndex;
+  const std::size_t recordKinds = ExportFormats().size();
+  if (choice.filterIndex > static_cast<int>(recordKinds)) {
+    exportGis(static_cast<std::size_t>(choice.filterIndex) - recordKinds - 1, choice.path);
+    return;
+  }
   const ExportKind kind = FormatForFilterIndex(choice.filterIndex).kind;
   const std::string name = completeExportName(nativePath(choice.path), kind);
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
@@ -251,6 +267,39 @@ void DocumentFiles::Export() {
   } catch (const IoError& error) {
     showIoError(error);
   }
+}
+
+void DocumentFiles::exportGis([[maybe_unused]] std::size_t format, [[maybe_unused]] const QString& chosenPath) {
+#ifdef QUILLMAR_HAVE_GIS
+  const auto formats = gis::GisFormats();
+  if (format >= formats.size()) return;
+  const gis::GisFormatInfo& info = formats[format];
+  std::string name = nativePath(chosenPath);
+  std::string dotted(1, '.');
+  dotted.append(info.extension);
+  if (name.size() <= dotted.size() || name.compare(name.size() - dotted.size(), dotted.size(), dotted) != 0)
+    name += dotted;
+  exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
+  const bool hasFile = !state_.docUntitled && recent_ != nullptr;
+  gis::GisExportChoice initial{gisLayers_, hasFile ? recent_->exportCrs(state_.docName) : gisCrs_};
+  const auto chosen = gis::askGisExport(&window_, info.format, initial);
+  if (!chosen) return;
+  gisLayers_ = chosen->layers;
+  gisCrs_ = chosen->crs;
+  if (hasFile) recent_->rememberExportCrs(state_.docName, chosen->crs);
+  const gis::GisExportOptions options{chosen->crs.toStdString(), chosen->layers};
+  try {
+    gis::GisExportSummary summary;
+    runWithProgress(&window_, kExportProgress, [&] {
+      summary = gis::ExportGis(name, gis::BookFeatures::read(model_.list()), info.format, options);
+    });
+    if (summary.noCoordinates) seam_.showMessage(&window_, cp1251ToQString(gis::NoCoordinatesText()));
+  } catch (const IoError& error) {
+    showIoError(error);
+  } catch (const gis::GisError& error) {
+    seam_.showError(&window_, cp1251ToQString(gis::GisErrorText(error)));
+  }
+#endif
 }
 
 QString DocumentFiles::askRecordFileName() {

@@ -17,6 +17,7 @@ class DialogSeam;
 class IoError;
 class RecordList;
 class RecordListModel;
+class RecentFiles;
 struct CaptionState;
 struct ProgramState;
 
@@ -44,6 +45,8 @@ class DocumentFiles {
   SaveResult SaveToNewFile();
   // Told the path of every file read or written whole.
   void setFileUsedHandler(std::function<void(const QString&)> handler);
+  // Where the coordinate system of a CAD/GIS export is remembered per file.
+  void setRecentFiles(RecentFiles* recent) { recent_ = recent; }
 
  private:
   QString askRecordFileName();
@@ -54,6 +57,8 @@ class DocumentFiles {
   // Rows read whole, and the captions' state they leave.
   void appendRows(RecordList&& rows, const CaptionState& captions);
   void showIoError(const IoError& error);
+  // The kinds after the record exports: points and lines through GDAL.
+  void exportGis(std::size_t format, const QString& chosenPath);
   void setCaptionToDocName();
   void reportFileUsed(const QString& path) const;
 
@@ -66,6 +71,9 @@ class DocumentFiles {
   QString saveName_;
   QString exportName_;
   int exportFilterIndex_ = 1;
+  unsigned gisLayers_ = 7;  // all
+  QString gisCrs_;           // for a document without a file
+  RecentFiles* recent_ = nullptr;
   std::function<void(const QString&)> fileUsed_;
 };
 

@@ -14,6 +14,13 @@ namespace quillmar {
 namespace {
 
 const QString kKey = QStringLiteral("recentFiles");
+const QString kCrsGroup = QStringLiteral("exportCrs/");
+
+// A path as one key: its slashes would make groups of it.
+QString crsKey(const QString& documentPath) {
+  const QString absolute = QDir::cleanPath(QFileInfo(documentPath).absoluteFilePath());
+  return kCrsGroup + QString::fromLatin1(absolute.toUtf8().toPercentEncoding());
+}
 
 }  // namespace
 
@@ -35,6 +42,17 @@ void RecentFiles::add(const QString& path) {
   list.removeAll(absolute);
   list.prepend(absolute);
   settings_->setValue(kKey, list.mid(0, kLimit));
+  settings_->sync();
+}
+
+QString RecentFiles::exportCrs(const QString& documentPath) const {
+  settings_->sync();
+  return settings_->value(crsKey(documentPath)).toString();
+}
+
+void RecentFiles::rememberExportCrs(const QString& documentPath, const QString& crs) {
+  if (crs.isEmpty()) settings_->remove(crsKey(documentPath));
+  else settings_->setValue(crsKey(documentPath), crs);
   settings_->sync();
 }
 

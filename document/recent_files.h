@@ -37,6 +37,11 @@ class RecentFiles final : public QObject {
   // it is filled afresh each time `fileMenu` opens.
   QMenu* addMenuTo(QMenu& fileMenu, QAction* before);
 
+  // The coordinate system last given for a CAD/GIS export of a document
+  // file (empty when none), kept in the same settings file.
+  QString exportCrs(const QString& documentPath) const;
+  void rememberExportCrs(const QString& documentPath, const QString& crs);
+
  signals:
   void fileChosen(const QString& path);
 

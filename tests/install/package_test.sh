@@ -70,7 +70,7 @@ check_control() {
   [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
   [ -n "$(dpkg-deb -f "$deb" Description)" ] || fail "no Description"
   local name
-  for name in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6svg6; do
+  for name in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6svg6 libgdal32 libproj25; do
     depends_names | grep -qx "$name" || fail "Depends lacks $name"
   done
   # Every name is a Debian package: the build machine has each of them.

@@ -1,0 +1,126 @@
+#include "gis/staged_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <string_view>
+
+#include "records/io_error.h"
+
+namespace quillmar::gis {
+namespace {
+
+// The sibling files of a Shapefile that a reader would take for part of it.
+constexpr std::array<std::string_view, 9> kSetSuffixes = {"shp", "shx", "dbf", "prj", "cpg",
+                                                          "qix", "sbn", "sbx", "shp.xml"};
+
+struct PendingFolder {
+  volatile std::sig_atomic_t active = 0;
+  char path[PATH_MAX] = {};
+};
+thread_local PendingFolder pending;
+
+// Empties and removes a folder with async-signal-safe calls only.
+void removeFolderSafely(const char* path) noexcept {
+  const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    alignas(8) char buffer[4096];
+    for (;;) {
+      const long n = ::syscall(SYS_getdents64, fd, buffer, sizeof buffer);
+      if (n <= 0) break;
+      for (long at = 0; at < n;) {
+        // struct linux_dirent64: inode, offset, record length, type, name
+        unsigned short length = 0;
+        std::memcpy(&length, buffer + at + 16, sizeof length);
+        const char* name = buffer + at + 19;
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) ::unlinkat(fd, name, 0);
+        at += length;
+      }
+    }
+    ::close(fd);
+  }
+  ::rmdir(path);
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) throw IoError::fromErrno(errno);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+StagedFiles::StagedFiles(std::string folder) : folder_(std::move(folder)) {
+  std::string pattern = folder_ + "/.quillmar-export-XXXXXX";
+  if (pattern.size() >= PATH_MAX) throw IoError::fromErrno(ENAMETOOLONG);
+  if (::mkdtemp(pattern.data()) == nullptr) throw IoError::fromErrno(errno);
+  temporary_ = pattern;
+  std::memcpy(pending.path, temporary_.c_str(), temporary_.size() + 1);
+  pending.active = 1;
+}
+
+StagedFiles::~StagedFiles() { removeTemporary(); }
+
+std::string StagedFiles::stagedPath(const std::string& name) const { return temporary_ + "/" + name; }
+
+std::vector<std::string> StagedFiles::commit(const std::vector<std::string>& replacedSets) {
+  const std::vector<std::string> names = namesIn(temporary_);
+  for (const std::string& name : names) {
+    const std::string from = stagedPath(name);
+    const std::string to = folder_ + "/" + name;
+    struct stat old {};
+    if (::stat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::chmod(from.c_str(), old.st_mode & 07777);
+    if (::rename(from.c_str(), to.c_str()) != 0) throw IoError::fromErrno(errno);
+  }
+  for (const std::string& set : replacedSets) {
+    for (const std::string_view suffix : kSetSuffixes) {
+      const std::string sibling = set + std::string(suffix);
+      if (std::find(names.begin(), names.end(), sibling) != names.end()) continue;
+      if (::unlink((folder_ + "/" + sibling).c_str()) != 0 && errno != ENOENT) throw IoError::fromErrno(errno);
+    }
+  }
+  removeTemporary();
+  return names;
+}
+
+void StagedFiles::removeTemporary() noexcept {
+  if (temporary_.empty()) return;
+  pending.active = 0;
+  removeFolderSafely(temporary_.c_str());
+  temporary_.clear();
+}
+
+void abandonStagedFilesInProgress() noexcept {
+  if (!pending.active) return;
+  pending.active = 0;
+  removeFolderSafely(pending.path);
+}
+
+}  // namespace quillmar::gis

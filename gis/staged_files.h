@@ -1,0 +1,44 @@
+#pragma once
+// Files that a library writes by name (GDAL) are made in a temporary folder
+// beside the target and moved over the targets only once all of them are
+// complete: a failed or interrupted export leaves the old files as they were
+// and no temporary ones.
+
+#include <string>
+#include <vector>
+
+namespace quillmar::gis {
+
+class StagedFiles {
+ public:
+  // `folder` is where the files go; throws IoError when no temporary folder
+  // can be made there (a missing or read-only folder).
+  explicit StagedFiles(std::string folder);
+  ~StagedFiles();  // without commit: the temporary files go, the targets stay
+  StagedFiles(const StagedFiles&) = delete;
+  StagedFiles& operator=(const StagedFiles&) = delete;
+
+  // Where to write the file that is to become `name` in the folder.
+  std::string stagedPath(const std::string& name) const;
+  // Moves every file written over its namesake in the folder, keeping an old
+  // file's mode. `replacedSets` names sets of sibling files ("plan_points."):
+  // an old sibling that the new set lacks (a ".prj" of another coordinate
+  // system) goes. Returns the names moved. Throws IoError.
+  std::vector<std::string> commit(const std::vector<std::string>& replacedSets = {});
+
+ private:
+  void removeTemporary() noexcept;
+
+  std::string folder_;
+  std::string temporary_;
+};
+
+// For a signal handler: removes the temporary folder of the export in
+// progress. Only async-signal-safe calls.
+void abandonStagedFilesInProgress() noexcept;
+
+// The folder part of a path ("." for a bare name) and the name part.
+std::string FolderOf(const std::string& path);
+std::string NameOf(const std::string& path);
+
+}  // namespace quillmar::gis

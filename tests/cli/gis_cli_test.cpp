@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+
+namespace quillmar {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+const std::string kBook =
+    "00NMSDR33  V04-04.02    06-FEB-21 08:36 111111\r\n"
+    "02TS              S1 6200000.000      500000.000         100.000           1.550start           \r\n"
+    "09F1              S1              T1          25.123         90.1234        180.0000note            \r\n"
+    "08KI              T1 6200010.000      500010.000         101.000mark            \r\n";
+
+struct GisRun {
+  int status;
+  std::string errors;
+};
+
+GisRun cli(const std::string& args, const TempDir& dir) {
+  const std::string command =
+      "cd '" + dir.path().string() + "' && " + QUILLMAR_CLI + " " + args + " 2>stderr.txt";
+  const int raw = std::system(command.c_str());
+  GisRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(dir.file("stderr.txt"))};
+  std::filesystem::remove(dir.file("stderr.txt"));
+  return run;
+}
+
+TEST(CliGis, exportWritesEachKindOrSaysWhyNot) {
+  const struct {
+    std::string args;
+    int status;
+    std::string message;  // a part of stderr; "" for none at all
+    std::string written;  // a file that must exist afterwards
+  } cases[] = {
+      {"export gpkg book.sdr out.gpkg", 0, "", "out.gpkg"},
+      {"export shp book.sdr out.shp --layers points --crs EPSG:32637", 0, "", "out_points.prj"},
+      {"export dxf book.sdr out.dxf --layers sight_lines", 0, "", "out.dxf"},
+      {"export pnezd book.sdr out.txt", 0, "", "out.txt"},
+      {"export geojson book.sdr out.geojson --crs EPSG:32637", 0, "", "out_points.geojson"},
+      {"export kml book.sdr out.kml --crs '+proj=utm +zone=37 +datum=WGS84'", 0, "", "out.kml"},
+      {"export gpkg empty.sdr empty.gpkg", 0, "no point has coordinates", "empty.gpkg"},
+      {"export kml book.sdr x.kml", 1, "give the book's coordinate system", ""},
+      {"export gpkg book.sdr x.gpkg --crs EPSG:999999", 1, "not known to PROJ: EPSG:999999", ""},
+      {"export gpkg book.sdr missing/x.gpkg", 1, "missing/x.gpkg: File not found", ""},
+      {"export gpkg nothing.sdr x.gpkg", 1, "nothing.sdr: File not found", ""},
+      {"export gpkg book.sdr x.gpkg --layers points,roads", 2, "usage", ""},
+      {"export gpkg book.sdr", 2, "usage", ""},
+      {"export shp book.sdr x.shp --crs", 2, "usage", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    TempDir dir;
+    writeBytes(dir.file("book.sdr"), kBook);
+    writeBytes(dir.file("empty.sdr"), "13NMa note\r\n");
+    const GisRun run = cli(c.args, dir);
+    EXPECT_EQ(run.status, c.status);
+    if (c.message.empty()) {
+      EXPECT_EQ(run.errors, "");
+    } else {
+      EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+    }
+    if (!c.written.empty()) {
+      EXPECT_TRUE(std::filesystem::exists(dir.file(c.written)));
+      // GDAL's own tools read and convert what was written (gdal-bin).
+      if (c.status == 0 && std::system("command -v ogrinfo >/dev/null") == 0) {
+        // A table named other than *.csv is named to GDAL as one.
+        const std::string file = (c.written == "out.txt" ? "CSV:" : "") +
+                                 dir.file(c.written == "out_points.prj" ? "out_points.shp" : c.written);
+        const std::string check = "ogrinfo -al -q '" + file + "' >/dev/null && ogr2ogr -f GPKG '" +
+                                  dir.file("converted.gpkg") + "' '" + file + "' 2>/dev/null";
+        EXPECT_EQ(std::system(check.c_str()), 0);
+        std::filesystem::remove(dir.file("converted.gpkg"));
+      }
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      EXPECT_NE(entry.path().filename().string().rfind(".quillmar", 0), 0u) << entry.path();
+  }
+}
+
+}  // namespace
+}  // namespace quillmar
