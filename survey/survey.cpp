@@ -138,6 +138,8 @@ double fullCircleOf(char code) {
 
 // x reduced to [0, full).
 double reduced(double x, double full) {
+  // Most readings are in range already, and fmod would give them back unchanged.
+  if (x >= 0 && x < full) return x;
   double r = std::fmod(x, full);
   if (r < 0) r += full;
   return r >= full ? 0.0 : r;
@@ -757,8 +759,8 @@ class Computation {
     if (!std::isfinite(solution.north) || !std::isfinite(solution.east) ||
         (solution.elevation && !std::isfinite(*solution.elevation)))
       return Failure::NotANumber;
-    solution.point = std::string(target);
-    solution.station = std::string(setUp.station);
+    solution.point.assign(target);
+    solution.station.assign(setUp.station);
     solution.method = method;
     solution.row = row;
     solution.pairRow = pairRow;
