@@ -26,18 +26,24 @@ constexpr std::uint32_t kNone = 0xFFFFFFFF;
 // How many look-ups ahead a name's slot is asked for.
 constexpr std::size_t kAhead = 8;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool endsInEightSpaces(std::string_view text) {
-  std::uint64_t last;
-  std::memcpy(&last, text.data() + text.size() - 8, 8);
-  return last == 0x2020202020202020;
+// One comparison for the usual character, which is no blank.
+bool isBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ' && (c == ' ' || c == '\t' || c == '\r' || c == '\n');
 }
 
-// Fields are padded with spaces to their width: the padding goes eight at a time.
+template <typename Word>
+bool endsInSpaces(std::string_view text) {
+  Word last;
+  std::memcpy(&last, text.data() + text.size() - sizeof last, sizeof last);
+  return last == static_cast<Word>(0x2020202020202020);
+}
+
+// Fields are padded with spaces to their width: the padding goes eight or
+// four at a time.
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (text.size() >= 8 && endsInEightSpaces(text)) text.remove_suffix(8);
+  while (text.size() >= 8 && endsInSpaces<std::uint64_t>(text)) text.remove_suffix(8);
+  if (text.size() >= 4 && endsInSpaces<std::uint32_t>(text)) text.remove_suffix(4);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
   return text;
 }
@@ -88,10 +94,12 @@ Value valueOfText(std::string_view text) {
 
 // The digits from `at` on, added to `value`; how many there were.
 std::size_t readDigits(std::string_view text, std::size_t at, std::uint64_t& value) {
-  const std::size_t start = at;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
-    value = value * 10 + static_cast<std::uint64_t>(text[at] - '0');
-  return at - start;
+  const char* const start = text.data() + at;
+  const char* const end = text.data() + text.size();
+  const char* next = start;
+  for (unsigned digit; next != end && (digit = static_cast<unsigned char>(*next) - unsigned{'0'}) <= 9; ++next)
+    value = value * 10 + digit;
+  return static_cast<std::size_t>(next - start);
 }
 
 // The common field, at most 15 digits with or without a point, in one walk
