@@ -276,6 +276,10 @@ void TChildForm::HelpClick() {
 void TChildForm::PlanClick() {
   if (!plan_) plan_ = std::make_unique<DocumentPlan>(*this, listView_.view(), model_, seam_);
   plan_->show();
+  plan_->window()->setSharedResults([this]() -> const survey::Results* {
+    survey::ResultsWindow* results = survey_ ? survey_->window() : nullptr;
+    return results != nullptr ? &results->results() : nullptr;
+  });
 }
 
 DocumentSurvey& TChildForm::survey() {

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <deque>
 #include <functional>
 #include <numbers>
 
@@ -27,10 +26,24 @@ constexpr std::uint32_t kNone = 0xFFFFFFFF;
 // How many look-ups ahead a name's slot is asked for.
 constexpr std::size_t kAhead = 8;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// One comparison for the usual character, which is no blank.
+bool isBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ' && (c == ' ' || c == '\t' || c == '\r' || c == '\n');
+}
 
+template <typename Word>
+bool endsInSpaces(std::string_view text) {
+  Word last;
+  std::memcpy(&last, text.data() + text.size() - sizeof last, sizeof last);
+  return last == static_cast<Word>(0x2020202020202020);
+}
+
+// Fields are padded with spaces to their width: the padding goes eight or
+// four at a time.
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (text.size() >= 8 && endsInSpaces<std::uint64_t>(text)) text.remove_suffix(8);
+  if (text.size() >= 4 && endsInSpaces<std::uint32_t>(text)) text.remove_suffix(4);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
   return text;
 }
@@ -50,9 +63,7 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 // Plain decimals ("-123.4567") are read here: a mantissa below 2^53 over an
 // exact power of ten is one correctly rounded division, the same double that
 // from_chars gives. Anything else goes to the plan's reading of numbers.
-Value valueOf(std::string_view field) {
-  const std::string_view text = trimmed(field);
-  if (text.empty()) return {Value::Empty, 0};
+Value valueOfText(std::string_view text) {
   std::size_t at = 0;
   const bool negative = text[0] == '-';
   if (negative || text[0] == '+') ++at;
@@ -81,6 +92,43 @@ Value valueOf(std::string_view field) {
   return {Value::Number, *number};
 }
 
+// The digits from `at` on, added to `value`; how many there were.
+std::size_t readDigits(std::string_view text, std::size_t at, std::uint64_t& value) {
+  const char* const start = text.data() + at;
+  const char* const end = text.data() + text.size();
+  const char* next = start;
+  for (unsigned digit; next != end && (digit = static_cast<unsigned char>(*next) - unsigned{'0'}) <= 9; ++next)
+    value = value * 10 + digit;
+  return static_cast<std::size_t>(next - start);
+}
+
+// The common field, at most 15 digits with or without a point, in one walk
+// over its characters: the same double valueOfText() gives, nullopt for
+// anything else.
+std::optional<Value> plainDecimal(std::string_view text) {
+  const bool negative = text[0] == '-';
+  std::size_t at = negative || text[0] == '+' ? 1 : 0;
+  std::uint64_t mantissa = 0;
+  const std::size_t whole = readDigits(text, at, mantissa);
+  at += whole;
+  std::size_t decimals = 0;
+  if (at < text.size() && text[at] == '.') {
+    decimals = readDigits(text, ++at, mantissa);
+    if (decimals == 0) return std::nullopt;
+    at += decimals;
+  }
+  if (at != text.size() || whole + decimals == 0 || whole + decimals > 15) return std::nullopt;
+  const double value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+  return Value{Value::Number, negative ? -value : value};
+}
+
+Value valueOf(std::string_view field) {
+  const std::string_view text = trimmed(field);
+  if (text.empty()) return {Value::Empty, 0};
+  if (const auto plain = plainDecimal(text)) return *plain;
+  return valueOfText(text);
+}
+
 std::optional<double> numberOf(std::string_view field) {
   const Value value = valueOf(field);
   return value.ok() ? std::optional<double>(value.number) : std::nullopt;
@@ -98,6 +146,8 @@ double fullCircleOf(char code) {
 
 // x reduced to [0, full).
 double reduced(double x, double full) {
+  // Most readings are in range already, and fmod would give them back unchanged.
+  if (x >= 0 && x < full) return x;
   double r = std::fmod(x, full);
   if (r < 0) r += full;
   return r >= full ? 0.0 : r;
@@ -352,8 +402,27 @@ class RecordedPoints {
 
  private:
   void read(const RecordList& list, std::size_t rows) {
-    // Reserved, not touched: only what is filled costs pages, and nothing is copied on the way.
-    coordinates_.reserve(rows);
+    std::vector<Named> named = namedIn(list, rows);
+    // Sized once for all the names: no growing, and each slot is asked for a few points ahead.
+    index_ = NameTable(named.size());
+    coordinates_.reserve(named.size());
+    for (std::size_t i = 0; i < named.size(); ++i) {
+      if (i + kAhead < named.size()) index_.prefetch(named[i + kAhead].name);
+      const auto next = static_cast<std::uint32_t>(coordinates_.size());
+      const std::uint32_t entry = index_.insert(named[i].name, next);
+      if (entry == next) coordinates_.push_back(named[i].at);
+      else coordinates_[entry] = named[i].at;  // the last of a name wins
+    }
+  }
+
+  struct Named {
+    std::string_view name;
+    Coordinates at;
+  };
+
+  // Every station and position with coordinates, in row order.
+  std::vector<Named> namedIn(const RecordList& list, std::size_t rows) {
+    std::vector<Named> named;
     CoordinateOrder order = CoordinateOrder::NorthEast;
     for (std::size_t row = 0; row < rows; ++row) {
       const Kind kind = kindOf(list.typeCode(row));
@@ -369,30 +438,11 @@ class RecordedPoints {
       const std::string_view name = trimmed(FieldText(line, station ? places.stationName : places.positionName));
       const auto at = station ? coordinatesOf(line, places.station1, places.station2, places.station3, order)
                               : coordinatesOf(line, places.position1, places.position2, places.position3, order);
-      if (!at || name.empty()) continue;
-      // A few points ahead of the table: their slots are on the way meanwhile.
-      index_.prefetch(name);
-      if (ahead_.size() == kAhead) take();
-      ahead_.push_back({name, *at});
+      if (at && !name.empty()) named.push_back({name, *at});
     }
-    while (!ahead_.empty()) take();
+    return named;
   }
 
-  struct Ahead {
-    std::string_view name;
-    Coordinates at;
-  };
-
-  void take() {
-    const Ahead& point = ahead_.front();
-    const auto next = static_cast<std::uint32_t>(coordinates_.size());
-    std::uint32_t& entry = index_.insert(point.name, next);
-    if (entry == next) coordinates_.push_back(point.at);
-    else coordinates_[entry] = point.at;  // the last of a name wins
-    ahead_.pop_front();
-  }
-
-  std::deque<Ahead> ahead_;
   std::vector<Coordinates> coordinates_;
   std::size_t observations_ = 0;
   NameTable index_;
@@ -717,8 +767,8 @@ class Computation {
     if (!std::isfinite(solution.north) || !std::isfinite(solution.east) ||
         (solution.elevation && !std::isfinite(*solution.elevation)))
       return Failure::NotANumber;
-    solution.point = std::string(target);
-    solution.station = std::string(setUp.station);
+    solution.point.assign(target);
+    solution.station.assign(setUp.station);
     solution.method = method;
     solution.row = row;
     solution.pairRow = pairRow;
@@ -750,7 +800,9 @@ class Computation {
     };
     std::vector<Sums> sums;
     std::vector<ComputedPoint>& points = results_.points;
-    NameTable byName;
+    const auto computed = std::count_if(solutions.begin(), solutions.end(),
+                                        [](const Solution& s) { return s.method != Method::Check; });
+    NameTable byName(static_cast<std::size_t>(computed));
     std::vector<std::uint32_t> pointOf(solutions.size(), kNone);
     // Sums of differences from the first solution keep the digits of large coordinates.
     for (std::size_t i = 0; i < solutions.size(); ++i) {

@@ -22,8 +22,7 @@ namespace {
 QString coordinate(double value) { return QString::number(value, 'f', 3); }
 
 // The computed points as the plan takes them; names are views into `results`.
-PlanData readWithComputed(const RecordList& list, std::size_t rows) {
-  const survey::Results results = survey::Compute(list, rows);
+PlanData readWithComputed(const RecordList& list, std::size_t rows, const survey::Results& results) {
   std::vector<ComputedPlace> places;
   places.reserve(results.points.size());
   std::unordered_map<std::string_view, std::uint32_t> placeOf;
@@ -126,7 +125,8 @@ void PlanWindow::markStale() {
 
 void PlanWindow::refresh() {
   const auto rows = static_cast<std::size_t>(rows_.rowCount());
-  data_ = readWithComputed(list_, rows);
+  const survey::Results* shared = sharedResults_ ? sharedResults_() : nullptr;
+  data_ = shared ? readWithComputed(list_, rows, *shared) : readWithComputed(list_, rows, survey::Compute(list_, rows));
   stale_ = false;
   canvas_->setData(&data_);
   applyHighlight();

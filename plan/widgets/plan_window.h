@@ -20,6 +20,10 @@ class QLabel;
 class QModelIndex;
 class QToolBar;
 
+namespace quillmar::survey {
+struct Results;
+}
+
 namespace quillmar::plan {
 
 class PlanCanvas;
@@ -44,6 +48,10 @@ class PlanWindow final : public QWidget {
 
   // The plan of the records as they are now.
   const PlanData& data();
+  // Results of the same rows kept elsewhere (the results window's), or
+  // nullptr: the plan then computes them itself. With both windows open an
+  // edit is computed once.
+  void setSharedResults(std::function<const survey::Results*()> results) { sharedResults_ = std::move(results); }
   PlanCanvas& canvas() { return *canvas_; }
 
   // The list's selected row (nothing: no selection).
@@ -73,6 +81,7 @@ class PlanWindow final : public QWidget {
   void showCursor(GroundPoint at);
 
   const RecordList& list_;
+  std::function<const survey::Results*()> sharedResults_;
   const QAbstractItemModel& rows_;
   Dialogs dialogs_;
   PlanData data_;

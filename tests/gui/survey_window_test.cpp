@@ -238,6 +238,33 @@ TEST_F(SurveyWindowTest, resultsFollowAnEditOfTheRecords) {
   EXPECT_EQ(cell(results, ResultsWindow::Points, 1, 1), QStringLiteral("995.0000"));
 }
 
+// With the results window open the plan takes its results instead of
+// computing them again: neither may be left a change behind.
+TEST_F(SurveyWindowTest, planAndResultsOpenTogetherFollowTheSameEdit) {
+  TChildForm* document = newDocumentWith(observedBook());
+  // The plan first: its refresh after an edit comes before the results window's own.
+  document->PlanClick();
+  plan::PlanWindow& plan = *document->plan()->window();
+  ResultsWindow& results = openResults(*document);
+  ASSERT_EQ(plan.data().computedPoints(), 2u);
+
+  document->recordModel().removeRecords(7, 1);  // P3's observation
+  QCoreApplication::processEvents();
+  EXPECT_EQ(plan.data().computedPoints(), 1u);
+  EXPECT_EQ(results.model(ResultsWindow::Points).rowCount(), 1);
+
+  importLines(*document, {observedBook().front(), observation("P5", "5.000", "180.0000")});
+  QCoreApplication::processEvents();
+  EXPECT_EQ(plan.computedText(), QStringLiteral("вычислено: 2"));
+  EXPECT_EQ(results.model(ResultsWindow::Points).rowCount(), 2);
+
+  results.close();  // the plan computes for itself again
+  QCoreApplication::processEvents();
+  document->recordModel().removeRecords(4, 1);  // P2's observation
+  QCoreApplication::processEvents();
+  EXPECT_EQ(plan.data().computedPoints(), 1u);
+}
+
 TEST_F(SurveyWindowTest, exportWritesTheTableAndShowsAFileError) {
   TChildForm* document = newDocumentWith(observedBook());
   ResultsWindow& results = openResults(*document);

@@ -376,6 +376,24 @@ TEST(Compute, saysWhyEachObservationGaveNothing) {
   }
 }
 
+TEST(Compute, readsEveryWayOfWritingANumberAsTheSameNumber) {
+  auto north = [](const char* slope, const char* vertical) {
+    const Results results = computed(setUp('3', {observation('3', "F1", "P1", slope, vertical, "0")}));
+    EXPECT_TRUE(results.failures.empty());
+    return results.solutions.empty() ? 0.0 : results.solutions[0].north;
+  };
+  const double expected = north("12.5", "60");
+  const struct {
+    const char* slope;
+    const char* vertical;
+  } cases[] = {{"+12.5", "60"},      {"12.50000", "60.0"},           {"  12.5", "060"},
+               {"1.25e1", "6e1"},    {"12.500000000000000", "60"},   {"012.5", "+60."}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.slope) + " " + c.vertical);
+    EXPECT_EQ(north(c.slope, c.vertical), expected);
+  }
+}
+
 TEST(Compute, readsOnlyTheRowsItIsGiven) {
   const RecordList list = listOf(setUp('3', {observation('3', "F1", "P1", "10", "90", "90"),
                                              observation('3', "F1", "P2", "10", "90", "90")}));
