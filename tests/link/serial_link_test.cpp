@@ -58,13 +58,21 @@ void presetPort(const PtyPair& pty, speed_t speed, bool twoStopBits) {
   test::setPortSettings(pty, t);
 }
 
+// Opens `link` with the typed texts on a port preset to `speed` and
+// `twoStopBits`, and reads the line back.
+LineState openPreset(SerialLink& link, const PtyPair& pty, speed_t speed, bool twoStopBits,
+                     const CommSettings& typed, LinkDirection direction) {
+  presetPort(pty, speed, twoStopBits);
+  const auto mode = direction == LinkDirection::Reception ? QIODevice::ReadOnly : QIODevice::WriteOnly;
+  EXPECT_TRUE(link.open(pathOf(pty), mode, recognisedParameters(typed, direction)));
+  return lineState(pty);
+}
+
 TEST(SerialLinkOpen, recognisedTextsAreApplied) {
   PtyPair pty;
-  presetPort(pty, B1200, false);
   SerialLink link;
-  const CommSettings typed{"", "9600", "7", "TWOSTOPBIT", "PARITY"};
-  ASSERT_TRUE(link.open(pathOf(pty), QIODevice::ReadOnly, recognisedParameters(typed, LinkDirection::Reception)));
-  const LineState state = lineState(pty);
+  const LineState state =
+      openPreset(link, pty, B1200, false, {"", "9600", "7", "TWOSTOPBIT", "PARITY"}, LinkDirection::Reception);
   EXPECT_EQ(state.speed, B9600);
   EXPECT_TRUE(state.twoStopBits);
   EXPECT_EQ(link.lineSettings().baudRate, 9600);
@@ -76,12 +84,10 @@ TEST(SerialLinkOpen, recognisedTextsAreApplied) {
 TEST(SerialLinkOpen, unrecognisedTextsKeepWhatThePortHad) {
   for (const bool twoStopBits : {false, true}) {
     PtyPair pty;
-    presetPort(pty, B2400, twoStopBits);
     SerialLink link;
     // The upload does not know PARITY; 14400 and TWOSTOPBITS are in no list.
-    const CommSettings typed{"", "14400", "7", "TWOSTOPBITS", "PARITY"};
-    ASSERT_TRUE(link.open(pathOf(pty), QIODevice::WriteOnly, recognisedParameters(typed, LinkDirection::Upload)));
-    const LineState state = lineState(pty);
+    const LineState state = openPreset(link, pty, B2400, twoStopBits, {"", "14400", "7", "TWOSTOPBITS", "PARITY"},
+                                       LinkDirection::Upload);
     EXPECT_EQ(state.speed, B2400);
     EXPECT_EQ(state.twoStopBits, twoStopBits);
     EXPECT_EQ(link.lineSettings().dataBits, QSerialPort::Data7);
