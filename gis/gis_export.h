@@ -38,6 +38,8 @@ const GisFormatInfo* FindGisFormat(std::string_view cliWord);
 
 enum Layer : unsigned { kPointsLayer = 1, kStationsLayer = 2, kSightLinesLayer = 4 };
 inline constexpr unsigned kAllLayers = kPointsLayer | kStationsLayer | kSightLinesLayer;
+// The order the layers are written and their files named in.
+inline constexpr Layer kLayerOrder[] = {kPointsLayer, kStationsLayer, kSightLinesLayer};
 // "points", "stations", "sight_lines".
 std::string_view LayerName(Layer layer);
 // "points,sight_lines"; nothing for an empty list or an unknown name.

@@ -66,17 +66,6 @@ std::vector<std::string> namesIn(const std::string& folder) {
 
 }  // namespace
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 StagedFiles::StagedFiles(std::string folder) : folder_(std::move(folder)) {
   std::string pattern = folder_ + "/.quillmar-export-XXXXXX";
   if (pattern.size() >= PATH_MAX) throw IoError::fromErrno(ENAMETOOLONG);

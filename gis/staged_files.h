@@ -37,8 +37,4 @@ class StagedFiles {
 // progress. Only async-signal-safe calls.
 void abandonStagedFilesInProgress() noexcept;
 
-// The folder part of a path ("." for a bare name) and the name part.
-std::string FolderOf(const std::string& path);
-std::string NameOf(const std::string& path);
-
 }  // namespace quillmar::gis

@@ -16,6 +16,18 @@
 #include "records/io_error.h"
 
 namespace quillmar {
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
@@ -43,17 +55,6 @@ void copyInto(char (&to)[PATH_MAX], const std::string& from) {
 
 std::string fdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
-std::string directoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The path the kernel opened, as it resolved the links on the way.
 std::string openedPath(int fd) {
   char resolved[PATH_MAX];
@@ -72,7 +73,7 @@ std::string followLinks(std::string path) {
     const ssize_t n = ::readlink(path.c_str(), next, sizeof next - 1);
     if (n <= 0) return path;
     const std::string link(next, static_cast<std::size_t>(n));
-    path = link[0] == '/' ? link : directoryOf(path) + "/" + link;
+    path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
   }
   return path;
 }
@@ -207,7 +208,7 @@ void FileWriter::openExisting(int fd) {
   }
   const std::string resolved = openedPath(fd);
   target_ = resolved.empty() ? followLinks(target_) : resolved;
-  directory_ = directoryOf(target_);
+  directory_ = FolderOf(target_);
   // The links keep sharing the content, and a file we could not give back to
   // its owner stays hers: both are written in place.
   const bool ownerWouldChange = ::geteuid() != 0 && ::geteuid() != old_.st_uid;
@@ -228,8 +229,8 @@ void FileWriter::openNew() {
     openExisting(fd);
     return;
   }
-  if (nameOf(target_).size() > kLongestName) throw IoError::fromErrno(ENAMETOOLONG);
-  directory_ = directoryOf(target_);
+  if (NameOf(target_).size() > kLongestName) throw IoError::fromErrno(ENAMETOOLONG);
+  directory_ = FolderOf(target_);
   fd_ = createTemporary(directory_, tempPath_);
   copyInto(pending.tempPath, tempPath_);
   pending.backupFd = -1;
@@ -239,7 +240,7 @@ void FileWriter::openNew() {
 // The old content goes to a backup beside the target first, so that it is
 // never only in the target while the target is being rewritten.
 void FileWriter::startBackup() {
-  backupPath_ = directory_ + "/." + nameOf(target_).substr(0, kBackupNameKept) + "~XXXXXX";
+  backupPath_ = directory_ + "/." + NameOf(target_).substr(0, kBackupNameKept) + "~XXXXXX";
   backupFd_ = ::mkostemp(backupPath_.data(), O_CLOEXEC);
   if (backupFd_ < 0) {
     backupPath_.clear();

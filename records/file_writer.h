@@ -65,6 +65,10 @@ class FileWriter final : public ByteSink {
   std::string buffer_;
 };
 
+// The folder part of a path ("." for a bare name) and the name part.
+std::string FolderOf(const std::string& path);
+std::string NameOf(const std::string& path);
+
 // Writes a whole text to a file through FileWriter.
 void writeWholeFile(const std::string& path, std::string_view bytes);
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -7,37 +6,18 @@
 #include <vector>
 #include <string>
 
+#include "tests/cli/cli_run.h"
 #include "tests/support/temp_dir.h"
 
 namespace quillmar {
 namespace {
 
-using testing::readBytes;
-using testing::TempDir;
-using testing::writeBytes;
-
-struct CliRun {
-  int status = -1;
-  std::string errors;
-};
-
-CliRun cli(const std::string& args, const TempDir& dir) {
-  const std::string errFile = dir.file("stderr.txt");
-  const std::string command = std::string(QUILLMAR_CLI) + " " + args + " 2>" + errFile;
-  const int raw = std::system(command.c_str());
-  CliRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.errors = readBytes(errFile);
-  std::filesystem::remove(errFile);
-  return run;
-}
+// The temporary folders, their files and the runs of quillmar-cli.
+using namespace testing;
 
 // Runs a shell script in `dir` with $CLI naming the tool; returns its exit status.
 int shell(const std::string& script, const TempDir& dir) {
-  const std::string command =
-      "cd '" + dir.path().string() + "' && CLI='" + QUILLMAR_CLI + "' && " + script;
-  const int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return shellStatus("cd '" + dir.path().string() + "' && CLI='" + QUILLMAR_CLI + "' && " + script);
 }
 
 std::vector<std::string> namesIn(const TempDir& dir) {
@@ -57,11 +37,11 @@ const std::string kBook =
 TEST(Cli, recordFileRoundTripGivesTheSameExports) {
   TempDir dir;
   writeBytes(dir.file("book.sdr"), kBook);
-  ASSERT_EQ(cli("export qdl " + dir.file("book.sdr") + " " + dir.file("book.qdl"), dir).status, 0);
+  ASSERT_EQ(runCli("export qdl " + dir.file("book.sdr") + " " + dir.file("book.qdl"), dir).status, 0);
   EXPECT_EQ(readBytes(dir.file("book.qdl")).size(), 5u * 178);
   for (const std::string kind : {"captions", "obs", "pos", "sdr"}) {
-    ASSERT_EQ(cli("export " + kind + " " + dir.file("book.sdr") + " " + dir.file("a." + kind), dir).status, 0);
-    ASSERT_EQ(cli("export " + kind + " " + dir.file("book.qdl") + " " + dir.file("b." + kind), dir).status, 0);
+    ASSERT_EQ(runCli("export " + kind + " " + dir.file("book.sdr") + " " + dir.file("a." + kind), dir).status, 0);
+    ASSERT_EQ(runCli("export " + kind + " " + dir.file("book.qdl") + " " + dir.file("b." + kind), dir).status, 0);
     EXPECT_EQ(readBytes(dir.file("a." + kind)), readBytes(dir.file("b." + kind))) << kind;
   }
   EXPECT_EQ(readBytes(dir.file("a.sdr")), kBook.substr(0, kBook.size() - 1) + "\r\n");
@@ -70,7 +50,7 @@ TEST(Cli, recordFileRoundTripGivesTheSameExports) {
 TEST(Cli, unreadableInputReportsAndLeavesTheOutputAlone) {
   TempDir dir;
   writeBytes(dir.file("out.txt"), "previous");
-  const CliRun run = cli("export pos " + dir.file("missing.sdr") + " " + dir.file("out.txt"), dir);
+  const CliRun run = runCli("export pos " + dir.file("missing.sdr") + " " + dir.file("out.txt"), dir);
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.errors.find("File not found"), std::string::npos) << run.errors;
   EXPECT_EQ(readBytes(dir.file("out.txt")), "previous");
@@ -79,10 +59,10 @@ TEST(Cli, unreadableInputReportsAndLeavesTheOutputAlone) {
 TEST(Cli, unwritableOutputReportsAndLeavesNothingHalfWritten) {
   TempDir dir;
   writeBytes(dir.file("book.sdr"), kBook);
-  const CliRun run = cli("export sdr " + dir.file("book.sdr") + " " + dir.file("no/out.sdr"), dir);
+  const CliRun run = runCli("export sdr " + dir.file("book.sdr") + " " + dir.file("no/out.sdr"), dir);
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.errors.find("File not found"), std::string::npos) << run.errors;
-  const CliRun full = cli("export sdr " + dir.file("book.sdr") + " /dev/full", dir);
+  const CliRun full = runCli("export sdr " + dir.file("book.sdr") + " /dev/full", dir);
   EXPECT_EQ(full.status, 1);
   EXPECT_NE(full.errors.find("Disk full"), std::string::npos) << full.errors;
 }
@@ -102,7 +82,7 @@ TEST(Cli, messagesNameTheFileAndGiveTheSystemsReason) {
        dir.file("loop") + ": I/O error 1040 (Too many levels of symbolic links)"},
   };
   for (const auto& c : cases) {
-    const CliRun run = cli(c.args, dir);
+    const CliRun run = runCli(c.args, dir);
     EXPECT_EQ(run.status, 1) << c.args;
     EXPECT_EQ(run.errors, "quillmar-cli: " + c.message + "\n");
   }
@@ -147,11 +127,11 @@ TEST(Cli, helpAndVersionGoToStandardOutput) {
 
 TEST(Cli, usageErrorsExitWithTwo) {
   TempDir dir;
-  EXPECT_EQ(cli("", dir).status, 2);
-  EXPECT_EQ(cli("export", dir).status, 2);
-  EXPECT_EQ(cli("export xml a b", dir).status, 2);
-  EXPECT_EQ(cli("export pos a", dir).status, 2);
-  EXPECT_EQ(cli("frobnicate", dir).status, 2);
+  EXPECT_EQ(runCli("", dir).status, 2);
+  EXPECT_EQ(runCli("export", dir).status, 2);
+  EXPECT_EQ(runCli("export xml a b", dir).status, 2);
+  EXPECT_EQ(runCli("export pos a", dir).status, 2);
+  EXPECT_EQ(runCli("frobnicate", dir).status, 2);
 }
 
 }  // namespace

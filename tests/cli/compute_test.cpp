@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
 
+#include "tests/cli/cli_run.h"
 #include "tests/support/temp_dir.h"
 
 // quillmar-cli compute on a small book of every kind of observation: the
@@ -12,9 +11,8 @@
 namespace quillmar {
 namespace {
 
-using testing::readBytes;
-using testing::TempDir;
-using testing::writeBytes;
+// The temporary folders, their files and the runs of quillmar-cli.
+using namespace testing;
 
 // East before north; a face pair, an azimuth, a reduced check shot, no distance.
 const std::string kBook =
@@ -36,19 +34,14 @@ const std::string kTable =
     "P2;980.0000;2000.0000;100.3000;STN;azimuth;;;;;;8;\r\n"
     "K;1000.0000;2010.0000;102.3000;STN;check;0.0000;-0.0100;0.0000;;;9;\r\n";
 
-int run(const std::string& args, const TempDir& dir) {
-  const std::string command = std::string(QUILLMAR_CLI) + " " + args + " 2>" + dir.file("err.txt");
-  const int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
 TEST(CliCompute, writesTheTableAndSaysWhatGaveNothing) {
   TempDir dir;
   writeBytes(dir.file("book.sdr"), kBook);
-  ASSERT_EQ(run("compute " + dir.file("book.sdr") + " " + dir.file("out.csv"), dir), 0);
+  const CliRun run = runCli("compute " + dir.file("book.sdr") + " " + dir.file("out.csv"), dir);
+  ASSERT_EQ(run.status, 0);
   EXPECT_EQ(readBytes(dir.file("out.csv")), kTable);
   const std::string book = dir.file("book.sdr");
-  EXPECT_EQ(readBytes(dir.file("err.txt")),
+  EXPECT_EQ(run.errors,
             "quillmar-cli: " + book + ": row 11: no distance\n"
             "quillmar-cli: computed 2 points, 1 check shots, 1 observations gave nothing\n");
 }
@@ -56,21 +49,22 @@ TEST(CliCompute, writesTheTableAndSaysWhatGaveNothing) {
 TEST(CliCompute, readsARecordFileAsExportDoes) {
   TempDir dir;
   writeBytes(dir.file("book.sdr"), kBook);
-  ASSERT_EQ(run("export qdl " + dir.file("book.sdr") + " " + dir.file("book.qdl"), dir), 0);
-  ASSERT_EQ(run("compute " + dir.file("book.qdl") + " " + dir.file("out.csv"), dir), 0);
+  ASSERT_EQ(runCli("export qdl " + dir.file("book.sdr") + " " + dir.file("book.qdl"), dir).status, 0);
+  ASSERT_EQ(runCli("compute " + dir.file("book.qdl") + " " + dir.file("out.csv"), dir).status, 0);
   EXPECT_EQ(readBytes(dir.file("out.csv")), kTable);
 }
 
 TEST(CliCompute, failuresLeaveTheOutputAsItWas) {
   TempDir dir;
   writeBytes(dir.file("out.csv"), "previous");
-  EXPECT_EQ(run("compute " + dir.file("missing.sdr") + " " + dir.file("out.csv"), dir), 1);
-  EXPECT_NE(readBytes(dir.file("err.txt")).find("File not found"), std::string::npos);
+  const CliRun missing = runCli("compute " + dir.file("missing.sdr") + " " + dir.file("out.csv"), dir);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.errors.find("File not found"), std::string::npos);
   EXPECT_EQ(readBytes(dir.file("out.csv")), "previous");
   writeBytes(dir.file("book.sdr"), kBook);
-  EXPECT_EQ(run("compute " + dir.file("book.sdr") + " " + dir.file("no/such/dir.csv"), dir), 1);
-  EXPECT_EQ(run("compute " + dir.file("book.sdr"), dir), 2);
-  EXPECT_EQ(run("compute a b c", dir), 2);
+  EXPECT_EQ(runCli("compute " + dir.file("book.sdr") + " " + dir.file("no/such/dir.csv"), dir).status, 1);
+  EXPECT_EQ(runCli("compute " + dir.file("book.sdr"), dir).status, 2);
+  EXPECT_EQ(runCli("compute a b c", dir).status, 2);
 }
 
 }  // namespace

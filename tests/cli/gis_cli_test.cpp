@@ -1,37 +1,23 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "tests/cli/cli_run.h"
 #include "tests/support/temp_dir.h"
 
 namespace quillmar {
 namespace {
 
-using testing::readBytes;
-using testing::TempDir;
-using testing::writeBytes;
+// The temporary folders, their files and the runs of quillmar-cli.
+using namespace testing;
 
 const std::string kBook =
     "00NMSDR33  V04-04.02    06-FEB-21 08:36 111111\r\n"
     "02TS              S1 6200000.000      500000.000         100.000           1.550start           \r\n"
     "09F1              S1              T1          25.123         90.1234        180.0000note            \r\n"
     "08KI              T1 6200010.000      500010.000         101.000mark            \r\n";
-
-struct GisRun {
-  int status;
-  std::string errors;
-};
-
-GisRun cli(const std::string& args, const TempDir& dir) {
-  const std::string command =
-      "cd '" + dir.path().string() + "' && " + QUILLMAR_CLI + " " + args + " 2>stderr.txt";
-  const int raw = std::system(command.c_str());
-  GisRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(dir.file("stderr.txt"))};
-  std::filesystem::remove(dir.file("stderr.txt"));
-  return run;
-}
 
 TEST(CliGis, exportWritesEachKindOrSaysWhyNot) {
   const struct {
@@ -60,7 +46,7 @@ TEST(CliGis, exportWritesEachKindOrSaysWhyNot) {
     TempDir dir;
     writeBytes(dir.file("book.sdr"), kBook);
     writeBytes(dir.file("empty.sdr"), "13NMa note\r\n");
-    const GisRun run = cli(c.args, dir);
+    const CliRun run = runCli(c.args, dir);
     EXPECT_EQ(run.status, c.status);
     if (c.message.empty()) {
       EXPECT_EQ(run.errors, "");

@@ -20,6 +20,7 @@
 #include "records/cp1251.h"
 #include "records/io_error.h"
 #include "records/record_layout.h"
+#include "tests/support/record_fields.h"
 
 namespace quillmar::gis {
 namespace {
@@ -29,14 +30,8 @@ namespace fs = std::filesystem;
 constexpr double kTolerance = 1e-4;  // metres
 constexpr double kDegreeTolerance = 1e-9;  // some 0.1 mm
 
-std::string left(std::string_view text, std::size_t width) {
-  std::string field(text);
-  field.resize(width, ' ');
-  return field;
-}
-std::string right(std::string_view text, std::size_t width) {
-  return std::string(width - std::min(width, text.size()), ' ') + std::string(text);
-}
+using testing::left;
+using testing::right;
 
 // SDR3x: name, coordinates in the header's order (north first), elevation, description.
 std::string point(std::string_view codes, std::string_view name, std::string_view north, std::string_view east,

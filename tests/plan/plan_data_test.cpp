@@ -9,18 +9,13 @@
 #include <vector>
 
 #include "plan/plan_data.h"
+#include "tests/support/record_fields.h"
 
 namespace quillmar::plan {
 namespace {
 
-std::string left(std::string_view text, std::size_t width) {
-  std::string field(text);
-  field.resize(width, ' ');
-  return field;
-}
-std::string right(std::string_view text, std::size_t width) {
-  return std::string(width - std::min(width, text.size()), ' ') + std::string(text);
-}
+using testing::left;
+using testing::right;
 
 // A header whose coordinate order code (position 45) is `order`.
 std::string header(char order) { return left("00NMSDR33 V04-04.02", 40) + "1111" + order; }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "records/make_st.h"
+#include "tests/support/record_fields.h"
 
 namespace quillmar::testing {
 
@@ -17,16 +18,6 @@ inline std::string cat(std::initializer_list<std::string_view> parts) {
   std::string text;
   for (std::string_view part : parts) text += part;
   return text;
-}
-
-inline std::string left(std::string_view text, std::size_t width) {
-  std::string field(text);
-  field.resize(width, ' ');
-  return field;
-}
-
-inline std::string right(std::string_view text, std::size_t width) {
-  return std::string(width - text.size(), ' ') + std::string(text);
 }
 
 // A line of the given length: type and derivation code, blanks, CR LF.

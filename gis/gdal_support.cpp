@@ -1,0 +1,105 @@
+#include "gis/gdal_support.h"
+
+#include <cerrno>
+#include <mutex>
+
+#include <gdal_priv.h>
+
+#include "gis/gis_export.h"
+#include "records/io_error.h"
+
+namespace quillmar::gis {
+namespace {
+
+// A survey's own grid, for the formats that keep a coordinate system.
+constexpr const char* kLocalGrid =
+    "LOCAL_CS[\"Local survey grid\",LOCAL_DATUM[\"Local\",0],UNIT[\"metre\",1],"
+    "AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]";
+
+const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
+
+bool isFileSystemFailure(int error) {
+  return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EACCES || error == EROFS || error == EIO;
+}
+
+bool isAscii(std::string_view text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
+
+void RegisterDrivers() {
+  static std::once_flag once;
+  std::call_once(once, [] { GDALAllRegister(); });
+}
+
+void GdalErrors::raise(const std::string& what) const {
+  // Some writers fail without a GDAL message: the system's errno tells.
+  const int savedErrno = first_.empty() ? errno : savedErrno_;
+  if (isFileSystemFailure(savedErrno)) throw IoError::fromErrno(savedErrno);
+  throw GisError(GisProblem::WriteFailed, first_.empty() ? what : first_);
+}
+
+void CPL_STDCALL GdalErrors::handle(CPLErr level, CPLErrorNum, const char* message) {
+  auto* self = static_cast<GdalErrors*>(CPLGetErrorHandlerUserData());
+  if (level < CE_Failure || self == nullptr || !self->first_.empty()) return;
+  self->first_ = message != nullptr ? message : "GDAL";
+  self->savedErrno_ = errno;
+}
+
+Utf8::Utf8() {
+  const iconv_t cd = ::iconv_open("UTF-8", "CP1251");
+  if (cd != kNoConversion) cd_.reset(cd);
+}
+
+const char* Utf8::operator()(std::string_view text) {
+  out_.assign(text);
+  if (isAscii(text) || !cd_) return out_.c_str();
+  std::string in(text);
+  out_.assign(text.size() * 3 + 1, '\0');
+  char* from = in.data();
+  std::size_t fromLeft = in.size();
+  char* to = out_.data();
+  std::size_t toLeft = out_.size() - 1;
+  ::iconv(cd_.get(), nullptr, nullptr, nullptr, nullptr);
+  // Byte 0x98 has no character: it becomes '?' rather than ending the text.
+  while (fromLeft > 0 && ::iconv(cd_.get(), &from, &fromLeft, &to, &toLeft) == static_cast<std::size_t>(-1)) {
+    if (errno != EILSEQ || toLeft == 0) break;
+    *to++ = '?';
+    --toLeft;
+    ++from;
+    --fromLeft;
+  }
+  out_.resize(static_cast<std::size_t>(to - out_.data()));
+  return out_.c_str();
+}
+
+std::string TrimmedCrs(const std::string& crs) {
+  const std::size_t first = crs.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return crs.substr(first, crs.find_last_not_of(" \t") - first + 1);
+}
+
+std::unique_ptr<OGRSpatialReference> SpatialReference(const std::string& crs) {
+  auto srs = std::make_unique<OGRSpatialReference>();
+  // X is easting and Y northing whatever axis order the authority gives.
+  srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  const std::string text = TrimmedCrs(crs);
+  if (text.empty()) {
+    srs->importFromWkt(kLocalGrid);
+    return srs;
+  }
+  GdalErrors quiet;
+  if (srs->SetFromUserInput(text.c_str()) != OGRERR_NONE) throw GisError(GisProblem::UnknownCrs, text);
+  return srs;
+}
+
+void CheckCrs(GisFormat format, const std::string& crs) {
+  RegisterDrivers();
+  if (!TrimmedCrs(crs).empty()) SpatialReference(crs);
+  else if (InfoOf(format).geographic) throw GisError(GisProblem::CrsNeeded, {});
+}
+
+}  // namespace quillmar::gis

@@ -1,0 +1,90 @@
+#include "gis/gis_export.h"
+#include "records/cp1251.h"
+
+namespace quillmar::gis {
+namespace {
+
+constexpr GisFormatInfo kFormats[] = {
+    {GisFormat::GeoPackage, "GeoPackage"_w, "gpkg", "gpkg", false, false},
+    {GisFormat::Shapefile, "ESRI Shapefile"_w, "shp", "shp", false, true},
+    {GisFormat::Dxf, "DXF (AutoCAD, LibreCAD)"_w, "dxf", "dxf", false, false},
+    {GisFormat::GeoJson, "GeoJSON (WGS 84)"_w, "geojson", "geojson", true, true},
+    {GisFormat::Kml, "KML (WGS 84)"_w, "kml", "kml", true, false},
+    {GisFormat::Pnezd, "CSV PNEZD"_w, "csv", "pnezd", false, false},
+};
+
+unsigned layerNamed(std::string_view word) {
+  for (const Layer layer : kLayerOrder)
+    if (LayerName(layer) == word) return layer;
+  return 0;
+}
+
+std::string englishText(GisProblem problem, const std::string& detail) {
+  switch (problem) {
+    case GisProblem::UnknownCrs: return "the coordinate system is not known to PROJ: " + detail;
+    case GisProblem::CrsNeeded:
+      return "GeoJSON and KML hold longitude and latitude: give the book's coordinate system (--crs)";
+    case GisProblem::NoLayers: return "no layer chosen";
+    case GisProblem::WriteFailed: return "GDAL: " + detail;
+  }
+  return detail;
+}
+
+}  // namespace
+
+std::span<const GisFormatInfo> GisFormats() { return kFormats; }
+
+const GisFormatInfo& InfoOf(GisFormat format) {
+  for (const GisFormatInfo& info : kFormats)
+    if (info.format == format) return info;
+  return kFormats[0];
+}
+
+const GisFormatInfo* FindGisFormat(std::string_view cliWord) {
+  for (const GisFormatInfo& info : kFormats)
+    if (info.cliWord == cliWord) return &info;
+  return nullptr;
+}
+
+std::string_view LayerName(Layer layer) {
+  switch (layer) {
+    case kPointsLayer: return "points";
+    case kStationsLayer: return "stations";
+    case kSightLinesLayer: return "sight_lines";
+  }
+  return {};
+}
+
+std::optional<unsigned> ParseLayers(std::string_view list) {
+  unsigned layers = 0;
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    const unsigned found = layerNamed(list.substr(0, comma));
+    if (found == 0) return std::nullopt;
+    layers |= found;
+    list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+  }
+  if (layers == 0) return std::nullopt;
+  return layers;
+}
+
+GisError::GisError(GisProblem problem, const std::string& detail)
+    : std::runtime_error(englishText(problem, detail)), problem_(problem), detail_(detail) {}
+
+std::string GisErrorText(const GisError& error) {
+  switch (error.problem()) {
+    case GisProblem::UnknownCrs: return std::string("Система координат не известна PROJ: "_w) + error.detail();
+    case GisProblem::CrsNeeded:
+      return std::string(
+          "GeoJSON и KML хранят долготу и широту: укажите систему координат книги (код EPSG или строку PROJ)"_w);
+    case GisProblem::NoLayers: return std::string("Не выбран ни один слой"_w);
+    case GisProblem::WriteFailed: return std::string("Ошибка записи GDAL: "_w) + error.detail();
+  }
+  return error.detail();
+}
+
+std::string_view NoCoordinatesText() {
+  return "В книге нет точек с координатами: слои записаны пустыми"_w;
+}
+
+}  // namespace quillmar::gis
