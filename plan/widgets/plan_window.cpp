@@ -3,7 +3,6 @@
 #include <QAbstractItemModel>
 #include <QLabel>
 #include <QMenu>
-#include <QMetaObject>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -112,22 +111,13 @@ void PlanWindow::createStatusLine() {
   layout()->addWidget(status);
 }
 
-void PlanWindow::markStale() {
-  stale_ = true;
-  if (refreshQueued_) return;
-  refreshQueued_ = true;
-  // One reading for however many signals arrive before the window next draws.
-  QMetaObject::invokeMethod(this, [this] {
-    refreshQueued_ = false;
-    if (stale_) refresh();
-  }, Qt::QueuedConnection);
-}
+void PlanWindow::markStale() { pending_.markStale(); }
 
 void PlanWindow::refresh() {
   const auto rows = static_cast<std::size_t>(rows_.rowCount());
   const survey::Results* shared = sharedResults_ ? sharedResults_() : nullptr;
   data_ = shared ? readWithComputed(list_, rows, *shared) : readWithComputed(list_, rows, survey::Compute(list_, rows));
-  stale_ = false;
+  pending_.refreshed();
   canvas_->setData(&data_);
   applyHighlight();
   pointsLabel_->setText(QStringLiteral("точек: %1").arg(data_.recordedPoints()));
@@ -136,7 +126,7 @@ void PlanWindow::refresh() {
 }
 
 const PlanData& PlanWindow::data() {
-  if (stale_) refresh();
+  if (pending_.stale()) refresh();
   return data_;
 }
 

@@ -5,7 +5,6 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMetaObject>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -180,20 +179,11 @@ void ResultsWindow::addTable(Tab tab, ResultsTable* model) {
   tabs_->addTab(view, QString());
 }
 
-void ResultsWindow::markStale() {
-  stale_ = true;
-  if (refreshQueued_) return;
-  refreshQueued_ = true;
-  // One computation for however many signals arrive before the window next draws.
-  QMetaObject::invokeMethod(this, [this] {
-    refreshQueued_ = false;
-    if (stale_) refresh();
-  }, Qt::QueuedConnection);
-}
+void ResultsWindow::markStale() { pending_.markStale(); }
 
 void ResultsWindow::refresh() {
   results_ = Compute(list_, static_cast<std::size_t>(rows_.rowCount()));
-  stale_ = false;
+  pending_.refreshed();
   checkShots_.clear();
   for (std::size_t k = 0; k < results_.solutions.size(); ++k)
     if (results_.solutions[k].method == Method::Check) checkShots_.push_back(static_cast<std::uint32_t>(k));
@@ -206,7 +196,7 @@ void ResultsWindow::refresh() {
 }
 
 const Results& ResultsWindow::results() {
-  if (stale_) refresh();
+  if (pending_.stale()) refresh();
   return results_;
 }
 
