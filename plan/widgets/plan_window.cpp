@@ -14,6 +14,7 @@
 
 #include "plan/widgets/plan_canvas.h"
 #include "survey/survey.h"
+#include "widgets/tool_window.h"
 
 namespace quillmar::plan {
 namespace {
@@ -43,9 +44,7 @@ PlanData readWithComputed(const RecordList& list, std::size_t rows, const survey
 PlanWindow::PlanWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
                        QWidget* parent)
     : QWidget(parent), list_(list), rows_(rows), dialogs_(std::move(dialogs)) {
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
+  QVBoxLayout* layout = edgeToEdgeColumn(*this);
   createToolBar();
   canvas_ = new PlanCanvas(this);
   canvas_->setObjectName(QStringLiteral("PlanCanvas"));
@@ -98,8 +97,7 @@ void PlanWindow::createToolBar() {
 }
 
 void PlanWindow::createStatusLine() {
-  auto* status = new QStatusBar(this);
-  status->setSizeGripEnabled(false);
+  QStatusBar* status = addStatusLine(*this, *qobject_cast<QVBoxLayout*>(layout()));
   cursorLabel_ = new QLabel(status);
   pointsLabel_ = new QLabel(status);
   skippedLabel_ = new QLabel(status);
@@ -108,7 +106,6 @@ void PlanWindow::createStatusLine() {
   status->addPermanentWidget(pointsLabel_);
   status->addPermanentWidget(computedLabel_);
   status->addPermanentWidget(skippedLabel_);
-  layout()->addWidget(status);
 }
 
 void PlanWindow::markStale() { pending_.markStale(); }

@@ -20,6 +20,7 @@
 #include "survey/solution_table.h"
 #include "survey/widgets/results_table.h"
 #include "widgets/text_codec.h"
+#include "widgets/tool_window.h"
 
 namespace quillmar::survey {
 namespace {
@@ -57,9 +58,7 @@ const QString kReasonSample = QStringLiteral("нет координат стан
 ResultsWindow::ResultsWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
                              QWidget* parent)
     : QWidget(parent), list_(list), rows_(rows), dialogs_(std::move(dialogs)) {
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
+  QVBoxLayout* layout = edgeToEdgeColumn(*this);
   auto* toolBar = new QToolBar(this);
   toolBar->addAction(QStringLiteral("Экспорт таблицы"), this, &ResultsWindow::exportTable)
       ->setObjectName(QStringLiteral("exportTable"));
@@ -67,11 +66,9 @@ ResultsWindow::ResultsWindow(const RecordList& list, const QAbstractItemModel& r
   tabs_ = new QTabWidget(this);
   tabs_->setDocumentMode(true);
   layout->addWidget(tabs_, 1);
-  auto* status = new QStatusBar(this);
-  status->setSizeGripEnabled(false);
+  QStatusBar* status = addStatusLine(*this, *layout);
   status_ = new QLabel(status);
   status->addWidget(status_, 1);
-  layout->addWidget(status);
   createTables();
 
   connect(&rows_, &QAbstractItemModel::rowsInserted, this, &ResultsWindow::markStale);
