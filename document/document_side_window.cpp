@@ -15,8 +15,7 @@
 
 namespace quillmar {
 
-DocumentSideWindow::DocumentSideWindow(QWidget& document, QTreeView& list, RecordListModel& model,
-                                       DialogSeam& seam)
+DocumentSideWindow::DocumentSideWindow(QWidget& document, QTreeView& list, RecordListModel& model, DialogSeam& seam)
     : document_(document), list_(list), model_(model), seam_(seam) {}
 
 DocumentSideWindow::~DocumentSideWindow() { delete container_.data(); }

@@ -3,8 +3,9 @@
 namespace quillmar::survey::detail {
 namespace {
 
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr bool is(std::string_view code, KindId kind) { return code == LayoutOf(kind).typeCode; }
+
+}  // namespace
 
 // Plain decimals ("-123.4567") are read here: a mantissa below 2^53 over an
 // exact power of ten is one correctly rounded division, the same double that
@@ -36,52 +37,6 @@ Value valueOfText(std::string_view text) {
   const auto number = plan::fieldNumber(text);
   if (!number || std::fabs(*number) > kLargestValue) return {Value::Text, 0};
   return {Value::Number, *number};
-}
-
-// The digits from `at` on, added to `value`; how many there were.
-std::size_t readDigits(std::string_view text, std::size_t at, std::uint64_t& value) {
-  const char* const start = text.data() + at;
-  const char* const end = text.data() + text.size();
-  const char* next = start;
-  for (unsigned digit; next != end && (digit = static_cast<unsigned char>(*next) - unsigned{'0'}) <= 9; ++next)
-    value = value * 10 + digit;
-  return static_cast<std::size_t>(next - start);
-}
-
-// The common field, at most 15 digits with or without a point, in one walk
-// over its characters: the same double valueOfText() gives, nullopt for
-// anything else.
-std::optional<Value> plainDecimal(std::string_view text) {
-  const bool negative = text[0] == '-';
-  std::size_t at = negative || text[0] == '+' ? 1 : 0;
-  std::uint64_t mantissa = 0;
-  const std::size_t whole = readDigits(text, at, mantissa);
-  at += whole;
-  std::size_t decimals = 0;
-  if (at < text.size() && text[at] == '.') {
-    decimals = readDigits(text, ++at, mantissa);
-    if (decimals == 0) return std::nullopt;
-    at += decimals;
-  }
-  if (at != text.size() || whole + decimals == 0 || whole + decimals > 15) return std::nullopt;
-  const double value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
-  return Value{Value::Number, negative ? -value : value};
-}
-
-constexpr bool is(std::string_view code, KindId kind) { return code == LayoutOf(kind).typeCode; }
-
-}  // namespace
-
-Value valueOf(std::string_view field) {
-  const std::string_view text = trimmed(field);
-  if (text.empty()) return {Value::Empty, 0};
-  if (const auto plain = plainDecimal(text)) return *plain;
-  return valueOfText(text);
-}
-
-std::optional<double> numberOf(std::string_view field) {
-  const Value value = valueOf(field);
-  return value.ok() ? std::optional<double>(value.number) : std::nullopt;
 }
 
 double fullCircleOf(char code) {

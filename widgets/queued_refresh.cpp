@@ -13,10 +13,13 @@ void QueuedRefresh::markStale() {
   stale_ = true;
   if (queued_) return;
   queued_ = true;
-  QMetaObject::invokeMethod(&owner_, [this] {
-    queued_ = false;
-    if (stale_) refresh_();
-  }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &owner_,
+      [this] {
+        queued_ = false;
+        if (stale_) refresh_();
+      },
+      Qt::QueuedConnection);
 }
 
 }  // namespace quillmar
