@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
+#include <optional>
 
 #include "records/file_writer.h"
 
@@ -23,6 +25,14 @@ void appendNumber(std::string& line, const std::optional<double>& value) {
   if (value) appendNumber(line, *value);
 }
 
+// Each value with the separator after it; an empty field for no value.
+void appendNumbers(std::string& line, std::initializer_list<std::optional<double>> values) {
+  for (const std::optional<double>& value : values) {
+    appendNumber(line, value);
+    line.push_back(';');
+  }
+}
+
 // Rows as the list numbers them, from 1.
 void appendRow(std::string& line, std::optional<std::uint32_t> row) {
   if (row) line.append(std::to_string(std::uint64_t{*row} + 1));
@@ -37,34 +47,18 @@ void WriteSolutionTable(ByteSink& out, const Results& results) {
   for (const Solution& solution : results.solutions) {
     line.clear();
     line.append(solution.point).push_back(';');
-    appendNumber(line, solution.north);
-    line.push_back(';');
-    appendNumber(line, solution.east);
-    line.push_back(';');
-    appendNumber(line, solution.elevation);
-    line.push_back(';');
+    appendNumbers(line, {solution.north, solution.east, solution.elevation});
     line.append(solution.station).push_back(';');
     line.append(MethodWord(solution.method)).push_back(';');
-    appendNumber(line, solution.dNorth);
-    line.push_back(';');
-    appendNumber(line, solution.dEast);
-    line.push_back(';');
-    appendNumber(line, solution.dElevation);
-    line.push_back(';');
+    appendNumbers(line, {solution.dNorth, solution.dEast, solution.dElevation});
     // Both lists are in row order: the pair of a solution is found walking along.
     if (solution.pairRow) {
       while (pair != results.pairs.end() && pair->row1 < solution.row) ++pair;
-      if (pair != results.pairs.end() && pair->row1 == solution.row) {
-        appendNumber(line, pair->collimation);
-        line.push_back(';');
-        appendNumber(line, pair->index);
-      } else {
-        line.push_back(';');
-      }
-    } else {
-      line.push_back(';');
     }
-    line.push_back(';');
+    if (solution.pairRow && pair != results.pairs.end() && pair->row1 == solution.row)
+      appendNumbers(line, {pair->collimation, pair->index});
+    else
+      line.append(";;");
     appendRow(line, solution.row);
     line.push_back(';');
     appendRow(line, solution.pairRow);

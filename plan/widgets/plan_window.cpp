@@ -3,7 +3,6 @@
 #include <QAbstractItemModel>
 #include <QLabel>
 #include <QMenu>
-#include <QMetaObject>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -15,6 +14,7 @@
 
 #include "plan/widgets/plan_canvas.h"
 #include "survey/survey.h"
+#include "widgets/tool_window.h"
 
 namespace quillmar::plan {
 namespace {
@@ -44,9 +44,7 @@ PlanData readWithComputed(const RecordList& list, std::size_t rows, const survey
 PlanWindow::PlanWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
                        QWidget* parent)
     : QWidget(parent), list_(list), rows_(rows), dialogs_(std::move(dialogs)) {
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
+  QVBoxLayout* layout = edgeToEdgeColumn(*this);
   createToolBar();
   canvas_ = new PlanCanvas(this);
   canvas_->setObjectName(QStringLiteral("PlanCanvas"));
@@ -99,8 +97,7 @@ void PlanWindow::createToolBar() {
 }
 
 void PlanWindow::createStatusLine() {
-  auto* status = new QStatusBar(this);
-  status->setSizeGripEnabled(false);
+  QStatusBar* status = addStatusLine(*this, *qobject_cast<QVBoxLayout*>(layout()));
   cursorLabel_ = new QLabel(status);
   pointsLabel_ = new QLabel(status);
   skippedLabel_ = new QLabel(status);
@@ -109,25 +106,15 @@ void PlanWindow::createStatusLine() {
   status->addPermanentWidget(pointsLabel_);
   status->addPermanentWidget(computedLabel_);
   status->addPermanentWidget(skippedLabel_);
-  layout()->addWidget(status);
 }
 
-void PlanWindow::markStale() {
-  stale_ = true;
-  if (refreshQueued_) return;
-  refreshQueued_ = true;
-  // One reading for however many signals arrive before the window next draws.
-  QMetaObject::invokeMethod(this, [this] {
-    refreshQueued_ = false;
-    if (stale_) refresh();
-  }, Qt::QueuedConnection);
-}
+void PlanWindow::markStale() { pending_.markStale(); }
 
 void PlanWindow::refresh() {
   const auto rows = static_cast<std::size_t>(rows_.rowCount());
   const survey::Results* shared = sharedResults_ ? sharedResults_() : nullptr;
   data_ = shared ? readWithComputed(list_, rows, *shared) : readWithComputed(list_, rows, survey::Compute(list_, rows));
-  stale_ = false;
+  pending_.refreshed();
   canvas_->setData(&data_);
   applyHighlight();
   pointsLabel_->setText(QStringLiteral("точек: %1").arg(data_.recordedPoints()));
@@ -136,7 +123,7 @@ void PlanWindow::refresh() {
 }
 
 const PlanData& PlanWindow::data() {
-  if (stale_) refresh();
+  if (pending_.stale()) refresh();
   return data_;
 }
 

@@ -14,6 +14,7 @@
 
 #include "plan/plan_data.h"
 #include "plan/widgets/plan_picture.h"
+#include "widgets/queued_refresh.h"
 
 class QAbstractItemModel;
 class QLabel;
@@ -85,8 +86,7 @@ class PlanWindow final : public QWidget {
   const QAbstractItemModel& rows_;
   Dialogs dialogs_;
   PlanData data_;
-  bool stale_ = true;
-  bool refreshQueued_ = false;
+  QueuedRefresh pending_{*this, [this] { refresh(); }};
   std::optional<int> highlightedRow_;
   QToolBar* toolBar_ = nullptr;
   PlanCanvas* canvas_ = nullptr;

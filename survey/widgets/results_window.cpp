@@ -5,7 +5,6 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMetaObject>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -21,6 +20,7 @@
 #include "survey/solution_table.h"
 #include "survey/widgets/results_table.h"
 #include "widgets/text_codec.h"
+#include "widgets/tool_window.h"
 
 namespace quillmar::survey {
 namespace {
@@ -58,9 +58,7 @@ const QString kReasonSample = QStringLiteral("нет координат стан
 ResultsWindow::ResultsWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
                              QWidget* parent)
     : QWidget(parent), list_(list), rows_(rows), dialogs_(std::move(dialogs)) {
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
+  QVBoxLayout* layout = edgeToEdgeColumn(*this);
   auto* toolBar = new QToolBar(this);
   toolBar->addAction(QStringLiteral("Экспорт таблицы"), this, &ResultsWindow::exportTable)
       ->setObjectName(QStringLiteral("exportTable"));
@@ -68,11 +66,9 @@ ResultsWindow::ResultsWindow(const RecordList& list, const QAbstractItemModel& r
   tabs_ = new QTabWidget(this);
   tabs_->setDocumentMode(true);
   layout->addWidget(tabs_, 1);
-  auto* status = new QStatusBar(this);
-  status->setSizeGripEnabled(false);
+  QStatusBar* status = addStatusLine(*this, *layout);
   status_ = new QLabel(status);
   status->addWidget(status_, 1);
-  layout->addWidget(status);
   createTables();
 
   connect(&rows_, &QAbstractItemModel::rowsInserted, this, &ResultsWindow::markStale);
@@ -180,20 +176,11 @@ void ResultsWindow::addTable(Tab tab, ResultsTable* model) {
   tabs_->addTab(view, QString());
 }
 
-void ResultsWindow::markStale() {
-  stale_ = true;
-  if (refreshQueued_) return;
-  refreshQueued_ = true;
-  // One computation for however many signals arrive before the window next draws.
-  QMetaObject::invokeMethod(this, [this] {
-    refreshQueued_ = false;
-    if (stale_) refresh();
-  }, Qt::QueuedConnection);
-}
+void ResultsWindow::markStale() { pending_.markStale(); }
 
 void ResultsWindow::refresh() {
   results_ = Compute(list_, static_cast<std::size_t>(rows_.rowCount()));
-  stale_ = false;
+  pending_.refreshed();
   checkShots_.clear();
   for (std::size_t k = 0; k < results_.solutions.size(); ++k)
     if (results_.solutions[k].method == Method::Check) checkShots_.push_back(static_cast<std::uint32_t>(k));
@@ -206,7 +193,7 @@ void ResultsWindow::refresh() {
 }
 
 const Results& ResultsWindow::results() {
-  if (stale_) refresh();
+  if (pending_.stale()) refresh();
   return results_;
 }
 

@@ -13,6 +13,7 @@
 
 #include "records/record_list.h"
 #include "survey/survey.h"
+#include "widgets/queued_refresh.h"
 
 class QAbstractItemModel;
 class QLabel;
@@ -65,8 +66,7 @@ class ResultsWindow final : public QWidget {
   Dialogs dialogs_;
   Results results_;
   std::vector<std::uint32_t> checkShots_;  // indexes into results_.solutions
-  bool stale_ = true;
-  bool refreshQueued_ = false;
+  QueuedRefresh pending_{*this, [this] { refresh(); }};
   QTabWidget* tabs_ = nullptr;
   QLabel* status_ = nullptr;
   QTableView* views_[TabCount] = {};

@@ -64,6 +64,12 @@ void GuiTest::deleteClosedWindows() {
   QCoreApplication::processEvents();
 }
 
+void GuiTest::closeDocument(TChildForm& document) {
+  document.closeWithoutQuery();
+  document.parentWidget()->close();
+  deleteClosedWindows();
+}
+
 std::vector<std::string> sampleFieldBook() {
   return {
       "00NMSDR33 V04-04.02     06-FEB-21 08:36 113111",

@@ -36,6 +36,9 @@ class GuiTest : public testing::Test {
   void importLines(TChildForm& document, const std::vector<std::string>& lines);
   // Lets windows closed by their close box go away.
   static void deleteClosedWindows();
+  // Closes `document` and its window in the frame, unsaved changes dropped,
+  // as far as the windows going away.
+  static void closeDocument(TChildForm& document);
 
   QTemporaryDir dir_;
   QString previousDir_;

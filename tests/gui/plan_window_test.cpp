@@ -66,9 +66,7 @@ TEST_F(PlanWindowTest, viewMenuOpensOnePlanPerDocumentInsideTheFrame) {
   EXPECT_EQ(frame_->mdiArea().subWindowList().size(), 2);
 
   QPointer<PlanWindow> planAlive(plan);
-  document->closeWithoutQuery();
-  document->parentWidget()->close();
-  deleteClosedWindows();
+  closeDocument(*document);
   EXPECT_TRUE(planAlive.isNull()) << "the plan outlived its document";
 }
 

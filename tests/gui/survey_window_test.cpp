@@ -105,9 +105,7 @@ TEST_F(SurveyWindowTest, menuOpensOneResultsWindowPerDocumentBesideTheList) {
   EXPECT_EQ(cell(*results, ResultsWindow::Failures, 0, 0), QStringLiteral("9"));
 
   QPointer<ResultsWindow> alive(results);
-  document->closeWithoutQuery();
-  document->parentWidget()->close();
-  deleteClosedWindows();
+  closeDocument(*document);
   EXPECT_TRUE(alive.isNull()) << "the results outlived their document";
 }
 
