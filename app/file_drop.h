@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files dropped on a window from a file manager: the window takes the drop
 // of local files and hands their paths on, in the order they were dragged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The frame window: document windows inside an MDI area, New and Open, exit,
 // the tool bar and an empty status bar. While a document window is active

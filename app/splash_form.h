@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The splash window shown over the frame at start-up. It stays above the
 // frame and below every dialog until the user closes it, with its close box or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Start-up: the long-lived windows, created once in their fixed order and
 // kept until the program ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hot paths of the core on generated field books: import with captions, the
 // record file both ways, and every export kind. Sizes are record counts.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CAD/GIS export of a generated million-record book: reading the points and
 // sight lines (with the survey's computed points), and each format's writing.
 // GeoPackage goes in one transaction; the peak memory shows in bench/run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document window's side of a large field book: filling the list model
 // and painting the first and the last screen, and the memory a document
 // holds per record (records, captions and the model together).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instrument link: a 1 MB field book sent over a pseudo-terminal as fast
 // as it can be written, received byte by byte as "Прием" does (the port
 // adapter and the reception machine of the window's worker), checked byte

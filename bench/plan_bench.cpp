@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plan of a large field book: reading its points, drawing the whole
 // plan and a zoomed-in part of it, and the two ways between a row and its
 // point. The plan of a million records must draw in 200 ms at most.

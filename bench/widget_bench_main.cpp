@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmarks of windows and drawing run headless on Qt's offscreen platform.
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a command's input file as the windows would: a name ending in
 // ".qdl" is a record file ("Открыть"), anything else an SDR text ("Импорт").

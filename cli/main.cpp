@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmar-cli: converts and transfers field books from scripts, on the same
 // core as the desktop program.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // quillmar-cli receive and send: the reception and upload of the windows,
 // without them. Both take the arguments after the command word and return

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sanitizer switches apply to every target of the tree.
 function(quillmar_sanitizers)
   if(QUILLMAR_ASAN AND QUILLMAR_TSAN)

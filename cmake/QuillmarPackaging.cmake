@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing on a Linux desktop (`cmake --install`), and the Debian package
 # that CPack makes from the same rules (`cpack -G DEB`).
 include(GNUInstallDirs)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a large file on a worker thread while the windows stay painted.
 // A reading that ends at once shows nothing; a longer one shows a progress

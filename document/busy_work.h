@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Slow file work made visible: a wait cursor at once, and a progress window
 // when the work takes longer than about 0.3 s. The window thread keeps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The document window: one RecordList shown as a list of captions, and every
 // command on a field book. Its menus take the place of the frame's while it

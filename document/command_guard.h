@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window command that fails with something other than a file error (out of
 // memory, any exception) ends with a message box; the program and every

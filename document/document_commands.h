@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands of a document window on its rows: "Редактировать",
 // "Добавить", "Удалить", undo and redo of them and of the rows that

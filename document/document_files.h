@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file commands of a document window: Open, Save, Save as, Import,
 // Export. Each failure ends its command with a message box carrying the

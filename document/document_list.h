@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The list of a document window: its captions in one column, selected rows
 // as ranges, and a column as wide as the longest caption so that horizontal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plan window of a document ("Вид", "План"): one per document, inside
 // the frame beside the document window. A click on a point selects its row

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window of one document that stands beside the document window in the
 // frame: the plan and the results. It is made on the first show(), comes to

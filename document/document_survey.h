@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Вычисления" of a document: the results window ("Координаты по
 // измерениям"), one per document, inside the frame beside the document

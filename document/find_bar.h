@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The find bar of a document window: a text looked for in the captions,
 // case-insensitively, and a record kind to limit the search to. A match

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A progress window for reading a large field book. It appears only when the
 // work takes a while, keeps the windows painted meanwhile, and has a cancel

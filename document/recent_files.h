@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The files opened, imported or saved lately, newest first, kept in the
 // user's configuration folder so that later starts offer them too. Every

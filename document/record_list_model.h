@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The document's RecordList as a one-column list model. Rows are never
 // copied into items: data() makes the caption of the row asked for, and keeps

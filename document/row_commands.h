@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The undo steps of a document's rows. A step keeps the rows it took out or
 // replaced as the list stores them (RecordList::RowRef), so undo gives them

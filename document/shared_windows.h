@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The long-lived dialogs that every document window shares. Start-up creates
 // them once, in their fixed order, as children of the frame window.

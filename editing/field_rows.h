@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editable fields of station, target, position and observation records:
 // where each value sits in the SDR line, how an edited value is fitted back

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing a document out: its captions, a table of observations, a table of
 // coordinates, or its SDR lines. Each kind is one ExportFormat that holds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a CAD or GIS export of a field book holds: the points of the book
 // (every station and position record whose coordinates are numbers, then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The names an export writes under and the checks on them made before GDAL
 // writes anything.

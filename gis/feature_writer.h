@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The layers of one export through OGR: their schemas, the coordinate
 // systems they are written in, and the book's points and sight lines as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every GDAL call of an export needs: the drivers registered, GDAL's
 // failures caught as the export's own, the book's texts in UTF-8 and the

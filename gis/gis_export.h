@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CAD and GIS files of a field book's points, set-ups and sight lines,
 // written through GDAL/OGR, their coordinate systems through PROJ. Each kind

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files that a library writes by name (GDAL) are made in a temporary folder
 // beside the target and moved over the targets only once all of them are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help window: one for the whole program, showing help.htm of the
 // current directory. It is shown modeless and reused by every help command.

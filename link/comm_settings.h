@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The five serial settings texts and their file CommSet.ini: one 36-byte
 // record of short strings. A text longer than its field is cut in the record;

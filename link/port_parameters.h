@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which settings texts a transfer direction recognises, and what they set.
 // A text that matches nothing (exactly, case-sensitively) leaves that port

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reception of a framed transmission, as a machine fed with the bytes read
 // from the port one by one and with "no byte within 100 ms". Each burst of

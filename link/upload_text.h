@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes that an upload sends: every record's line in list order, framed
 // by STX CR LF and ETX CR LF. Records whose line begins with STX or ETX (the

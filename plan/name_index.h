@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Point names to point indexes, a name standing for the last point given it.
 // Open addressing over a flat array: a million-record book has hundreds of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the plan of a field book shows, read from its records: every station
 // ("02") and position ("08") whose coordinates are numbers, and a sight line

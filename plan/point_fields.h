@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few fields of an SDR record that the plan needs, read at the places
 // the table of record layouts gives: a point's name and its two coordinates,

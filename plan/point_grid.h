@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A uniform grid over the points, so that finding the point under the mouse
 // and the points inside the view costs the cells looked at, not the book.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ground to screen and back at true scale: one ground unit is the same
 // number of pixels east and north. North is up, east is right.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Settings that header ("00"), instrument ("01") and SDR3x job ("10")
 // records leave behind for later captions. One per program run, shared by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own texts are written in UTF-8 source and stored as
 // Windows-1251 bytes: "Станция"_w is converted while compiling, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte sinks for the writers. FileWriter never destroys the previous file.
 // It opens the target as a plain open would (so the kernel decides whether a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bringing SDR field-book lines into a document: reading a text file into the
 // line buffer (Import) and turning buffered lines into records (Obrabotka).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file opened for reading by its descriptor, closed with the object. Every
 // failure throws IoError with the system's error code.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File failures carry the run-time's error code; the windows and the
 // command-line tool show its text ("File not found", "Disk full", ...).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program-wide line buffer that SDR import and reception fill and
 // Obrabotka turns into records. Every line ends in CR LF. The lines share one

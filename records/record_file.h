@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record file (*.qdl): 178-byte records in list order, nothing else.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether a file chosen for "Открыть" is plainly not a record file: reading
 // an SDR text as records gives rows of garbage, and saving them would write

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding a row by its caption: a case-insensitive match on Windows-1251
 // bytes, Cyrillic and Latin alike, optionally limited to one record kind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one table of SDR record layouts: every record kind's named fields with
 // their first position and width in the SDR3x and the SDR2x layout. Captions,

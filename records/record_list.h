@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The content of one document: rows in field-book order, each a record and
 // its caption. A row is kept as its line's bytes in an arena with one pointer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A field of an SDR line: the characters at 1-based positions, cut short where
 // the line ends, never trimmed or padded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fixed-capacity text as the record files store it: one length byte and
 // Capacity character bytes. Storing a longer text keeps its first characters.

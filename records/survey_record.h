@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One record of a field book, in the 178-byte form that both memory and the
 // record file (*.qdl) use.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a text file line by line: a line ends at LF or CR LF, a CR that is
 // not followed by LF is dropped, and byte 26 (Ctrl-Z) ends the file. A line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Computed points as position (08) records of the book's own layout and
 // coordinate order, each to go right after the last observation of its point.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Observations read and checked, and the face lefts of a set-up waiting for
 // their face rights.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the computation reads a field book: fields as numbers, the header's
 // conventions, and where each field stands in either layout.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table of solutions that quillmar-cli compute and the results window
 // write: Windows-1251, CR LF, a header line, then one row per solution

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Coordinates from a field book's observations: set-ups, orientations, face
 // pairs and polar points, read through the table of record layouts. Recorded

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Large, realistic SDR field books for benchmarks and stress tests: set-ups
 // of a station, backsight and target height followed by face-left and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmar-genbook: writes a large generated field book for benchmarks and
 // for trying the program on big files.
 

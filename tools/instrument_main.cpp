@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmar-instrument: stands in for a total station on a pseudo-terminal, so
 // that reception and upload can be tried without an instrument.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmar-make-commset: writes a CommSet.ini with the given settings texts,
 // as the settings dialog's OK writes it.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the two example field books of examples/.
 
     python3 tools/make_examples.py [OUTPUT_DIR]      (default: examples/)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmar-make-icons DIR SIZE...: writes the program's icon as PNG files of
 // an icon theme, DIR/hicolor/NxN/apps/quillmar.png, for the desktop entry,
 // and the pictures of its two file types in DIR/hicolor/NxN/mimetypes.

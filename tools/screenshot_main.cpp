@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmar-screenshot: starts the windows as the program does, imports a
 // field book into a new document window ("Импорт"), or opens a record file
 // (*.qdl) as "Открыть" does, and saves a picture of the frame as soon as the

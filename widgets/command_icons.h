@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command pictures, drawn rather than shipped. A command has the same
 // number, and so the same picture, in the frame's set and the document

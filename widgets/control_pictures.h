@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Control characters drawn as programmers' editors draw them: a small
 // inverted box holding the character's name (CR, LF, STX, ETX, NUL...) or

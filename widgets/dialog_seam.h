@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Modal questions go through this seam so that tests can answer them by
 // script. File filters are written "Name|pattern|Name|pattern"; filter

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window that shows what it reads from a model refreshes once for however
 // many of the model's signals arrive before it next draws (an undo of a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows-1251 bytes <-> QString at the widget boundary. Windows-1251 is a
 // single-byte code, so every direction goes through tables built once from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The column of a tool window (the plan, the results): tool bar, body and
 // status line edge to edge, as a main window would lay them out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a window first stands: centred on its screen, or over the window
 // of its parent.

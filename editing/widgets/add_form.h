@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TAddForm ("Добавление"): builds a new record line of a chosen kind from
 // typed values. One instance serves every document window and keeps its kind

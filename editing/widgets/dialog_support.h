@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the edit and add dialogs share besides RecordDialog: the message for
 // a value Windows-1251 cannot hold and their window flags.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TEditForm ("Редактирование"): shows one record's field rows and, on "Ok",
 // assembles a new record line from them. One instance serves every document

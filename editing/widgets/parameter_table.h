@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two-column parameter editor of the edit and add dialogs: read-only
 // labels in "Параметр", free-text values in "Значение". Values come in and go

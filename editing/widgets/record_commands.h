@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Редактировать" and "Добавить" commands without the document window:
 // they run the shared dialog and apply its result to the list. The caller

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the edit and add dialogs have in common: below their own first row
 // the parameter table, a status line that says why OK is refused, "Отмена"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small dialog of a CAD/GIS export: which layers, and the book's
 // coordinate system. It takes the last choice and hands back the new one;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device behind a port text: "COM1".."COM9" (and higher numbers) name the
 // serial ports /dev/ttyS0, /dev/ttyS1, ...; a text with a slash is a path (a

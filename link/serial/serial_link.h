@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One serial port, opened exclusively for reception or upload, with the
 // recognised settings applied. Blocking calls only: a SerialLink is made,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Настройки": the five serial settings texts in editable drop-downs. The
 // texts the dialog shows are the settings in force; CommSet.ini seeds them at

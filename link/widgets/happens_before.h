@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt's cross-thread calls synchronise inside Qt, where ThreadSanitizer cannot
 // see it unless Qt itself was built for it. These marks tell it about the

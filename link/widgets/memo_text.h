@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Received bytes in the memo. Each byte shows as its visible character
 // (control bytes as their pictures, see widgets/text_codec.h), so that every

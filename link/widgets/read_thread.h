@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ReadThread: the reception worker started by "Прием". It owns the port: it
 // opens it exclusively and runs the reception loop on it. Each burst is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Upload on a worker thread: the window stays responsive and shows progress
 // while the bytes, unchanged and in order, go out through an exclusively

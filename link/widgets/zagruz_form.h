@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Загрузка данных": the reception dialog. "Прием" starts a ReadThread whose
 // bursts fill the memo; "ОК" turns the memo's lines into the line buffer and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Room for labels on the picture, in cells of a few pixels: a label takes
 // cells that no other label and no other point's symbol holds, and stays

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing area of the plan window: wheel zoom about the cursor, drag to
 // pan; a click picks the nearest point.

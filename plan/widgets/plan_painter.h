@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Draws the plan on any paint device: the window, a PNG image, an SVG file.
 

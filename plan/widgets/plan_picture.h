@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plan as a PNG or an SVG file, of the window's view or of all points.
 

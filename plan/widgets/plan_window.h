@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plan of one document, in a window of its own: points, sight lines,
 // zoom and pan, the cursor's coordinates, and the picture as PNG or SVG.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where points and sight lines crowd, drawing each one through QPainter
 // costs more than it shows: they are set straight into the pixels of one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One table of the results window as a model over the computed results:
 // cells are made when a view asks for them, so a million solutions cost the

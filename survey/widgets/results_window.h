@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The coordinates computed from one document's observations, in a window of
 // its own: computed points, every solution, check shots, face pairs and the

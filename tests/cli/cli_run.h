@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // quillmar-cli run through the shell, as a user would, for the command-line tests.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as CommSet.ini: decoding never reads past the bytes, texts stay
 // within what the file holds, and what is stored again decodes to the same.
 #include <cstdint>

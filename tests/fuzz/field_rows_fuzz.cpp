@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any line read into field rows and assembled again: the assembled line has
 // the layout's length, ends in its only CR LF, and a full-length line without
 // stray line ends comes back unchanged.

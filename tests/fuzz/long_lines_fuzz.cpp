@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text of any size, described by a small input: "N bytes of X" runs and
 // literal bytes, fed to the line splitter in the reader's 256 KiB chunks. The
 // lines must be what a plain model of the rules gives, and what the splitter

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any byte stream with pauses anywhere, through the reception machine and the
 // memo: nothing before the first STX and nothing after ETX is kept, every
 // byte in between arrives in order, and "ОК" gives one CR LF line per memo line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a record file: reading clips every length, and writing the
 // records again keeps every significant byte of the clipped form.
 #include <cstdint>

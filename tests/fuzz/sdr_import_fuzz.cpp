@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as an SDR field book: import, captions, every export kind and the
 // record file must cope, and what is written must read back the same.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as an SDR field book: the computation must cope, give finite
 // numbers only, keep its lists consistent, and make 08 records of every
 // computed point that fits, nothing else.

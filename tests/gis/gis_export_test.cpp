@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every format written and read back through GDAL's own API: layer names,
 // feature counts, coordinates to 0.1 mm (reprojected ones against PROJ),
 // attributes, the coordinate system; and the ways an export can fail.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Open, Save, Save as, Import and Export of a document window, with their
 // dialogs answered by script, and their failures.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document window: popup enabling, delete, the close question and the
 // layout of its list.
 

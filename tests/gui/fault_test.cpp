@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults while saving, exporting and importing: the program says what
 // happened in its own words, the rows stay as they were and the previous
 // files on disk are intact.

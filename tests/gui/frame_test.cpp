@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame window: document numbering, Open, the exit sequence, menus,
 // tool bar, splash window and the command pictures.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Экспорт" into the CAD/GIS kinds: the dialog of layers and coordinate
 // system, its refusal of a system PROJ does not know, and the system
 // remembered per document file in the settings.

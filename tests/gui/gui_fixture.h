@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Each case gets its own program: a fresh state, a scripted seam, the
 // long-lived windows, and a temporary directory as the current directory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window: one window, navigated to help.htm of the current
 // directory, laid out from its outer size.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files named from outside the windows: on the command line, dropped on the
 // frame, or chosen from the recent files.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plan window of a document: opened from "Вид", one per document, kept
 // current as the list changes, a click on a point selects its row and a
 // selected row highlights its point; its SVG picture carries points and

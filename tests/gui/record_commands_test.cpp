@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Редактировать" and "Добавить" from the document window: the dialogs
 // change the list through the model, and the document is marked modified.
 

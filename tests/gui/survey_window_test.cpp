@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Вычисления" of a document window: the results window opens from the
 // menu beside the list, follows the records, a click on a row selects its
 // record, and "Вставить координаты" puts the computed points into the list

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows-1251 <-> QString: the plain text of dialogs and the visible text of
 // the memo and the captions.
 

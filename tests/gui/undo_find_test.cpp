@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Правка": undo and redo of every row command, byte for byte; several rows
 // deleted at once; the find bar and going to a row.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as they are worked in by keyboard: document windows cascade,
 // the "Окно" menu, the standard shortcuts, and Return in the edit dialog.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package from a built tree, unpacks it into a temporary root
 # (dpkg-deb -x) and checks what it holds, what it depends on, that Debian's
 # own checkers (lintian, desktop-file-validate, appstreamcli, man,

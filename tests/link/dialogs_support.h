@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for the link dialog tests: waiting on the event loop, and the
 // reception dialog with what it needs, its message boxes collected.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for tests that put the program's port on a pseudo-terminal: the
 // test plays the instrument on the other side.

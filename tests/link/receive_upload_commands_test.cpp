@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Загрузить" and "Выгрузить" of a document window, with the program's
 // long-lived windows created as at start-up.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Points and sight lines read from records: both layouts, both coordinate
 // orders, values that are not numbers, and rows and points after changes.
 

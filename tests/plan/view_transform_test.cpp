@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view of the plan: fitting all points, zooming about a point, and one
 // ground unit the same length east and north.
 

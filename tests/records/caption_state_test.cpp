@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Captions and the state that header, instrument and job records leave for
 // the captions after them; records without a caption; short and clipped lines.
 #include <gtest/gtest.h>

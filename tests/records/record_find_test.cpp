@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding rows by caption: case folding on Windows-1251 bytes, the matcher
 // against a plain reference, and the walk over the rows with wrap and kind.
 

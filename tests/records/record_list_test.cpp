@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RecordList's range operations and the rows that an undone append sets aside.
 
 #include <gtest/gtest.h>

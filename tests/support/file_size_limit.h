@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Makes every write past `bytes` fail for this process with EFBIG, as a full
 // disk would: a fault that root cannot step around.

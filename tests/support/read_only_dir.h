@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Makes a directory refuse new files, for root too: permission bits stop
 // other users, the immutable attribute stops root (where the file system

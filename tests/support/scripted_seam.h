@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers the program's dialogs from a script and keeps what was asked.
 // A question without a scripted answer fails the test and is cancelled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Coordinates from observations: units, coordinate orders, circle direction,
 // vertical zero, faces, azimuths, reduced observations, scale, C&R, check
 // shots, several set-ups, and one case for every way an observation fails.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What an instrument does on the link: it sends a field book framed by
 // STX CR LF and ETX CR LF at the pace of its baud rate, and it takes an

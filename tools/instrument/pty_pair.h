@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A pseudo-terminal pair in raw mode: the program opens the port path (the
 // slave side), the instrument's side is the master. The slave stays open
