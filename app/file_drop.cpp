@@ -40,7 +40,8 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
     if (paths.isEmpty()) return true;
     drop->acceptProposedAction();
     // Later, so that the file manager is not kept waiting by a message box.
-    QMetaObject::invokeMethod(this, [this, paths] { open_(paths); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, paths] { open_(paths); }, Qt::QueuedConnection);
     return true;
   }
   return QObject::eventFilter(watched, event);

@@ -74,8 +74,7 @@ void TMainForm::createMenusAndToolBar() {
   keepRecentFiles(*file, exitAction);
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
-  QAction* manual =
-      help->addAction(iconIn(icons, CommandIcon::Help), QStringLiteral("Руководство пользователя"));
+  QAction* manual = help->addAction(iconIn(icons, CommandIcon::Help), QStringLiteral("Руководство пользователя"));
   manual->setShortcuts(StandardKeys(QKeySequence::HelpContents));
   connect(manual, &QAction::triggered, this, &TMainForm::HelpClick);
   frameMenus_ = {file, help};
@@ -106,21 +105,16 @@ void TMainForm::createWindowMenu() {
 void TMainForm::fillWindowMenu() {
   windowMenu_->clear();
   const bool any = !mdiArea_->subWindowList().isEmpty();
-  QAction* cascade = windowMenu_->addAction(QStringLiteral("Каскадом"), mdiArea_,
-                                            &QMdiArea::cascadeSubWindows);
-  QAction* tile = windowMenu_->addAction(QStringLiteral("Мозаикой"), mdiArea_,
-                                         &QMdiArea::tileSubWindows);
-  QAction* close = windowMenu_->addAction(QStringLiteral("Закрыть окно"), mdiArea_,
-                                          &QMdiArea::closeActiveSubWindow);
+  QAction* cascade = windowMenu_->addAction(QStringLiteral("Каскадом"), mdiArea_, &QMdiArea::cascadeSubWindows);
+  QAction* tile = windowMenu_->addAction(QStringLiteral("Мозаикой"), mdiArea_, &QMdiArea::tileSubWindows);
+  QAction* close = windowMenu_->addAction(QStringLiteral("Закрыть окно"), mdiArea_, &QMdiArea::closeActiveSubWindow);
   close->setShortcuts(StandardKeys(QKeySequence::Close));
   for (QAction* action : {cascade, tile, close}) action->setEnabled(any);
   windowMenu_->addSeparator();
   int number = 0;
   for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
     const QString title = QStringLiteral("&%1 %2").arg(++number).arg(window->windowTitle());
-    QAction* entry = windowMenu_->addAction(title, this, [this, window] {
-      mdiArea_->setActiveSubWindow(window);
-    });
+    QAction* entry = windowMenu_->addAction(title, this, [this, window] { mdiArea_->setActiveSubWindow(window); });
     entry->setCheckable(true);
     entry->setChecked(window == mdiArea_->currentSubWindow());
   }

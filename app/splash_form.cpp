@@ -195,8 +195,13 @@ class TSplashForm::ModalClickFilter final : public QAbstractNativeEventFilter {
     if (click->released && splash_.closeBox_->geometry().contains(at)) {
       QMetaObject::invokeMethod(&splash_, &QWidget::hide, Qt::QueuedConnection);
     } else {
-      QMetaObject::invokeMethod(modal, [modal] { modal->raise(); modal->activateWindow(); },
-                                Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          modal,
+          [modal] {
+            modal->raise();
+            modal->activateWindow();
+          },
+          Qt::QueuedConnection);
     }
     return false;
   }
@@ -221,8 +226,8 @@ TSplashForm::TSplashForm(QWidget* frame)
   closeBox_->setIcon(closeBoxIcon());
   closeBox_->setIconSize(QSize(kCloseBoxSize, kCloseBoxSize));
   closeBox_->setToolTip(QStringLiteral("Закрыть"));
-  closeBox_->setGeometry(kPictureWidth - kCloseBoxSize - kCloseBoxMargin - 4, kCloseBoxMargin,
-                         kCloseBoxSize + 4, kCloseBoxSize + 4);
+  closeBox_->setGeometry(kPictureWidth - kCloseBoxSize - kCloseBoxMargin - 4, kCloseBoxMargin, kCloseBoxSize + 4,
+                         kCloseBoxSize + 4);
   connect(closeBox_, &QToolButton::clicked, this, &QWidget::hide);
   setFixedSize(kPictureWidth, kPictureHeight);
   qApp->installNativeEventFilter(modalClickFilter_.get());

@@ -20,14 +20,13 @@
 
 namespace quillmar {
 
-std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedWindows& shared,
-                                                  DialogSeam& seam) {
+std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedWindows& shared, DialogSeam& seam) {
   // The order is fixed: frame, port settings, reception, splash, edit, add, help.
   auto frame = std::make_unique<TMainForm>(program, shared, seam);
   shared.commSet = new TCommSet(frame.get(), QString::fromLatin1(kCommSetFileName), seam, userSettings());
-  shared.zagruzForm = new TZagruzForm(
-      frame.get(), *shared.commSet, ReceptionTarget{program.lineBuffer, program.lineCount, program.receptionDone},
-      seam);
+  shared.zagruzForm =
+      new TZagruzForm(frame.get(), *shared.commSet,
+                      ReceptionTarget{program.lineBuffer, program.lineCount, program.receptionDone}, seam);
   frame->setSplashForm(new TSplashForm(frame.get()));
   shared.editForm = new TEditForm(frame.get());
   shared.addForm = new TAddForm(frame.get());

@@ -15,8 +15,7 @@ struct ProgramState;
 struct SharedWindows;
 
 // Everything but the frame starts hidden; the frame owns the other windows.
-std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedWindows& shared,
-                                                  DialogSeam& seam);
+std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedWindows& shared, DialogSeam& seam);
 
 // Runs the window thread's loop until the frame has closed, then returns the
 // loop's result. The frame alone decides: no other window, open or closed, ends

@@ -138,14 +138,18 @@ void BM_FindStep(benchmark::State& state, std::string_view text, RecordKind kind
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK_CAPTURE(BM_FindStep, cyrillic, "Нет такой точки"_w, RecordKind::All)
-    ->Arg(1000000)->Unit(benchmark::kMillisecond);
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FindStep, latin, std::string_view("ZZ-404"), RecordKind::All)
-    ->Arg(1000000)->Unit(benchmark::kMillisecond);
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FindStep, observations, std::string_view("ZZ-404"), RecordKind::Observation)
-    ->Arg(1000000)->Unit(benchmark::kMillisecond);
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 // A text that runs into the captions' own words: every observation's caption is looked at.
 BENCHMARK_CAPTURE(BM_FindStep, caption_words, "наведения ZZ-404"_w, RecordKind::All)
-    ->Arg(1000000)->Unit(benchmark::kMillisecond);
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 // Coordinates of every observation of an imported book: at most what its
 // import costs (BM_ImportWithCaptions/sdr3). With every target recorded all

@@ -2,10 +2,10 @@
 // The document window's side of a large field book: filling the list model
 // and painting the first and the last screen, and the memory a document
 // holds per record (records, captions and the model together).
-#include <QTreeView>
-#include <QUndoStack>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
+#include <QTreeView>
+#include <QUndoStack>
 
 #include <chrono>
 #include <fstream>
@@ -76,8 +76,10 @@ void BM_ScrollToEnd(benchmark::State& state) {
   benchmark::DoNotOptimize(view.grab());
   bool atEnd = false;
   for (auto _ : state) {
-    if (atEnd) view.scrollToTop();
-    else view.scrollToBottom();
+    if (atEnd)
+      view.scrollToTop();
+    else
+      view.scrollToBottom();
     atEnd = !atEnd;
     benchmark::DoNotOptimize(view.grab());
   }

@@ -3,8 +3,8 @@
 // as it can be written, received byte by byte as "Прием" does (the port
 // adapter and the reception machine of the window's worker), checked byte
 // for byte; and building UploadText from a document.
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
+#include <QCoreApplication>
 
 #include <thread>
 
@@ -51,7 +51,8 @@ void BM_ReceiveOneMegabyte(benchmark::State& state) {
 BENCHMARK(BM_ReceiveOneMegabyte)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_BuildUploadText(benchmark::State& state) {
-  const std::string text = tools::generateFieldBook({tools::Layout::Sdr3x, static_cast<std::size_t>(state.range(0)), 5});
+  const std::string text =
+      tools::generateFieldBook({tools::Layout::Sdr3x, static_cast<std::size_t>(state.range(0)), 5});
   LineBuffer lines;
   ImportSdrText(text, lines);
   RecordList list;

@@ -2,9 +2,9 @@
 // The plan of a large field book: reading its points, drawing the whole
 // plan and a zoomed-in part of it, and the two ways between a row and its
 // point. The plan of a million records must draw in 200 ms at most.
+#include <benchmark/benchmark.h>
 #include <QImage>
 #include <QPainter>
-#include <benchmark/benchmark.h>
 
 #include <memory>
 #include <random>

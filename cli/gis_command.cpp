@@ -71,7 +71,8 @@ int runGisExport(const std::vector<std::string>& args) {
   try {
     const gis::BookFeatures book = gis::BookFeatures::read(list);
     const gis::GisExportSummary summary = gis::ExportGis(out, book, format->format, options);
-    if (summary.noCoordinates) std::cerr << "quillmar-cli: " << in << ": no point has coordinates; the layers are empty\n";
+    if (summary.noCoordinates)
+      std::cerr << "quillmar-cli: " << in << ": no point has coordinates; the layers are empty\n";
   } catch (const IoError& error) {
     return report(out, describeWithReason(error));
   } catch (const gis::GisError& error) {

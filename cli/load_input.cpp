@@ -11,8 +11,10 @@ bool isRecordFileName(const std::string& path) {
 }
 
 void forEachInputRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
-  if (isRecordFileName(path)) readRecordFile(path, onRecord);
-  else forEachImportedRecord(path, onRecord);
+  if (isRecordFileName(path))
+    readRecordFile(path, onRecord);
+  else
+    forEachImportedRecord(path, onRecord);
 }
 
 void loadInput(const std::string& path, CaptionState& captions, RecordList& list) {

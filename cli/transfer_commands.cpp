@@ -49,10 +49,14 @@ struct TransferOptions {
 };
 
 bool setOption(TransferOptions& options, const std::string& flag, const std::string& value, LinkDirection direction) {
-  if (flag == "--baud") options.settings.baudText = value;
-  else if (flag == "--bits") options.settings.byteSizeText = value;
-  else if (flag == "--stop") options.settings.stopBitText = value;
-  else if (flag == "--parity") options.settings.parityText = value;
+  if (flag == "--baud")
+    options.settings.baudText = value;
+  else if (flag == "--bits")
+    options.settings.byteSizeText = value;
+  else if (flag == "--stop")
+    options.settings.stopBitText = value;
+  else if (flag == "--parity")
+    options.settings.parityText = value;
   else if (flag == "--flow") {
     const auto flow = flowChoiceOfWord(value);
     if (!flow) return false;
@@ -133,7 +137,7 @@ void stopReceptionOnSignals() {
 // The reception loop of "Прием", stopped by a signal or by the time-out.
 Received receiveFramed(SerialLink& link, MemoLines& memo, std::optional<double> timeoutSec) {
   const auto deadline = timeoutSec ? std::optional(Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                                       std::chrono::duration<double>(*timeoutSec)))
+                                                                      std::chrono::duration<double>(*timeoutSec)))
                                    : std::nullopt;
   const auto stop = [&deadline] { return stopRequested != 0 || (deadline && Clock::now() >= *deadline); };
   switch (receiveTransmission(link, memo, stop)) {
@@ -152,8 +156,10 @@ void writeReceived(const std::vector<std::string>& memoLines, const std::string&
   CaptionState captions;
   RecordList list;
   Obrabotka(buffer, lineCount, captions, list);
-  if (isRecordFileName(path)) writeRecords(out, list);
-  else writeExport(out, list, ExportKind::SdrFile);
+  if (isRecordFileName(path))
+    writeRecords(out, list);
+  else
+    writeExport(out, list, ExportKind::SdrFile);
   out.commit();
 }
 
@@ -197,8 +203,8 @@ int saveReceived(const MemoLines& memo, const std::string& path, FileWriter& out
     return 0;
   } catch (const IoError& error) {
     const std::string kept = keepElsewhere(memo.lines, path);
-    const std::string where = kept.empty() ? "; the received lines could not be kept anywhere"
-                                           : "; the received lines are kept in " + kept;
+    const std::string where =
+        kept.empty() ? "; the received lines could not be kept anywhere" : "; the received lines are kept in " + kept;
     return fail(path + ": " + describeWithReason(error) + where);
   }
 }
@@ -253,8 +259,8 @@ int runReceive(const std::vector<std::string>& args) {
   link.close();
   const int saved = saveReceived(memo, options->path, *out);
   if (saved != 0 || how == Received::Complete) return saved;
-  std::cerr << "quillmar-cli: " << receptionEnd(how, options->port, link) << "; " << options->path
-            << " holds the " << memo.lines.size() << " lines that arrived\n";
+  std::cerr << "quillmar-cli: " << receptionEnd(how, options->port, link) << "; " << options->path << " holds the "
+            << memo.lines.size() << " lines that arrived\n";
   return kIncompleteReception;
 }
 
@@ -286,8 +292,7 @@ int runSend(const std::vector<std::string>& args) {
                 sentOfTotal);
   }
   if (result != SerialLink::WriteResult::Done) {
-    return fail("sending to " + options->port + " failed after " + sentOfTotal + ": " +
-                link.errorText().toStdString());
+    return fail("sending to " + options->port + " failed after " + sentOfTotal + ": " + link.errorText().toStdString());
   }
   if (upload.framingRecordsLeftOut != 0) {
     std::cerr << "quillmar-cli: left out " << upload.framingRecordsLeftOut

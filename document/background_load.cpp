@@ -25,8 +25,7 @@ struct Cancelled {};
 
 class Worker {
  public:
-  explicit Worker(const std::function<void(const LoadProgress&)>& work)
-      : thread_([this, &work] { run(work); }) {}
+  explicit Worker(const std::function<void(const LoadProgress&)>& work) : thread_([this, &work] { run(work); }) {}
   ~Worker() { thread_.join(); }
   Worker(const Worker&) = delete;
   Worker& operator=(const Worker&) = delete;
@@ -95,8 +94,10 @@ void waitShowingProgress(Worker& worker, QWidget* parent, const QString& label, 
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
     if (dialog.wasCanceled()) worker.cancel();
-    if (worker.finished()) loop.quit();
-    else if (!dialog.wasCanceled()) dialog.setValue(progressValue(worker.done()));
+    if (worker.finished())
+      loop.quit();
+    else if (!dialog.wasCanceled())
+      dialog.setValue(progressValue(worker.done()));
   });
   poll.start(kPollMs);
   if (!worker.finished()) loop.exec();

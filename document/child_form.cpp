@@ -35,8 +35,7 @@ QString historyText(const QString& command, const QString& step) {
 
 }  // namespace
 
-TChildForm::TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam,
-                       const QList<QIcon>& icons)
+TChildForm::TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam, const QList<QIcon>& icons)
     : program_(program),
       shared_(shared),
       seam_(seam),
@@ -61,18 +60,15 @@ void TChildForm::createList() {
 }
 
 template <typename Handler>
-QAction* TChildForm::addCommand(QMenu& menu, const QString& text, const QIcon& icon,
-                                Handler handler) {
+QAction* TChildForm::addCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler) {
   QAction* action = menu.addAction(icon, text);
-  connect(action, &QAction::triggered, this, [this, handler] {
-    runGuarded(this, seam_, [this, handler] { (this->*handler)(); });
-  });
+  connect(action, &QAction::triggered, this,
+          [this, handler] { runGuarded(this, seam_, [this, handler] { (this->*handler)(); }); });
   return action;
 }
 
 template <typename Handler>
-QAction* TChildForm::addDocumentCommand(QMenu& menu, const QString& text, const QIcon& icon,
-                                        Handler handler) {
+QAction* TChildForm::addDocumentCommand(QMenu& menu, const QString& text, const QIcon& icon, Handler handler) {
   QAction* action = addCommand(menu, text, icon, handler);
   documentCommands_ << action;
   return action;
@@ -110,7 +106,7 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
   addDocumentCommand(*file, QStringLiteral("Сохранить"), iconIn(icons, CommandIcon::Save), &TChildForm::Save)
       ->setShortcuts(StandardKeys(QKeySequence::Save));
   addDocumentCommand(*file, QStringLiteral("Сохранить как"), iconIn(icons, CommandIcon::SaveAs),
-             &TChildForm::SaveAsClick)
+                     &TChildForm::SaveAsClick)
       ->setShortcuts(StandardKeys(QKeySequence::SaveAs));
   file->addSeparator();
   addDocumentCommand(*file, QStringLiteral("Импорт"), iconIn(icons, CommandIcon::Import), &TChildForm::ImportClick);
@@ -132,8 +128,7 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
 
   auto* compute = new QMenu(QStringLiteral("Вычисления"), this);
   addCommand(*compute, QStringLiteral("Координаты по измерениям"), QIcon(), &TChildForm::SurveyClick);
-  addDocumentCommand(*compute, QStringLiteral("Вставить координаты"), QIcon(),
-                     &TChildForm::InsertCoordinatesClick);
+  addDocumentCommand(*compute, QStringLiteral("Вставить координаты"), QIcon(), &TChildForm::InsertCoordinatesClick);
 
   auto* help = new QMenu(QStringLiteral("Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), iconIn(icons, CommandIcon::Help),
@@ -149,8 +144,7 @@ QMenu* TChildForm::createEditMenu() {
   undoAction_ = addCommand(*edit, undo, QIcon(), &TChildForm::UndoClick);
   undoAction_->setShortcuts(QKeySequence::Undo);
   redoAction_ = addCommand(*edit, redo, QIcon(), &TChildForm::RedoClick);
-  redoAction_->setShortcuts(QKeySequence::keyBindings(QKeySequence::Redo)
-                            << QKeySequence(Qt::CTRL | Qt::Key_Y));
+  redoAction_->setShortcuts(QKeySequence::keyBindings(QKeySequence::Redo) << QKeySequence(Qt::CTRL | Qt::Key_Y));
   undoAction_->setEnabled(false);
   redoAction_->setEnabled(false);
   connect(&undoStack_, &QUndoStack::canUndoChanged, undoAction_, &QAction::setEnabled);
@@ -160,10 +154,8 @@ QMenu* TChildForm::createEditMenu() {
   connect(&undoStack_, &QUndoStack::redoTextChanged, redoAction_,
           [this, redo](const QString& step) { redoAction_->setText(historyText(redo, step)); });
   edit->addSeparator();
-  addCommand(*edit, QStringLiteral("Найти..."), QIcon(), &TChildForm::FindClick)
-      ->setShortcut(QKeySequence::Find);
-  addCommand(*edit, QStringLiteral("Найти далее"), QIcon(), &TChildForm::FindNextClick)
-      ->setShortcut(Qt::Key_F3);
+  addCommand(*edit, QStringLiteral("Найти..."), QIcon(), &TChildForm::FindClick)->setShortcut(QKeySequence::Find);
+  addCommand(*edit, QStringLiteral("Найти далее"), QIcon(), &TChildForm::FindNextClick)->setShortcut(Qt::Key_F3);
   addCommand(*edit, QStringLiteral("Найти ранее"), QIcon(), &TChildForm::FindPreviousClick)
       ->setShortcut(Qt::SHIFT | Qt::Key_F3);
   addCommand(*edit, QStringLiteral("Перейти к строке..."), QIcon(), &TChildForm::GoToRowClick)
@@ -188,11 +180,11 @@ void TChildForm::keepRecentFiles(QMenu& file, QAction* exit) {
 void TChildForm::createPopup(const QList<QIcon>& icons) {
   PopupMenu1_ = new QMenu(this);
   editAction_ = addDocumentCommand(*PopupMenu1_, QStringLiteral("Редактировать"), iconIn(icons, CommandIcon::Edit),
-                           &TChildForm::EditClick);
+                                   &TChildForm::EditClick);
   deleteAction_ = addDocumentCommand(*PopupMenu1_, QStringLiteral("Удалить"), iconIn(icons, CommandIcon::Delete),
-                             &TChildForm::DeleteClick);
+                                     &TChildForm::DeleteClick);
   addAction_ = addDocumentCommand(*PopupMenu1_, QStringLiteral("Добавить"), iconIn(icons, CommandIcon::Add),
-                          &TChildForm::AddClick);
+                                  &TChildForm::AddClick);
   // The list's own keys, shown in the popup and active while the list has the focus.
   editAction_->setShortcuts({Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2});
   deleteAction_->setShortcut(QKeySequence::Delete);
@@ -349,8 +341,7 @@ void TChildForm::GoToRowClick() {
 bool TChildForm::FormCloseQuery() {
   if (busy_) return false;  // a running command still works on the rows
   if (!state_.docModified) return true;
-  const Answer answer = seam_.confirmYesNoCancel(
-      this, QStringLiteral("Сохранить изменения в ") + state_.docName);
+  const Answer answer = seam_.confirmYesNoCancel(this, QStringLiteral("Сохранить изменения в ") + state_.docName);
   if (answer == Answer::Cancel) return false;
   if (answer == Answer::No) return true;
   // A window without a file asks for one rather than dropping its rows.

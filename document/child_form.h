@@ -39,8 +39,7 @@ class TChildForm final : public QWidget {
 
  public:
   // `icons`: the document window's set of 13 command pictures.
-  TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam,
-             const QList<QIcon>& icons);
+  TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam, const QList<QIcon>& icons);
   ~TChildForm() override;
 
   // The frame's New: an empty document named `docName`.

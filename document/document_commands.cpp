@@ -19,9 +19,8 @@
 
 namespace quillmar {
 
-DocumentCommands::DocumentCommands(QWidget& window, DocumentList& list, RecordListModel& model,
-                                   QUndoStack& undoStack, DocumentState& state, ProgramState& program,
-                                   SharedWindows& shared, DialogSeam& seam)
+DocumentCommands::DocumentCommands(QWidget& window, DocumentList& list, RecordListModel& model, QUndoStack& undoStack,
+                                   DocumentState& state, ProgramState& program, SharedWindows& shared, DialogSeam& seam)
     : window_(window),
       list_(list),
       model_(model),
@@ -58,8 +57,8 @@ bool DocumentCommands::Delete() {
   int rows = 0;
   for (const RowRange& range : ranges) rows += range.count;
   if (rows == 0) return false;
-  const QString question = rows == 1 ? QStringLiteral("Удалить запись ?")
-                                     : QStringLiteral("Удалить выделенные записи (%1) ?").arg(rows);
+  const QString question =
+      rows == 1 ? QStringLiteral("Удалить запись ?") : QStringLiteral("Удалить выделенные записи (%1) ?").arg(rows);
   if (!seam_.confirmYesNo(&window_, question)) return false;
   undoStack_.push(new RemoveRowsCommand(model_, ranges));
   list_.view().clearSelection();

@@ -65,11 +65,12 @@ QString doubtfulFileQuestion(const QString& path, const RecordFileCheck& check) 
       break;
     case RecordFileDoubt::None: break;
   }
-  return QStringLiteral("Файл %1 не похож на файл записей *.qdl: %2.\n\n"
-                        "Да — импортировать его как файл SDR;\n"
-                        "Нет — всё равно открыть его как файл записей (сохранить поверх него "
-                        "можно будет только через вопрос «Сохранить как»);\n"
-                        "Отмена — не открывать.")
+  return QStringLiteral(
+             "Файл %1 не похож на файл записей *.qdl: %2.\n\n"
+             "Да — импортировать его как файл SDR;\n"
+             "Нет — всё равно открыть его как файл записей (сохранить поверх него "
+             "можно будет только через вопрос «Сохранить как»);\n"
+             "Отмена — не открывать.")
       .arg(QDir::toNativeSeparators(path), reason);
 }
 
@@ -100,16 +101,15 @@ using RowReader = void (*)(const std::string& file, CaptionState&, RecordList&, 
 LoadedRows loadRows(QWidget& window, const QString& label, const std::string& file, std::size_t total,
                     const CaptionState& captions, RowReader read) {
   LoadedRows loaded{{}, {}, captions};
-  loaded.result = loadInBackground(&window, label, total, [&](const LoadProgress& progress) {
-    read(file, loaded.captions, loaded.rows, progress);
-  });
+  loaded.result = loadInBackground(
+      &window, label, total, [&](const LoadProgress& progress) { read(file, loaded.captions, loaded.rows, progress); });
   return loaded;
 }
 
 }  // namespace
 
-DocumentFiles::DocumentFiles(QWidget& window, DocumentState& state, RecordListModel& model,
-                             ProgramState& program, DialogSeam& seam)
+DocumentFiles::DocumentFiles(QWidget& window, DocumentState& state, RecordListModel& model, ProgramState& program,
+                             DialogSeam& seam)
     : window_(window), state_(state), model_(model), program_(program), seam_(seam) {}
 
 void DocumentFiles::Open() {
@@ -124,8 +124,7 @@ void DocumentFiles::OpenFile(const QString& path) {
   state_.docName = path;
   const std::string file = nativePath(path);
   const WaitCursor waiting;
-  LoadedRows loaded =
-      loadRows(window_, kOpenProgress, file, recordFileCount(file), program_.captions, &openRecordFile);
+  LoadedRows loaded = loadRows(window_, kOpenProgress, file, recordFileCount(file), program_.captions, &openRecordFile);
   const LoadResult& result = loaded.result;
   if (result.cancelled) {
     // The window is left as if its open dialog had been cancelled: a part of
@@ -233,8 +232,8 @@ void DocumentFiles::Obrabotka() {
   const WaitCursor waiting;
   try {
     ProgressDisplay progress(&window_, kImportProgress, program_.lineCount);
-    quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions,
-                        model_.listForAppending(), [&progress](std::size_t done) { progress.step(done); });
+    quillmar::Obrabotka(program_.lineBuffer, program_.lineCount, program_.captions, model_.listForAppending(),
+                        [&progress](std::size_t done) { progress.step(done); });
   } catch (const ProgressCancelled&) {
     // The rows made so far stay, as after a failure.
   } catch (...) {
@@ -325,9 +324,7 @@ bool DocumentFiles::writeRecordsTo(const QString& path) {
   return true;
 }
 
-void DocumentFiles::setFileUsedHandler(std::function<void(const QString&)> handler) {
-  fileUsed_ = std::move(handler);
-}
+void DocumentFiles::setFileUsedHandler(std::function<void(const QString&)> handler) { fileUsed_ = std::move(handler); }
 
 void DocumentFiles::reportFileUsed(const QString& path) const {
   if (fileUsed_) fileUsed_(path);

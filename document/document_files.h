@@ -26,8 +26,7 @@ enum class SaveResult { Skipped, Written, Cancelled, Failed };
 
 class DocumentFiles {
  public:
-  DocumentFiles(QWidget& window, DocumentState& state, RecordListModel& model,
-                ProgramState& program, DialogSeam& seam);
+  DocumentFiles(QWidget& window, DocumentState& state, RecordListModel& model, ProgramState& program, DialogSeam& seam);
 
   void Open();
   // Open and Import without their file dialog, for a file named from
@@ -73,7 +72,7 @@ class DocumentFiles {
   QString exportName_;
   int exportFilterIndex_ = 1;
   unsigned gisLayers_ = 7;  // all
-  QString gisCrs_;           // for a document without a file
+  QString gisCrs_;          // for a document without a file
   RecentFiles* recent_ = nullptr;
   std::function<void(const QString&)> fileUsed_;
 };

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "document/record_list_model.h"
-#include "widgets/dialog_seam.h"
 #include "plan/widgets/plan_window.h"
+#include "widgets/dialog_seam.h"
 
 namespace quillmar {
 
@@ -29,8 +29,7 @@ QWidget* DocumentPlan::make() {
 
 void DocumentPlan::opened() {
   connect(window(), &plan::PlanWindow::rowClicked, this, &DocumentPlan::selectRow);
-  connect(list_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          &DocumentPlan::followSelection);
+  connect(list_.selectionModel(), &QItemSelectionModel::selectionChanged, this, &DocumentPlan::followSelection);
   followSelection();
 }
 

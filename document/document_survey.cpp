@@ -24,8 +24,8 @@ DocumentSideWindow::Placement DocumentSurvey::placement() const { return {QStrin
 QWidget* DocumentSurvey::make() {
   survey::ResultsWindow::Dialogs dialogs;
   dialogs.askTableName = [this](QWidget* parent) {
-    return askFileName(parent, QStringLiteral("Экспорт таблицы координат"),
-                       QStringLiteral("Таблица координат|*.csv"), QStringLiteral("csv"));
+    return askFileName(parent, QStringLiteral("Экспорт таблицы координат"), QStringLiteral("Таблица координат|*.csv"),
+                       QStringLiteral("csv"));
   };
   dialogs.showError = [this](QWidget* parent, const QString& text) { showError(parent, text); };
   return new survey::ResultsWindow(model_.list(), model_, std::move(dialogs));

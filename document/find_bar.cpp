@@ -112,22 +112,25 @@ void FindBar::find(int offset, Direction direction) {
   const int current = currentRow();
   // The first row looked at, before wrapping: may lie one past either end.
   int start = 0;
-  if (direction == Direction::Forward) start = current < 0 ? 0 : current + offset;
-  else start = current < 0 ? rows - 1 : current - offset;
+  if (direction == Direction::Forward)
+    start = current < 0 ? 0 : current + offset;
+  else
+    start = current < 0 ? rows - 1 : current - offset;
   const auto found = findRow(model_.list(), CaptionMatcher(*text), kind(),
                              static_cast<std::size_t>((start % rows + rows) % rows), direction);
   if (!found) return showNotFound();
   const int row = static_cast<int>(*found);
   const bool wrapped = direction == Direction::Forward ? row < start : row > start;
   showRow(view_, row);
-  if (!wrapped) status_->clear();
-  else status_->setText(direction == Direction::Forward ? kWrappedToStart : kWrappedToEnd);
+  if (!wrapped)
+    status_->clear();
+  else
+    status_->setText(direction == Direction::Forward ? kWrappedToStart : kWrappedToEnd);
 }
 
 void showRow(QTreeView& view, int row) {
   const QModelIndex index = view.model()->index(row, 0);
-  view.selectionModel()->setCurrentIndex(
-      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  view.selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   // Only vertically: the start of long captions stays in sight.
   const int left = view.horizontalScrollBar()->value();
   view.scrollTo(index, QAbstractItemView::PositionAtCenter);

@@ -52,8 +52,10 @@ QString RecentFiles::exportCrs(const QString& documentPath) const {
 }
 
 void RecentFiles::rememberExportCrs(const QString& documentPath, const QString& crs) {
-  if (crs.isEmpty()) settings_->remove(crsKey(documentPath));
-  else settings_->setValue(crsKey(documentPath), crs);
+  if (crs.isEmpty())
+    settings_->remove(crsKey(documentPath));
+  else
+    settings_->setValue(crsKey(documentPath), crs);
   settings_->sync();
 }
 

@@ -10,9 +10,7 @@ namespace quillmar {
 RecordListModel::RecordListModel(RecordList& list, QObject* parent)
     : QAbstractListModel(parent), list_(list), shownRows_(static_cast<int>(list.size())) {}
 
-int RecordListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : shownRows_;
-}
+int RecordListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shownRows_; }
 
 QVariant RecordListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shownRows_ || index.column() != 0) return {};

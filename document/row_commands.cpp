@@ -10,10 +10,7 @@ namespace quillmar {
 
 ReplaceRowCommand::ReplaceRowCommand(RecordListModel& model, int row, RecordList::RowRef before,
                                      RecordList::RowRef after)
-    : RowCommand(QStringLiteral("Редактировать"), model),
-      row_(row),
-      before_(before),
-      after_(after) {}
+    : RowCommand(QStringLiteral("Редактировать"), model), row_(row), before_(before), after_(after) {}
 
 void ReplaceRowCommand::undo() { model_.replaceRow(row_, before_); }
 
@@ -33,12 +30,9 @@ void InsertRowCommand::redo() {
 }
 
 // The row that was selected for the addition, wherever it stands now.
-std::vector<RowRange> InsertRowCommand::rowsToSelect(bool undone) const {
-  return {{undone ? row_ : row_ + 1, 1}};
-}
+std::vector<RowRange> InsertRowCommand::rowsToSelect(bool undone) const { return {{undone ? row_ : row_ + 1, 1}}; }
 
-InsertRowsCommand::InsertRowsCommand(const QString& text, RecordListModel& model,
-                                     std::vector<RecordList::Placed> rows)
+InsertRowsCommand::InsertRowsCommand(const QString& text, RecordListModel& model, std::vector<RecordList::Placed> rows)
     : RowCommand(text, model), rows_(std::move(rows)) {
   at_.reserve(rows_.size());
   for (const RecordList::Placed& row : rows_) at_.push_back(row.at);
@@ -82,8 +76,7 @@ std::vector<RowRange> RemoveRowsCommand::rowsToSelect(bool undone) const {
   return undone ? ranges_ : std::vector<RowRange>{};
 }
 
-AppendRowsCommand::AppendRowsCommand(const QString& text, RecordListModel& model, int first,
-                                     int count)
+AppendRowsCommand::AppendRowsCommand(const QString& text, RecordListModel& model, int first, int count)
     : RowCommand(text, model), rows_{first, count} {}
 
 AppendRowsCommand::~AppendRowsCommand() {
@@ -105,8 +98,7 @@ void AppendRowsCommand::redo() {
 std::vector<RowRange> AppendRowsCommand::rowsToSelect(bool) const { return {}; }
 
 std::vector<RowRange> mergedRanges(std::vector<RowRange> ranges) {
-  std::sort(ranges.begin(), ranges.end(),
-            [](const RowRange& a, const RowRange& b) { return a.first < b.first; });
+  std::sort(ranges.begin(), ranges.end(), [](const RowRange& a, const RowRange& b) { return a.first < b.first; });
   std::vector<RowRange> merged;
   for (const RowRange& range : ranges) {
     if (range.count <= 0) continue;

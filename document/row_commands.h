@@ -43,8 +43,7 @@ class RowCommand : public QUndoCommand {
 // "Редактировать": a row's record and caption replaced.
 class ReplaceRowCommand final : public RowCommand {
  public:
-  ReplaceRowCommand(RecordListModel& model, int row, RecordList::RowRef before,
-                    RecordList::RowRef after);
+  ReplaceRowCommand(RecordListModel& model, int row, RecordList::RowRef before, RecordList::RowRef after);
   void undo() override;
   void redo() override;
   std::vector<RowRange> rowsToSelect(bool undone) const override;

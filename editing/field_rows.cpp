@@ -47,22 +47,32 @@ constexpr KindRows<N> rowsOf(KindId kind, const std::array<RowLabel, N>& labels)
 using F = FieldId;
 
 constexpr auto kStation = rowsOf(KindId::Station, std::to_array<RowLabel>({
-    {"Точка"_w, F::PointName, Fit::TF}, {"N"_w, F::Coordinate1}, {"E"_w, F::Coordinate2},
-    {"Elev"_w, F::Coordinate3}, {"Высота прибора"_w, F::InstrumentHeight}, {"Примечание"_w, F::Description},
-}));
+                                                      {"Точка"_w, F::PointName, Fit::TF},
+                                                      {"N"_w, F::Coordinate1},
+                                                      {"E"_w, F::Coordinate2},
+                                                      {"Elev"_w, F::Coordinate3},
+                                                      {"Высота прибора"_w, F::InstrumentHeight},
+                                                      {"Примечание"_w, F::Description},
+                                                  }));
 constexpr auto kTarget = rowsOf(KindId::Target, std::to_array<RowLabel>({{"Высота марки"_w, F::TargetHeight}}));
 constexpr auto kPosition = rowsOf(KindId::Position, std::to_array<RowLabel>({
-    {"Точка"_w, F::PointName, Fit::TF}, {"N"_w, F::Coordinate1}, {"E"_w, F::Coordinate2},
-    {"Elev"_w, F::Coordinate3}, {"Примечание"_w, F::Description},
-}));
+                                                        {"Точка"_w, F::PointName, Fit::TF},
+                                                        {"N"_w, F::Coordinate1},
+                                                        {"E"_w, F::Coordinate2},
+                                                        {"Elev"_w, F::Coordinate3},
+                                                        {"Примечание"_w, F::Description},
+                                                    }));
 
 // The two observation kinds differ in the horizontal value's name only.
 constexpr KindRows<6> observationRows(KindId kind, std::string_view horizontal) {
   return rowsOf(kind, std::to_array<RowLabel>({
-      {"Исх. точка"_w, F::FromPoint, Fit::TF}, {"Точка навед."_w, F::ToPoint, Fit::TF},
-      {"Расстояние"_w, F::SlopeDistance}, {"Верт. угол"_w, F::VerticalAngle},
-      {horizontal, F::Horizontal}, {"Примечание"_w, F::Description},
-  }));
+                          {"Исх. точка"_w, F::FromPoint, Fit::TF},
+                          {"Точка навед."_w, F::ToPoint, Fit::TF},
+                          {"Расстояние"_w, F::SlopeDistance},
+                          {"Верт. угол"_w, F::VerticalAngle},
+                          {horizontal, F::Horizontal},
+                          {"Примечание"_w, F::Description},
+                      }));
 }
 constexpr auto kObservation = observationRows(KindId::Observation, "Гориз. угол"_w);
 constexpr auto kObservationByAzimuth = observationRows(KindId::ObservationByAzimuth, "Гориз. азимут"_w);
@@ -91,8 +101,7 @@ bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 std::string withoutLineEnds(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  std::copy_if(text.begin(), text.end(), std::back_inserter(out),
-               [](char c) { return !isLineEnd(c); });
+  std::copy_if(text.begin(), text.end(), std::back_inserter(out), [](char c) { return !isLineEnd(c); });
   return out;
 }
 
@@ -100,21 +109,16 @@ std::string withoutLineEnds(std::string_view text) {
 
 bool HasLayout(char version) { return version == kVersionSdr3 || version == kVersionSdr2; }
 
-std::span<const FieldRow> FieldRows(std::string_view typeCode, char version,
-                                    std::string_view derivCode) {
+std::span<const FieldRow> FieldRows(std::string_view typeCode, char version, std::string_view derivCode) {
   if (!HasLayout(version)) return {};
   const KindLayout* kind = FindKindLayout(typeCode, derivCode);
   if (kind == nullptr || !kind->editable) return {};
   return rowsFor(kind->kind, version);
 }
 
-std::string_view ReadValue(std::string_view line, const FieldRow& row) {
-  return sdrField(line, row.start, row.width);
-}
+std::string_view ReadValue(std::string_view line, const FieldRow& row) { return sdrField(line, row.start, row.width); }
 
-std::string EditableValue(std::string_view line, const FieldRow& row) {
-  return withoutLineEnds(ReadValue(line, row));
-}
+std::string EditableValue(std::string_view line, const FieldRow& row) { return withoutLineEnds(ReadValue(line, row)); }
 
 std::string TF(std::string_view value, std::size_t width) {
   if (value.size() >= width) return std::string(value.substr(0, width));
@@ -133,8 +137,7 @@ std::string FitValue(const FieldRow& row, std::string_view value) {
   return row.fit == Fit::TF ? TF(clean, row.width) : CF(clean, row.width);
 }
 
-std::string MakeLine(std::string_view first, std::string_view second,
-                     std::span<const std::string> fitted) {
+std::string MakeLine(std::string_view first, std::string_view second, std::span<const std::string> fitted) {
   std::string line;
   line.append(first).append(second);
   for (const std::string& value : fitted) line.append(value);
@@ -142,8 +145,7 @@ std::string MakeLine(std::string_view first, std::string_view second,
   return line;
 }
 
-std::string AssembleLine(std::string_view typeCode, std::string_view derivCode,
-                         std::span<const FieldRow> rows,
+std::string AssembleLine(std::string_view typeCode, std::string_view derivCode, std::span<const FieldRow> rows,
                          std::span<const std::string> values) {
   std::vector<std::string> fitted;
   fitted.reserve(rows.size());
@@ -153,8 +155,7 @@ std::string AssembleLine(std::string_view typeCode, std::string_view derivCode,
   return MakeLine(CF(withoutLineEnds(typeCode), 2), CF(withoutLineEnds(derivCode), 2), fitted);
 }
 
-std::string RecordTypeLabel(std::string_view typeCode, std::string_view derivCode,
-                            char version) {
+std::string RecordTypeLabel(std::string_view typeCode, std::string_view derivCode, char version) {
   std::string label;
   label.append("Тип записи "_w).append(typeCode).append("  ").append(derivCode).append("  v");
   label.push_back(version);

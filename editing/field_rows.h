@@ -25,8 +25,7 @@ struct FieldRow {
 
 // The rows of a record, empty for a combination without editable fields.
 // The derivation code matters for type "09" only.
-std::span<const FieldRow> FieldRows(std::string_view typeCode, char version,
-                                    std::string_view derivCode);
+std::span<const FieldRow> FieldRows(std::string_view typeCode, char version, std::string_view derivCode);
 
 // The field text exactly as the line holds it, cut short where the line ends.
 std::string_view ReadValue(std::string_view line, const FieldRow& row);
@@ -44,19 +43,16 @@ std::string CF(std::string_view value, std::size_t width);
 std::string FitValue(const FieldRow& row, std::string_view value);
 
 // first + second + fitted values + CR LF.
-std::string MakeLine(std::string_view first, std::string_view second,
-                     std::span<const std::string> fitted);
+std::string MakeLine(std::string_view first, std::string_view second, std::span<const std::string> fitted);
 
 // A whole record line from unfitted values, one per row (missing values are
 // empty). The codes are fitted to positions 1-2 and 3-4 so that the fields
 // always start at position 5.
-std::string AssembleLine(std::string_view typeCode, std::string_view derivCode,
-                         std::span<const FieldRow> rows,
+std::string AssembleLine(std::string_view typeCode, std::string_view derivCode, std::span<const FieldRow> rows,
                          std::span<const std::string> values);
 
 // "Тип записи 09  F1  v3": the edit dialog's record-type label.
-std::string RecordTypeLabel(std::string_view typeCode, std::string_view derivCode,
-                            char version);
+std::string RecordTypeLabel(std::string_view typeCode, std::string_view derivCode, char version);
 
 // A record kind that the add dialog creates.
 struct RecordKind {

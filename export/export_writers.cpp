@@ -17,9 +17,7 @@ void captionLine(std::string& line, const SurveyRecord&, std::string_view captio
   line.assign(caption).append(kLineEnd);
 }
 
-void sdrLine(std::string& line, const SurveyRecord& record, std::string_view) {
-  line.assign(record.body.view());
-}
+void sdrLine(std::string& line, const SurveyRecord& record, std::string_view) { line.assign(record.body.view()); }
 
 // A table row holds every field of one record kind, in line order.
 template <KindId kTableKind>

@@ -39,8 +39,9 @@ void addSurvey(BookFeatures& book, const survey::Results& results) {
   for (const survey::Solution& solution : results.solutions)
     if (solution.method != survey::Method::Check) byPoint[solution.point].push_back(&solution);
   for (const survey::ComputedPoint& computed : results.points) {
-    DerivedPoint point{computed.point, {}, {}, computed.east, computed.north, computed.elevation,
-                       FeatureKind::Computed, computed.lastRow};
+    DerivedPoint point{
+        computed.point,  {}, {}, computed.east, computed.north, computed.elevation, FeatureKind::Computed,
+        computed.lastRow};
     const auto found = byPoint.find(computed.point);
     if (found != byPoint.end() && !found->second.empty()) {
       point.row = found->second.front()->row;
@@ -53,8 +54,8 @@ void addSurvey(BookFeatures& book, const survey::Results& results) {
   }
   for (const survey::Solution& solution : results.solutions) {
     if (solution.method != survey::Method::Check) continue;
-    book.addDerived({solution.point, solution.station, std::string(survey::MethodWord(solution.method)),
-                     solution.east, solution.north, solution.elevation, FeatureKind::Check, solution.row});
+    book.addDerived({solution.point, solution.station, std::string(survey::MethodWord(solution.method)), solution.east,
+                     solution.north, solution.elevation, FeatureKind::Check, solution.row});
   }
 }
 

@@ -31,7 +31,7 @@ struct PointFeature {
   double north = 0;
   std::optional<double> elevation;
   FeatureKind kind = FeatureKind::Recorded;
-  std::uint32_t row = 0;  // the record's row, counting from 0
+  std::uint32_t row = 0;     // the record's row, counting from 0
   std::string_view station;  // computed points and check shots: the set-up(s)
   std::string_view method;   // and how they were computed
 };

@@ -24,8 +24,10 @@ std::vector<std::string> withShapefileSiblings(const std::string& file) {
 
 void checkWritable(const std::string& path) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd >= 0) ::close(fd);
-  else if (errno != ENOENT && errno != ENXIO) throw IoError::fromErrno(errno);
+  if (fd >= 0)
+    ::close(fd);
+  else if (errno != ENOENT && errno != ENXIO)
+    throw IoError::fromErrno(errno);
 }
 
 }  // namespace

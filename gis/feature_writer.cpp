@@ -7,17 +7,17 @@ namespace {
 
 // Wide enough in a Shapefile's table for 16 Cyrillic characters in UTF-8 and more.
 constexpr LayerField kPointFields[] = {
-    {"name", OFTString, 80},    {"code", OFTString, 80},   {"elevation", OFTReal, 0}, {"kind", OFTString, 10},
-    {"row", OFTInteger, 0},     {"station", OFTString, 80}, {"method", OFTString, 40},
+    {"name", OFTString, 80}, {"code", OFTString, 80},    {"elevation", OFTReal, 0}, {"kind", OFTString, 10},
+    {"row", OFTInteger, 0},  {"station", OFTString, 80}, {"method", OFTString, 40},
 };
 // The set-ups' layer leaves out the last two: a set-up is no computed point.
 constexpr std::size_t kStationFieldCount = 5;
 constexpr LayerField kLineFields[] = {{"station", OFTString, 80}, {"target", OFTString, 80}};
 constexpr LayerField kPnezdFields[] = {{"name", OFTString, 0},
-                                  {"northing", OFTReal, 0},
-                                  {"easting", OFTReal, 0},
-                                  {"elevation", OFTReal, 0},
-                                  {"description", OFTString, 0}};
+                                       {"northing", OFTReal, 0},
+                                       {"easting", OFTReal, 0},
+                                       {"elevation", OFTReal, 0},
+                                       {"description", OFTString, 0}};
 
 constexpr std::size_t kLargestIndexedLayer = 100000;
 
@@ -86,14 +86,14 @@ std::size_t FeatureWriter::writeLayer(GDALDataset& dataset, Layer layer, GdalErr
     return writeSightLines(*out, errors);
   }
   const std::vector<std::uint32_t>* only = layer == kStationsLayer ? &book_.stations() : nullptr;
-  const std::span<const LayerField> fields(kPointFields, layer == kPointsLayer ? std::size(kPointFields) : kStationFieldCount);
+  const std::span<const LayerField> fields(kPointFields,
+                                           layer == kPointsLayer ? std::size(kPointFields) : kStationFieldCount);
   OGRLayer* out = createLayer(dataset, name, anyElevation(only) ? wkbPoint25D : wkbPoint, fields,
                               only ? only->size() : book_.pointCount(), errors);
   return writePoints(*out, only, errors);
 }
 
-void FeatureWriter::writeDrawing(GDALDataset& dataset, unsigned layers, GisExportSummary& summary,
-                                 GdalErrors& errors) {
+void FeatureWriter::writeDrawing(GDALDataset& dataset, unsigned layers, GisExportSummary& summary, GdalErrors& errors) {
   OGRLayer* drawing = dataset.CreateLayer("entities", nullptr, wkbUnknown, nullptr);
   if (drawing == nullptr) errors.raise("cannot create the drawing");
   OGRFeature feature(drawing->GetLayerDefn());
@@ -103,7 +103,8 @@ void FeatureWriter::writeDrawing(GDALDataset& dataset, unsigned layers, GisExpor
     summary.points = book_.pointCount();
   }
   if (layers & kStationsLayer) {
-    for (const std::uint32_t i : book_.stations()) addLabelledPoint(*drawing, feature, book_.point(i), "stations", errors);
+    for (const std::uint32_t i : book_.stations())
+      addLabelledPoint(*drawing, feature, book_.point(i), "stations", errors);
     summary.stations = book_.stations().size();
   }
   feature.SetStyleString(nullptr);
@@ -128,8 +129,10 @@ std::size_t FeatureWriter::writePnezd(GDALDataset& dataset, unsigned layers, Gda
     feature.SetField(0, utf8_(point.name));
     feature.SetField(1, point.north);
     feature.SetField(2, point.east);
-    if (point.elevation) feature.SetField(3, *point.elevation);
-    else feature.SetFieldNull(3);
+    if (point.elevation)
+      feature.SetField(3, *point.elevation);
+    else
+      feature.SetFieldNull(3);
     feature.SetField(4, utf8_(point.code));
     addFeature(*table, feature, "a point", errors);
   }
@@ -170,8 +173,10 @@ std::size_t FeatureWriter::writePoints(OGRLayer& layer, const std::vector<std::u
     const PointFeature point = book_.point(only ? (*only)[i] : i);
     feature.SetField(0, utf8_(point.name));
     feature.SetField(1, utf8_(point.code));
-    if (point.elevation) feature.SetField(2, *point.elevation);
-    else feature.SetFieldNull(2);
+    if (point.elevation)
+      feature.SetField(2, *point.elevation);
+    else
+      feature.SetFieldNull(2);
     feature.SetField(3, KindWord(point.kind).data());
     feature.SetField(4, static_cast<int>(point.row + 1));
     if (feature.GetFieldCount() > static_cast<int>(kStationFieldCount)) {
@@ -233,16 +238,20 @@ void FeatureWriter::place(double& x, double& y) const {
 }
 
 void FeatureWriter::setOrNull(OGRFeature& feature, int field, std::string_view text) {
-  if (text.empty()) feature.SetFieldNull(field);
-  else feature.SetField(field, utf8_(text));
+  if (text.empty())
+    feature.SetFieldNull(field);
+  else
+    feature.SetField(field, utf8_(text));
 }
 
 void FeatureWriter::setPoint(OGRFeature& feature, const PointFeature& point) {
   double x = point.east;
   double y = point.north;
   place(x, y);
-  if (point.elevation) feature.SetGeometryDirectly(new OGRPoint(x, y, *point.elevation));
-  else feature.SetGeometryDirectly(new OGRPoint(x, y));
+  if (point.elevation)
+    feature.SetGeometryDirectly(new OGRPoint(x, y, *point.elevation));
+  else
+    feature.SetGeometryDirectly(new OGRPoint(x, y));
 }
 
 void FeatureWriter::setLine(OGRFeature& feature, const PointFeature& from, const PointFeature& to) {
@@ -251,8 +260,10 @@ void FeatureWriter::setLine(OGRFeature& feature, const PointFeature& from, const
     double x = end->east;
     double y = end->north;
     place(x, y);
-    if (from.elevation && to.elevation) line->addPoint(x, y, *end->elevation);
-    else line->addPoint(x, y);
+    if (from.elevation && to.elevation)
+      line->addPoint(x, y, *end->elevation);
+    else
+      line->addPoint(x, y);
   }
   feature.SetGeometryDirectly(line);
 }

@@ -99,8 +99,10 @@ std::unique_ptr<OGRSpatialReference> SpatialReference(const std::string& crs) {
 
 void CheckCrs(GisFormat format, const std::string& crs) {
   RegisterDrivers();
-  if (!TrimmedCrs(crs).empty()) SpatialReference(crs);
-  else if (InfoOf(format).geographic) throw GisError(GisProblem::CrsNeeded, {});
+  if (!TrimmedCrs(crs).empty())
+    SpatialReference(crs);
+  else if (InfoOf(format).geographic)
+    throw GisError(GisProblem::CrsNeeded, {});
 }
 
 }  // namespace quillmar::gis

@@ -15,9 +15,12 @@ namespace quillmar::gis {
 namespace {
 
 void count(GisExportSummary& summary, Layer layer, std::size_t n) {
-  if (layer == kPointsLayer) summary.points = n;
-  else if (layer == kStationsLayer) summary.stations = n;
-  else summary.sightLines = n;
+  if (layer == kPointsLayer)
+    summary.points = n;
+  else if (layer == kStationsLayer)
+    summary.stations = n;
+  else
+    summary.sightLines = n;
 }
 
 // Closing writes what GDAL still holds; a failure there is the export's.
@@ -51,9 +54,8 @@ std::vector<std::string> writeFilePerLayer(FeatureWriter& writer, StagedFiles& s
   for (const Layer layer : kLayerOrder) {
     if (!(layers & layer)) continue;
     const std::string name = NameOf(TargetFiles(path, format, layer).front());
-    writeAndClose(writer.create(staged.stagedPath(name), errors), errors, [&](GDALDataset& dataset) {
-      count(summary, layer, writer.writeLayer(dataset, layer, errors));
-    });
+    writeAndClose(writer.create(staged.stagedPath(name), errors), errors,
+                  [&](GDALDataset& dataset) { count(summary, layer, writer.writeLayer(dataset, layer, errors)); });
     if (format == GisFormat::Shapefile) sets.push_back(StemOf(name, InfoOf(format).extension) + ".");
   }
   return sets;
@@ -95,8 +97,10 @@ GisExportSummary ExportGis(const std::string& requested, const BookFeatures& boo
   StagedFiles staged(FolderOf(path));
   GdalErrors errors;
   std::vector<std::string> sets;
-  if (filePerLayer) sets = writeFilePerLayer(writer, staged, path, format, layers, summary, errors);
-  else writeSingleFile(writer, staged, path, format, layers, summary, errors);
+  if (filePerLayer)
+    sets = writeFilePerLayer(writer, staged, path, format, layers, summary, errors);
+  else
+    writeSingleFile(writer, staged, path, format, layers, summary, errors);
   summary.files = staged.commit(sets);
   return summary;
 }

@@ -56,7 +56,7 @@ struct GisExportSummary {
   std::size_t stations = 0;
   std::size_t sightLines = 0;
   std::vector<std::string> files;  // the names written, in the target's folder
-  bool noCoordinates = false;  // the book has no point with coordinates
+  bool noCoordinates = false;      // the book has no point with coordinates
 };
 
 enum class GisProblem : std::uint8_t { UnknownCrs, CrsNeeded, NoLayers, WriteFailed };

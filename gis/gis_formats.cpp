@@ -84,8 +84,6 @@ std::string GisErrorText(const GisError& error) {
   return error.detail();
 }
 
-std::string_view NoCoordinatesText() {
-  return "В книге нет точек с координатами: слои записаны пустыми"_w;
-}
+std::string_view NoCoordinatesText() { return "В книге нет точек с координатами: слои записаны пустыми"_w; }
 
 }  // namespace quillmar::gis

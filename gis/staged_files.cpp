@@ -21,7 +21,7 @@ namespace quillmar::gis {
 namespace {
 
 // The sibling files of a Shapefile that a reader would take for part of it.
-constexpr std::array<std::string_view, 9> kSetSuffixes = {"shp", "shx", "dbf", "prj", "cpg",
+constexpr std::array<std::string_view, 9> kSetSuffixes = {"shp", "shx", "dbf", "prj",    "cpg",
                                                           "qix", "sbn", "sbx", "shp.xml"};
 
 struct PendingFolder {

@@ -64,8 +64,6 @@ void TInternForm::showEvent(QShowEvent* event) {
   layoutBrowser();
 }
 
-void TInternForm::layoutBrowser() {
-  WebBrowser1_->resize(frameGeometry().size() - kBrowserMargins);
-}
+void TInternForm::layoutBrowser() { WebBrowser1_->resize(frameGeometry().size() - kBrowserMargins); }
 
 }  // namespace quillmar

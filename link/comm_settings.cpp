@@ -110,8 +110,8 @@ CommSettings decodeCommSettings(std::string_view bytes) {
     const std::string_view recordText = bytes.substr(offset + 1, length);
     // The full text counts only where the record's own text was cut: stored
     // at the field's full capacity, and continued by the full text.
-    const bool fullApplies = full && length == field.capacity && (*full)[i].size() > length &&
-                             (*full)[i].substr(0, length) == recordText;
+    const bool fullApplies =
+        full && length == field.capacity && (*full)[i].size() > length && (*full)[i].substr(0, length) == recordText;
     settings.*field.text = std::string(fullApplies ? (*full)[i] : recordText);
     offset += 1 + field.capacity;
   }

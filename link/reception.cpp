@@ -55,8 +55,7 @@ void ReceptionMachine::endBurst() {
   receivedChunk_.clear();
 }
 
-ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink,
-                                 const std::function<bool()>& stopRequested) {
+ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink, const std::function<bool()>& stopRequested) {
   using Clock = std::chrono::steady_clock;
   ReceptionMachine machine(sink);
   std::uint64_t shownBytes = 0;

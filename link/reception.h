@@ -92,8 +92,7 @@ enum class ReceptionEnd { Finished, Stopped, PortLost };
 // into a ReceptionMachine until ETX, until `stopRequested` answers true, or
 // until the port is lost. The burst read so far reaches the sink in every case;
 // the count reaches it every kBurstGapMs while bytes arrive, and at ETX.
-ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink,
-                                 const std::function<bool()>& stopRequested);
+ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink, const std::function<bool()>& stopRequested);
 
 // A handed-over text becomes memo lines, one per CR LF piece, so a text that
 // ends in CR LF leaves an empty line behind it.

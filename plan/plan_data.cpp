@@ -20,8 +20,10 @@ class PlanData::Reader {
     copied_ = record.body.chars;
     stored_ = storedBody;
     if (const auto order = headerCoordinateOrder(record)) order_ = *order;
-    if (const auto fields = pointFields(record)) point(record, *fields, row);
-    else if (isPointRecord(record)) ++plan_.skipped_;  // a layout the plan cannot read
+    if (const auto fields = pointFields(record))
+      point(record, *fields, row);
+    else if (isPointRecord(record))
+      ++plan_.skipped_;  // a layout the plan cannot read
     if (const auto target = observedPointName(record)) observation(stable(trimmedName(*target)), row);
   }
 
@@ -41,8 +43,8 @@ class PlanData::Reader {
       if (lastPoint) plan_.namedPoints_.push_back({reference.row, *lastPoint});
     }
     for (const Observation& seen : observations_) {
-      const auto station = seen.station >= 0 ? std::optional<std::uint32_t>(seen.station)
-                                             : byName.find(seen.stationName);
+      const auto station =
+          seen.station >= 0 ? std::optional<std::uint32_t>(seen.station) : byName.find(seen.stationName);
       const auto target = byName.find(seen.target);
       if (station && target && *station != *target) plan_.sightLines_.push_back({*station, *target});
     }
@@ -70,8 +72,8 @@ class PlanData::Reader {
     std::int64_t index = -1;
     if (first && second) {
       index = static_cast<std::int64_t>(plan_.positions_.size());
-      const GroundPoint at = order_ == CoordinateOrder::NorthEast ? GroundPoint{*second, *first}
-                                                                   : GroundPoint{*first, *second};
+      const GroundPoint at =
+          order_ == CoordinateOrder::NorthEast ? GroundPoint{*second, *first} : GroundPoint{*first, *second};
       add(at, name, row, station ? PointKind::Station : PointKind::Other);
     } else {
       ++plan_.skipped_;
@@ -91,8 +93,7 @@ class PlanData::Reader {
   void add(GroundPoint at, std::string_view name, std::size_t row, PointKind kind) {
     plan_.positions_.push_back(at);
     plan_.extent_.include(at);
-    plan_.points_.push_back({static_cast<std::uint32_t>(row),
-                             static_cast<std::uint32_t>(plan_.names_.size()),
+    plan_.points_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(plan_.names_.size()),
                              static_cast<std::uint8_t>(name.size()), kind});
     plan_.names_.append(name);
     names_.push_back(name);
@@ -195,8 +196,8 @@ std::string_view PlanData::name(std::size_t point) const {
 // Only the points of records are in row order.
 std::optional<std::size_t> PlanData::pointOfRow(std::size_t row) const {
   const auto end = points_.begin() + static_cast<std::ptrdiff_t>(recorded_);
-  const auto found = std::lower_bound(points_.begin(), end, row,
-                                      [](const PointInfo& p, std::size_t r) { return p.row < r; });
+  const auto found =
+      std::lower_bound(points_.begin(), end, row, [](const PointInfo& p, std::size_t r) { return p.row < r; });
   if (found == end || found->row != row) return std::nullopt;
   return static_cast<std::size_t>(found - points_.begin());
 }

@@ -44,16 +44,14 @@ std::size_t PointGrid::column(double east) const {
   return clampedIndex((east - extent_.minEast) / cellSize_, columns_);
 }
 
-std::size_t PointGrid::row(double north) const {
-  return clampedIndex((north - extent_.minNorth) / cellSize_, rows_);
-}
+std::size_t PointGrid::row(double north) const { return clampedIndex((north - extent_.minNorth) / cellSize_, rows_); }
 
 PointGrid::CellRange PointGrid::cellsMeeting(const Extent& area) const {
   return {column(area.minEast), column(area.maxEast), row(area.minNorth), row(area.maxNorth)};
 }
 
-std::optional<std::size_t> PointGrid::nearest(const std::vector<GroundPoint>& points,
-                                              GroundPoint centre, double radius) const {
+std::optional<std::size_t> PointGrid::nearest(const std::vector<GroundPoint>& points, GroundPoint centre,
+                                              double radius) const {
   Extent around;
   around.include({centre.east - radius, centre.north - radius});
   around.include({centre.east + radius, centre.north + radius});

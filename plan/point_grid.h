@@ -18,8 +18,7 @@ class PointGrid {
   explicit PointGrid(const std::vector<GroundPoint>& points);
 
   // The points within `radius` of `centre`, the nearest one.
-  std::optional<std::size_t> nearest(const std::vector<GroundPoint>& points, GroundPoint centre,
-                                     double radius) const;
+  std::optional<std::size_t> nearest(const std::vector<GroundPoint>& points, GroundPoint centre, double radius) const;
 
   // Calls visit(index) for every point in the cells that meet `area`, which
   // may include a few points just outside it.

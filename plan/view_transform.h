@@ -27,8 +27,7 @@ class ViewTransform {
   void resize(double width, double height);
 
   ScreenPoint toScreen(GroundPoint p) const {
-    return {width_ / 2 + (p.east - centre_.east) * scale_,
-            height_ / 2 - (p.north - centre_.north) * scale_};
+    return {width_ / 2 + (p.east - centre_.east) * scale_, height_ / 2 - (p.north - centre_.north) * scale_};
   }
   GroundPoint toGround(ScreenPoint s) const {
     return {centre_.east + (s.x - width_ / 2) / scale_, centre_.north - (s.y - height_ / 2) / scale_};

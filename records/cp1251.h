@@ -52,11 +52,19 @@ constexpr Converted<N> convert(const Utf8Text<N>& in) {
     const auto b = static_cast<unsigned char>(in.bytes[i]);
     char32_t cp = 0;
     int extra = 0;
-    if (b < 0x80) { cp = b; }
-    else if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; extra = 1; }
-    else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; extra = 2; }
-    else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; extra = 3; }
-    else throw "invalid UTF-8 in a literal";
+    if (b < 0x80) {
+      cp = b;
+    } else if ((b & 0xE0) == 0xC0) {
+      cp = b & 0x1F;
+      extra = 1;
+    } else if ((b & 0xF0) == 0xE0) {
+      cp = b & 0x0F;
+      extra = 2;
+    } else if ((b & 0xF8) == 0xF0) {
+      cp = b & 0x07;
+      extra = 3;
+    } else
+      throw "invalid UTF-8 in a literal";
     ++i;
     for (int k = 0; k < extra; ++k, ++i) {
       if (i + 1 >= N) throw "truncated UTF-8 in a literal";

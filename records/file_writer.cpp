@@ -187,8 +187,10 @@ FileWriter::FileWriter(std::string path) : target_(std::move(path)) {
   if (fd < 0 && errno == ENXIO) fd = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);  // a pipe's reader
   if (fd < 0 && errno != ENOENT) throw IoError::fromErrno(errno);
   try {
-    if (fd >= 0) openExisting(fd);
-    else openNew();
+    if (fd >= 0)
+      openExisting(fd);
+    else
+      openNew();
   } catch (...) {
     discard();
     throw;
@@ -249,8 +251,8 @@ void FileWriter::startBackup() {
   }
   const int readable = ::open(target_.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
   struct stat st {};
-  const bool same = readable >= 0 && ::fstat(readable, &st) == 0 && st.st_ino == old_.st_ino &&
-                    st.st_dev == old_.st_dev;
+  const bool same =
+      readable >= 0 && ::fstat(readable, &st) == 0 && st.st_ino == old_.st_ino && st.st_dev == old_.st_dev;
   const bool copied = same && copyContent(readable, backupFd_) && ::fsync(backupFd_) == 0;
   const int err = readable < 0 ? errno : EIO;
   if (readable >= 0) ::close(readable);
@@ -329,8 +331,10 @@ void FileWriter::commit() {
 }
 
 void FileWriter::commitReplacement() {
-  if (targetExisted_) keepOldFileProperties();
-  else (void)::fchmod(fd_, 0666 & ~currentUmask());
+  if (targetExisted_)
+    keepOldFileProperties();
+  else
+    (void)::fchmod(fd_, 0666 & ~currentUmask());
   if (tempPath_.empty()) {
     linkTemporaryOverTarget();
     return;
@@ -349,8 +353,7 @@ void FileWriter::keepOldFileProperties() {
 // random one that is renamed over the target.
 void FileWriter::linkTemporaryOverTarget() {
   const std::string source = fdPath(fd_);
-  if (!targetExisted_ &&
-      ::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+  if (!targetExisted_ && ::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
     return;
   }
   if (!targetExisted_ && errno != EEXIST) failWith(errno);

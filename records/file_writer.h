@@ -54,12 +54,12 @@ class FileWriter final : public ByteSink {
   std::string target_;     // the file that ends up holding the bytes
   std::string directory_;  // where the temporary file and the backup lie
   Mode mode_ = Mode::Replace;
-  int fd_ = -1;            // what is being written
-  int oldFd_ = -1;         // the replaced file, for its properties
+  int fd_ = -1;     // what is being written
+  int oldFd_ = -1;  // the replaced file, for its properties
   struct stat old_ {};
   bool targetExisted_ = false;
   bool createdTarget_ = false;  // a dangling link's new, empty target
-  std::string tempPath_;   // a named temporary file where no unnamed one can be made
+  std::string tempPath_;        // a named temporary file where no unnamed one can be made
   std::string backupPath_;
   int backupFd_ = -1;
   bool targetTouched_ = false;  // the target's bytes are being rewritten from the temporary file

@@ -64,8 +64,8 @@ class VersionedLineStream {
 
 }  // namespace
 
-std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
-                          const std::function<void()>& afterCounting, const ReadProgress& progress) {
+std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer, const std::function<void()>& afterCounting,
+                          const ReadProgress& progress) {
   buffer.clear();
   try {
     // The first pass sizes the buffer once, so that the second fills it
@@ -75,7 +75,8 @@ std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
     if (afterCounting) afterCounting();
     // The file may have changed since it was counted: the second pass decides.
     forEachTextLine(
-        path, [&buffer](std::string_view line) {
+        path,
+        [&buffer](std::string_view line) {
           if (!line.empty()) buffer.appendLine(line);
         },
         progress);
@@ -106,7 +107,8 @@ template <typename OnText>
 void forEachImportedText(const std::string& path, OnText onText, const ReadProgress& progress = {}) {
   VersionedLineStream<OnText> stream(std::move(onText));
   forEachTextLine(
-      path, [&stream](std::string_view line) {
+      path,
+      [&stream](std::string_view line) {
         if (!line.empty()) stream.add(line);
       },
       progress);
@@ -116,13 +118,11 @@ void forEachImportedText(const std::string& path, OnText onText, const ReadProgr
 }  // namespace
 
 void forEachImportedRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
-  forEachImportedText(path, [&onRecord](std::string_view text, char version) {
-    onRecord(SurveyRecord::fromText(text, version));
-  });
+  forEachImportedText(
+      path, [&onRecord](std::string_view text, char version) { onRecord(SurveyRecord::fromText(text, version)); });
 }
 
-void importSdrRows(const std::string& path, CaptionState& captions, RecordList& list,
-                   const ReadProgress& progress) {
+void importSdrRows(const std::string& path, CaptionState& captions, RecordList& list, const ReadProgress& progress) {
   // Room for the rows of lines of 64 bytes: growing the index copies it into fresh memory.
   std::error_code unknown;
   const auto bytes = std::filesystem::file_size(path, unknown);

@@ -20,8 +20,8 @@ namespace quillmar {
 // LineCount for Obrabotka). Throws IoError; `buffer` is then left empty, as
 // it is when `progress` throws to stop the reading.
 // `afterCounting` runs between the two passes (progress displays, tests).
-std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer,
-                          const std::function<void()>& afterCounting = {}, const ReadProgress& progress = {});
+std::size_t ImportSdrFile(const std::string& path, LineBuffer& buffer, const std::function<void()>& afterCounting = {},
+                          const ReadProgress& progress = {});
 
 // The same for an SDR text held in memory: its non-empty lines, each with
 // CR LF appended, after what `buffer` holds. Returns the buffer's line count.
@@ -47,6 +47,5 @@ void importSdrRows(const std::string& path, CaptionState& captions, RecordList& 
 using RowProgress = std::function<void(std::size_t rowsDone)>;
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,
                const RowProgress& progress = {});
-
 
 }  // namespace quillmar

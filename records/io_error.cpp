@@ -41,7 +41,8 @@ int ioCodeFromErrno(int err) {
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return io_code::kDiskFull;
-    case EIO: return 21;  // the device is not ready: a pulled stick or cable
+    case EIO:
+      return 21;  // the device is not ready: a pulled stick or cable
     // Offset so that an unexpected errno never reads as one of the codes above.
     default: return 1000 + err;
   }

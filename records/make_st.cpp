@@ -33,9 +33,7 @@ struct RowsOf {
   }
 };
 
-constexpr Row setting(std::string_view literal, StateText shown) {
-  return {literal, nullptr, shown};
-}
+constexpr Row setting(std::string_view literal, StateText shown) { return {literal, nullptr, shown}; }
 constexpr Row sdr3Setting(std::string_view literal, StateText shown) {
   return {literal, nullptr, shown, nullptr, true};
 }
@@ -124,8 +122,7 @@ constexpr std::array<Row, 6> observationRows(KindId kind, std::string_view horiz
           observation("   Прим. "_w, F::Description)};
 }
 constexpr auto kObservation = observationRows(KindId::Observation, "  Гориз. угол="_w);
-constexpr auto kObservationByAzimuth =
-    observationRows(KindId::ObservationByAzimuth, "  Гориз. азимут="_w);
+constexpr auto kObservationByAzimuth = observationRows(KindId::ObservationByAzimuth, "  Гориз. азимут="_w);
 
 // An SDR2x job record carries no settings: its caption is the name alone.
 constexpr Row kJob[] = {
@@ -199,11 +196,26 @@ constexpr Row kLevelOffset[] = {
 
 // In KindId order.
 constexpr std::span<const Row> kTemplates[] = {
-    kHeader,       kInstrument,     kStation,           kTarget,
-    kCollimation,  kAtmosphere,     kScaleFactor,       kBacksight,
-    kPosition,     kObservation,    kObservationByAzimuth, kJob,
-    kReducedObservation, kNote,     kLevelInstrument,   kLevelElevation,
-    kLevelStation, std::span(kLevelObservation1).first(8), kLevelObservation3, kLevelOffset,
+    kHeader,
+    kInstrument,
+    kStation,
+    kTarget,
+    kCollimation,
+    kAtmosphere,
+    kScaleFactor,
+    kBacksight,
+    kPosition,
+    kObservation,
+    kObservationByAzimuth,
+    kJob,
+    kReducedObservation,
+    kNote,
+    kLevelInstrument,
+    kLevelElevation,
+    kLevelStation,
+    std::span(kLevelObservation1).first(8),
+    kLevelObservation3,
+    kLevelOffset,
 };
 static_assert(std::size(kTemplates) == std::size(kKindLayouts));
 
@@ -292,9 +304,7 @@ std::string_view refractionConstantText(char code) {
 
 constexpr std::array<std::string_view, 256> makeInstrumentModels() {
   std::array<std::string_view, 256> models{};
-  const auto set = [&models](char code, std::string_view text) {
-    models[static_cast<unsigned char>(code)] = text;
-  };
+  const auto set = [&models](char code, std::string_view text) { models[static_cast<unsigned char>(code)] = text; };
   set('1', "Sokkia Manual"_w);
   set('3', "Sokkia SET5A"_w);
   set('4', "Sokkia DT4/5/5A/20"_w);
@@ -335,9 +345,7 @@ constexpr std::array<std::string_view, 256> makeInstrumentModels() {
 
 constexpr std::array<std::string_view, 256> kInstrumentModels = makeInstrumentModels();
 
-std::string_view instrumentModelText(char code) {
-  return kInstrumentModels[static_cast<unsigned char>(code)];
-}
+std::string_view instrumentModelText(char code) { return kInstrumentModels[static_cast<unsigned char>(code)]; }
 
 // A setting that a one-character code of the line chooses.
 struct CodeSetting {
@@ -358,14 +366,12 @@ constexpr CodeSetting kCodeSettings[] = {
     code(KindId::Header, F::CoordinateOrderCode, &CaptionState::coordinateOrder, coordinateOrderText),
     code(KindId::Instrument, F::InstrumentModelCode, &CaptionState::instrumentModel, instrumentModelText),
     code(KindId::Instrument, F::EdmMountingCode, &CaptionState::edmMounting, edmMountingText),
-    code(KindId::Instrument, F::VerticalAngleZeroCode, &CaptionState::verticalAngleZero,
-         verticalAngleZeroText),
+    code(KindId::Instrument, F::VerticalAngleZeroCode, &CaptionState::verticalAngleZero, verticalAngleZeroText),
     code(KindId::Job, F::PointIdTypeCode, &CaptionState::pointIdType, pointIdTypeText),
     code(KindId::Job, F::IncludeElevationCode, &CaptionState::includeElevation, yesNoText),
     code(KindId::Job, F::AtmosCorrectionCode, &CaptionState::atmosCorrection, yesNoText),
     code(KindId::Job, F::CrCorrectionCode, &CaptionState::crCorrection, yesNoText),
-    code(KindId::Job, F::RefractionConstantCode, &CaptionState::refractionConstant,
-         refractionConstantText),
+    code(KindId::Job, F::RefractionConstantCode, &CaptionState::refractionConstant, refractionConstantText),
     code(KindId::Job, F::SeaLevelCorrectionCode, &CaptionState::seaLevelCorrection, yesNoText),
 };
 
@@ -382,8 +388,8 @@ void takeSettings(CaptionState& state, const KindLayout& kind, std::string_view 
   }
 }
 
-void appendRows(std::string& out, std::span<const Row> rows, const CaptionState& state,
-                std::string_view body, char version) {
+void appendRows(std::string& out, std::span<const Row> rows, const CaptionState& state, std::string_view body,
+                char version) {
   for (const Row& row : rows) {
     if (row.sdr3Only && version != kVersionSdr3) continue;
     out += row.literal;
@@ -398,8 +404,8 @@ void appendRows(std::string& out, std::span<const Row> rows, const CaptionState&
 
 }  // namespace
 
-void MakeStInto(std::string& out, CaptionState& state, std::string_view body,
-                std::string_view typeCode, std::string_view derivCode, char version) {
+void MakeStInto(std::string& out, CaptionState& state, std::string_view body, std::string_view typeCode,
+                std::string_view derivCode, char version) {
   out.clear();
   const bool hasLayout = version == kVersionSdr3 || version == kVersionSdr2;
   const KindLayout* kind = hasLayout ? FindKindLayout(typeCode, derivCode) : nullptr;
@@ -411,8 +417,8 @@ void MakeStInto(std::string& out, CaptionState& state, std::string_view body,
   appendRows(out, kTemplates[static_cast<std::size_t>(kind->kind)], state, body, version);
 }
 
-std::string MakeSt(CaptionState& state, std::string_view body, std::string_view typeCode,
-                   std::string_view derivCode, char version) {
+std::string MakeSt(CaptionState& state, std::string_view body, std::string_view typeCode, std::string_view derivCode,
+                   char version) {
   std::string caption;
   MakeStInto(caption, state, body, typeCode, derivCode, version);
   return caption;

@@ -3,10 +3,10 @@
 
 #include <array>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 #include <system_error>
-#include <filesystem>
 
 #include "records/record_file.h"
 

@@ -19,8 +19,8 @@ enum class RecordFileDoubt {
 
 struct RecordFileCheck {
   RecordFileDoubt doubt = RecordFileDoubt::None;
-  std::uintmax_t size = 0;    // of the file, in bytes
-  std::size_t record = 0;     // 1-based, for LengthOverCapacity
+  std::uintmax_t size = 0;  // of the file, in bytes
+  std::size_t record = 0;   // 1-based, for LengthOverCapacity
 };
 
 RecordFileCheck checkRecordFile(const std::string& path);

@@ -19,9 +19,8 @@ namespace {
 
 // Windows-1251 letters whose upper case is not simply 0x20 below the lower.
 constexpr std::pair<unsigned char, unsigned char> kOtherCasePairs[] = {
-    {0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8D, 0x9D},
-    {0x8E, 0x9E}, {0x8F, 0x9F}, {0xA1, 0xA2}, {0xA3, 0xBC}, {0xA5, 0xB4},
-    {0xA8, 0xB8}, {0xAA, 0xBA}, {0xAF, 0xBF}, {0xB2, 0xB3}, {0xBD, 0xBE},
+    {0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8D, 0x9D}, {0x8E, 0x9E}, {0x8F, 0x9F}, {0xA1, 0xA2},
+    {0xA3, 0xBC}, {0xA5, 0xB4}, {0xA8, 0xB8}, {0xAA, 0xBA}, {0xAF, 0xBF}, {0xB2, 0xB3}, {0xBD, 0xBE},
 };
 
 const std::array<unsigned char, 256> kLower = makeCp1251LowerTable();
@@ -45,8 +44,7 @@ bool equalFolded(const unsigned char* text, std::string_view lower) {
 }
 
 // Looks at each start position from `from` on, one by one.
-bool matchesFrom(const unsigned char* text, std::size_t size, std::size_t from,
-                 std::string_view lower) {
+bool matchesFrom(const unsigned char* text, std::size_t size, std::size_t from, std::string_view lower) {
   for (std::size_t i = from; i + lower.size() <= size; ++i) {
     if (equalFolded(text + i, lower)) return true;
   }
@@ -77,10 +75,8 @@ bool matchesWide(const unsigned char* text, std::size_t size, std::string_view l
   const auto fits = [&](const unsigned char* at) {
     const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
     const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + last));
-    const __m128i headFits = _mm_or_si128(_mm_cmpeq_epi8(heads, firstLower),
-                                          _mm_cmpeq_epi8(heads, firstUpper));
-    const __m128i tailFits = _mm_or_si128(_mm_cmpeq_epi8(tails, finalLower),
-                                          _mm_cmpeq_epi8(tails, finalUpper));
+    const __m128i headFits = _mm_or_si128(_mm_cmpeq_epi8(heads, firstLower), _mm_cmpeq_epi8(heads, firstUpper));
+    const __m128i tailFits = _mm_or_si128(_mm_cmpeq_epi8(tails, finalLower), _mm_cmpeq_epi8(tails, finalUpper));
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(headFits, tailFits)));
   };
   std::size_t i = 0;
@@ -102,25 +98,25 @@ constexpr char kFieldMarker = '\x01';
 
 // The fixed texts of a kind's captions in lower case, or nothing when they
 // depend on CaptionState and so may differ from row to row.
-std::optional<std::vector<std::string>> fixedTexts(std::string_view typeCode,
-                                                   std::string_view derivCode, char version) {
+std::optional<std::vector<std::string>> fixedTexts(std::string_view typeCode, std::string_view derivCode,
+                                                   char version) {
   const std::string markers(kBodyCapacity, kFieldMarker);
   CaptionState empty;
   CaptionState marked;
-  for (std::string_view* text : {&marked.angleUnit, &marked.distanceUnit, &marked.pressureUnit,
-                                 &marked.temperatureUnit, &marked.coordinateOrder,
-                                 &marked.instrumentModel, &marked.edmMounting,
-                                 &marked.verticalAngleZero, &marked.pointIdType,
-                                 &marked.includeElevation, &marked.atmosCorrection,
-                                 &marked.crCorrection, &marked.refractionConstant,
-                                 &marked.seaLevelCorrection})
+  for (std::string_view* text :
+       {&marked.angleUnit, &marked.distanceUnit, &marked.pressureUnit, &marked.temperatureUnit, &marked.coordinateOrder,
+        &marked.instrumentModel, &marked.edmMounting, &marked.verticalAngleZero, &marked.pointIdType,
+        &marked.includeElevation, &marked.atmosCorrection, &marked.crCorrection, &marked.refractionConstant,
+        &marked.seaLevelCorrection})
     *text = "\x02";
   const std::string caption = MakeSt(empty, markers, typeCode, derivCode, version);
   if (caption != MakeSt(marked, markers, typeCode, derivCode, version)) return std::nullopt;
   std::vector<std::string> texts(1);
   for (char c : caption) {
-    if (c != kFieldMarker) texts.back() += static_cast<char>(kLower[static_cast<unsigned char>(c)]);
-    else if (!texts.back().empty()) texts.emplace_back();
+    if (c != kFieldMarker)
+      texts.back() += static_cast<char>(kLower[static_cast<unsigned char>(c)]);
+    else if (!texts.back().empty())
+      texts.emplace_back();
   }
   return texts;
 }
@@ -152,8 +148,10 @@ class FieldPieces {
     const std::string_view text = texts_[i];
     for (std::size_t at = 0; at < text.size(); ++at) {
       const std::string_view tail = text.substr(at);
-      if (tail.starts_with(lower_)) withoutField_ = true;
-      else if (lower_.starts_with(tail)) fromField(tail.size(), i + 1, {});
+      if (tail.starts_with(lower_))
+        withoutField_ = true;
+      else if (lower_.starts_with(tail))
+        fromField(tail.size(), i + 1, {});
     }
   }
 
@@ -172,14 +170,17 @@ class FieldPieces {
       const std::size_t first = next == kAnyText ? 0 : next;
       const std::size_t last = next == kAnyText ? texts_.size() : std::min(next + 1, texts_.size());
       for (std::size_t j = first; j < last; ++j) {
-        if (texts_[j].starts_with(rest)) finish(kept);
-        else if (rest.starts_with(texts_[j])) fromField(pos + size + texts_[j].size(), j + 1, kept);
+        if (texts_[j].starts_with(rest))
+          finish(kept);
+        else if (rest.starts_with(texts_[j]))
+          fromField(pos + size + texts_[j].size(), j + 1, kept);
       }
     }
   }
 
   void finish(std::string_view longest) {
-    if (longest.empty()) withoutField_ = true;
+    if (longest.empty())
+      withoutField_ = true;
     else if (std::find(pieces_.begin(), pieces_.end(), longest) == pieces_.end())
       pieces_.emplace_back(longest);
   }
@@ -197,8 +198,7 @@ class LinePieces {
  public:
   explicit LinePieces(std::string_view lower) : lower_(lower) {}
 
-  const std::optional<std::vector<CaptionMatcher>>& forKind(std::string_view typeCode,
-                                                            std::string_view derivCode,
+  const std::optional<std::vector<CaptionMatcher>>& forKind(std::string_view typeCode, std::string_view derivCode,
                                                             char version) {
     std::uint64_t key = static_cast<unsigned char>(version);
     for (std::string_view code : {typeCode, derivCode}) {
@@ -211,8 +211,7 @@ class LinePieces {
   }
 
  private:
-  std::optional<std::vector<CaptionMatcher>> matchersFor(std::string_view typeCode,
-                                                         std::string_view derivCode,
+  std::optional<std::vector<CaptionMatcher>> matchersFor(std::string_view typeCode, std::string_view derivCode,
                                                          char version) const {
     const auto texts = fixedTexts(typeCode, derivCode, version);
     if (!texts) return std::nullopt;
@@ -275,15 +274,14 @@ bool CaptionMatcher::matches(std::string_view caption) const {
 namespace {
 
 // Cheapest first: the kind, then the line, and the caption only when needed.
-bool rowMatches(const RecordList& list, std::size_t row, const CaptionMatcher& matcher,
-                RecordKind kind, LinePieces& kinds, std::string& caption) {
+bool rowMatches(const RecordList& list, std::size_t row, const CaptionMatcher& matcher, RecordKind kind,
+                LinePieces& kinds, std::string& caption) {
   const std::string_view typeCode = list.typeCode(row);
   if (!isOfKind(typeCode, kind)) return false;
   if (matcher.lower().empty()) return true;
   if (const auto& pieces = kinds.forKind(typeCode, list.derivCode(row), list.version(row))) {
     const std::string_view body = list.body(row);
-    if (std::none_of(pieces->begin(), pieces->end(),
-                     [&](const CaptionMatcher& piece) { return piece.matches(body); }))
+    if (std::none_of(pieces->begin(), pieces->end(), [&](const CaptionMatcher& piece) { return piece.matches(body); }))
       return false;
   }
   list.captionInto(caption, row);
@@ -292,8 +290,8 @@ bool rowMatches(const RecordList& list, std::size_t row, const CaptionMatcher& m
 
 }  // namespace
 
-std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher& matcher,
-                                   RecordKind kind, std::size_t start, Direction direction) {
+std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher& matcher, RecordKind kind,
+                                   std::size_t start, Direction direction) {
   const std::size_t rows = list.size();
   if (rows == 0) return std::nullopt;
   std::size_t row = start % rows;
@@ -301,8 +299,10 @@ std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher&
   std::string caption;
   for (std::size_t looked = 0; looked < rows; ++looked) {
     if (rowMatches(list, row, matcher, kind, kinds, caption)) return row;
-    if (direction == Direction::Forward) row = row + 1 == rows ? 0 : row + 1;
-    else row = row == 0 ? rows - 1 : row - 1;
+    if (direction == Direction::Forward)
+      row = row + 1 == rows ? 0 : row + 1;
+    else
+      row = row == 0 ? rows - 1 : row - 1;
   }
   return std::nullopt;
 }

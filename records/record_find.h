@@ -42,7 +42,7 @@ enum class Direction { Forward, Backward };
 // Captions are taken to be MakeSt's: a row whose line lacks every piece of
 // the text that the caption's fields would have to supply (the text less the
 // kind's fixed words it can run into) is passed over without making its caption.
-std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher& matcher,
-                                   RecordKind kind, std::size_t start, Direction direction);
+std::optional<std::size_t> findRow(const RecordList& list, const CaptionMatcher& matcher, RecordKind kind,
+                                   std::size_t start, Direction direction);
 
 }  // namespace quillmar

@@ -20,10 +20,10 @@ constexpr std::size_t kBlockSize = 2 << 20;
 
 // Where the parts of a row lie in its arena bytes.
 constexpr std::size_t kStateRefAt = 0;
-constexpr std::size_t kTypeAt = 4;      // length byte, 2 characters
-constexpr std::size_t kDerivAt = 7;     // length byte, 2 characters
+constexpr std::size_t kTypeAt = 4;   // length byte, 2 characters
+constexpr std::size_t kDerivAt = 7;  // length byte, 2 characters
 constexpr std::size_t kVersionAt = 10;
-constexpr std::size_t kBodyAt = 11;     // length byte, then the characters
+constexpr std::size_t kBodyAt = 11;  // length byte, then the characters
 constexpr std::size_t kHeaderSize = 12;
 
 std::uint32_t readU32(const char* at) {
@@ -34,9 +34,7 @@ std::uint32_t readU32(const char* at) {
 
 void writeU32(char* at, std::uint32_t value) { std::memcpy(at, &value, sizeof value); }
 
-std::string_view shortText(const char* at) {
-  return {at + 1, static_cast<unsigned char>(*at)};
-}
+std::string_view shortText(const char* at) { return {at + 1, static_cast<unsigned char>(*at)}; }
 
 // An empty view may have no data at all, which memcpy must not be given.
 void copyText(char* to, std::string_view text) {
@@ -62,19 +60,16 @@ bool mayChangeCaptionState(std::string_view typeCode) {
 std::string stateKey(const CaptionState& state) {
   std::string key;
   for (std::string_view text :
-       {state.angleUnit, state.distanceUnit, state.pressureUnit, state.temperatureUnit,
-        state.coordinateOrder, state.instrumentModel, state.edmMounting, state.verticalAngleZero,
-        state.pointIdType, state.includeElevation, state.atmosCorrection, state.crCorrection,
-        state.refractionConstant, state.seaLevelCorrection}) {
+       {state.angleUnit, state.distanceUnit, state.pressureUnit, state.temperatureUnit, state.coordinateOrder,
+        state.instrumentModel, state.edmMounting, state.verticalAngleZero, state.pointIdType, state.includeElevation,
+        state.atmosCorrection, state.crCorrection, state.refractionConstant, state.seaLevelCorrection}) {
     key.append(text);
     key.push_back('\0');
   }
   return key;
 }
 
-bool sameTexts(const CaptionState& a, const CaptionState& b) {
-  return std::memcmp(&a, &b, sizeof(CaptionState)) == 0;
-}
+bool sameTexts(const CaptionState& a, const CaptionState& b) { return std::memcmp(&a, &b, sizeof(CaptionState)) == 0; }
 
 }  // namespace
 
@@ -92,13 +87,9 @@ const SurveyRecord RecordList::record(std::size_t index) const {
 
 std::string_view RecordList::body(std::size_t index) const { return shortText(rows_[index] + kBodyAt); }
 
-std::string_view RecordList::typeCode(std::size_t index) const {
-  return shortText(rows_[index] + kTypeAt);
-}
+std::string_view RecordList::typeCode(std::size_t index) const { return shortText(rows_[index] + kTypeAt); }
 
-std::string_view RecordList::derivCode(std::size_t index) const {
-  return shortText(rows_[index] + kDerivAt);
-}
+std::string_view RecordList::derivCode(std::size_t index) const { return shortText(rows_[index] + kDerivAt); }
 
 char RecordList::version(std::size_t index) const { return rows_[index][kVersionAt]; }
 
@@ -247,8 +238,7 @@ void RecordList::append(std::string_view caption, const SurveyRecord& record) {
 }
 
 void RecordList::insert(std::size_t index, std::string_view caption, const SurveyRecord& record) {
-  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index),
-               store(partsOf(record), kGivenCaption, caption));
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), store(partsOf(record), kGivenCaption, caption));
 }
 
 void RecordList::setCaption(std::size_t index, std::string_view caption) {

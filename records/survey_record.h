@@ -18,8 +18,8 @@ inline constexpr char kVersionNone = '0';
 inline constexpr std::size_t kBodyCapacity = 170;
 
 struct SurveyRecord {
-  ShortString<2> typeCode;    // characters 1-2 of the SDR line
-  ShortString<2> derivCode;   // characters 3-4 of the SDR line
+  ShortString<2> typeCode;   // characters 1-2 of the SDR line
+  ShortString<2> derivCode;  // characters 3-4 of the SDR line
   char version = kVersionNone;
   ShortString<kBodyCapacity> body;  // the whole line, CR LF as far as it fits
 

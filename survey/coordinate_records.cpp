@@ -23,8 +23,7 @@ std::optional<std::string> fitted(double value, std::size_t width) {
     const double step = 0.5 * std::pow(10.0, -decimals);
     const double shown = std::fabs(value) < step ? 0.0 : value;  // no "-0.00"
     char digits[64];
-    const auto [end, error] =
-        std::to_chars(digits, digits + sizeof digits, shown, std::chars_format::fixed, decimals);
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, shown, std::chars_format::fixed, decimals);
     if (error == std::errc() && static_cast<std::size_t>(end - digits) <= width) return std::string(digits, end);
   }
   return std::nullopt;

@@ -26,7 +26,6 @@ struct CoordinateRecords {
 };
 
 // For the first `rows` records of `list` and what Compute made of them.
-CoordinateRecords MakeCoordinateRecords(const RecordList& list, std::size_t rows,
-                                        const Results& results);
+CoordinateRecords MakeCoordinateRecords(const RecordList& list, std::size_t rows, const Results& results);
 
 }  // namespace quillmar::survey

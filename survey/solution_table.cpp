@@ -11,8 +11,7 @@
 namespace quillmar::survey {
 namespace {
 
-constexpr std::string_view kHeader =
-    "point;N;E;Elev;station;method;dN;dE;dElev;collimation;index;row;pairRow\r\n";
+constexpr std::string_view kHeader = "point;N;E;Elev;station;method;dN;dE;dElev;collimation;index;row;pairRow\r\n";
 
 // Four decimals whatever the locale; never "-0.0000".
 void appendNumber(std::string& line, double value) {

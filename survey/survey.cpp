@@ -9,8 +9,8 @@
 namespace quillmar::survey {
 
 std::size_t Results::checkShots() const {
-  return static_cast<std::size_t>(std::count_if(solutions.begin(), solutions.end(),
-                                                [](const Solution& s) { return s.method == Method::Check; }));
+  return static_cast<std::size_t>(
+      std::count_if(solutions.begin(), solutions.end(), [](const Solution& s) { return s.method == Method::Check; }));
 }
 
 Results Compute(const RecordList& list, std::size_t rows) {

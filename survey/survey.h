@@ -41,7 +41,7 @@ struct Solution {
   double east = 0;
   std::optional<double> elevation;
   Method method = Method::Polar;
-  std::uint32_t row = 0;  // the observation's row; the first of a face pair
+  std::uint32_t row = 0;                 // the observation's row; the first of a face pair
   std::optional<std::uint32_t> pairRow;  // the face-right row of a pair
   // Check shots only: solution minus recorded value.
   std::optional<double> dNorth, dEast, dElevation;
@@ -78,9 +78,9 @@ struct FailedObservation {
 };
 
 struct Results {
-  std::vector<Solution> solutions;       // in row order
-  std::vector<ComputedPoint> points;     // computed points, in order of first solution
-  std::vector<FacePair> pairs;           // in row order
+  std::vector<Solution> solutions;          // in row order
+  std::vector<ComputedPoint> points;        // computed points, in order of first solution
+  std::vector<FacePair> pairs;              // in row order
   std::vector<FailedObservation> failures;  // in row order
   std::size_t checkShots() const;
 };

@@ -19,8 +19,10 @@ class BookWriter {
   std::string build() {
     header();
     while (count_ < options_.records) {
-      if (chance(0.08)) levellingRun();
-      else setup();
+      if (chance(0.08))
+        levellingRun();
+      else
+        setup();
     }
     return std::move(text_);
   }
@@ -59,8 +61,8 @@ class BookWriter {
     line(wide() ? "00NMSDR33  V04-04.02    " : "00NMSDR20     V03-05    ", {"06-FEB-21 08:36 ", "111111"});
     line("10NM", {left("JOB" + std::to_string(options_.seed), 16), wide() ? "121111" : ""});
     line("06NM", {number(1.0, 8)});
-    line("01NM", {":", left("SET600 V32-00", 16), "017040", left("SET600 V32-00", 16), "017040", "31",
-                  number(0, 3), number(0, 3), number(-30, 1)});
+    line("01NM", {":", left("SET600 V32-00", 16), "017040", left("SET600 V32-00", 16), "017040", "31", number(0, 3),
+                  number(0, 3), number(-30, 1)});
   }
 
   void setup() {
@@ -84,8 +86,10 @@ class BookWriter {
       line("09F2", {point(station), point(target), number(dist + 0.001, 3), number(360 - va, 4),
                     number(ha < 180 ? ha + 180 : ha - 180, 4), note});
     }
-    if (chance(0.05)) line("09MC", {point(station), point(target), number(dist, 3), number(va, 4), number(ha, 4), note});
-    if (chance(0.05)) line("11NM", {point(station), point(target), number(ha, 4), number(dist, 3), number(0.5, 3), note});
+    if (chance(0.05))
+      line("09MC", {point(station), point(target), number(dist, 3), number(va, 4), number(ha, 4), note});
+    if (chance(0.05))
+      line("11NM", {point(station), point(target), number(ha, 4), number(dist, 3), number(0.5, 3), note});
     if (options_.recordedTargets < 1 && !chance(options_.recordedTargets)) return;
     line("08KI", {point(target), number(n + dist, 4), number(e + dist, 4), number(z + 1, 4), left("TP", 16)});
   }

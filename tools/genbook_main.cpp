@@ -17,12 +17,18 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (arg == "--sdr2") options.layout = Layout::Sdr2x;
-    else if (arg == "--sdr3") options.layout = Layout::Sdr3x;
-    else if (arg == "--records" && hasValue) options.records = std::strtoull(argv[++i], nullptr, 10);
-    else if (arg == "--seed" && hasValue) options.seed = std::strtoull(argv[++i], nullptr, 10);
-    else if (arg == "--recorded" && hasValue) options.recordedTargets = std::strtod(argv[++i], nullptr);
-    else if (out.empty() && arg[0] != '-') out = arg;
+    if (arg == "--sdr2")
+      options.layout = Layout::Sdr2x;
+    else if (arg == "--sdr3")
+      options.layout = Layout::Sdr3x;
+    else if (arg == "--records" && hasValue)
+      options.records = std::strtoull(argv[++i], nullptr, 10);
+    else if (arg == "--seed" && hasValue)
+      options.seed = std::strtoull(argv[++i], nullptr, 10);
+    else if (arg == "--recorded" && hasValue)
+      options.recordedTargets = std::strtod(argv[++i], nullptr);
+    else if (out.empty() && arg[0] != '-')
+      out = arg;
     else {
       out.clear();
       break;

@@ -67,13 +67,20 @@ std::optional<Options> parse(const std::vector<std::string>& args) {
     if (i + 1 >= args.size()) return std::nullopt;
     const auto value = number(args[++i]);
     if (!value) return std::nullopt;
-    if (flag == "--baud") options.pacing.baud = static_cast<int>(*value);
-    else if (flag == "--pause-after") options.pacing.pauseAfterLines = static_cast<std::size_t>(*value);
-    else if (flag == "--pause-ms") options.pacing.pause = milliseconds(*value);
-    else if (flag == "--start-after") options.startAfterMs = *value;
-    else if (flag == "--linger") options.lingerMs = *value;
-    else if (flag == "--timeout") options.timeoutSec = *value;
-    else return std::nullopt;
+    if (flag == "--baud")
+      options.pacing.baud = static_cast<int>(*value);
+    else if (flag == "--pause-after")
+      options.pacing.pauseAfterLines = static_cast<std::size_t>(*value);
+    else if (flag == "--pause-ms")
+      options.pacing.pause = milliseconds(*value);
+    else if (flag == "--start-after")
+      options.startAfterMs = *value;
+    else if (flag == "--linger")
+      options.lingerMs = *value;
+    else if (flag == "--timeout")
+      options.timeoutSec = *value;
+    else
+      return std::nullopt;
   }
   return options;
 }

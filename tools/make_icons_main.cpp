@@ -24,8 +24,7 @@ int sizeOf(const char* text) {
   return static_cast<int>(size);
 }
 
-bool writeIcon(const QDir& root, const QString& context, const QString& name,
-               const QPixmap& picture) {
+bool writeIcon(const QDir& root, const QString& context, const QString& name, const QPixmap& picture) {
   const QString folder = QStringLiteral("hicolor/%1x%1/%2").arg(picture.width()).arg(context);
   const QString path = root.filePath(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
   if (!root.mkpath(folder) || !picture.save(path, "PNG")) {
@@ -37,12 +36,9 @@ bool writeIcon(const QDir& root, const QString& context, const QString& name,
 
 bool writeIcons(const QDir& root, int size) {
   const QString types = QStringLiteral("mimetypes");
-  return writeIcon(root, QStringLiteral("apps"), QStringLiteral("quillmar"),
-                   quillmar::applicationPixmap(size)) &&
-         writeIcon(root, types, QStringLiteral("application-x-quillmar-records"),
-                   quillmar::recordFilePixmap(size)) &&
-         writeIcon(root, types, QStringLiteral("application-x-sdr-field-book"),
-                   quillmar::fieldBookPixmap(size));
+  return writeIcon(root, QStringLiteral("apps"), QStringLiteral("quillmar"), quillmar::applicationPixmap(size)) &&
+         writeIcon(root, types, QStringLiteral("application-x-quillmar-records"), quillmar::recordFilePixmap(size)) &&
+         writeIcon(root, types, QStringLiteral("application-x-sdr-field-book"), quillmar::fieldBookPixmap(size));
 }
 
 }  // namespace

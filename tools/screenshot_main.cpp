@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
-#include <QTreeView>
 #include <QPixmap>
 #include <QTimer>
+#include <QTreeView>
 
 #include <functional>
 #include <iostream>

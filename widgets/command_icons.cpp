@@ -177,9 +177,9 @@ void drawFieldBook(QPainter& g) {
   g.restore();
 }
 
-constexpr std::array<Drawing, kDocumentIconCount> kDrawings{
-    drawNew,     drawOpen,   drawSave, drawSaveAs, drawImport, drawExport, drawExit,
-    drawReceive, drawUpload, drawHelp, drawEdit,   drawDelete, drawAdd};
+constexpr std::array<Drawing, kDocumentIconCount> kDrawings{drawNew,    drawOpen,   drawSave,    drawSaveAs, drawImport,
+                                                            drawExport, drawExit,   drawReceive, drawUpload, drawHelp,
+                                                            drawEdit,   drawDelete, drawAdd};
 
 QPixmap render(Drawing drawing, int size) {
   QPixmap pixmap(size, size);

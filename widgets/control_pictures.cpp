@@ -2,15 +2,15 @@
 #include "widgets/control_pictures.h"
 
 #include <QAbstractItemView>
-#include <QCoreApplication>
-#include <QInputMethodEvent>
-#include <QTextLayout>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QHelpEvent>
+#include <QInputMethodEvent>
 #include <QPainter>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QToolTip>
 
 #include <array>
@@ -18,17 +18,16 @@
 namespace quillmar {
 namespace {
 
-constexpr char16_t kFirstPicture = 0x2400;  // ␀
-constexpr char16_t kLastPicture = 0x241F;   // ␟
-constexpr char16_t kDeletePicture = 0x2421; // ␡
+constexpr char16_t kFirstPicture = 0x2400;   // ␀
+constexpr char16_t kLastPicture = 0x241F;    // ␟
+constexpr char16_t kDeletePicture = 0x2421;  // ␡
 constexpr char16_t kFirstUnassigned = 0xE000;
 constexpr char16_t kLastUnassigned = 0xE0FF;
 constexpr int kBoxPadding = 2;
 
 constexpr std::array<const char*, 32> kControlNames{
-    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT",  "LF",
-    "VT",  "FF",  "CR",  "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
-    "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT", "LF",  "VT",  "FF", "CR", "SO", "SI",
+    "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB", "CAN", "EM", "SUB", "ESC", "FS", "GS", "RS", "US"};
 
 QFont boxFont(const QFont& font) {
   QFont small = font;
@@ -183,8 +182,8 @@ QSize ControlPictureDelegate::sizeHint(const QStyleOptionViewItem& option, const
   return size;
 }
 
-bool ControlPictureDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
-                                       const QStyleOptionViewItem& option, const QModelIndex& index) {
+bool ControlPictureDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                       const QModelIndex& index) {
   if (event == nullptr || view == nullptr || event->type() != QEvent::ToolTip)
     return QStyledItemDelegate::helpEvent(event, view, option, index);
   const QRect shown = option.rect.intersected(view->viewport()->rect());
@@ -200,9 +199,7 @@ bool ControlPictureDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* vie
   return true;
 }
 
-ControlPictureEdit::ControlPictureEdit(QWidget* parent) : QPlainTextEdit(parent) {
-  new PictureRoom(document());
-}
+ControlPictureEdit::ControlPictureEdit(QWidget* parent) : QPlainTextEdit(parent) { new PictureRoom(document()); }
 
 void ControlPictureEdit::paintEvent(QPaintEvent* event) {
   QPlainTextEdit::paintEvent(event);
@@ -219,8 +216,8 @@ void ControlPictureEdit::paintEvent(QPaintEvent* event) {
       QTextCursor cursor(block);
       cursor.setPosition(block.position() + static_cast<int>(i));
       const QRect at = cursorRect(cursor);
-      drawBox(painter, QRect(at.left(), at.top(), boxWidth(painter.font(), text.at(i)), at.height()), text.at(i),
-              ink, paper);
+      drawBox(painter, QRect(at.left(), at.top(), boxWidth(painter.font(), text.at(i)), at.height()), text.at(i), ink,
+              paper);
     }
   }
 }
@@ -261,8 +258,8 @@ void ControlPictureLineEdit::paintEvent(QPaintEvent* event) {
     const QChar c = shown.at(room.start);
     // One pixel to the left as well, over the edge of the missing glyph's box.
     const int x = left + qRound(line.cursorToX(room.start)) - 1;
-    drawBox(painter, QRect(x, top - 1, boxWidth(font(), c) + 1, metrics.height() + 2), c, palette().color(QPalette::Text),
-            palette().color(QPalette::Base));
+    drawBox(painter, QRect(x, top - 1, boxWidth(font(), c) + 1, metrics.height() + 2), c,
+            palette().color(QPalette::Text), palette().color(QPalette::Base));
   }
 }
 

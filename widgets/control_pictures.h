@@ -9,9 +9,9 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStyledItemDelegate>
 #include <QString>
 #include <QStringView>
+#include <QStyledItemDelegate>
 
 class QFont;
 class QPainter;

@@ -28,8 +28,7 @@ QStringList qtNameFilters(const QString& filter) {
   return filters;
 }
 
-QString QtDialogSeam::askOpenFileName(QWidget* parent, const QString& filter,
-                                      const QString& defaultSuffix) {
+QString QtDialogSeam::askOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // A typed name that does not exist is let through: opening it reports the failure.
@@ -58,14 +57,12 @@ SaveChoice QtDialogSeam::askSaveFileName(QWidget* parent, const SaveRequest& req
 }
 
 bool QtDialogSeam::confirmYesNo(QWidget* parent, const QString& question) {
-  return QMessageBox::question(parent, kConfirmTitle, question,
-                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  return QMessageBox::question(parent, kConfirmTitle, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 Answer QtDialogSeam::confirmYesNoCancel(QWidget* parent, const QString& question) {
   const auto button =
-      QMessageBox::question(parent, kConfirmTitle, question,
-                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      QMessageBox::question(parent, kConfirmTitle, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   if (button == QMessageBox::Yes) return Answer::Yes;
   if (button == QMessageBox::No) return Answer::No;
   return Answer::Cancel;

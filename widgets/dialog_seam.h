@@ -13,7 +13,7 @@ class QWidget;
 namespace quillmar {
 
 struct SaveRequest {
-  QString title;          // empty: the toolkit's own title
+  QString title;  // empty: the toolkit's own title
   QString filter;
   int filterIndex = 1;    // the filter shown first
   QString fileName;       // the name proposed
@@ -34,8 +34,7 @@ class DialogSeam {
   virtual ~DialogSeam() = default;
 
   // An empty result means the dialog was cancelled.
-  virtual QString askOpenFileName(QWidget* parent, const QString& filter,
-                                  const QString& defaultSuffix) = 0;
+  virtual QString askOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
   virtual SaveChoice askSaveFileName(QWidget* parent, const SaveRequest& request) = 0;
   // Confirmation boxes titled "Confirm"; dismissing one answers No or Cancel.
   virtual bool confirmYesNo(QWidget* parent, const QString& question) = 0;
@@ -49,8 +48,7 @@ class DialogSeam {
 // The real dialogs: QFileDialog and QMessageBox.
 class QtDialogSeam final : public DialogSeam {
  public:
-  QString askOpenFileName(QWidget* parent, const QString& filter,
-                          const QString& defaultSuffix) override;
+  QString askOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
   SaveChoice askSaveFileName(QWidget* parent, const SaveRequest& request) override;
   bool confirmYesNo(QWidget* parent, const QString& question) override;
   Answer confirmYesNoCancel(QWidget* parent, const QString& question) override;

@@ -95,9 +95,7 @@ std::optional<std::string> encode(QStringView text, const UnitTable& table, QCha
 
 QString cp1251ToQString(std::string_view bytes) { return decode(bytes, tables().plain); }
 
-std::optional<std::string> qStringToCp1251(QStringView text) {
-  return encode(text, tables().plainByte, nullptr);
-}
+std::optional<std::string> qStringToCp1251(QStringView text) { return encode(text, tables().plainByte, nullptr); }
 
 QString cp1251ToVisibleText(std::string_view bytes) { return decode(bytes, tables().visible); }
 

@@ -70,8 +70,9 @@ void TAddForm::setVersion(char version) {
   if (usable) {
     clearStatus();
   } else {
-    showStatus(QStringLiteral("У выбранной строки нет формата SDR (версии 2 или 3): "
-                              "запись не может быть добавлена здесь."));
+    showStatus(
+        QStringLiteral("У выбранной строки нет формата SDR (версии 2 или 3): "
+                       "запись не может быть добавлена здесь."));
   }
 }
 

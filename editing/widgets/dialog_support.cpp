@@ -4,8 +4,9 @@
 namespace quillmar {
 
 QString unencodableValueMessage(const QString& label) {
-  return QStringLiteral("Значение «%1» содержит знаки, которых нет в кодировке Windows-1251. "
-                        "Исправьте его.")
+  return QStringLiteral(
+             "Значение «%1» содержит знаки, которых нет в кодировке Windows-1251. "
+             "Исправьте его.")
       .arg(label);
 }
 

@@ -12,8 +12,7 @@ namespace quillmar {
 QString unencodableValueMessage(const QString& label);
 
 // A dialog window with a caption and a close box, nothing else.
-inline constexpr Qt::WindowFlags kCloseBoxOnly = Qt::Dialog | Qt::CustomizeWindowHint |
-                                                 Qt::WindowTitleHint |
-                                                 Qt::WindowCloseButtonHint;
+inline constexpr Qt::WindowFlags kCloseBoxOnly =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 }  // namespace quillmar

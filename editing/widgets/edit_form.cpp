@@ -18,14 +18,12 @@ TEditForm::TEditForm(QWidget* parent)
   connect(okButton(), &QPushButton::clicked, this, &TEditForm::okClicked);
 }
 
-void TEditForm::Visio(std::string line, std::string typeCode, std::string derivCode,
-                      char version) {
+void TEditForm::Visio(std::string line, std::string typeCode, std::string derivCode, char version) {
   fill(std::move(line), std::move(typeCode), std::move(derivCode), version);
   exec();
 }
 
-void TEditForm::fill(std::string line, std::string typeCode, std::string derivCode,
-                     char version) {
+void TEditForm::fill(std::string line, std::string typeCode, std::string derivCode, char version) {
   confirmed_ = false;
   clearStatus();
   editor()->clearRows();

@@ -7,8 +7,7 @@
 
 namespace quillmar {
 
-ParameterTable::ParameterTable(int labelWidth, int valueWidth, QWidget* parent)
-    : QTableWidget(0, 2, parent) {
+ParameterTable::ParameterTable(int labelWidth, int valueWidth, QWidget* parent) : QTableWidget(0, 2, parent) {
   setHorizontalHeaderLabels({QStringLiteral("Параметр"), QStringLiteral("Значение")});
   verticalHeader()->hide();
   horizontalHeader()->setStretchLastSection(false);
@@ -53,9 +52,7 @@ int ParameterTable::firstRowLabelled(const QString& label) const {
   return -1;
 }
 
-std::optional<std::string> ParameterTable::bytesAt(int row) const {
-  return qStringToCp1251(valueAt(row));
-}
+std::optional<std::string> ParameterTable::bytesAt(int row) const { return qStringToCp1251(valueAt(row)); }
 
 ParameterTable::Values ParameterTable::valuesByLabel(std::size_t count) {
   Values values;
@@ -90,8 +87,7 @@ void ParameterTable::focusFirstValue() {
 }
 
 void ParameterTable::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-  const bool leaving = hint == QAbstractItemDelegate::EditNextItem ||
-                       hint == QAbstractItemDelegate::EditPreviousItem;
+  const bool leaving = hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
   QTableWidget::closeEditor(editor, leaving ? QAbstractItemDelegate::NoHint : hint);
   if (leaving) focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
 }

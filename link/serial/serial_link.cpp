@@ -23,8 +23,17 @@ constexpr int kDrainPollMs = 20;
 
 std::optional<qint32> baudOf(speed_t speed) {
   static constexpr std::array<std::pair<speed_t, qint32>, 12> kSpeeds{{
-      {B300, 300}, {B600, 600}, {B1200, 1200}, {B2400, 2400}, {B4800, 4800}, {B9600, 9600},
-      {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}, {B230400, 230400},
+      {B300, 300},
+      {B600, 600},
+      {B1200, 1200},
+      {B2400, 2400},
+      {B4800, 4800},
+      {B9600, 9600},
+      {B19200, 19200},
+      {B38400, 38400},
+      {B57600, 57600},
+      {B115200, 115200},
+      {B230400, 230400},
       {B460800, 460800},
   }};
   for (const auto& [code, baud] : kSpeeds) {
@@ -95,7 +104,7 @@ void SerialLink::presetFromDevice(const QString& devicePath) {
   const QByteArray path = QFile::encodeName(devicePath);
   const int fd = ::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return;
-  termios tio {};
+  termios tio{};
   const bool known = ::isatty(fd) && ::tcgetattr(fd, &tio) == 0;
   ::close(fd);
   if (!known) return;
@@ -132,8 +141,8 @@ SerialLink::ReadResult SerialLink::readByte(char& byte, int timeoutMs) {
   return ReadResult::Lost;
 }
 
-SerialLink::WriteResult SerialLink::writeAll(std::string_view bytes, const Progress& progress,
-                                             std::size_t& transmitted, int linePauseMs) {
+SerialLink::WriteResult SerialLink::writeAll(std::string_view bytes, const Progress& progress, std::size_t& transmitted,
+                                             int linePauseMs) {
   transmitted = 0;
   if (linePauseMs <= 0) return writeDrained(bytes, progress, transmitted);
   while (!bytes.empty()) {

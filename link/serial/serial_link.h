@@ -53,8 +53,7 @@ class SerialLink final : public ByteSource {
   // Writes all of `bytes` and waits until they have left the port. With a
   // line pause, each line (up to its LF) leaves the port before the pause
   // and the next line.
-  WriteResult writeAll(std::string_view bytes, const Progress& progress, std::size_t& transmitted,
-                       int linePauseMs = 0);
+  WriteResult writeAll(std::string_view bytes, const Progress& progress, std::size_t& transmitted, int linePauseMs = 0);
 
  private:
   void presetFromDevice(const QString& devicePath);

@@ -44,8 +44,7 @@ constexpr int kListedComPorts = 4;
 }  // namespace
 
 TCommSet::TCommSet(QWidget* parent, QString settingsPath, DialogSeam& seam, std::unique_ptr<QSettings> userSettings)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       settingsPath_(std::move(settingsPath)),
       seam_(seam),
       userSettings_(std::move(userSettings)) {
@@ -53,8 +52,8 @@ TCommSet::TCommSet(QWidget* parent, QString settingsPath, DialogSeam& seam, std:
   setModal(true);
   auto* grid = new QGridLayout(this);
   const CommSettings creation = creationCommSettings();
-  ComboBox1 = addComboBox(QStringLiteral("Порт"), {"COM1", "COM2", "COM3", "COM4"},
-                          cp1251ToVisibleText(creation.portText), 0);
+  ComboBox1 =
+      addComboBox(QStringLiteral("Порт"), {"COM1", "COM2", "COM3", "COM4"}, cp1251ToVisibleText(creation.portText), 0);
   ComboBox2 = addComboBox(QStringLiteral("Baudrate"),
                           {"1200", "2400", "4800", "9600", "19200", "38400", "300", "600", "57600", "115200"},
                           cp1251ToVisibleText(creation.baudText), 1);
@@ -91,11 +90,11 @@ TCommSet::TCommSet(QWidget* parent, QString settingsPath, DialogSeam& seam, std:
   setTabOrder(OkButton, CancelButton);
   setTabOrder(CancelButton, ComboBox1);
   for (auto [from, to] : std::array<std::pair<QWidget*, QWidget*>, 6>{{{ComboBox1, ComboBox2},
-                                                                        {ComboBox2, ComboBox3},
-                                                                        {ComboBox3, ComboBox4},
-                                                                        {ComboBox4, ComboBox5},
-                                                                        {ComboBox5, ComboBox6},
-                                                                        {ComboBox6, SpinBox1}}}) {
+                                                                       {ComboBox2, ComboBox3},
+                                                                       {ComboBox3, ComboBox4},
+                                                                       {ComboBox4, ComboBox5},
+                                                                       {ComboBox5, ComboBox6},
+                                                                       {ComboBox6, SpinBox1}}}) {
     setTabOrder(from, to);
   }
   connect(OkButton, &QPushButton::clicked, this, &TCommSet::OkClick);
@@ -211,7 +210,7 @@ bool TCommSet::readTexts(CommSettings& settings) {
     const auto bytes = visibleTextToCp1251(box->currentText(), &unmapped);
     if (!bytes) {
       seam_.showError(this, QStringLiteral("Символ «%1» в тексте «%2» нельзя сохранить в кодировке Windows-1251.")
-                             .arg(unmapped, box->currentText()));
+                                .arg(unmapped, box->currentText()));
       box->setFocus();
       return false;
     }

@@ -31,8 +31,7 @@ class TCommSet final : public QDialog {
   // Loads `settingsPath` and the pacing from `userSettings` at once; a
   // failure of the former is shown as an error through `seam` and the
   // creation texts stay. Without `userSettings` the pacing lives for this run only.
-  TCommSet(QWidget* parent, QString settingsPath, DialogSeam& seam,
-           std::unique_ptr<QSettings> userSettings = nullptr);
+  TCommSet(QWidget* parent, QString settingsPath, DialogSeam& seam, std::unique_ptr<QSettings> userSettings = nullptr);
   ~TCommSet() override;
 
   // Shown modally, with the ports of this machine read afresh; the caller

@@ -52,11 +52,13 @@ void ReadThread::receive(SerialLink& link) {
 // Queued calls onto this object, which lives in the window thread, arrive
 // there in the order the worker makes them.
 void ReadThread::showStatus(ReceptionStatus status) {
-  QMetaObject::invokeMethod(this, [this, status] { window_.showStatus(status); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, status] { window_.showStatus(status); }, Qt::QueuedConnection);
 }
 
 void ReadThread::showCount(const ReceivedCount& count) {
-  QMetaObject::invokeMethod(this, [this, count] { window_.showCount(count); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, count] { window_.showCount(count); }, Qt::QueuedConnection);
 }
 
 void ReadThread::postPortFailure(ReceptionStatus status, const QString& reason) {

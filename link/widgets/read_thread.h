@@ -34,8 +34,7 @@ class ReadThread final : public QThread, private ReceptionSink {
  public:
   // The settings are taken as they are now; later edits do not reach a
   // running reception.
-  ReadThread(ReceptionWindow& window, CommSettings settings, QString portText,
-             FlowChoice flow = FlowChoice::None);
+  ReadThread(ReceptionWindow& window, CommSettings settings, QString portText, FlowChoice flow = FlowChoice::None);
   ~ReadThread() override;  // stops and joins
 
   // Window thread: ends the reception (the burst received so far still

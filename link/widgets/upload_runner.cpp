@@ -48,10 +48,13 @@ void UploadThread::run() {
     return;
   }
   std::size_t reported = 0;
-  const auto result = link.writeAll(text_, [&](std::size_t transmitted) {
-    if (transmitted != reported) emit progressed(static_cast<qint64>(reported = transmitted));
-    return !isInterruptionRequested();
-  }, outcome_.transmitted, pacing_.linePauseMs);
+  const auto result = link.writeAll(
+      text_,
+      [&](std::size_t transmitted) {
+        if (transmitted != reported) emit progressed(static_cast<qint64>(reported = transmitted));
+        return !isInterruptionRequested();
+      },
+      outcome_.transmitted, pacing_.linePauseMs);
   switch (result) {
     case SerialLink::WriteResult::Done: outcome_.kind = UploadOutcome::Kind::Done; break;
     case SerialLink::WriteResult::Cancelled: outcome_.kind = UploadOutcome::Kind::Cancelled; break;
@@ -75,8 +78,9 @@ UploadOutcome runUpload(QWidget* parent, const CommSettings& settings, const Lin
   progress.setMinimumDuration(kShowProgressAfterMs);
   progress.setAutoClose(false);
   progress.setAutoReset(false);
-  QObject::connect(&thread, &UploadThread::progressed, &progress,
-                   [&progress](qint64 transmitted) { progress.setValue(progressUnits(static_cast<std::size_t>(transmitted))); });
+  QObject::connect(&thread, &UploadThread::progressed, &progress, [&progress](qint64 transmitted) {
+    progress.setValue(progressUnits(static_cast<std::size_t>(transmitted)));
+  });
   QObject::connect(&progress, &QProgressDialog::canceled, &thread, [&thread] { thread.requestInterruption(); });
   QEventLoop loop;
   QObject::connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
@@ -105,9 +109,8 @@ QString messageWithoutLeftOut(const UploadOutcome& outcome, const QString& portT
 QString uploadOutcomeMessage(const UploadOutcome& outcome, const QString& portText) {
   const QString message = messageWithoutLeftOut(outcome, portText);
   if (outcome.framingRecordsLeftOut == 0 || outcome.kind == UploadOutcome::Kind::NotOpened) return message;
-  const QString leftOut =
-      QStringLiteral("Пропущено записей с метками начала и конца передачи (STX, ETX): %1.")
-          .arg(outcome.framingRecordsLeftOut);
+  const QString leftOut = QStringLiteral("Пропущено записей с метками начала и конца передачи (STX, ETX): %1.")
+                              .arg(outcome.framingRecordsLeftOut);
   if (outcome.kind == UploadOutcome::Kind::Done) return QStringLiteral("Выгрузка завершена. ") + leftOut;
   return message + QLatin1Char(' ') + leftOut;
 }

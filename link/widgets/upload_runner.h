@@ -28,7 +28,7 @@ struct UploadOutcome {
   Kind kind = Kind::Done;
   std::size_t transmitted = 0;
   std::size_t total = 0;
-  QString reason;  // the system's words for a failure
+  QString reason;                         // the system's words for a failure
   std::size_t framingRecordsLeftOut = 0;  // records with STX or ETX lines, not sent
 };
 

@@ -38,8 +38,7 @@ void splitAtSeparators(const QString& block, std::vector<QString>& lines) {
 }  // namespace
 
 TZagruzForm::TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget target, DialogSeam& seam)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       commSet_(commSet),
       target_(target),
       seam_(seam) {
@@ -123,8 +122,8 @@ void TZagruzForm::Button3Click() {
   const auto lines = memoLines(&unmapped);
   if (!lines) {
     seam_.showMessage(this, QStringLiteral("Символ «%1» нельзя сохранить в кодировке Windows-1251: "
-                                      "исправьте текст и нажмите «ОК» снова.")
-                           .arg(unmapped));
+                                           "исправьте текст и нажмите «ОК» снова.")
+                                .arg(unmapped));
     return;
   }
   if (takeMemoLines(*lines, target_.lineBuffer, target_.lineCount)) target_.receptionDone = true;

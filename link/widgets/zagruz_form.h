@@ -59,9 +59,9 @@ class TZagruzForm final : public QDialog, private ReceptionWindow {
 
   QPlainTextEdit* Memo1 = nullptr;
   QFrame* GroupBox1 = nullptr;
-  QLabel* StaticText1 = nullptr;  // "Статус:"
-  QLabel* StaticText2 = nullptr;  // the status text
-  QLabel* CountText = nullptr;    // bytes and lines received so far
+  QLabel* StaticText1 = nullptr;   // "Статус:"
+  QLabel* StaticText2 = nullptr;   // the status text
+  QLabel* CountText = nullptr;     // bytes and lines received so far
   QPushButton* Button1 = nullptr;  // "Настройки порта"
   QPushButton* Button2 = nullptr;  // "Прием"
   QPushButton* Button3 = nullptr;  // "ОК"

@@ -13,8 +13,8 @@ namespace quillmar::plan {
 namespace {
 
 constexpr double kFitMargin = 24;
-constexpr double kPickRadius = 7;     // pixels
-constexpr double kDragThreshold = 4;  // pixels before a press becomes a drag
+constexpr double kPickRadius = 7;      // pixels
+constexpr double kDragThreshold = 4;   // pixels before a press becomes a drag
 constexpr double kWheelStep = 1.0015;  // per eighth of a degree
 // A picture that took longer than this is shifted while dragging and drawn
 // again when the button is released.
@@ -90,8 +90,8 @@ void PlanCanvas::render() {
 }
 
 void PlanCanvas::paintEvent(QPaintEvent*) {
-  const bool shiftOnly = dragging_ && lastRenderMs_ > kSmoothRenderMs && !picture_.isNull() &&
-                         pictureView_.scale() == view_.scale();
+  const bool shiftOnly =
+      dragging_ && lastRenderMs_ > kSmoothRenderMs && !picture_.isNull() && pictureView_.scale() == view_.scale();
   if (!pictureCurrent_ && !shiftOnly) render();
   QPainter painter(this);
   if (pictureCurrent_ && !shiftOnly) {

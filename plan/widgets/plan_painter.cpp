@@ -150,8 +150,8 @@ class Painter {
       Extent box;
       box.include(data_.positions()[line.station]);
       box.include(data_.positions()[line.target]);
-      if (box.maxEast >= visible_.minEast && box.minEast <= visible_.maxEast &&
-          box.maxNorth >= visible_.minNorth && box.minNorth <= visible_.maxNorth)
+      if (box.maxEast >= visible_.minEast && box.minEast <= visible_.maxEast && box.maxNorth >= visible_.minNorth &&
+          box.minNorth <= visible_.maxNorth)
         visible.push_back(line);
     }
   }
@@ -202,8 +202,8 @@ class Painter {
   // Stations stay triangles over a crowd of points: there are few of them,
   // and a wrong set-up shows by them.
   void stations() {
-    const auto count = std::count_if(visiblePoints_.begin(), visiblePoints_.end(),
-                                     [](const Shown& shown) { return shown.station(); });
+    const auto count =
+        std::count_if(visiblePoints_.begin(), visiblePoints_.end(), [](const Shown& shown) { return shown.station(); });
     if (static_cast<std::size_t>(count) > kDetailedPoints) {
       RasterLayer raster(width(), height());
       rasterPoints(raster, PointKind::Station, 3, kStationColour);
@@ -217,8 +217,8 @@ class Painter {
       if (shown.station()) p_.drawPolygon(triangle(shown.at, kTriangle));
   }
   static QPolygonF triangle(QPointF at, double size) {
-    return QPolygonF({at + QPointF(0, -size), at + QPointF(size * 0.87, size * 0.5),
-                      at + QPointF(-size * 0.87, size * 0.5)});
+    return QPolygonF(
+        {at + QPointF(0, -size), at + QPointF(size * 0.87, size * 0.5), at + QPointF(-size * 0.87, size * 0.5)});
   }
 
   // Stations first, then points in book order, each to the right of its
@@ -247,8 +247,7 @@ class Painter {
       const double textWidth = metrics.horizontalAdvance(text);
       for (const double dx : {kLabelGap, -kLabelGap - textWidth}) {
         const QPointF at = shown.at + QPointF(dx, -kLabelRise);
-        if (!space.claim(QRectF(at.x(), at.y() - metrics.ascent(), textWidth, metrics.height()), shown.point))
-          continue;
+        if (!space.claim(QRectF(at.x(), at.y() - metrics.ascent(), textWidth, metrics.height()), shown.point)) continue;
         p_.drawText(at, text);
         placed.insert(text, shown.at);
         break;
@@ -313,9 +312,9 @@ void paintHighlight(QPainter& painter, const PlanData& data, const ViewTransform
   const QString text = cp1251ToQString(data.name(point));
   const QFontMetricsF metrics(bold);
   const QPointF base = at + QPointF(kLabelGap, -kLabelRise);
-  painter.fillRect(QRectF(base.x() - 1, base.y() - metrics.ascent(), metrics.horizontalAdvance(text) + 4,
-                          metrics.height()),
-                   kHighlightLabel);
+  painter.fillRect(
+      QRectF(base.x() - 1, base.y() - metrics.ascent(), metrics.horizontalAdvance(text) + 4, metrics.height()),
+      kHighlightLabel);
   painter.setPen(kLabelColour);
   painter.drawText(base, text);
   painter.setBrush(Qt::NoBrush);

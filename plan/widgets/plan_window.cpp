@@ -42,8 +42,7 @@ PlanData readWithComputed(const RecordList& list, std::size_t rows, const survey
 
 }  // namespace
 
-PlanWindow::PlanWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
-                       QWidget* parent)
+PlanWindow::PlanWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs, QWidget* parent)
     : QWidget(parent), list_(list), rows_(rows), dialogs_(std::move(dialogs)) {
   QVBoxLayout* layout = edgeToEdgeColumn(*this);
   createToolBar();
@@ -86,9 +85,8 @@ void PlanWindow::createToolBar() {
       {QStringLiteral("SVG: все точки"), PictureFormat::Svg, PictureScope::AllPoints},
   };
   for (const auto& kind : kinds) {
-    exportMenu->addAction(kind.text, this, [this, format = kind.format, scope = kind.scope] {
-      exportPicture(format, scope);
-    });
+    exportMenu->addAction(kind.text, this,
+                          [this, format = kind.format, scope = kind.scope] { exportPicture(format, scope); });
   }
   auto* exportButton = new QToolButton(toolBar_);
   exportButton->setText(QStringLiteral("Экспорт рисунка"));
@@ -178,13 +176,9 @@ void PlanWindow::showCursor(GroundPoint at) {
 
 QString PlanWindow::cursorText() const { return cursorLabel_->text(); }
 
-QString PlanWindow::computedText() const {
-  return QStringLiteral("вычислено: %1").arg(data_.computedPoints());
-}
+QString PlanWindow::computedText() const { return QStringLiteral("вычислено: %1").arg(data_.computedPoints()); }
 
-QString PlanWindow::skippedText() const {
-  return QStringLiteral("пропущено записей: %1").arg(data_.skippedRecords());
-}
+QString PlanWindow::skippedText() const { return QStringLiteral("пропущено записей: %1").arg(data_.skippedRecords()); }
 
 void PlanWindow::exportPicture(PictureFormat format, PictureScope scope) {
   if (!dialogs_.askPictureName) return;
@@ -197,8 +191,7 @@ void PlanWindow::exportPicture(PictureFormat format, PictureScope scope) {
 
 QString PlanWindow::writePicture(const QString& path, PictureFormat format, PictureScope scope) {
   const PlanData& plan = data();
-  const ViewTransform view =
-      scope == PictureScope::AllPoints ? allPointsView(plan, canvas_->view()) : canvas_->view();
+  const ViewTransform view = scope == PictureScope::AllPoints ? allPointsView(plan, canvas_->view()) : canvas_->view();
   return writePlanPicture(path, format, {plan, view, canvas_->highlighted()});
 }
 

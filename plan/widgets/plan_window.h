@@ -45,8 +45,7 @@ class PlanWindow final : public QWidget {
 
   // `rows` is the list model over `list`; only the rows it has announced are
   // drawn, so that a row of the plan is always a row of the list.
-  PlanWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
-             QWidget* parent = nullptr);
+  PlanWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs, QWidget* parent = nullptr);
 
   // The plan of the records as they are now.
   const PlanData& data();

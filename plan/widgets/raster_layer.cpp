@@ -28,8 +28,10 @@ bool RasterLayer::clip(double& x0, double& y0, double& x1, double& y1) const {
       continue;
     }
     const double t = q[i] / p[i];
-    if (p[i] < 0) enter = std::max(enter, t);
-    else leave = std::min(leave, t);
+    if (p[i] < 0)
+      enter = std::max(enter, t);
+    else
+      leave = std::min(leave, t);
   }
   if (enter > leave) return false;
   x1 = x0 + leave * dx;

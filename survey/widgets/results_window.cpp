@@ -56,8 +56,7 @@ const QString kReasonSample = QStringLiteral("нет координат стан
 
 }  // namespace
 
-ResultsWindow::ResultsWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
-                             QWidget* parent)
+ResultsWindow::ResultsWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs, QWidget* parent)
     : QWidget(parent), list_(list), rows_(rows), dialogs_(std::move(dialogs)) {
   QVBoxLayout* layout = edgeToEdgeColumn(*this);
   auto* toolBar = new QToolBar(this);
@@ -88,60 +87,67 @@ void ResultsWindow::createTables() {
   const auto& failures = results_.failures;
   const auto check = [this](std::size_t k) -> const Solution& { return results_.solutions[checkShots_[k]]; };
 
-  addTable(Points, new ResultsTable(
-      {{QStringLiteral("Точка"), [&points](std::size_t k) { return name(points[k].point); }},
-       {QStringLiteral("N"), [&points](std::size_t k) { return coordinate(points[k].north); }, true},
-       {QStringLiteral("E"), [&points](std::size_t k) { return coordinate(points[k].east); }, true},
-       {QStringLiteral("Elev"), [&points](std::size_t k) { return coordinate(points[k].elevation); }, true},
-       {QStringLiteral("Решений"), [&points](std::size_t k) { return QString::number(points[k].solutions); }, true},
-       {QStringLiteral("Разброс"),
-        [&points](std::size_t k) { return points[k].solutions > 1 ? coordinate(points[k].spread) : QString(); },
-        true},
-       {QStringLiteral("Строка"), [&points](std::size_t k) { return rowNumber(points[k].lastRow); }, true}},
-      [&points] { return points.size(); }, [&points](std::size_t k) { return points[k].lastRow; }, this));
+  addTable(
+      Points,
+      new ResultsTable(
+          {{QStringLiteral("Точка"), [&points](std::size_t k) { return name(points[k].point); }},
+           {QStringLiteral("N"), [&points](std::size_t k) { return coordinate(points[k].north); }, true},
+           {QStringLiteral("E"), [&points](std::size_t k) { return coordinate(points[k].east); }, true},
+           {QStringLiteral("Elev"), [&points](std::size_t k) { return coordinate(points[k].elevation); }, true},
+           {QStringLiteral("Решений"), [&points](std::size_t k) { return QString::number(points[k].solutions); }, true},
+           {QStringLiteral("Разброс"),
+            [&points](std::size_t k) { return points[k].solutions > 1 ? coordinate(points[k].spread) : QString(); },
+            true},
+           {QStringLiteral("Строка"), [&points](std::size_t k) { return rowNumber(points[k].lastRow); }, true}},
+          [&points] { return points.size(); }, [&points](std::size_t k) { return points[k].lastRow; }, this));
 
-  addTable(Solutions, new ResultsTable(
-      {{QStringLiteral("Точка"), [&solutions](std::size_t k) { return name(solutions[k].point); }},
-       {QStringLiteral("Станция"), [&solutions](std::size_t k) { return name(solutions[k].station); }},
-       {QStringLiteral("Способ"), [&solutions](std::size_t k) { return methodText(solutions[k].method); }},
-       {QStringLiteral("N"), [&solutions](std::size_t k) { return coordinate(solutions[k].north); }, true},
-       {QStringLiteral("E"), [&solutions](std::size_t k) { return coordinate(solutions[k].east); }, true},
-       {QStringLiteral("Elev"), [&solutions](std::size_t k) { return coordinate(solutions[k].elevation); }, true},
-       {QStringLiteral("Строка"), [&solutions](std::size_t k) { return rowNumber(solutions[k].row); }, true}},
-      [&solutions] { return solutions.size(); }, [&solutions](std::size_t k) { return solutions[k].row; }, this));
+  addTable(
+      Solutions,
+      new ResultsTable(
+          {{QStringLiteral("Точка"), [&solutions](std::size_t k) { return name(solutions[k].point); }},
+           {QStringLiteral("Станция"), [&solutions](std::size_t k) { return name(solutions[k].station); }},
+           {QStringLiteral("Способ"), [&solutions](std::size_t k) { return methodText(solutions[k].method); }},
+           {QStringLiteral("N"), [&solutions](std::size_t k) { return coordinate(solutions[k].north); }, true},
+           {QStringLiteral("E"), [&solutions](std::size_t k) { return coordinate(solutions[k].east); }, true},
+           {QStringLiteral("Elev"), [&solutions](std::size_t k) { return coordinate(solutions[k].elevation); }, true},
+           {QStringLiteral("Строка"), [&solutions](std::size_t k) { return rowNumber(solutions[k].row); }, true}},
+          [&solutions] { return solutions.size(); }, [&solutions](std::size_t k) { return solutions[k].row; }, this));
 
-  addTable(CheckShots, new ResultsTable(
-      {{QStringLiteral("Точка"), [check](std::size_t k) { return name(check(k).point); }},
-       {QStringLiteral("Станция"), [check](std::size_t k) { return name(check(k).station); }},
-       {QStringLiteral("dN"), [check](std::size_t k) { return coordinate(check(k).dNorth); }, true},
-       {QStringLiteral("dE"), [check](std::size_t k) { return coordinate(check(k).dEast); }, true},
-       {QStringLiteral("dElev"), [check](std::size_t k) { return coordinate(check(k).dElevation); }, true},
-       {QStringLiteral("N"), [check](std::size_t k) { return coordinate(check(k).north); }, true},
-       {QStringLiteral("E"), [check](std::size_t k) { return coordinate(check(k).east); }, true},
-       {QStringLiteral("Elev"), [check](std::size_t k) { return coordinate(check(k).elevation); }, true},
-       {QStringLiteral("Строка"), [check](std::size_t k) { return rowNumber(check(k).row); }, true}},
-      [this] { return checkShots_.size(); }, [check](std::size_t k) { return check(k).row; }, this));
+  addTable(CheckShots,
+           new ResultsTable(
+               {{QStringLiteral("Точка"), [check](std::size_t k) { return name(check(k).point); }},
+                {QStringLiteral("Станция"), [check](std::size_t k) { return name(check(k).station); }},
+                {QStringLiteral("dN"), [check](std::size_t k) { return coordinate(check(k).dNorth); }, true},
+                {QStringLiteral("dE"), [check](std::size_t k) { return coordinate(check(k).dEast); }, true},
+                {QStringLiteral("dElev"), [check](std::size_t k) { return coordinate(check(k).dElevation); }, true},
+                {QStringLiteral("N"), [check](std::size_t k) { return coordinate(check(k).north); }, true},
+                {QStringLiteral("E"), [check](std::size_t k) { return coordinate(check(k).east); }, true},
+                {QStringLiteral("Elev"), [check](std::size_t k) { return coordinate(check(k).elevation); }, true},
+                {QStringLiteral("Строка"), [check](std::size_t k) { return rowNumber(check(k).row); }, true}},
+               [this] { return checkShots_.size(); }, [check](std::size_t k) { return check(k).row; }, this));
 
-  addTable(FacePairs, new ResultsTable(
-      {{QStringLiteral("Точка"), [&pairs](std::size_t k) { return name(pairs[k].point); }},
-       {QStringLiteral("Станция"), [&pairs](std::size_t k) { return name(pairs[k].station); }},
-       {QStringLiteral("Коллимация"), [&pairs](std::size_t k) { return angle(pairs[k].collimation); }, true},
-       {QStringLiteral("Место нуля"),
-        [&pairs](std::size_t k) { return pairs[k].index ? angle(*pairs[k].index) : QString(); }, true},
-       {QStringLiteral("Строка КЛ"), [&pairs](std::size_t k) { return rowNumber(pairs[k].row1); }, true},
-       {QStringLiteral("Строка КП"), [&pairs](std::size_t k) { return rowNumber(pairs[k].row2); }, true}},
-      [&pairs] { return pairs.size(); }, [&pairs](std::size_t k) { return pairs[k].row1; }, this));
+  addTable(FacePairs,
+           new ResultsTable(
+               {{QStringLiteral("Точка"), [&pairs](std::size_t k) { return name(pairs[k].point); }},
+                {QStringLiteral("Станция"), [&pairs](std::size_t k) { return name(pairs[k].station); }},
+                {QStringLiteral("Коллимация"), [&pairs](std::size_t k) { return angle(pairs[k].collimation); }, true},
+                {QStringLiteral("Место нуля"),
+                 [&pairs](std::size_t k) { return pairs[k].index ? angle(*pairs[k].index) : QString(); }, true},
+                {QStringLiteral("Строка КЛ"), [&pairs](std::size_t k) { return rowNumber(pairs[k].row1); }, true},
+                {QStringLiteral("Строка КП"), [&pairs](std::size_t k) { return rowNumber(pairs[k].row2); }, true}},
+               [&pairs] { return pairs.size(); }, [&pairs](std::size_t k) { return pairs[k].row1; }, this));
 
-  addTable(Failures, new ResultsTable(
-      {{QStringLiteral("Строка"), [&failures](std::size_t k) { return rowNumber(failures[k].row); }, true},
-       {QStringLiteral("Причина"),
-        [&failures](std::size_t k) { return cp1251ToQString(FailureText(failures[k].reason)); }},
-       {QStringLiteral("Запись"),
-        [this](std::size_t k) {
-          const std::uint32_t row = results_.failures[k].row;
-          return row < list_.size() ? readableCaption(list_.caption(row)) : QString();
-        }}},
-      [&failures] { return failures.size(); }, [&failures](std::size_t k) { return failures[k].row; }, this));
+  addTable(Failures,
+           new ResultsTable(
+               {{QStringLiteral("Строка"), [&failures](std::size_t k) { return rowNumber(failures[k].row); }, true},
+                {QStringLiteral("Причина"),
+                 [&failures](std::size_t k) { return cp1251ToQString(FailureText(failures[k].reason)); }},
+                {QStringLiteral("Запись"),
+                 [this](std::size_t k) {
+                   const std::uint32_t row = results_.failures[k].row;
+                   return row < list_.size() ? readableCaption(list_.caption(row)) : QString();
+                 }}},
+               [&failures] { return failures.size(); }, [&failures](std::size_t k) { return failures[k].row; }, this));
   QTableView& failed = *views_[Failures];
   failed.horizontalHeader()->resizeSection(1, failed.fontMetrics().horizontalAdvance(kReasonSample) + 16);
 }
@@ -165,13 +171,14 @@ void ResultsWindow::addTable(Tab tab, ResultsTable* model) {
   for (int column = 0; column < model->columnCount(); ++column) {
     const QString title = model->headerData(column, Qt::Horizontal).toString();
     const QString& sample = title == QStringLiteral("Способ") ? kMethodSample
-                            : !model->isNumber(column)         ? kNameSample
-                            : title.size() <= 5                ? kNumberSample
-                                                               : kShortSample;
+                            : !model->isNumber(column)        ? kNameSample
+                            : title.size() <= 5               ? kNumberSample
+                                                              : kShortSample;
     header.resizeSection(column, std::max(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(title)) + 16);
   }
   connect(view, &QAbstractItemView::clicked, this, [this, tab](const QModelIndex& index) { tableClicked(tab, index); });
-  connect(view, &QAbstractItemView::activated, this, [this, tab](const QModelIndex& index) { tableClicked(tab, index); });
+  connect(view, &QAbstractItemView::activated, this,
+          [this, tab](const QModelIndex& index) { tableClicked(tab, index); });
   views_[tab] = view;
   models_[tab] = model;
   tabs_->addTab(view, QString());

@@ -40,8 +40,7 @@ class ResultsWindow final : public QWidget {
   };
 
   // `rows` is the list model over `list`; only the rows it has announced count.
-  ResultsWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs,
-                QWidget* parent = nullptr);
+  ResultsWindow(const RecordList& list, const QAbstractItemModel& rows, Dialogs dialogs, QWidget* parent = nullptr);
 
   // The results of the records as they are now.
   const Results& results();

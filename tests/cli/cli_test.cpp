@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "tests/cli/cli_run.h"
 #include "tests/support/temp_dir.h"
@@ -78,7 +78,8 @@ TEST(Cli, messagesNameTheFileAndGiveTheSystemsReason) {
   } cases[] = {
       {"export pos " + dir.file("none.sdr") + " " + dir.file("o.txt"),
        dir.file("none.sdr") + ": File not found (No such file or directory)"},
-      {"export pos " + dir.file("book.sdr") + " /proc/version", "/proc/version: File access denied (Permission denied)"},
+      {"export pos " + dir.file("book.sdr") + " /proc/version",
+       "/proc/version: File access denied (Permission denied)"},
       {"export pos " + dir.file("book.sdr") + " " + dir.file("loop"),
        dir.file("loop") + ": I/O error 1040 (Too many levels of symbolic links)"},
   };
@@ -93,7 +94,8 @@ TEST(Cli, namedPipeAsInputIsReadOnce) {
   TempDir dir;
   writeBytes(dir.file("book.sdr"), kBook);
   for (int i = 0; i < 3; ++i) {
-    ASSERT_EQ(shell("rm -f in.sdr && mkfifo in.sdr && (cat book.sdr > in.sdr &) && $CLI export sdr in.sdr out.sdr", dir), 0);
+    ASSERT_EQ(
+        shell("rm -f in.sdr && mkfifo in.sdr && (cat book.sdr > in.sdr &) && $CLI export sdr in.sdr out.sdr", dir), 0);
     EXPECT_EQ(readBytes(dir.file("out.sdr")), kBook.substr(0, kBook.size() - 1) + "\r\n");
   }
 }
@@ -108,7 +110,8 @@ TEST(Cli, interruptedExportLeavesTheOutputAsItWas) {
     // The pipe opens for writing once the tool reads it, and OUT is prepared by then.
     const int status = shell(
         "mkfifo in.sdr && ($CLI export sdr in.sdr out.sdr & echo $! > pid) && exec 3>in.sdr && "
-        "cat book.sdr >&3 && sleep 0.2 && kill -TERM $(cat pid) && sleep 0.2 && rm pid in.sdr", dir);
+        "cat book.sdr >&3 && sleep 0.2 && kill -TERM $(cat pid) && sleep 0.2 && rm pid in.sdr",
+        dir);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(readBytes(dir.file("out.sdr")), "previous") << hardLinked;
     EXPECT_EQ(namesIn(dir), before) << hardLinked;

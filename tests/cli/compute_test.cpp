@@ -42,9 +42,9 @@ TEST(CliCompute, writesTheTableAndSaysWhatGaveNothing) {
   ASSERT_EQ(run.status, 0);
   EXPECT_EQ(readBytes(dir.file("out.csv")), kTable);
   const std::string book = dir.file("book.sdr");
-  EXPECT_EQ(run.errors,
-            "quillmar-cli: " + book + ": row 11: no distance\n"
-            "quillmar-cli: computed 2 points, 1 check shots, 1 observations gave nothing\n");
+  EXPECT_EQ(run.errors, "quillmar-cli: " + book +
+                            ": row 11: no distance\n"
+                            "quillmar-cli: computed 2 points, 1 check shots, 1 observations gave nothing\n");
 }
 
 TEST(CliCompute, readsARecordFileAsExportDoes) {

@@ -3,8 +3,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,8 +21,8 @@
 namespace quillmar {
 namespace {
 
-using testing::station3Line;
 using testing::offsetFromMainWindowCentre;
+using testing::station3Line;
 using testing::whileModal;
 
 std::string spaces(std::size_t n) { return std::string(n, ' '); }
@@ -258,8 +258,7 @@ TEST_F(AddCommandTest, secondUseReopensWithTheLastKindAndValues) {
     form.okButton()->click();
   });
   ASSERT_TRUE(addAbove(1));
-  EXPECT_EQ(list.record(1).body.view(), "08XD" + spaces(14) + "P7" + CF("100.5", 16) +
-                                            spaces(48) + "\r\n");
+  EXPECT_EQ(list.record(1).body.view(), "08XD" + spaces(14) + "P7" + CF("100.5", 16) + spaces(48) + "\r\n");
 
   QString shownKind;
   QString shownPoint;

@@ -20,8 +20,8 @@ namespace quillmar {
 namespace {
 
 using testing::observation3Line;
-using testing::station3Line;
 using testing::offsetFromMainWindowCentre;
+using testing::station3Line;
 using testing::whileModal;
 
 std::string spaces(std::size_t n) { return std::string(n, ' '); }

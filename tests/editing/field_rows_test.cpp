@@ -30,15 +30,11 @@ TEST_P(FitTest, givesExactWidthAlignedOrCut) {
   EXPECT_EQ(CF(c.value, c.width), c.left);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ShorterEqualLonger, FitTest,
-    ::testing::Values(FitCase{"12", 4, "  12", "12  "},
-                      FitCase{"", 3, "   ", "   "},
-                      FitCase{"ABCD", 4, "ABCD", "ABCD"},
-                      FitCase{" P1 ", 4, " P1 ", " P1 "},
-                      FitCase{"ABCDEFGHIJKLMNOPQRST", 16, "ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP"},
-                      FitCase{"12345", 4, "1234", "1234"},
-                      FitCase{"xyz", 0, "", ""}));
+INSTANTIATE_TEST_SUITE_P(ShorterEqualLonger, FitTest,
+                         ::testing::Values(FitCase{"12", 4, "  12", "12  "}, FitCase{"", 3, "   ", "   "},
+                                           FitCase{"ABCD", 4, "ABCD", "ABCD"}, FitCase{" P1 ", 4, " P1 ", " P1 "},
+                                           FitCase{"ABCDEFGHIJKLMNOPQRST", 16, "ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP"},
+                                           FitCase{"12345", 4, "1234", "1234"}, FitCase{"xyz", 0, "", ""}));
 
 TEST(FitValueTest, usesTheRowsFitAndDropsLineEnds) {
   const FieldRow point{"P", 5, 6, Fit::TF};
@@ -68,29 +64,67 @@ struct LayoutCase {
 
 std::vector<LayoutCase> layouts() {
   const auto point = "Точка"_w, note = "Примечание"_w;
-  const auto from = "Исх. точка"_w, to = "Точка навед."_w, dist = "Расстояние"_w,
-             vert = "Верт. угол"_w, horiz = "Гориз. угол"_w;
+  const auto from = "Исх. точка"_w, to = "Точка навед."_w, dist = "Расстояние"_w, vert = "Верт. угол"_w,
+             horiz = "Гориз. угол"_w;
   return {
-      {"station3", "02", '3', "TS",
-       {{point, 16, Fit::TF}, {"N", 16, Fit::CF}, {"E", 16, Fit::CF}, {"Elev", 16, Fit::CF},
-        {"Высота прибора"_w, 16, Fit::CF}, {note, 16, Fit::CF}}, 100},
-      {"station2", "02", '2', "TS",
-       {{point, 4, Fit::TF}, {"N", 10, Fit::CF}, {"E", 10, Fit::CF}, {"Elev", 10, Fit::CF},
-        {"Высота прибора"_w, 10, Fit::CF}, {note, 16, Fit::CF}}, 64},
+      {"station3",
+       "02",
+       '3',
+       "TS",
+       {{point, 16, Fit::TF},
+        {"N", 16, Fit::CF},
+        {"E", 16, Fit::CF},
+        {"Elev", 16, Fit::CF},
+        {"Высота прибора"_w, 16, Fit::CF},
+        {note, 16, Fit::CF}},
+       100},
+      {"station2",
+       "02",
+       '2',
+       "TS",
+       {{point, 4, Fit::TF},
+        {"N", 10, Fit::CF},
+        {"E", 10, Fit::CF},
+        {"Elev", 10, Fit::CF},
+        {"Высота прибора"_w, 10, Fit::CF},
+        {note, 16, Fit::CF}},
+       64},
       {"target3", "03", '3', "NM", {{"Высота марки"_w, 16, Fit::CF}}, 20},
       {"target2", "03", '2', "NM", {{"Высота марки"_w, 10, Fit::CF}}, 14},
-      {"position3", "08", '3', "XD",
-       {{point, 16, Fit::TF}, {"N", 16, Fit::CF}, {"E", 16, Fit::CF}, {"Elev", 16, Fit::CF},
-        {note, 16, Fit::CF}}, 84},
-      {"position2", "08", '2', "XD",
-       {{point, 4, Fit::TF}, {"N", 10, Fit::CF}, {"E", 10, Fit::CF}, {"Elev", 10, Fit::CF},
-        {note, 16, Fit::CF}}, 54},
-      {"observation3", "09", '3', "F1",
-       {{from, 16, Fit::TF}, {to, 16, Fit::TF}, {dist, 16, Fit::CF}, {vert, 16, Fit::CF},
-        {horiz, 16, Fit::CF}, {note, 16, Fit::CF}}, 100},
-      {"observation2", "09", '2', "F1",
-       {{from, 4, Fit::TF}, {to, 4, Fit::TF}, {dist, 10, Fit::CF}, {vert, 10, Fit::CF},
-        {horiz, 10, Fit::CF}, {note, 16, Fit::CF}}, 58},
+      {"position3",
+       "08",
+       '3',
+       "XD",
+       {{point, 16, Fit::TF}, {"N", 16, Fit::CF}, {"E", 16, Fit::CF}, {"Elev", 16, Fit::CF}, {note, 16, Fit::CF}},
+       84},
+      {"position2",
+       "08",
+       '2',
+       "XD",
+       {{point, 4, Fit::TF}, {"N", 10, Fit::CF}, {"E", 10, Fit::CF}, {"Elev", 10, Fit::CF}, {note, 16, Fit::CF}},
+       54},
+      {"observation3",
+       "09",
+       '3',
+       "F1",
+       {{from, 16, Fit::TF},
+        {to, 16, Fit::TF},
+        {dist, 16, Fit::CF},
+        {vert, 16, Fit::CF},
+        {horiz, 16, Fit::CF},
+        {note, 16, Fit::CF}},
+       100},
+      {"observation2",
+       "09",
+       '2',
+       "F1",
+       {{from, 4, Fit::TF},
+        {to, 4, Fit::TF},
+        {dist, 10, Fit::CF},
+        {vert, 10, Fit::CF},
+        {horiz, 10, Fit::CF},
+        {note, 16, Fit::CF}},
+       58},
   };
 }
 
@@ -184,14 +218,13 @@ TEST_P(NoRowsTest, givesNoRows) {
   EXPECT_TRUE(FieldRows(c.type, c.version, c.deriv).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OtherCombinations, NoRowsTest,
-    ::testing::Values(NoRowsCase{"09", '3', "XX"}, NoRowsCase{"09", '2', "f1"},
-                      NoRowsCase{"09", '3', "F1 "}, NoRowsCase{"09", '3', ""},
-                      NoRowsCase{"02", '1', "TS"}, NoRowsCase{"02", '0', "TS"},
-                      NoRowsCase{"05", '3', "TS"}, NoRowsCase{"05", '2', "TS"},
-                      NoRowsCase{"2", '3', "TS"}, NoRowsCase{"8 ", '3', "XD"},
-                      NoRowsCase{"", '3', ""}));
+INSTANTIATE_TEST_SUITE_P(OtherCombinations, NoRowsTest,
+                         ::testing::Values(NoRowsCase{"09", '3', "XX"}, NoRowsCase{"09", '2', "f1"},
+                                           NoRowsCase{"09", '3', "F1 "}, NoRowsCase{"09", '3', ""},
+                                           NoRowsCase{"02", '1', "TS"}, NoRowsCase{"02", '0', "TS"},
+                                           NoRowsCase{"05", '3', "TS"}, NoRowsCase{"05", '2', "TS"},
+                                           NoRowsCase{"2", '3', "TS"}, NoRowsCase{"8 ", '3', "XD"},
+                                           NoRowsCase{"", '3', ""}));
 
 // ---- reading values -------------------------------------------------------------
 
@@ -245,8 +278,7 @@ TEST(AssembleLineTest, codesAlwaysFillPositionsOneToFour) {
 // ---- labels and kinds -------------------------------------------------------------
 
 TEST(RecordTypeLabelTest, concatenatesCodesAndVersion) {
-  EXPECT_EQ(RecordTypeLabel("09", "F1", '3'),
-            "\xD2\xE8\xEF \xE7\xE0\xEF\xE8\xF1\xE8 09  F1  v3");
+  EXPECT_EQ(RecordTypeLabel("09", "F1", '3'), "\xD2\xE8\xEF \xE7\xE0\xEF\xE8\xF1\xE8 09  F1  v3");
   EXPECT_EQ(RecordTypeLabel("03", "NM", '2'), "Тип записи 03  NM  v2"_w);
 }
 
@@ -259,7 +291,6 @@ TEST(RecordKindTest, onlyExactNamesAreFound) {
   EXPECT_EQ(FindRecordKind("PO"), nullptr);
   EXPECT_EQ(FindRecordKind(""), nullptr);
 }
-
 
 }  // namespace
 }  // namespace quillmar

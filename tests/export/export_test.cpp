@@ -35,14 +35,10 @@ TEST(ExportName, completesOnlyWhenTheLastThreeCharactersDiffer) {
     ExportKind kind;
     std::string completed;
   } cases[] = {
-      {"result", ExportKind::CaptionText, "result.txt"},
-      {"result.TXT", ExportKind::CaptionText, "result.TXT.txt"},
-      {"mytxt", ExportKind::ObservationTable, "mytxt"},
-      {"pos.txt", ExportKind::PositionTable, "pos.txt"},
-      {"book.sdr", ExportKind::SdrFile, "book.sdr"},
-      {"book.txt", ExportKind::SdrFile, "book.txt.sdr"},
-      {"tx", ExportKind::CaptionText, "tx.txt"},
-      {"txt", ExportKind::CaptionText, "txt"},
+      {"result", ExportKind::CaptionText, "result.txt"}, {"result.TXT", ExportKind::CaptionText, "result.TXT.txt"},
+      {"mytxt", ExportKind::ObservationTable, "mytxt"},  {"pos.txt", ExportKind::PositionTable, "pos.txt"},
+      {"book.sdr", ExportKind::SdrFile, "book.sdr"},     {"book.txt", ExportKind::SdrFile, "book.txt.sdr"},
+      {"tx", ExportKind::CaptionText, "tx.txt"},         {"txt", ExportKind::CaptionText, "txt"},
   };
   for (const auto& c : cases) EXPECT_EQ(completeExportName(c.chosen, c.kind), c.completed) << c.chosen;
 }
@@ -59,8 +55,9 @@ TEST(Export, positionTableCutsFieldsByLayout) {
   RecordList list;
   // The note is one character short of its 16, so the CR falls inside it.
   add(list, "08KI  P1 1000.0000 2000.0000  150.0000Угол забора    \r\n"_w.data(), '2');
-  add(list, "08KI" + std::string("              G3") + std::string(16, 'N') + std::string(16, 'E') +
-                std::string(16, 'Z') + "\r\n",
+  add(list,
+      "08KI" + std::string("              G3") + std::string(16, 'N') + std::string(16, 'E') + std::string(16, 'Z') +
+          "\r\n",
       '3');
   add(list, "08KI  P9 1.0\r\n", kVersionNone);
   add(list, "09F1  P1  P2\r\n", '2');

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   check(size >= kCommSetRecordSize);
-  for (const std::string* text : {&settings.portText, &settings.baudText, &settings.byteSizeText,
-                                  &settings.stopBitText, &settings.parityText}) {
+  for (const std::string* text :
+       {&settings.portText, &settings.baudText, &settings.byteSizeText, &settings.stopBitText, &settings.parityText}) {
     check(text->size() <= size);
   }
   check(decodeCommSettings(encodeCommSettings(settings)) == settings);

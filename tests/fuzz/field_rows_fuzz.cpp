@@ -4,10 +4,10 @@
 // stray line ends comes back unchanged.
 #include <cstdint>
 
-#include "tests/fuzz/fuzz_check.h"
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "tests/fuzz/fuzz_check.h"
 
 #include "editing/field_rows.h"
 
@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string assembled = AssembleLine(type, deriv, rows, values);
         check(assembled.size() == 4 + width + 2);
         check(assembled.find_first_of("\r\n") == assembled.size() - 2);
-        const std::string text = std::string(type) + std::string(deriv) + line.substr(std::min<std::size_t>(4, line.size()));
+        const std::string text =
+            std::string(type) + std::string(deriv) + line.substr(std::min<std::size_t>(4, line.size()));
         if (text.size() >= 4 + width && text.substr(0, 4 + width).find_first_of("\r\n") == std::string::npos) {
           check(assembled == text.substr(0, 4 + width) + "\r\n");
         }

@@ -20,7 +20,7 @@ namespace {
 
 using quillmar::kLongestLineKept;
 
-constexpr std::size_t kChunk = 256 * 1024;             // the reader's
+constexpr std::size_t kChunk = 256 * 1024;                // the reader's
 constexpr std::size_t kMostBytes = std::size_t{1} << 28;  // per input, to keep runs quick
 constexpr std::size_t kMostHeld = 4 * kLongestLineKept;
 
@@ -122,10 +122,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   for (const Piece& piece : pieces) {
     std::size_t left = piece.count;
-    for (std::size_t i = 0; left > 0; ) {
+    for (std::size_t i = 0; left > 0;) {
       const std::size_t n = std::min(left, kChunk - chunk.size());
-      if (piece.literal.empty()) chunk.append(n, piece.value);
-      else chunk.append(piece.literal, i, n);
+      if (piece.literal.empty())
+        chunk.append(n, piece.value);
+      else
+        chunk.append(piece.literal, i, n);
       i += n;
       left -= n;
       if (chunk.size() == kChunk) feed();

@@ -3,10 +3,10 @@
 // records again keeps every significant byte of the clipped form.
 #include <cstdint>
 
-#include "tests/fuzz/fuzz_check.h"
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "tests/fuzz/fuzz_check.h"
 
 #include "records/make_st.h"
 #include "records/record_file.h"

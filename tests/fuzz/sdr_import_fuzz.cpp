@@ -3,9 +3,9 @@
 // record file must cope, and what is written must read back the same.
 #include <cstdint>
 
-#include "tests/fuzz/fuzz_check.h"
 #include <cstdlib>
 #include <string>
+#include "tests/fuzz/fuzz_check.h"
 
 #include "export/export_writers.h"
 #include "records/import.h"
@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(list.record(i).body.view() == lines.line(i).substr(0, kBodyCapacity));
     sdrLines.append(list.record(i).body.view());
   }
-  for (ExportKind kind : {ExportKind::CaptionText, ExportKind::ObservationTable, ExportKind::PositionTable,
-                          ExportKind::SdrFile}) {
+  for (ExportKind kind :
+       {ExportKind::CaptionText, ExportKind::ObservationTable, ExportKind::PositionTable, ExportKind::SdrFile}) {
     quillmar::StringSink out;
     writeExport(out, list, kind);
     if (kind == ExportKind::SdrFile) check(out.text == sdrLines);

@@ -3,8 +3,8 @@
 // feature counts, coordinates to 0.1 mm (reprojected ones against PROJ),
 // attributes, the coordinate system; and the ways an export can fail.
 
-#include <gtest/gtest.h>
 #include <gdal_priv.h>
+#include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 #include <proj.h>
 #include <unistd.h>
@@ -28,7 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double kTolerance = 1e-4;  // metres
+constexpr double kTolerance = 1e-4;        // metres
 constexpr double kDegreeTolerance = 1e-9;  // some 0.1 mm
 
 using testing::left;
@@ -103,8 +103,10 @@ ReadFile readBack(const std::string& path) {
   for (OGRLayer* layer : dataset->GetLayers()) {
     file.layers.push_back(layer->GetName());
     if (const OGRSpatialReference* srs = layer->GetSpatialRef()) {
-      if (srs->IsLocal()) file.crsCode = "local";
-      else if (const char* code = srs->GetAuthorityCode(nullptr)) file.crsCode = code;
+      if (srs->IsLocal())
+        file.crsCode = "local";
+      else if (const char* code = srs->GetAuthorityCode(nullptr))
+        file.crsCode = code;
     }
     for (auto& feature : *layer) {
       ReadFeature read;
@@ -412,7 +414,8 @@ TEST_F(GisExport, anInterruptedExportLeavesNoTemporaryFolder) {
 }
 
 // A record of `kind` with each value at its place in the SDR3x layout.
-std::string recordLine(KindId kind, std::string_view codes, std::initializer_list<std::pair<FieldId, std::string>> values) {
+std::string recordLine(KindId kind, std::string_view codes,
+                       std::initializer_list<std::pair<FieldId, std::string>> values) {
   std::string text(120, ' ');
   text.replace(0, 4, codes);
   for (const auto& [id, value] : values) {
@@ -426,20 +429,33 @@ std::string recordLine(KindId kind, std::string_view codes, std::initializer_lis
 TEST_F(GisExport, computedPointsAndCheckShotsFollowTheRecordedOnesWithStationAndMethod) {
   using F = FieldId;
   const std::vector<std::string> lines = {
-      recordLine(KindId::Header, "00NM", {{F::AngleUnitCode, "1"}, {F::DistanceUnitCode, "1"},
-                                          {F::CoordinateOrderCode, "1"}}),
+      recordLine(KindId::Header, "00NM",
+                 {{F::AngleUnitCode, "1"}, {F::DistanceUnitCode, "1"}, {F::CoordinateOrderCode, "1"}}),
       recordLine(KindId::Instrument, "01NM", {{F::VerticalAngleZeroCode, "1"}}),
-      recordLine(KindId::Station, "02TP", {{F::PointName, "STN"}, {F::Coordinate1, "1000"}, {F::Coordinate2, "2000"},
-                                           {F::Coordinate3, "100"}, {F::InstrumentHeight, "1.5"}}),
+      recordLine(KindId::Station, "02TP",
+                 {{F::PointName, "STN"},
+                  {F::Coordinate1, "1000"},
+                  {F::Coordinate2, "2000"},
+                  {F::Coordinate3, "100"},
+                  {F::InstrumentHeight, "1.5"}}),
       recordLine(KindId::Target, "03NM", {{F::TargetHeight, "1.2"}}),
-      recordLine(KindId::Backsight, "07TP", {{F::FromPoint, "STN"}, {F::ToPoint, "BS"}, {F::Azimuth, "0"},
-                                             {F::HorizontalAngle, "0"}}),
-      recordLine(KindId::Observation, "09F1", {{F::FromPoint, "STN"}, {F::ToPoint, "P9"}, {F::SlopeDistance, "10"},
-                                               {F::VerticalAngle, "90"}, {F::Horizontal, "0"}}),
-      recordLine(KindId::Observation, "09F1", {{F::FromPoint, "STN"}, {F::ToPoint, "P1"}, {F::SlopeDistance, "10"},
-                                               {F::VerticalAngle, "90"}, {F::Horizontal, "90"}}),
-      recordLine(KindId::Position, "08KI", {{F::PointName, "P1"}, {F::Coordinate1, "1000"}, {F::Coordinate2, "2010.01"},
-                                            {F::Coordinate3, "100.29"}}),
+      recordLine(KindId::Backsight, "07TP",
+                 {{F::FromPoint, "STN"}, {F::ToPoint, "BS"}, {F::Azimuth, "0"}, {F::HorizontalAngle, "0"}}),
+      recordLine(KindId::Observation, "09F1",
+                 {{F::FromPoint, "STN"},
+                  {F::ToPoint, "P9"},
+                  {F::SlopeDistance, "10"},
+                  {F::VerticalAngle, "90"},
+                  {F::Horizontal, "0"}}),
+      recordLine(KindId::Observation, "09F1",
+                 {{F::FromPoint, "STN"},
+                  {F::ToPoint, "P1"},
+                  {F::SlopeDistance, "10"},
+                  {F::VerticalAngle, "90"},
+                  {F::Horizontal, "90"}}),
+      recordLine(
+          KindId::Position, "08KI",
+          {{F::PointName, "P1"}, {F::Coordinate1, "1000"}, {F::Coordinate2, "2010.01"}, {F::Coordinate3, "100.29"}}),
   };
   RecordList list;
   CaptionState state;

@@ -18,7 +18,7 @@ TEST(ControlPictures, everyControlByteAndUnassignedByteHasAName) {
     std::string_view bytes;
     const char* spelled;
   } cases[] = {
-      {"\r\n", "<CR><LF>"}, {"\x02", "<STX>"}, {"\x03", "<ETX>"},       {"\0"sv, "<NUL>"},
+      {"\r\n", "<CR><LF>"}, {"\x02", "<STX>"}, {"\x03", "<ETX>"},        {"\0"sv, "<NUL>"},
       {"\x7F", "<DEL>"},    {"\x98", "<98>"},  {"02TS\x1F", "02TS<US>"}, {"P1 \x1B", "P1 <ESC>"},
   };
   for (const auto& c : cases) {

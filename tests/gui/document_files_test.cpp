@@ -172,8 +172,9 @@ TEST_P(ExportNameTest, completesTheNameAndProposesItNextTime) {
   ASSERT_EQ(seam_.saveRequests.size(), 2);
   const SaveRequest& first = seam_.saveRequests[0];
   EXPECT_EQ(first.title, "Экспорт");
-  EXPECT_TRUE(first.filter.startsWith("Текстовый файл|*.txt|OBS в текстовый файл|*.txt|POS в текстовый файл|*.txt|"
-                                      "В SDR файл|*.sdr"));
+  EXPECT_TRUE(
+      first.filter.startsWith("Текстовый файл|*.txt|OBS в текстовый файл|*.txt|POS в текстовый файл|*.txt|"
+                              "В SDR файл|*.sdr"));
   EXPECT_FALSE(first.confirmOverwrite);
   EXPECT_TRUE(first.defaultSuffix.isEmpty());
   EXPECT_EQ(seam_.saveRequests[1].fileName, path(c.written));
@@ -183,10 +184,8 @@ TEST_P(ExportNameTest, completesTheNameAndProposesItNextTime) {
 INSTANTIATE_TEST_SUITE_P(Names, ExportNameTest,
                          testing::Values(ExportCase{1, "result", "result.txt"},
                                          ExportCase{1, "result.txt", "result.txt"},
-                                         ExportCase{1, "result.TXT", "result.TXT.txt"},
-                                         ExportCase{1, "mytxt", "mytxt"},
-                                         ExportCase{2, "obs", "obs.txt"},
-                                         ExportCase{3, "pos.sdr", "pos.sdr.txt"},
+                                         ExportCase{1, "result.TXT", "result.TXT.txt"}, ExportCase{1, "mytxt", "mytxt"},
+                                         ExportCase{2, "obs", "obs.txt"}, ExportCase{3, "pos.sdr", "pos.sdr.txt"},
                                          ExportCase{4, "book.sdr", "book.sdr"},
                                          ExportCase{4, "book.txt", "book.txt.sdr"}));
 

@@ -5,8 +5,8 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QMenu>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTreeView>
 
 #include "document/child_form.h"
@@ -21,8 +21,7 @@ class DocumentTest : public GuiTest {
  protected:
   static void select(TChildForm& document, int row) {
     QTreeView& view = document.listView();
-    view.selectionModel()->select(view.model()->index(row, 0),
-                                  QItemSelectionModel::ClearAndSelect);
+    view.selectionModel()->select(view.model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
   }
   static QString enabled(TChildForm& document) {
     QString flags;
@@ -114,8 +113,7 @@ TEST_F(DocumentTest, closeQuestion_namesTheDocumentAndCancelKeepsItOpen) {
   EXPECT_FALSE(closeWindow(*document));
   EXPECT_TRUE(closeWindow(*document));
 
-  EXPECT_EQ(seam_.questions,
-            QStringList({"Сохранить изменения в Новый1", "Сохранить изменения в Новый1"}));
+  EXPECT_EQ(seam_.questions, QStringList({"Сохранить изменения в Новый1", "Сохранить изменения в Новый1"}));
   deleteClosedWindows();
   EXPECT_TRUE(frame_->documents().isEmpty());
 }
@@ -164,8 +162,7 @@ TEST_F(DocumentTest, closeQuestion_yesWithAFailingSave_keepsTheWindowOpen) {
 
 TEST_F(DocumentTest, list_fillsItsWindowAndScrollsToTheEndOfTheLongestCaption) {
   frame_->show();
-  TChildForm* document = newDocumentWith(
-      {"00NMSDR33 V04-04.02", "13NM" + std::string(150, 'x'), "13NMshort"});
+  TChildForm* document = newDocumentWith({"00NMSDR33 V04-04.02", "13NM" + std::string(150, 'x'), "13NMshort"});
   document->parentWidget()->resize(400, 250);
   const QTreeView& view = document->listView();
   EXPECT_EQ(view.geometry(), document->rect());

@@ -11,8 +11,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
 
@@ -40,8 +40,7 @@ QStringList menuTitles(const QMenuBar& bar) {
 
 QStringList itemTexts(const QMenu& menu) {
   QStringList texts;
-  for (const QAction* action : menu.actions())
-    texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+  for (const QAction* action : menu.actions()) texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
   return texts;
 }
 
@@ -49,15 +48,13 @@ using FrameTest = GuiTest;
 
 TEST_F(FrameTest, newDocuments_areNumberedOnward_evenAfterOneCloses) {
   for (int i = 0; i < 3; ++i) frame_->New();
-  EXPECT_EQ(captionsOf(frame_->documents()),
-            QStringList({"Новый1", "Новый2", "Новый3"}));
+  EXPECT_EQ(captionsOf(frame_->documents()), QStringList({"Новый1", "Новый2", "Новый3"}));
 
   ASSERT_TRUE(frame_->documents().first()->parentWidget()->close());
   deleteClosedWindows();
   frame_->New();
 
-  EXPECT_EQ(captionsOf(frame_->documents()),
-            QStringList({"Новый2", "Новый3", "Новый4"}));
+  EXPECT_EQ(captionsOf(frame_->documents()), QStringList({"Новый2", "Новый3", "Новый4"}));
   EXPECT_TRUE(seam_.questions.isEmpty());
 }
 
@@ -117,16 +114,14 @@ TEST_P(ExitSequenceTest, asksEachModifiedDocumentInTurn) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, ExitSequenceTest,
-    testing::Values(
-        ExitCase{"CancelFirst", {Answer::Cancel}, false, false, false},
-        ExitCase{"YesThenCancel", {Answer::Yes, Answer::Cancel}, false, true, false},
-        ExitCase{"NoThenCancel", {Answer::No, Answer::Cancel}, false, false, false},
-        ExitCase{"YesThenNo", {Answer::Yes, Answer::No}, true, true, false},
-        ExitCase{"NoThenNo", {Answer::No, Answer::No}, true, false, false},
-        ExitCase{"YesThenYes", {Answer::Yes, Answer::Yes}, true, true, true}),
-    [](const testing::TestParamInfo<ExitCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Answers, ExitSequenceTest,
+                         testing::Values(ExitCase{"CancelFirst", {Answer::Cancel}, false, false, false},
+                                         ExitCase{"YesThenCancel", {Answer::Yes, Answer::Cancel}, false, true, false},
+                                         ExitCase{"NoThenCancel", {Answer::No, Answer::Cancel}, false, false, false},
+                                         ExitCase{"YesThenNo", {Answer::Yes, Answer::No}, true, true, false},
+                                         ExitCase{"NoThenNo", {Answer::No, Answer::No}, true, false, false},
+                                         ExitCase{"YesThenYes", {Answer::Yes, Answer::Yes}, true, true, true}),
+                         [](const testing::TestParamInfo<ExitCase>& info) { return info.param.name; });
 
 TEST_F(FrameTest, exit_withNothingModified_endsWithoutAQuestion) {
   frame_->New();
@@ -180,11 +175,9 @@ TEST_F(FrameTest, menuBar_isTheFramesUntilADocumentIsActive) {
   EXPECT_EQ(menuTitles(*frame_->menuBar()),
             QStringList({"Файл", "Правка", "Коммуникация", "Вид", "Вычисления", "Окно", "Справка"}));
   EXPECT_EQ(itemTexts(*document->menus()[0]),
-            QStringList({"Новый", "Открыть", "Сохранить", "Сохранить как", "-", "Импорт",
-                         "Экспорт", "-", "Выход"}));
-  EXPECT_EQ(itemTexts(*document->menus()[1]),
-            QStringList({"Отменить", "Повторить", "-", "Найти...", "Найти далее", "Найти ранее",
-                         "Перейти к строке..."}));
+            QStringList({"Новый", "Открыть", "Сохранить", "Сохранить как", "-", "Импорт", "Экспорт", "-", "Выход"}));
+  EXPECT_EQ(itemTexts(*document->menus()[1]), QStringList({"Отменить", "Повторить", "-", "Найти...", "Найти далее",
+                                                           "Найти ранее", "Перейти к строке..."}));
   EXPECT_EQ(itemTexts(*document->menus()[2]), QStringList({"Загрузить", "Выгрузить"}));
   EXPECT_EQ(itemTexts(document->popupMenu()), QStringList({"Редактировать", "Удалить", "Добавить"}));
 
@@ -261,12 +254,11 @@ TEST_P(FrameCloseTest, theLoopEndsExactlyWhenTheFrameCloses) {
   EXPECT_EQ(frame_->findChild<TSplashForm*>()->isVisible(), true);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Frames, FrameCloseTest,
-    testing::Values(FrameCloseCase{"NoDocument", {}, 0},
-                    FrameCloseCase{"ModifiedAnsweredNo", {Answer::No}, 0},
-                    FrameCloseCase{"ModifiedAnsweredCancel", {Answer::Cancel}, kStillRunning}),
-    [](const testing::TestParamInfo<FrameCloseCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Frames, FrameCloseTest,
+                         testing::Values(FrameCloseCase{"NoDocument", {}, 0},
+                                         FrameCloseCase{"ModifiedAnsweredNo", {Answer::No}, 0},
+                                         FrameCloseCase{"ModifiedAnsweredCancel", {Answer::Cancel}, kStillRunning}),
+                         [](const testing::TestParamInfo<FrameCloseCase>& info) { return info.param.name; });
 
 QImage pictureOf(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
 

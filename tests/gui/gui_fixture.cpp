@@ -91,8 +91,7 @@ QByteArray sdrText(const std::vector<std::string>& lines) {
 
 QByteArray recordFileBytes(const std::vector<std::string>& lines) {
   RecordList list;
-  for (const std::string& line : lines)
-    list.append("caption", SurveyRecord::fromLine(line + "\r\n", kVersionSdr3));
+  for (const std::string& line : lines) list.append("caption", SurveyRecord::fromLine(line + "\r\n", kVersionSdr3));
   StringSink sink;
   writeRecords(sink, list);
   return QByteArray::fromStdString(sink.text);

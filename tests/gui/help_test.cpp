@@ -49,8 +49,7 @@ TEST_F(HelpTest, viewer_followsTheWindowsOuterSize) {
   help.ShowManual();
   const QSize decorations = help.frameGeometry().size() - help.size();
   EXPECT_EQ(help.size(), QSize(696, 480));
-  EXPECT_EQ(help.WebBrowser1().geometry(),
-            QRect(QPoint(8, 16), help.frameGeometry().size() - QSize(20, 50)));
+  EXPECT_EQ(help.WebBrowser1().geometry(), QRect(QPoint(8, 16), help.frameGeometry().size() - QSize(20, 50)));
 
   help.resize(QSize(800, 600) - decorations);
 

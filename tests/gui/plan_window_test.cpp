@@ -78,9 +78,9 @@ TEST_F(PlanWindowTest, followsImportsEditsAndDeletesAndCountsSkippedRecords) {
   EXPECT_EQ(plan.data().sightLines().size(), 1u);
   EXPECT_EQ(plan.skippedText(), QStringLiteral("пропущено записей: 0"));
 
-  importLines(*document, {"00NMSDR33 V04-04.02     06-FEB-21 08:36 113111",
-                          "08KI              P2       text            2020.000",
-                          "08KI              P3       1030.000        2030.000"});
+  importLines(*document,
+              {"00NMSDR33 V04-04.02     06-FEB-21 08:36 113111", "08KI              P2       text            2020.000",
+               "08KI              P3       1030.000        2030.000"});
   QCoreApplication::processEvents();
   EXPECT_EQ(plan.data().size(), 3u);
   EXPECT_EQ(plan.skippedText(), QStringLiteral("пропущено записей: 1"));
@@ -143,13 +143,13 @@ TEST_F(PlanWindowTest, pictureFilesCarryPointsAndLabels) {
   EXPECT_EQ(svg.count("<path"), 1) << "the station's triangle";
   EXPECT_EQ(svg.count("<circle"), 1) << "the point's dot";
 
-  ASSERT_TRUE(plan.writePicture(path(QStringLiteral("plan.png")), PictureFormat::Png,
-                                PictureScope::CurrentView).isEmpty());
+  ASSERT_TRUE(
+      plan.writePicture(path(QStringLiteral("plan.png")), PictureFormat::Png, PictureScope::CurrentView).isEmpty());
   const QImage png(path(QStringLiteral("plan.png")));
   EXPECT_EQ(png.size(), plan.canvas().size());
 
-  const QString failure = plan.writePicture(path(QStringLiteral("no/such/dir/plan.png")),
-                                            PictureFormat::Png, PictureScope::CurrentView);
+  const QString failure =
+      plan.writePicture(path(QStringLiteral("no/such/dir/plan.png")), PictureFormat::Png, PictureScope::CurrentView);
   EXPECT_FALSE(failure.isEmpty());
 }
 

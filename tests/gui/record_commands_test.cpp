@@ -14,21 +14,20 @@
 #include "editing/widgets/add_form.h"
 #include "editing/widgets/edit_form.h"
 #include "editing/widgets/parameter_table.h"
-#include "records/record_file.h"
 #include "gui_fixture.h"
+#include "records/record_file.h"
 
 namespace quillmar::test {
 namespace {
 
-const std::string kStation = "02TS" + TF("P1", 16) + CF("1000.000", 16) + CF("2000.000", 16) +
-                             CF("15.250", 16) + CF("1.560", 16) + CF("first", 16);
+const std::string kStation = "02TS" + TF("P1", 16) + CF("1000.000", 16) + CF("2000.000", 16) + CF("15.250", 16) +
+                             CF("1.560", 16) + CF("first", 16);
 
 class RecordCommandsTest : public GuiTest {
  protected:
   // An opened record file, so that the document starts unmodified.
   TChildForm* bookWithStation() {
-    TChildForm* imported =
-        newDocumentWith({"00NMSDR33  V04-04.02    06-FEB-21 08:36 111111", kStation, "13NMnote"});
+    TChildForm* imported = newDocumentWith({"00NMSDR33  V04-04.02    06-FEB-21 08:36 111111", kStation, "13NMnote"});
     writeRecordFile(path(QStringLiteral("book.qdl")).toStdString(), imported->recordModel().list());
     imported->closeWithoutQuery();
     seam_.openNames << path(QStringLiteral("book.qdl"));

@@ -96,8 +96,7 @@ TEST_F(SurveyWindowTest, menuOpensOneResultsWindowPerDocumentBesideTheList) {
   ASSERT_NE(holder, nullptr);
   EXPECT_EQ(holder->mdiArea(), &frame_->mdiArea());
 
-  EXPECT_EQ(results->statusText(),
-            QStringLiteral("вычислено точек: 2   контрольных измерений: 1   без результата: 1"));
+  EXPECT_EQ(results->statusText(), QStringLiteral("вычислено точек: 2   контрольных измерений: 1   без результата: 1"));
   EXPECT_EQ(results->tabs().tabText(ResultsWindow::Points), QStringLiteral("Точки (2)"));
   EXPECT_EQ(cell(*results, ResultsWindow::Points, 0, 0), QStringLiteral("P2"));
   EXPECT_EQ(cell(*results, ResultsWindow::Points, 0, 1), QStringLiteral("1000.0000"));
@@ -148,8 +147,7 @@ TEST_F(SurveyWindowTest, insertPutsEachComputedPointAfterItsLastObservationAndOn
   EXPECT_TRUE(document->documentState().docModified);
   EXPECT_EQ(document->undoAction().text(), QStringLiteral("Отменить «Вставить координаты»"));
   QCoreApplication::processEvents();
-  EXPECT_EQ(results.statusText(),
-            QStringLiteral("вычислено точек: 0   контрольных измерений: 3   без результата: 1"))
+  EXPECT_EQ(results.statusText(), QStringLiteral("вычислено точек: 0   контрольных измерений: 3   без результата: 1"))
       << "the inserted points are recorded points now";
 
   document->UndoClick();
@@ -165,7 +163,7 @@ TEST_F(SurveyWindowTest, insertPutsEachComputedPointAfterItsLastObservationAndOn
 
 TEST_F(SurveyWindowTest, manyPointsGoInAndOutInOnePassBehindAnUndoneImport) {
   std::vector<std::string> book = observedBook();
-  book.resize(4);  // header, station, position, backsight
+  book.resize(4);               // header, station, position, backsight
   constexpr int kPoints = 300;  // more than the list announces one by one
   for (int k = 0; k < kPoints; ++k)
     book.push_back(observation("Q" + std::to_string(k), "10.000", std::to_string(k) + ".0000"));

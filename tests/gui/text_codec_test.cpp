@@ -29,7 +29,9 @@ TEST(PlainText, windows1251BytesBecomeUnicodeAndBack) {
     QString text;
   } cases[] = {
       {"\xC0\xE1\xE2 \xA8\xB8 \xB9 \x88 A", QStringLiteral("Абв Ёё № € A")},
-      {"\xA8\xE6 \xB9" "5 \x88", QStringLiteral("Ёж №5 €")},
+      {"\xA8\xE6 \xB9"
+       "5 \x88",
+       QStringLiteral("Ёж №5 €")},
       {"", QString()},
   };
   for (const auto& c : cases) {
@@ -47,11 +49,11 @@ TEST(PlainText, everyByteComesBackUnchanged) {
 
 TEST(PlainText, textWindows1251CannotHold_isRefused) {
   const std::u16string_view refused[] = {
-      u"P1 ✓", u"Ω", u"P\u4E2D", u"\u0101",
-      u"\u240D",        // a picture is visible text, not plain text
-      u"\uE098",        // so is the private-use character
-      u"a\xD800",       // a lone surrogate
-      u"\U0001F600",    // a character outside the basic plane
+      u"P1 ✓",       u"Ω", u"P\u4E2D", u"\u0101",
+      u"\u240D",      // a picture is visible text, not plain text
+      u"\uE098",      // so is the private-use character
+      u"a\xD800",     // a lone surrogate
+      u"\U0001F600",  // a character outside the basic plane
   };
   for (const auto text : refused) EXPECT_EQ(qStringToCp1251(units(text)), std::nullopt);
 }

@@ -49,8 +49,7 @@ class EditMenuTest : public GuiTest {
     QTreeView& view = document.listView();
     view.selectionModel()->setCurrentIndex(view.model()->index(current, 0), QItemSelectionModel::NoUpdate);
     view.clearSelection();
-    for (int row : rows)
-      view.selectionModel()->select(view.model()->index(row, 0), QItemSelectionModel::Select);
+    for (int row : rows) view.selectionModel()->select(view.model()->index(row, 0), QItemSelectionModel::Select);
   }
   static int currentRow(TChildForm& document) { return document.listView().currentIndex().row(); }
   static QAction& command(TChildForm& document, const QString& text) {
@@ -113,9 +112,14 @@ TEST_F(EditMenuTest, everyRowCommand_isUndoneAndRedoneByteForByte) {
          document.DeleteClick();
          EXPECT_EQ(seam_.questions.takeLast(), QStringLiteral("Удалить выделенные записи (4) ?"));
        }},
-      {"Импорт", [this](TChildForm& document) { importLines(document, {"13NMmore", "08KI  P9"}); }},
+      {"Импорт",
+       [this](TChildForm& document) {
+         importLines(document, {"13NMmore", "08KI  P9"});
+       }},
       {"Загрузить",
-       [this](TChildForm& document) { receiveLines(document, {"\x02", "02TS  ST9", "\x03"}); }},
+       [this](TChildForm& document) {
+         receiveLines(document, {"\x02", "02TS  ST9", "\x03"});
+       }},
   };
   for (const RowCommandCase& c : cases) {
     SCOPED_TRACE(c.name);

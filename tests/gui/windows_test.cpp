@@ -5,15 +5,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
-#include <QLocale>
-#include <QTranslator>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QTreeView>
 
 #include "app/startup.h"
@@ -69,18 +69,20 @@ struct ShortcutCase {
 
 TEST_F(WindowsTest, fileCommands_carryThePlatformsStandardShortcuts) {
   TChildForm* document = frame_->New();
-  const ShortcutCase cases[] = {{"Новый", QKeySequence::New},       {"Открыть", QKeySequence::Open},
-                                {"Сохранить", QKeySequence::Save},  {"Сохранить как", QKeySequence::SaveAs},
-                                {"Выход", QKeySequence::Quit},
-                                {"Руководство пользователя", QKeySequence::HelpContents}};
+  const ShortcutCase cases[] = {
+      {"Новый", QKeySequence::New},      {"Открыть", QKeySequence::Open},
+      {"Сохранить", QKeySequence::Save}, {"Сохранить как", QKeySequence::SaveAs},
+      {"Выход", QKeySequence::Quit},     {"Руководство пользователя", QKeySequence::HelpContents}};
   for (const auto& [command, key] : cases) {
     SCOPED_TRACE(command);
     for (const QList<QMenu*>& menus : {document->menus(), frame_->frameMenus()}) {
       const QAction* action = actionNamed(menus, QString::fromUtf8(command));
       if (action == nullptr) continue;  // the frame has no Save
       const QList<QKeySequence> standard = QKeySequence::keyBindings(key);
-      if (standard.isEmpty()) EXPECT_FALSE(action->shortcut().isEmpty());  // a stand-in key
-      else EXPECT_EQ(action->shortcut(), standard.first());
+      if (standard.isEmpty())
+        EXPECT_FALSE(action->shortcut().isEmpty());  // a stand-in key
+      else
+        EXPECT_EQ(action->shortcut(), standard.first());
     }
   }
 }
@@ -140,8 +142,8 @@ TEST_F(WindowsTest, whileACommandRuns_noOtherStartsAndTheWindowStaysOpen) {
 struct DoubtfulOpenCase {
   const char* name;
   Answer answer;
-  int rows;          // rows in the window afterwards
-  bool imported;     // the window holds the field book's records
+  int rows;       // rows in the window afterwards
+  bool imported;  // the window holds the field book's records
 };
 
 TEST_F(WindowsTest, openingAFieldBook_asksFirstAndNeverSavesOverIt) {

@@ -104,7 +104,8 @@ TEST_F(TransferCommand, sendWithNothingDraining_givesUpAfterTheTimeOut) {
   EXPECT_EQ(cli::runSend({pty.portPath(), in, "--timeout", "0.5"}), 1);
   const std::string message = ::testing::internal::GetCapturedStderr();
   std::smatch numbers;
-  ASSERT_TRUE(std::regex_search(message, numbers, std::regex("made no progress for 0.5 s; gave up after ([0-9]+) of ([0-9]+) bytes\n$")))
+  ASSERT_TRUE(std::regex_search(message, numbers,
+                                std::regex("made no progress for 0.5 s; gave up after ([0-9]+) of ([0-9]+) bytes\n$")))
       << message;
   EXPECT_LT(std::stoul(numbers[1]), std::stoul(numbers[2]));
   EXPECT_EQ(std::stoul(numbers[2]), 3 + 8000u * 130 + 3);  // every line framed
@@ -115,9 +116,13 @@ TEST_F(TransferCommand, receiveFromAMissingPort_fails) {
 }
 
 TEST_F(TransferCommand, badArguments_areUsageErrors) {
-  const std::vector<std::vector<std::string>> receives = {
-      {}, {"COM1"}, {"COM1", "out.sdr", "--baud"}, {"COM1", "out.sdr", "--speed", "9600"},
-      {"COM1", "out.sdr", "--timeout", "soon"}, {"COM1", "out.sdr", "--timeout", "0"}, {"--baud", "9600"}};
+  const std::vector<std::vector<std::string>> receives = {{},
+                                                          {"COM1"},
+                                                          {"COM1", "out.sdr", "--baud"},
+                                                          {"COM1", "out.sdr", "--speed", "9600"},
+                                                          {"COM1", "out.sdr", "--timeout", "soon"},
+                                                          {"COM1", "out.sdr", "--timeout", "0"},
+                                                          {"--baud", "9600"}};
   for (const auto& args : receives) EXPECT_EQ(cli::runReceive(args), 2) << args.size();
   EXPECT_EQ(cli::runSend({"COM1"}), 2);
   EXPECT_EQ(cli::runSend({"COM1", "in.sdr", "--timeout", "0"}), 2);

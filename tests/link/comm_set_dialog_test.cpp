@@ -120,7 +120,8 @@ TEST_F(CommSetDialog, longPortText_comesBackWholeAtTheNextStart) {
     dialog.ComboBox1->setEditText("COM10");
     dialog.OkClick();
   }
-  EXPECT_EQ(iniBytes().mid(0, 5), QByteArray("\x04" "COM1"));
+  EXPECT_EQ(iniBytes().mid(0, 5), QByteArray("\x04"
+                                             "COM1"));
   TCommSet next(nullptr, iniPath(), seam_);
   EXPECT_EQ(next.currentPortText(), QStringLiteral("COM10"));
 }
@@ -187,8 +188,10 @@ TEST_F(CommSetDialog, pacingValuesNotOurs_giveTheDefaults) {
 TEST_F(CommSetDialog, newTexts_storedInTheRecordAndReadBack) {
   {
     TCommSet dialog(nullptr, iniPath(), seam_);
-    for (auto [box, text] : {std::pair{dialog.ComboBox1, "COM2"}, {dialog.ComboBox2, "115200"},
-                             {dialog.ComboBox3, "7"}, {dialog.ComboBox4, "TWOSTOPBIT"},
+    for (auto [box, text] : {std::pair{dialog.ComboBox1, "COM2"},
+                             {dialog.ComboBox2, "115200"},
+                             {dialog.ComboBox3, "7"},
+                             {dialog.ComboBox4, "TWOSTOPBIT"},
                              {dialog.ComboBox5, "MARKPARITY"}}) {
       box->setEditText(QString::fromLatin1(text));
     }

@@ -91,9 +91,21 @@ TEST(CommSettingsRecord, fullTextReplacesOnlyAFieldStoredAtItsFullCapacity) {
     std::string port;
   } cases[] = {
       {std::string(36, '\0'), ""},
-      {std::string("\x02" "CO", 3) + std::string(33, '\0'), "CO"},
-      {std::string("\x04" "COM2", 5) + std::string(31, '\0'), "COM2"},  // not continued by the full text
-      {std::string("\x04" "COM1", 5) + std::string(31, '\0'), "COM10"},
+      {std::string("\x02"
+                   "CO",
+                   3) +
+           std::string(33, '\0'),
+       "CO"},
+      {std::string("\x04"
+                   "COM2",
+                   5) +
+           std::string(31, '\0'),
+       "COM2"},  // not continued by the full text
+      {std::string("\x04"
+                   "COM1",
+                   5) +
+           std::string(31, '\0'),
+       "COM10"},
   };
   for (const auto& c : cases) {
     const CommSettings decoded = decodeCommSettings(c.record + tail);

@@ -14,8 +14,10 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"usual texts", {"COM1", "4800", "8", "ONESTOPBIT", "NOPARITY"},
-     {4800, 8, StopBits::One, Parity::None, {}}, {4800, 8, StopBits::One, Parity::None, {}}},
+    {"usual texts",
+     {"COM1", "4800", "8", "ONESTOPBIT", "NOPARITY"},
+     {4800, 8, StopBits::One, Parity::None, {}},
+     {4800, 8, StopBits::One, Parity::None, {}}},
     {"listed baud rate 1200", {"", "1200", "7", "", ""}, {1200, 7, {}, {}, {}}, {1200, 7, {}, {}, {}}},
     {"listed baud rate 2400", {"", "2400", "", "", ""}, {2400, {}, {}, {}, {}}, {2400, {}, {}, {}, {}}},
     {"listed baud rate 9600", {"", "9600", "", "", ""}, {9600, {}, {}, {}, {}}, {9600, {}, {}, {}, {}}},
@@ -25,13 +27,14 @@ const Case kCases[] = {
     {"slow baud rate 600", {"", "600", "", "", ""}, {600, {}, {}, {}, {}}, {600, {}, {}, {}, {}}},
     {"fast baud rate 57600", {"", "57600", "", "", ""}, {57600, {}, {}, {}, {}}, {57600, {}, {}, {}, {}}},
     {"fast baud rate 115200", {"", "115200", "", "", ""}, {115200, {}, {}, {}, {}}, {115200, {}, {}, {}, {}}},
-    {"two stop bits both ways", {"", "", "", "TWOSTOPBIT", ""},
-     {{}, {}, StopBits::Two, {}, {}}, {{}, {}, StopBits::Two, {}, {}}},
+    {"two stop bits both ways",
+     {"", "", "", "TWOSTOPBIT", ""},
+     {{}, {}, StopBits::Two, {}, {}},
+     {{}, {}, StopBits::Two, {}, {}}},
     {"even parity", {"", "", "7", "", "EVENPARITY"}, {{}, 7, {}, Parity::Even, {}}, {{}, 7, {}, Parity::Even, {}}},
     {"odd parity", {"", "", "", "", "ODDPARITY"}, {{}, {}, {}, Parity::Odd, {}}, {{}, {}, {}, Parity::Odd, {}}},
     {"mark parity", {"", "", "", "", "MARKPARITY"}, {{}, {}, {}, Parity::Mark, {}}, {{}, {}, {}, Parity::Mark, {}}},
-    {"PARITY: reception only, as no parity", {"", "", "", "", "PARITY"},
-     {{}, {}, {}, Parity::None, {}}, {}},
+    {"PARITY: reception only, as no parity", {"", "", "", "", "PARITY"}, {{}, {}, {}, Parity::None, {}}, {}},
     {"unlisted baud rate leaves the port's", {"", "14400", "", "", ""}, {}, {}},
     {"comparison is case-sensitive", {"", "", "", "onestopbit", "evenparity"}, {}, {}},
     {"surrounding blanks match nothing", {"", " 4800", "8 ", " ONESTOPBIT", "NOPARITY "}, {}, {}},
@@ -41,9 +44,9 @@ const Case kCases[] = {
 
 TEST(RecognisedParameters, flowChoice_setsFlowControlOnlyWhenChosen) {
   const CommSettings none{};
-  const std::pair<FlowChoice, std::optional<FlowControl>> cases[] = {
-      {FlowChoice::None, std::nullopt}, {FlowChoice::RtsCts, FlowControl::Hardware},
-      {FlowChoice::XonXoff, FlowControl::Software}};
+  const std::pair<FlowChoice, std::optional<FlowControl>> cases[] = {{FlowChoice::None, std::nullopt},
+                                                                     {FlowChoice::RtsCts, FlowControl::Hardware},
+                                                                     {FlowChoice::XonXoff, FlowControl::Software}};
   for (const auto& [choice, control] : cases) {
     for (const LinkDirection direction : {LinkDirection::Reception, LinkDirection::Upload}) {
       EXPECT_EQ(recognisedParameters(none, direction, choice).flowControl, control) << flowChoiceWord(choice);
@@ -54,9 +57,15 @@ TEST(RecognisedParameters, flowChoice_setsFlowControlOnlyWhenChosen) {
 }
 
 TEST(LinePause, onlyWholeMillisecondsInRange) {
-  const std::pair<const char*, std::optional<int>> cases[] = {
-      {"0", 0}, {"250", 250}, {"1000", 1000}, {"1001", std::nullopt}, {"-1", std::nullopt},
-      {"", std::nullopt}, {"10ms", std::nullopt}, {" 5", std::nullopt}, {"99999999999", std::nullopt}};
+  const std::pair<const char*, std::optional<int>> cases[] = {{"0", 0},
+                                                              {"250", 250},
+                                                              {"1000", 1000},
+                                                              {"1001", std::nullopt},
+                                                              {"-1", std::nullopt},
+                                                              {"", std::nullopt},
+                                                              {"10ms", std::nullopt},
+                                                              {" 5", std::nullopt},
+                                                              {"99999999999", std::nullopt}};
   for (const auto& [text, pause] : cases) EXPECT_EQ(linePauseOfText(text), pause) << text;
 }
 

@@ -29,7 +29,7 @@ class PortSide {
 }  // namespace
 
 termios portSettings(const PtyPair& pty) {
-  termios settings {};
+  termios settings{};
   ::tcgetattr(pty.instrumentFd(), &settings);
   return settings;
 }

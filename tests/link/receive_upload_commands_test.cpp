@@ -58,8 +58,10 @@ class LinkCommands : public ::testing::Test {
       test::sendFromInstrument(pty_, bytes);
       ASSERT_TRUE(test::waitFor([&] { return form.statusText() == QStringLiteral("Прием завершен"); }));
       ASSERT_TRUE(test::waitFor([&] { return form.Memo1->toPlainText().endsWith(QChar(0x2403)); }));
-      if (pressOk) form.Button3Click();
-      else form.reject();
+      if (pressOk)
+        form.Button3Click();
+      else
+        form.reject();
     });
     document.N11Click();
   }
@@ -122,8 +124,9 @@ TEST_F(LinkCommands, uploadOfAReceivedDocument_sendsItWithItsOwnFrameOnly) {
   document->N12Click();
   instrument.join();
   EXPECT_EQ(sent, kTransmission);
-  EXPECT_EQ(seam_.messages, QStringList{QStringLiteral(
-                                "Выгрузка завершена. Пропущено записей с метками начала и конца передачи (STX, ETX): 2.")});
+  EXPECT_EQ(seam_.messages,
+            QStringList{QStringLiteral(
+                "Выгрузка завершена. Пропущено записей с метками начала и конца передачи (STX, ETX): 2.")});
   EXPECT_EQ(document->recordModel().list().size(), 4u);
 }
 

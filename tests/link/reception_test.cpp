@@ -80,13 +80,16 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"one burst: STX, two lines, ETX", {"\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03"},
-     {"\x02", "00NMSDR33", "02TP0001", "\x03"}, true},
+    {"one burst: STX, two lines, ETX",
+     {"\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03"},
+     {"\x02", "00NMSDR33", "02TP0001", "\x03"},
+     true},
     {"bytes before STX are dropped", {"noise\r\n\x02\r\nA\r\n\x03"}, {"\x02", "A", "\x03"}, true},
-    {"a pause inside a line splits it", {"\x02\r\n00NM", "SDR33\r\n\x03"},
-     {"\x02", "00NM", "SDR33", "\x03"}, true},
-    {"a burst ending in CR LF leaves an empty line", {"\x02\r\nA\r\n", "B\r\n\x03"},
-     {"\x02", "A", "", "B", "\x03"}, true},
+    {"a pause inside a line splits it", {"\x02\r\n00NM", "SDR33\r\n\x03"}, {"\x02", "00NM", "SDR33", "\x03"}, true},
+    {"a burst ending in CR LF leaves an empty line",
+     {"\x02\r\nA\r\n", "B\r\n\x03"},
+     {"\x02", "A", "", "B", "\x03"},
+     true},
     {"the burst with ETX ends at ETX", {"\x02\r\nA\r\n\x03\r\nafter"}, {"\x02", "A", "\x03"}, true},
     {"bursts after ETX are not taken", {"\x02\r\n\x03", "\x02\r\nB\r\n\x03"}, {"\x02", "\x03"}, true},
     {"noise alone shows nothing", {"abc", "\r\n"}, {}, false},
@@ -138,7 +141,8 @@ TEST(ReceptionMachine, randomBursts_handOverExactlyTheFramedBytes) {
     }
     const std::size_t stx = stream.find('\x02');
     const std::size_t etx = stx == std::string::npos ? std::string::npos : stream.find('\x03', stx);
-    const std::string expected = stx == std::string::npos ? "" : stream.substr(stx, etx == std::string::npos ? etx : etx - stx + 1);
+    const std::string expected =
+        stx == std::string::npos ? "" : stream.substr(stx, etx == std::string::npos ? etx : etx - stx + 1);
     const Reception run = receive(bursts);
     std::string handed;
     for (const std::string& chunk : run.recorder.chunks) handed += chunk;
@@ -148,7 +152,10 @@ TEST(ReceptionMachine, randomBursts_handOverExactlyTheFramedBytes) {
 }
 
 TEST(ReceiveTransmission, endsAtEtxWithoutReadingFurther) {
-  ScriptedPort port({"\x02\r\nA\r\n\x03" "after", "more"});
+  ScriptedPort port(
+      {"\x02\r\nA\r\n\x03"
+       "after",
+       "more"});
   Recorder recorder;
   EXPECT_EQ(receiveTransmission(port, recorder, [] { return false; }), ReceptionEnd::Finished);
   EXPECT_EQ(port.unread(), std::string_view("after.....more.....").size());
@@ -173,12 +180,8 @@ TEST(MemoPieces, oneLinePerCrLfPiece) {
     Lines lines;
   };
   const Piece pieces[] = {
-      {"A", {"A"}},
-      {"A\r\n", {"A", ""}},
-      {"\r\n", {"", ""}},
-      {"A\r\nB", {"A", "B"}},
-      {"A\rB\nC", {"A\rB\nC"}},
-      {"A\n\r", {"A\n\r"}},
+      {"A", {"A"}},           {"A\r\n", {"A", ""}},     {"\r\n", {"", ""}},
+      {"A\r\nB", {"A", "B"}}, {"A\rB\nC", {"A\rB\nC"}}, {"A\n\r", {"A\n\r"}},
   };
   for (const Piece& piece : pieces) {
     Lines memo;

@@ -16,20 +16,20 @@ namespace {
 using namespace std::chrono_literals;
 using test::PtyPair;
 
-const PortParameters kReception = recognisedParameters(
-    {"", "4800", "8", "ONESTOPBIT", "NOPARITY"}, LinkDirection::Reception);
-const PortParameters kUpload = recognisedParameters(
-    {"", "4800", "8", "ONESTOPBIT", "NOPARITY"}, LinkDirection::Upload);
+const PortParameters kReception =
+    recognisedParameters({"", "4800", "8", "ONESTOPBIT", "NOPARITY"}, LinkDirection::Reception);
+const PortParameters kUpload = recognisedParameters({"", "4800", "8", "ONESTOPBIT", "NOPARITY"}, LinkDirection::Upload);
 
 QString pathOf(const PtyPair& pty) { return QString::fromStdString(pty.portPath()); }
 
 TEST(PortDevicePath, portTextsNameDevices) {
   const std::pair<const char*, const char*> cases[] = {
-      {"COM1", "/dev/ttyS0"},     {"COM4", "/dev/ttyS3"},   {"COM10", "/dev/ttyS9"},
+      {"COM1", "/dev/ttyS0"},      {"COM4", "/dev/ttyS3"},       {"COM10", "/dev/ttyS9"},
       {"ttyUSB0", "/dev/ttyUSB0"}, {"/dev/pts/7", "/dev/pts/7"}, {"COM0", "/dev/COM0"},
-      {"com1", "/dev/com1"},       {"COM01", "/dev/COM01"},   {"", ""},
+      {"com1", "/dev/com1"},       {"COM01", "/dev/COM01"},      {"", ""},
   };
-  for (const auto& [text, device] : cases) EXPECT_EQ(portDevicePath(QString::fromLatin1(text)), QString::fromLatin1(device)) << text;
+  for (const auto& [text, device] : cases)
+    EXPECT_EQ(portDevicePath(QString::fromLatin1(text)), QString::fromLatin1(device)) << text;
 }
 
 TEST(SerialLinkOpen, missingOrUnnamedPort_fails) {
@@ -61,8 +61,8 @@ void presetPort(const PtyPair& pty, speed_t speed, bool twoStopBits) {
 
 // Opens `link` with the typed texts on a port preset to `speed` and
 // `twoStopBits`, and reads the line back.
-LineState openPreset(SerialLink& link, const PtyPair& pty, speed_t speed, bool twoStopBits,
-                     const CommSettings& typed, LinkDirection direction) {
+LineState openPreset(SerialLink& link, const PtyPair& pty, speed_t speed, bool twoStopBits, const CommSettings& typed,
+                     LinkDirection direction) {
   presetPort(pty, speed, twoStopBits);
   const auto mode = direction == LinkDirection::Reception ? QIODevice::ReadOnly : QIODevice::WriteOnly;
   EXPECT_TRUE(link.open(pathOf(pty), mode, recognisedParameters(typed, direction)));
@@ -87,8 +87,8 @@ TEST(SerialLinkOpen, unrecognisedTextsKeepWhatThePortHad) {
     PtyPair pty;
     SerialLink link;
     // The upload does not know PARITY; 14400 and TWOSTOPBITS are in no list.
-    const LineState state = openPreset(link, pty, B2400, twoStopBits, {"", "14400", "7", "TWOSTOPBITS", "PARITY"},
-                                       LinkDirection::Upload);
+    const LineState state =
+        openPreset(link, pty, B2400, twoStopBits, {"", "14400", "7", "TWOSTOPBITS", "PARITY"}, LinkDirection::Upload);
     EXPECT_EQ(state.speed, B2400);
     EXPECT_EQ(state.twoStopBits, twoStopBits);
     EXPECT_EQ(link.lineSettings().dataBits, QSerialPort::Data7);
@@ -105,25 +105,67 @@ TEST(SerialLinkOpen, lineSettingsReadBackFromThePort) {
     CommSettings settings;
     FlowChoice flow;
     speed_t speed;
-    tcflag_t cflagSet;    // among PARODD CMSPAR CSTOPB CRTSCTS
-    tcflag_t iflagSet;    // among IXON IXOFF
+    tcflag_t cflagSet;  // among PARODD CMSPAR CSTOPB CRTSCTS
+    tcflag_t iflagSet;  // among IXON IXOFF
     QSerialPort::Parity parity;
     QSerialPort::DataBits dataBits;
   };
   const Row rows[] = {
-      {"8N1", {"", "9600", "8", "ONESTOPBIT", "NOPARITY"}, FlowChoice::None, B9600, 0, 0, QSerialPort::NoParity,
+      {"8N1",
+       {"", "9600", "8", "ONESTOPBIT", "NOPARITY"},
+       FlowChoice::None,
+       B9600,
+       0,
+       0,
+       QSerialPort::NoParity,
        QSerialPort::Data8},
-      {"7E1 at 2400", {"", "2400", "7", "ONESTOPBIT", "EVENPARITY"}, FlowChoice::None, B2400, 0, 0,
-       QSerialPort::EvenParity, QSerialPort::Data7},
-      {"7O2 at 1200", {"", "1200", "7", "TWOSTOPBIT", "ODDPARITY"}, FlowChoice::None, B1200, PARODD | CSTOPB, 0,
-       QSerialPort::OddParity, QSerialPort::Data7},
-      {"mark parity at 300", {"", "300", "7", "ONESTOPBIT", "MARKPARITY"}, FlowChoice::None, B300, PARODD | CMSPAR,
-       0, QSerialPort::MarkParity, QSerialPort::Data7},
-      {"RTS/CTS at 115200", {"", "115200", "8", "ONESTOPBIT", "NOPARITY"}, FlowChoice::RtsCts, B115200, CRTSCTS, 0,
-       QSerialPort::NoParity, QSerialPort::Data8},
-      {"XON/XOFF at 57600", {"", "57600", "8", "TWOSTOPBIT", "NOPARITY"}, FlowChoice::XonXoff, B57600, CSTOPB,
-       IXON | IXOFF, QSerialPort::NoParity, QSerialPort::Data8},
-      {"600 baud", {"", "600", "8", "ONESTOPBIT", "NOPARITY"}, FlowChoice::None, B600, 0, 0, QSerialPort::NoParity,
+      {"7E1 at 2400",
+       {"", "2400", "7", "ONESTOPBIT", "EVENPARITY"},
+       FlowChoice::None,
+       B2400,
+       0,
+       0,
+       QSerialPort::EvenParity,
+       QSerialPort::Data7},
+      {"7O2 at 1200",
+       {"", "1200", "7", "TWOSTOPBIT", "ODDPARITY"},
+       FlowChoice::None,
+       B1200,
+       PARODD | CSTOPB,
+       0,
+       QSerialPort::OddParity,
+       QSerialPort::Data7},
+      {"mark parity at 300",
+       {"", "300", "7", "ONESTOPBIT", "MARKPARITY"},
+       FlowChoice::None,
+       B300,
+       PARODD | CMSPAR,
+       0,
+       QSerialPort::MarkParity,
+       QSerialPort::Data7},
+      {"RTS/CTS at 115200",
+       {"", "115200", "8", "ONESTOPBIT", "NOPARITY"},
+       FlowChoice::RtsCts,
+       B115200,
+       CRTSCTS,
+       0,
+       QSerialPort::NoParity,
+       QSerialPort::Data8},
+      {"XON/XOFF at 57600",
+       {"", "57600", "8", "TWOSTOPBIT", "NOPARITY"},
+       FlowChoice::XonXoff,
+       B57600,
+       CSTOPB,
+       IXON | IXOFF,
+       QSerialPort::NoParity,
+       QSerialPort::Data8},
+      {"600 baud",
+       {"", "600", "8", "ONESTOPBIT", "NOPARITY"},
+       FlowChoice::None,
+       B600,
+       0,
+       0,
+       QSerialPort::NoParity,
        QSerialPort::Data8},
   };
   for (const LinkDirection direction : {LinkDirection::Reception, LinkDirection::Upload}) {
@@ -181,11 +223,14 @@ TEST(SerialLinkUpload, largeText_arrivesWholeAndInOrder) {
   std::size_t transmitted = 0;
   std::size_t lastProgress = 0;
   bool monotonic = true;
-  const auto result = link.writeAll(text, [&](std::size_t sent) {
-    monotonic = monotonic && sent >= lastProgress && sent <= text.size();
-    lastProgress = sent;
-    return true;
-  }, transmitted);
+  const auto result = link.writeAll(
+      text,
+      [&](std::size_t sent) {
+        monotonic = monotonic && sent >= lastProgress && sent <= text.size();
+        lastProgress = sent;
+        return true;
+      },
+      transmitted);
   instrument.join();
   EXPECT_EQ(result, SerialLink::WriteResult::Done);
   EXPECT_EQ(transmitted, text.size());
@@ -200,7 +245,8 @@ TEST(SerialLinkUpload, cancel_stopsShortAndSaysSo) {
   const std::string text = sampleText(100 * 1024);
   std::size_t transmitted = 0;
   int calls = 0;
-  const auto result = link.writeAll(text, [&](std::size_t) { return ++calls < 3; }, transmitted);
+  const auto result = link.writeAll(
+      text, [&](std::size_t) { return ++calls < 3; }, transmitted);
   EXPECT_EQ(result, SerialLink::WriteResult::Cancelled);
   EXPECT_LT(transmitted, text.size());
 }
@@ -222,7 +268,8 @@ TEST(SerialLinkUpload, xoffHoldsTheUploadUntilXon) {
     received = early + instrument::readUntilQuiet(pty.instrumentFd(), 1500ms);
   });
   std::size_t transmitted = 0;
-  const auto result = link.writeAll(text, [](std::size_t) { return true; }, transmitted);
+  const auto result = link.writeAll(
+      text, [](std::size_t) { return true; }, transmitted);
   instrument.join();
   EXPECT_EQ(result, SerialLink::WriteResult::Done);
   EXPECT_TRUE(early.empty()) << early.size() << " bytes went out during XOFF";
@@ -248,7 +295,8 @@ TEST(SerialLinkUpload, linePause_showsInTheTimingOfWhatArrives) {
     }
   });
   std::size_t transmitted = 0;
-  const auto result = link.writeAll(text, [](std::size_t) { return true; }, transmitted, 100);
+  const auto result = link.writeAll(
+      text, [](std::size_t) { return true; }, transmitted, 100);
   instrument.join();
   EXPECT_EQ(result, SerialLink::WriteResult::Done);
   EXPECT_EQ(received, text);

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
@@ -65,8 +65,7 @@ class Upload : public ::testing::Test {
 TEST_F(Upload, sendsTheFramedRecordsAfterTheSettingsDialog) {
   for (void (TCommSet::*close)() : {&TCommSet::CancelClick, &TCommSet::OkClick}) {
     settingsShown_ = false;
-    EXPECT_EQ(upload(listOf({"00NMSDR33\r\n", "02TP0001\r\n"}), close),
-              "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n");
+    EXPECT_EQ(upload(listOf({"00NMSDR33\r\n", "02TP0001\r\n"}), close), "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n");
     EXPECT_TRUE(settingsShown_);
     EXPECT_TRUE(seam_.messages.isEmpty());
   }
@@ -82,7 +81,7 @@ TEST_F(Upload, receivedBookSentAgain_hasOneStxAndOneEtx) {
   const RecordList list = listOf({"\x02\r\n", "00NMSDR33\r\n", "02TP0001\r\n", "\x03\r\n"});
   QTimer::singleShot(0, &commSet_, &TCommSet::CancelClick);
   std::string sent;
-  termios whileOpen {};
+  termios whileOpen{};
   std::thread instrument([&] {
     // The first line has arrived and the pause holds the port open.
     const auto deadline = std::chrono::steady_clock::now() + 5s;
@@ -97,8 +96,9 @@ TEST_F(Upload, receivedBookSentAgain_hasOneStxAndOneEtx) {
   EXPECT_EQ(sent, "\x02\r\n00NMSDR33\r\n02TP0001\r\n\x03\r\n");
   EXPECT_EQ(whileOpen.c_cflag & CSTOPB, tcflag_t{CSTOPB});
   EXPECT_EQ(whileOpen.c_iflag & (IXON | IXOFF), tcflag_t{IXON | IXOFF});
-  EXPECT_EQ(seam_.messages, QStringList{QStringLiteral(
-                                "Выгрузка завершена. Пропущено записей с метками начала и конца передачи (STX, ETX): 2.")});
+  EXPECT_EQ(seam_.messages,
+            QStringList{QStringLiteral(
+                "Выгрузка завершена. Пропущено записей с метками начала и конца передачи (STX, ETX): 2.")});
   EXPECT_EQ(list.size(), 4u);
 }
 
@@ -113,7 +113,8 @@ TEST_F(Upload, portThatCannotBeOpened_isReportedWithItsName) {
 
 TEST_F(Upload, instrumentGoneMidUpload_isReportedNotSilent) {
   RecordList list;
-  for (int i = 0; i < 3000; ++i) list.append("c", SurveyRecord::fromLine("09F1 observation line " + std::to_string(i) + "\r\n", kVersionSdr3));
+  for (int i = 0; i < 3000; ++i)
+    list.append("c", SurveyRecord::fromLine("09F1 observation line " + std::to_string(i) + "\r\n", kVersionSdr3));
   std::thread instrument([this] {
     char chunk[1024];
     for (std::size_t got = 0; got < 4096;) {
@@ -153,7 +154,8 @@ TEST_F(Upload, longUpload_keepsTheWindowThreadServing) {
       std::this_thread::sleep_for(20ms);
     }
   });
-  const UploadOutcome outcome = runUpload(nullptr, commSet_.currentSettings(), commSet_.currentPacing(), commSet_.currentPortText(), expected);
+  const UploadOutcome outcome =
+      runUpload(nullptr, commSet_.currentSettings(), commSet_.currentPacing(), commSet_.currentPortText(), expected);
   instrument.join();
   EXPECT_EQ(outcome.kind, UploadOutcome::Kind::Done);
   EXPECT_EQ(outcome.transmitted, expected.size());
@@ -164,7 +166,8 @@ TEST_F(Upload, longUpload_keepsTheWindowThreadServing) {
 // An instrument that takes nothing keeps the upload running until "Отмена".
 TEST_F(Upload, cancelStopsARunningUploadAndSaysSo) {
   RecordList list;
-  for (int i = 0; i < 20000; ++i) list.append("c", SurveyRecord::fromLine("09F1 observation line " + std::to_string(i) + "\r\n", kVersionSdr3));
+  for (int i = 0; i < 20000; ++i)
+    list.append("c", SurveyRecord::fromLine("09F1 observation line " + std::to_string(i) + "\r\n", kVersionSdr3));
   QTimer canceller;
   QObject::connect(&canceller, &QTimer::timeout, [] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -178,7 +181,8 @@ TEST_F(Upload, cancelStopsARunningUploadAndSaysSo) {
   QTimer::singleShot(0, &commSet_, &TCommSet::CancelClick);
   uploadRecords(nullptr, commSet_, list, seam_);
   ASSERT_EQ(seam_.messages.size(), 1);
-  EXPECT_TRUE(seam_.messages[0].startsWith(QStringLiteral("Выгрузка отменена. Передано "))) << seam_.messages[0].toStdString();
+  EXPECT_TRUE(seam_.messages[0].startsWith(QStringLiteral("Выгрузка отменена. Передано ")))
+      << seam_.messages[0].toStdString();
   EXPECT_FALSE(seam_.messages[0].contains(QString::number(buildUploadText(list).bytes.size()) + QStringLiteral(" из")));
 }
 

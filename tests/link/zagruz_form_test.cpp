@@ -46,7 +46,8 @@ class ReceptionDialog : public test::ReceptionWindowsTest {
     return test::waitFor([&] { return form_.statusText() == text; });
   }
   bool waitUntilWorkerEnds() {
-    return test::waitFor([&] { return form_.currentReadThread() == nullptr || form_.currentReadThread()->isFinished(); });
+    return test::waitFor(
+        [&] { return form_.currentReadThread() == nullptr || form_.currentReadThread()->isFinished(); });
   }
   Lines memo() const { return form_.memoLines().value_or(Lines{"<unmapped>"}); }
   Lines buffer() const { return bufferLines(); }
@@ -128,8 +129,8 @@ TEST_F(ReceptionDialog, lfOnlyFieldBook_keepsItsLinesAndCountsWhatArrived) {
 // The dialog's choices reach the port that "Прием" opens (what a
 // pseudo-terminal keeps of them: see the serial link's tests).
 TEST_F(ReceptionDialog, portGetsTheChosenLineSettingsAndFlowControl) {
-  const std::pair<FlowChoice, std::pair<tcflag_t, tcflag_t>> cases[] = {
-      {FlowChoice::XonXoff, {0, IXON | IXOFF}}, {FlowChoice::RtsCts, {CRTSCTS, 0}}};
+  const std::pair<FlowChoice, std::pair<tcflag_t, tcflag_t>> cases[] = {{FlowChoice::XonXoff, {0, IXON | IXOFF}},
+                                                                        {FlowChoice::RtsCts, {CRTSCTS, 0}}};
   for (const auto& [flow, flags] : cases) {
     commSet_.ComboBox2->setEditText(QStringLiteral("115200"));
     commSet_.ComboBox4->setEditText(QStringLiteral("TWOSTOPBIT"));
@@ -249,8 +250,7 @@ TEST_F(ReceptionDialog, closingTheDialog_stopsTheWorkerKeepsItsBytesAndFreesTheP
 
 TEST_F(ReceptionDialog, destroyingTheDialog_stopsTheWorker) {
   {
-    TZagruzForm another(nullptr, commSet_, ReceptionTarget{lineBuffer_, lineCount_, receptionDone_},
-                        seam_);
+    TZagruzForm another(nullptr, commSet_, ReceptionTarget{lineBuffer_, lineCount_, receptionDone_}, seam_);
     test::markUnopened(pty_);
     another.Button2Click();
     ASSERT_TRUE(test::waitUntilConfigured(pty_));
@@ -266,8 +266,8 @@ TEST_F(ReceptionDialog, vanishedPort_endsTheReceptionKeepingWhatArrived) {
   pty_.closeInstrumentSide();
   ASSERT_TRUE(waitUntilWorkerEnds());
   ASSERT_TRUE(test::waitFor([&] { return form_.statusText().startsWith(QStringLiteral("Прием прерван")); }));
-  EXPECT_TRUE(form_.statusText().startsWith(
-      QStringLiteral("Прием прерван, порт недоступен: ") + QString::fromStdString(pty_.portPath())));
+  EXPECT_TRUE(form_.statusText().startsWith(QStringLiteral("Прием прерван, порт недоступен: ") +
+                                            QString::fromStdString(pty_.portPath())));
   EXPECT_EQ(memo(), (Lines{"\x02", "A", ""}));
 }
 

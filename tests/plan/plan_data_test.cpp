@@ -57,17 +57,15 @@ TEST(PlanData, readsCoordinatesInBothLayoutsByTheLastHeadersOrder) {
     SCOPED_TRACE(version);
     const PlanData plan = PlanData::read(listOf(
         {
-            pointLine("08KI", version, "A", "100.5", "200.25"),  // no header yet: N-E
-            header('2'),
-            pointLine("02TP", version, "B", "300", "400"),       // E-N
-            header('7'),                                          // an unknown code keeps E-N
-            pointLine("08KI", version, "C", "-5", "6"),
-            header('1'),
-            pointLine("08CO", version, "D", "7", "8"),           // N-E again
+            pointLine("08KI", version, "A", "100.5", "200.25"),          // no header yet: N-E
+            header('2'), pointLine("02TP", version, "B", "300", "400"),  // E-N
+            header('7'),                                                 // an unknown code keeps E-N
+            pointLine("08KI", version, "C", "-5", "6"), header('1'),
+            pointLine("08CO", version, "D", "7", "8"),  // N-E again
         },
         version));
-    EXPECT_EQ(coordinatesOf(plan), (std::vector<Coordinates>{
-                                       {"A", 200.25, 100.5}, {"B", 300, 400}, {"C", -5, 6}, {"D", 8, 7}}));
+    EXPECT_EQ(coordinatesOf(plan),
+              (std::vector<Coordinates>{{"A", 200.25, 100.5}, {"B", 300, 400}, {"C", -5, 6}, {"D", 8, 7}}));
     EXPECT_EQ(plan.points()[1].kind, PointKind::Station);
     EXPECT_EQ(plan.points()[0].kind, PointKind::Other);
   }
@@ -89,9 +87,9 @@ TEST(PlanData, skipsAndCountsCoordinatesThatAreNotNumbers) {
     bool kept;
   };
   const std::vector<Case> cases{
-      {"1.5", "2", true},     {" 1.5 ", "+2", true}, {"-0.25", "1e3", true}, {"", "2", false},
-      {"1", "", false},       {"abc", "2", false},   {"12,5", "2", false},   {"1.5.2", "2", false},
-      {"nan", "2", false},    {"inf", "2", false},   {"+-1", "2", false},    {"1 2", "3", false},
+      {"1.5", "2", true},  {" 1.5 ", "+2", true}, {"-0.25", "1e3", true}, {"", "2", false},
+      {"1", "", false},    {"abc", "2", false},   {"12,5", "2", false},   {"1.5.2", "2", false},
+      {"nan", "2", false}, {"inf", "2", false},   {"+-1", "2", false},    {"1 2", "3", false},
   };
   std::vector<std::string> lines;
   std::size_t kept = 0;
@@ -112,17 +110,15 @@ TEST(PlanData, skipsAndCountsCoordinatesThatAreNotNumbers) {
 TEST(PlanData, drawsSightLinesFromEachStationToObservedPointsWithCoordinates) {
   const PlanData plan = PlanData::read(listOf(
       {
-          observation('3', "S1", "A"),                 // before any station: no line
-          pointLine("08KI", '3', "A", "0", "10"),       // 0
-          pointLine("02TP", '3', "S1", "0", "0"),       // 1
-          observation('3', "S1", "A"),
-          observation('3', "S1", "A"),                  // face right: the same line
-          observation('3', "S1", "B"),                  // B's coordinates come later
-          observation('3', "S1", "NOWHERE"),            // no coordinates in the book
-          pointLine("08KI", '3', "B", "5", "5"),        // 2
-          pointLine("02TP", '3', "S2", "", ""),         // no coordinates of its own...
-          observation('3', "S2", "A"),
-          pointLine("08KI", '3', "S2", "9", "9"),       // 3: ...but the book has them
+          observation('3', "S1", "A"),                                          // before any station: no line
+          pointLine("08KI", '3', "A", "0", "10"),                               // 0
+          pointLine("02TP", '3', "S1", "0", "0"),                               // 1
+          observation('3', "S1", "A"), observation('3', "S1", "A"),             // face right: the same line
+          observation('3', "S1", "B"),                                          // B's coordinates come later
+          observation('3', "S1", "NOWHERE"),                                    // no coordinates in the book
+          pointLine("08KI", '3', "B", "5", "5"),                                // 2
+          pointLine("02TP", '3', "S2", "", ""),                                 // no coordinates of its own...
+          observation('3', "S2", "A"), pointLine("08KI", '3', "S2", "9", "9"),  // 3: ...but the book has them
       },
       '3'));
   std::vector<std::pair<std::uint32_t, std::uint32_t>> lines;
@@ -177,10 +173,10 @@ TEST(PlanData, mapsRowsAndPointsBothWaysAfterEditsAndDeletes) {
 }
 
 TEST(PlanData, addsComputedPointsAfterTheRecordedOnesWithTheirSightLines) {
-  const RecordList list = listOf({header('1'), pointLine("02TS", '3', "ST1", "1000", "2000"),
-                                  observation('3', "ST1", "C1"), observation('3', "ST1", "C1"),
-                                  observation('3', "ST9", "C2"), pointLine("08KI", '3', "P1", "1010", "2010")},
-                                 '3');
+  const RecordList list = listOf(
+      {header('1'), pointLine("02TS", '3', "ST1", "1000", "2000"), observation('3', "ST1", "C1"),
+       observation('3', "ST1", "C1"), observation('3', "ST9", "C2"), pointLine("08KI", '3', "P1", "1010", "2010")},
+      '3');
   const std::vector<ComputedPlace> places = {{"C1", {2005, 1005}, 3}, {"C2", {2007, 1007}, 4}};
   // C1 by a face pair from ST1; C2 from a station the plan has no point of.
   const std::vector<ComputedSight> sights = {{0, "ST1", 2, 3}, {1, "ST9", 4, std::nullopt}};
@@ -206,8 +202,8 @@ TEST(PlanData, findsTheNearestPointThroughTheGridAsASearchOfAllWould) {
   std::uniform_real_distribution<double> east(1320000, 1330000), north(480000, 480300);
   std::vector<std::string> lines;
   for (int i = 0; i < 3000; ++i)
-    lines.push_back(pointLine("08KI", '3', std::to_string(i), std::to_string(north(random)),
-                              std::to_string(east(random))));
+    lines.push_back(
+        pointLine("08KI", '3', std::to_string(i), std::to_string(north(random)), std::to_string(east(random))));
   const PlanData plan = PlanData::read(listOf(lines, '3'));
   for (int probe = 0; probe < 500; ++probe) {
     const GroundPoint at{east(random), north(random)};

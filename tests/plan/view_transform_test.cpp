@@ -19,8 +19,7 @@ Extent extentOf(std::initializer_list<GroundPoint> points) {
 
 TEST(ViewTransform, fitShowsEveryPointInsideTheMarginAtTrueScale) {
   // Wide and tall extents, in a wide view: the tighter axis decides the scale.
-  for (const Extent& extent : {extentOf({{2207000, 412000}, {2210000, 415500}}),
-                               extentOf({{-50, 3}, {950, 13}})}) {
+  for (const Extent& extent : {extentOf({{2207000, 412000}, {2210000, 415500}}), extentOf({{-50, 3}, {950, 13}})}) {
     ViewTransform view(800, 500);
     view.fit(extent, 20);
     const ScreenPoint low = view.toScreen({extent.minEast, extent.minNorth});

@@ -63,8 +63,7 @@ TEST(CaptionSettings, EachListedCodeSetsItsTextAndBlankKeepsIt) {
       {"10NM", '3', 26, '2', &CaptionState::seaLevelCorrection, "Да"_w},
   };
   for (const SettingCase& c : cases) {
-    SCOPED_TRACE(::testing::Message()
-                 << c.codes << " v" << c.version << " @" << c.position << "=" << c.code);
+    SCOPED_TRACE(::testing::Message() << c.codes << " v" << c.version << " @" << c.position << "=" << c.code);
     CaptionState state;
     std::string line = blankLine(c.codes, 60);
     line[c.position - 1] = c.code;
@@ -119,10 +118,8 @@ TEST_F(Captions, InstrumentModelCodes) {
   // clang-format on
   for (const ModelCase& c : cases) {
     for (char version : {kVersionSdr3, kVersionSdr2}) {
-      const std::string caption =
-          this->caption(cat({"01NM", std::string(1, c.code), kCrLf}), version);
-      EXPECT_EQ(caption.substr(0, caption.find(" Описание EDM "_w)),
-                cat({"Инструмент  Тип EDM "_w, c.model}))
+      const std::string caption = this->caption(cat({"01NM", std::string(1, c.code), kCrLf}), version);
+      EXPECT_EQ(caption.substr(0, caption.find(" Описание EDM "_w)), cat({"Инструмент  Тип EDM "_w, c.model}))
           << c.code;
     }
   }
@@ -132,8 +129,7 @@ TEST_F(Captions, UnknownInstrumentModelShowsThePreviousOne) {
   const std::string prefix = cat({"Инструмент  Тип EDM "_w, " Описание EDM "_w});
   EXPECT_EQ(sdr3("01NM2\r\n").substr(0, prefix.size()), prefix);
   sdr3("01NMc\r\n");
-  const std::string pentax =
-      cat({"Инструмент  Тип EDM "_w, "Pentax II or III", " Описание EDM "_w});
+  const std::string pentax = cat({"Инструмент  Тип EDM "_w, "Pentax II or III", " Описание EDM "_w});
   EXPECT_EQ(sdr3("01NMC\r\n").substr(0, pentax.size()), pentax);
   EXPECT_EQ(sdr2("01NM2\r\n").substr(0, pentax.size()), pentax);
 }
@@ -143,8 +139,7 @@ TEST_F(Captions, UnknownInstrumentModelShowsThePreviousOne) {
 
 TEST_F(Captions, AtmosphereBeforeAnyHeaderShowsNoUnits) {
   const std::string p = right("1013.0", 16), t = right("21.5", 16);
-  EXPECT_EQ(sdr3(cat({"05NM", p, t, kCrLf})),
-            cat({"Атмосфера    Давление="_w, p, "  Температура="_w, t}));
+  EXPECT_EQ(sdr3(cat({"05NM", p, t, kCrLf})), cat({"Атмосфера    Давление="_w, p, "  Температура="_w, t}));
 }
 
 TEST_F(Captions, HeaderOfOneBookSetsUnitsOfTheNextBook) {
@@ -159,19 +154,18 @@ TEST_F(Captions, HeaderOfOneBookSetsUnitsOfTheNextBook) {
   EXPECT_EQ(sdr3(atmosphere), withFirstUnits);
   // A third book's header changes them for what follows only.
   header("22322", kVersionSdr2);
-  EXPECT_EQ(sdr3(atmosphere), cat({"Атмосфера    Давление="_w, p, "Mbar"_w, "  Температура="_w, t,
-                                   "Гр. Фаренгейта"_w}));
+  EXPECT_EQ(sdr3(atmosphere),
+            cat({"Атмосфера    Давление="_w, p, "Mbar"_w, "  Температура="_w, t, "Гр. Фаренгейта"_w}));
 }
 
 TEST_F(Captions, InstrumentShowsDistanceUnitOfTheLastHeader) {
-  const std::string line =
-      cat({left("01NM", 51), right("0.1", 16), right("0.2", 16), right("-30", 16), kCrLf});
+  const std::string line = cat({left("01NM", 51), right("0.1", 16), right("0.2", 16), right("-30", 16), kCrLf});
   const std::string first = sdr3(line);
   EXPECT_EQ(first.find("М"_w), std::string::npos);
   header("11111");
   const std::string second = sdr3(line);
-  EXPECT_NE(second.find(cat({right("0.1", 16), "М"_w, "  Refflector offset "_w, right("0.2", 16),
-                             "М"_w, "  Конст. призмы,мм "_w})),
+  EXPECT_NE(second.find(cat(
+                {right("0.1", 16), "М"_w, "  Refflector offset "_w, right("0.2", 16), "М"_w, "  Конст. призмы,мм "_w})),
             std::string::npos);
 }
 
@@ -211,8 +205,7 @@ TEST(UncaptionedRecords, EmptyBodyGivesEmptyCaption) {
 
 TEST_F(Captions, TheGivenTypeCodeDecidesNotTheBody) {
   // A record whose type was edited separately from its line.
-  EXPECT_EQ(MakeSt(state, "08TP1234\r\n", "13", "TP", kVersionSdr3),
-            cat({"Примечание   "_w, "1234\r\n"}));
+  EXPECT_EQ(MakeSt(state, "08TP1234\r\n", "13", "TP", kVersionSdr3), cat({"Примечание   "_w, "1234\r\n"}));
   EXPECT_EQ(MakeSt(state, "13TP1234\r\n", "12", "TP", kVersionSdr3), "13TP1234\r\n");
 }
 
@@ -220,18 +213,17 @@ TEST_F(Captions, TheGivenTypeCodeDecidesNotTheBody) {
 // Short lines: what exists of a field, literals always.
 
 TEST_F(Captions, FieldsPastTheEndAreEmptyButLiteralsStay) {
-  EXPECT_EQ(sdr3("08TP1001\r\n"), cat({"Координаты     Т. "_w, "1001\r\n", "    N="_w, "  E="_w,
-                                       "  Elev="_w, "   Прим "_w}));
-  EXPECT_EQ(sdr2("08"),
-            cat({"Координаты     Т. "_w, "    N="_w, "  E="_w, "  Elev="_w, "   Прим "_w}));
+  EXPECT_EQ(sdr3("08TP1001\r\n"),
+            cat({"Координаты     Т. "_w, "1001\r\n", "    N="_w, "  E="_w, "  Elev="_w, "   Прим "_w}));
+  EXPECT_EQ(sdr2("08"), cat({"Координаты     Т. "_w, "    N="_w, "  E="_w, "  Elev="_w, "   Прим "_w}));
   EXPECT_EQ(MakeSt(state, "", "65", "", kVersionSdr2), "Level offset= "_w);
 }
 
 TEST_F(Captions, FieldCutShortKeepsWhatExists) {
   const std::string id = left("ST01", 16), n = right("5000.000", 16);
   EXPECT_EQ(sdr3(cat({"02TP", id, n, "  3000", kCrLf})),
-            cat({"Станция   Т. "_w, id, " N="_w, n, " E="_w, "  3000\r\n", "  Elev="_w,
-                 "  Высота прибора "_w, "  Описание станции "_w}));
+            cat({"Станция   Т. "_w, id, " N="_w, n, " E="_w, "  3000\r\n", "  Elev="_w, "  Высота прибора "_w,
+                 "  Описание станции "_w}));
 }
 
 TEST_F(Captions, HeaderEndingAmongItsCodesSetsOnlyThosePresent) {
@@ -243,8 +235,7 @@ TEST_F(Captions, HeaderEndingAmongItsCodesSetsOnlyThosePresent) {
   EXPECT_EQ(state.pressureUnit, "InchHg"_w);
   EXPECT_EQ(state.temperatureUnit, "Гр. Фаренгейта"_w);
   EXPECT_EQ(state.coordinateOrder, "E-N-Elev"_w);
-  EXPECT_NE(caption.find(cat({" Единицы: Углы-"_w, "Гр"_w, " Расстояния-"_w, "Футы"_w})),
-            std::string::npos);
+  EXPECT_NE(caption.find(cat({" Единицы: Углы-"_w, "Гр"_w, " Расстояния-"_w, "Футы"_w})), std::string::npos);
 }
 
 TEST_F(Captions, BodyClippedAtCapacityIsCaptionedAsStored) {

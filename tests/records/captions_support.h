@@ -36,8 +36,7 @@ class Captions : public ::testing::Test {
 
   // A header whose units codes (positions 41-45) are `codes`.
   std::string header(std::string_view codes, char version = kVersionSdr3) {
-    return caption(cat({"00NM", left("SDR33 V04-04.02", 16), "0042", left("06-Jan-04 13:45", 16),
-                        codes, kCrLf}),
+    return caption(cat({"00NM", left("SDR33 V04-04.02", 16), "0042", left("06-Jan-04 13:45", 16), codes, kCrLf}),
                    version);
   }
 

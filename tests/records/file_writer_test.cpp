@@ -15,9 +15,9 @@
 namespace quillmar {
 namespace {
 
+using testing::FileSizeLimit;
 using testing::readBytes;
 using testing::TempDir;
-using testing::FileSizeLimit;
 using testing::writeBytes;
 
 std::size_t entriesIn(const std::filesystem::path& dir) {

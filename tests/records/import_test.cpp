@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <string>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "records/import.h"
@@ -54,8 +54,8 @@ TEST(Import, storesNonEmptyLinesWithCrLfAndSkipsEmptyOnes) {
 }
 
 TEST(Import, aTextInMemoryGivesTheLinesItsFileGives) {
-  for (const std::string& text : {kHeader3 + "\r\n08KI   G3\n\r\n\x1a" + "09", std::string("\r\r\n \n"),
-                                 std::string()}) {
+  for (const std::string& text :
+       {kHeader3 + "\r\n08KI   G3\n\r\n\x1a" + "09", std::string("\r\r\n \n"), std::string()}) {
     SCOPED_TRACE(text);
     LineBuffer lines;
     lines.appendLine("kept");
@@ -85,8 +85,8 @@ TEST(Import, versionComesFromTheFirstLinesOnly) {
 }
 
 TEST(Import, bodyKeepsTheLineEndAsFarAsItFits) {
-  const Imported doc = importText(std::string(168, 'a') + "\n" + std::string(169, 'b') + "\n" +
-                                  std::string(170, 'c') + "\n" + std::string(200, 'd') + "\n");
+  const Imported doc = importText(std::string(168, 'a') + "\n" + std::string(169, 'b') + "\n" + std::string(170, 'c') +
+                                  "\n" + std::string(200, 'd') + "\n");
   ASSERT_EQ(doc.list.size(), 4u);
   EXPECT_EQ(doc.list.record(0).body.view(), std::string(168, 'a') + "\r\n");
   EXPECT_EQ(doc.list.record(1).body.view(), std::string(169, 'b') + "\r");
@@ -179,10 +179,12 @@ TEST(StreamingImport, makesTheSameRecordsAsImportAndObrabotka) {
       "ab\r\n",
       "abc\n\nxy\n" + kHeader2 + "\n",
       "abcd\r\n" + kHeader3 + "\r\n",
-      "\n\n" + kHeader2 + "\r\n" + std::string(300, 'z') + "\r\n13NM\x1A" "after\r\n",
+      "\n\n" + kHeader2 + "\r\n" + std::string(300, 'z') +
+          "\r\n13NM\x1A"
+          "after\r\n",
       std::string("0\r\n\0\0\0\0SDR3\r\n", 13),
-      kHeader3 + "\r\n01NMQ" + std::string(60, '1') + "\r\n10NMJOB" + std::string(20, '2') +
-          "\r\n00NMSDR33" + std::string(40, '2') + "\r\n09F1 P1\r\n",
+      kHeader3 + "\r\n01NMQ" + std::string(60, '1') + "\r\n10NMJOB" + std::string(20, '2') + "\r\n00NMSDR33" +
+          std::string(40, '2') + "\r\n09F1 P1\r\n",
   };
   for (const std::string& text : texts) {
     TempDir dir;

@@ -49,8 +49,12 @@ TEST(RecordFile, writesTheExactByteLayout) {
   writeRecordFile(dir.file("one.qdl"), listOf({sample("08KI   G3\r\n", '2')}));
   const std::string bytes = readBytes(dir.file("one.qdl"));
   ASSERT_EQ(bytes.size(), 178u);
-  EXPECT_EQ(bytes.substr(0, 3), "\x02" "08");
-  EXPECT_EQ(bytes.substr(3, 3), "\x02" "KI");
+  EXPECT_EQ(bytes.substr(0, 3),
+            "\x02"
+            "08");
+  EXPECT_EQ(bytes.substr(3, 3),
+            "\x02"
+            "KI");
   EXPECT_EQ(bytes[6], '2');
   EXPECT_EQ(static_cast<unsigned char>(bytes[7]), 11);
   EXPECT_EQ(bytes.substr(8, 11), "08KI   G3\r\n");
@@ -101,8 +105,8 @@ TEST(RecordFile, readThenWriteKeepsEverySignificantByte) {
   std::string bytes;
   for (int i = 0; i < 5000; ++i) {
     const std::string body = "09F1" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 171), 'x');
-    bytes += rawRecord(2, "09", 2, "F1", i % 2 ? '3' : '0', static_cast<unsigned char>(std::min<std::size_t>(body.size(), 170)),
-                       body.substr(0, 170));
+    bytes += rawRecord(2, "09", 2, "F1", i % 2 ? '3' : '0',
+                       static_cast<unsigned char>(std::min<std::size_t>(body.size(), 170)), body.substr(0, 170));
   }
   writeBytes(dir.file("in.qdl"), bytes);
   RecordList list;
@@ -215,7 +219,8 @@ TEST(RecordList, longestCaptionIsTheOneAllCaptionsGive) {
     if (list.typeCode(i) == "00" || list.typeCode(i) == "01") afterSettings = i + 1;
   }
   for (const auto& [first, last] : {std::pair<std::size_t, std::size_t>{0, list.size() - 1},
-                                    {6, list.size() - 1}, {afterSettings, list.size() - 1}}) {
+                                    {6, list.size() - 1},
+                                    {afterSettings, list.size() - 1}}) {
     RecordList::LongestCaption expected;
     for (std::size_t i = first; i <= last; ++i) {
       if (list.caption(i).size() >= expected.length) expected = {i, list.caption(i).size()};

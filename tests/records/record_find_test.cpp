@@ -22,7 +22,9 @@ TEST(CaseFolding, upperAndLowerCaseOfEveryLetterMeet) {
     std::string_view upper, lower;
   };
   const std::vector<Pair> pairs{
-      {"ABCXYZ", "abcxyz"},       {"АБВЭЮЯ"_w, "абвэюя"_w}, {"Ё"_w, "ё"_w},
+      {"ABCXYZ", "abcxyz"},
+      {"АБВЭЮЯ"_w, "абвэюя"_w},
+      {"Ё"_w, "ё"_w},
       // Ђ Ѓ Љ Њ Ќ Ћ Џ Ў Ј Ґ Є Ї І Ѕ
       {"\x80\x81\x8A\x8C\x8D\x8E\x8F\xA1\xA3\xA5\xAA\xAF\xB2\xBD",
        "\x90\x83\x9A\x9C\x9D\x9E\x9F\xA2\xBC\xB4\xBA\xBF\xB3\xBE"},
@@ -88,15 +90,13 @@ class FindRow : public testing::Test {
   void SetUp() override {
     const std::string blank(14, ' ');
     for (const std::string& line :
-         {"02TS" + blank + "A1", std::string("03NM1.600"), "08KI" + blank + "A1",
-          "09F1" + blank + "A1" + blank + "B2", std::string("13NMsee b2"),
-          std::string("00NMSDR33  V04-04.02    06-FEB-21 08:36 111111")}) {
+         {"02TS" + blank + "A1", std::string("03NM1.600"), "08KI" + blank + "A1", "09F1" + blank + "A1" + blank + "B2",
+          std::string("13NMsee b2"), std::string("00NMSDR33  V04-04.02    06-FEB-21 08:36 111111")}) {
       const SurveyRecord record = SurveyRecord::fromText(line, kVersionSdr3);
       list.append(MakeSt(state, record), record);
     }
   }
-  std::optional<std::size_t> find(std::string_view text, std::size_t start,
-                                  Direction direction = Direction::Forward,
+  std::optional<std::size_t> find(std::string_view text, std::size_t start, Direction direction = Direction::Forward,
                                   RecordKind kind = RecordKind::All) const {
     return findRow(list, CaptionMatcher(text), kind, start, direction);
   }
@@ -143,17 +143,25 @@ TEST_F(FindRow, passesOverNoRowThatLookingAtEveryCaptionWouldFind) {
     for (std::string_view part : parts) text += part;
     return text;
   };
-  std::vector<std::string> texts{
-      join({"Наведения"_w, gap, "B2"}),  join({"Наведения"_w, gap, "A1"}),
-      join({"Т."_w, gap, "A1 N="}),      "A1 N=",
-      "A1    N=",                        join({"ты     Т."_w, gap, "A1"}),
-      join({"Высота=1.600"_w}),          join({"Высота=1.700"_w}),
-      "=1.6",                            join({"Примечание   see"_w}),
-      join({"Примечание   b2"_w}),       join({"Точка"_w, gap, "A1  Точка наведения"_w}),
-      join({"A1  Точка наведения"_w, gap, "B2"}), join({"1  Т"_w}),
-      join({"B2  Раст.="_w}),            join({"A1  Раст.="_w}),
-      join({"Станция   Т."_w, gap, "B2"}), join({"Цель   Высота=1.600"_w}),
-      std::string(40, ' ')};
+  std::vector<std::string> texts{join({"Наведения"_w, gap, "B2"}),
+                                 join({"Наведения"_w, gap, "A1"}),
+                                 join({"Т."_w, gap, "A1 N="}),
+                                 "A1 N=",
+                                 "A1    N=",
+                                 join({"ты     Т."_w, gap, "A1"}),
+                                 join({"Высота=1.600"_w}),
+                                 join({"Высота=1.700"_w}),
+                                 "=1.6",
+                                 join({"Примечание   see"_w}),
+                                 join({"Примечание   b2"_w}),
+                                 join({"Точка"_w, gap, "A1  Точка наведения"_w}),
+                                 join({"A1  Точка наведения"_w, gap, "B2"}),
+                                 join({"1  Т"_w}),
+                                 join({"B2  Раст.="_w}),
+                                 join({"A1  Раст.="_w}),
+                                 join({"Станция   Т."_w, gap, "B2"}),
+                                 join({"Цель   Высота=1.600"_w}),
+                                 std::string(40, ' ')};
   for (std::size_t row = 0; row < list.size(); ++row) {
     const std::string caption(list.caption(row));
     for (std::size_t at = 0; at < caption.size(); ++at)
@@ -170,9 +178,9 @@ TEST_F(FindRow, passesOverNoRowThatLookingAtEveryCaptionWouldFind) {
 }
 
 TEST_F(FindRow, aKindLimitsTheRowsLookedAt) {
-  const std::vector<std::pair<RecordKind, std::size_t>> kinds{
-      {RecordKind::Station, 0}, {RecordKind::Target, 1},      {RecordKind::Position, 2},
-      {RecordKind::Observation, 3}, {RecordKind::Note, 4}, {RecordKind::All, 5}};
+  const std::vector<std::pair<RecordKind, std::size_t>> kinds{{RecordKind::Station, 0},  {RecordKind::Target, 1},
+                                                              {RecordKind::Position, 2}, {RecordKind::Observation, 3},
+                                                              {RecordKind::Note, 4},     {RecordKind::All, 5}};
   for (const auto& [kind, row] : kinds) EXPECT_EQ(find("", 5, Direction::Forward, kind), row);
   EXPECT_EQ(find("b2", 0, Direction::Forward, RecordKind::Note), 4u);
   EXPECT_EQ(find("b2", 0, Direction::Forward, RecordKind::Station), std::nullopt);

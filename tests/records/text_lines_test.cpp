@@ -39,7 +39,9 @@ TEST(TextLines, lineEndsAreLfOrCrLfAndLoneCrIsDropped) {
 TEST(TextLines, byte26EndsTheText) {
   EXPECT_EQ(linesOf("one\r\ntw\x1Ao\r\nthree\r\n"), (Lines{"one", "tw"}));
   EXPECT_EQ(linesOf("one\r\n\x1A"), (Lines{"one"}));
-  EXPECT_EQ(linesOf("\x1A" "abc"), Lines{});
+  EXPECT_EQ(linesOf("\x1A"
+                    "abc"),
+            Lines{});
 }
 
 TEST(TextLines, nulAndHighBytesAreKept) {
@@ -59,8 +61,7 @@ TEST(TextLines, aLineKeepsWhatARecordHoldsAndItsEndIsFoundAcrossChunks) {
       {std::string(kChunk - 1, 'x') + "\r\nnext", {kept, "next"}},  // CR LF on a seam
       {"\ra\rb" + std::string(kChunk, 'x'), {"ab" + kept.substr(2)}},
       {std::string(kChunk + 7, 'x') + "\x1A" + "more\n", {kept}},
-      {std::string(kLongestLineKept - 1, 'x') + "\r\r" + std::string(kChunk, 'y'),
-       {kept.substr(1) + "y"}},
+      {std::string(kLongestLineKept - 1, 'x') + "\r\r" + std::string(kChunk, 'y'), {kept.substr(1) + "y"}},
   };
   for (const auto& c : cases) {
     writeBytes(dir.file("big.txt"), c.bytes);

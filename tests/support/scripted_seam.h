@@ -35,17 +35,14 @@ class ScriptedSeam final : public DialogSeam {
   QStringList messages;
   QStringList errors;
 
-  void answerSave(const QString& path, int filterIndex = 1) {
-    saveChoices << SaveChoice{path, filterIndex};
-  }
+  void answerSave(const QString& path, int filterIndex = 1) { saveChoices << SaveChoice{path, filterIndex}; }
   void cancelSave() { saveChoices << SaveChoice{}; }
   bool allAnswersUsed() const {
-    return openNames.isEmpty() && saveChoices.isEmpty() && yesNoAnswers.isEmpty() &&
-           yesNoCancelAnswers.isEmpty() && rowNumbers.isEmpty();
+    return openNames.isEmpty() && saveChoices.isEmpty() && yesNoAnswers.isEmpty() && yesNoCancelAnswers.isEmpty() &&
+           rowNumbers.isEmpty();
   }
 
-  QString askOpenFileName(QWidget* parent, const QString& filter,
-                          const QString& defaultSuffix) override;
+  QString askOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
   SaveChoice askSaveFileName(QWidget* parent, const SaveRequest& request) override;
   bool confirmYesNo(QWidget* parent, const QString& question) override;
   Answer confirmYesNoCancel(QWidget* parent, const QString& question) override;

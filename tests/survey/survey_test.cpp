@@ -45,9 +45,13 @@ std::string line(KindId kind, std::string_view codes, char version, std::initial
 
 std::string header(char version, char angle = '1', char order = '1', char direction = '1') {
   return line(KindId::Header, "00NM", version,
-              {{F::SoftwareVersion, version == '3' ? "SDR33" : "SDR20"}, {F::AngleUnitCode, {angle}},
-               {F::DistanceUnitCode, "1"}, {F::PressureUnitCode, "1"}, {F::TemperatureUnitCode, "1"},
-               {F::CoordinateOrderCode, {order}}, {F::AngleDirectionCode, {direction}}});
+              {{F::SoftwareVersion, version == '3' ? "SDR33" : "SDR20"},
+               {F::AngleUnitCode, {angle}},
+               {F::DistanceUnitCode, "1"},
+               {F::PressureUnitCode, "1"},
+               {F::TemperatureUnitCode, "1"},
+               {F::CoordinateOrderCode, {order}},
+               {F::AngleDirectionCode, {direction}}});
 }
 std::string instrument(char version, char zero) {
   return line(KindId::Instrument, "01NM", version, {{F::VerticalAngleZeroCode, {zero}}});
@@ -55,7 +59,10 @@ std::string instrument(char version, char zero) {
 std::string station(char version, std::string name, std::string c1, std::string c2, std::string c3,
                     std::string height = "1.5") {
   return line(KindId::Station, "02TP", version,
-              {{F::PointName, name}, {F::Coordinate1, c1}, {F::Coordinate2, c2}, {F::Coordinate3, c3},
+              {{F::PointName, name},
+               {F::Coordinate1, c1},
+               {F::Coordinate2, c2},
+               {F::Coordinate3, c3},
                {F::InstrumentHeight, height}});
 }
 std::string position(char version, std::string name, std::string c1, std::string c2, std::string c3) {
@@ -72,13 +79,19 @@ std::string backsight(char version, std::string to, std::string azimuth, std::st
 std::string observation(char version, std::string face, std::string to, std::string slope, std::string vertical,
                         std::string horizontal, std::string from = "STN") {
   return line(face == "MC" ? KindId::ObservationByAzimuth : KindId::Observation, "09" + face, version,
-              {{F::FromPoint, from}, {F::ToPoint, to}, {F::SlopeDistance, slope}, {F::VerticalAngle, vertical},
+              {{F::FromPoint, from},
+               {F::ToPoint, to},
+               {F::SlopeDistance, slope},
+               {F::VerticalAngle, vertical},
                {F::Horizontal, horizontal}});
 }
 std::string reducedObservation(char version, std::string to, std::string azimuth, std::string distance,
                                std::string rise) {
   return line(KindId::ReducedObservation, "11KI", version,
-              {{F::FromPoint, "STN"}, {F::ToPoint, to}, {F::Azimuth, azimuth}, {F::HorizontalDistance, distance},
+              {{F::FromPoint, "STN"},
+               {F::ToPoint, to},
+               {F::Azimuth, azimuth},
+               {F::HorizontalDistance, distance},
                {F::VerticalDistance, rise}});
 }
 std::string scale(char version, std::string factor) {
@@ -138,10 +151,10 @@ TEST(Compute, readsUnitsOrdersDirectionAndVerticalZeroInBothLayouts) {
   for (const char version : {'3', '2'}) {
     for (const Polar& c : cases) {
       SCOPED_TRACE(std::string(c.what) + " v" + version);
-      const Results results = computed(
-          setUp(version, {observation(version, "F1", "P1", "10", c.vertical, c.horizontal)}, c.angle, c.order,
-                c.direction, c.zero),
-          version);
+      const Results results =
+          computed(setUp(version, {observation(version, "F1", "P1", "10", c.vertical, c.horizontal)}, c.angle, c.order,
+                         c.direction, c.zero),
+                   version);
       ASSERT_EQ(results.solutions.size(), 1u);
       ASSERT_TRUE(results.failures.empty());
       const Solution& s = results.solutions[0];
@@ -197,8 +210,8 @@ TEST(Compute, takesFaceLeftAndFaceRightAsOnePairWithItsErrors) {
 }
 
 TEST(Compute, takesALoneFaceRightAsFaceLeftAndKeepsFacesOfOtherTargetsApart) {
-  const Results results = computed(setUp('3', {observation('3', "F1", "P1", "10", "90", "90"),
-                                               observation('3', "F2", "P2", "10", "270", "180")}));
+  const Results results = computed(
+      setUp('3', {observation('3', "F1", "P1", "10", "90", "90"), observation('3', "F2", "P2", "10", "270", "180")}));
   ASSERT_EQ(results.solutions.size(), 2u);
   EXPECT_TRUE(results.pairs.empty());
   EXPECT_EQ(results.solutions[0].point, "P1");
@@ -217,29 +230,56 @@ struct Other {
 
 TEST(Compute, placesAzimuthReducedScaledAndCorrectedObservations) {
   const Other cases[] = {
-      {"MC needs no orientation", {observation('3', "MC", "P1", "10", "90", "45")}, Method::Azimuth, 1007.07107,
-       2007.07107, 100.3},
-      {"MC is never turned", {observation('3', "MC", "P1", "10", "90", "45")}, Method::Azimuth, 1007.07107,
-       2007.07107, 100.3},
+      {"MC needs no orientation",
+       {observation('3', "MC", "P1", "10", "90", "45")},
+       Method::Azimuth,
+       1007.07107,
+       2007.07107,
+       100.3},
+      {"MC is never turned",
+       {observation('3', "MC", "P1", "10", "90", "45")},
+       Method::Azimuth,
+       1007.07107,
+       2007.07107,
+       100.3},
       {"reduced", {reducedObservation('3', "P1", "90", "10", "2")}, Method::Reduced, 1000, 2010, 102.3},
-      {"reduced without height", {reducedObservation('3', "P1", "90", "10", "")}, Method::Reduced, 1000, 2010,
+      {"reduced without height",
+       {reducedObservation('3', "P1", "90", "10", "")},
+       Method::Reduced,
+       1000,
+       2010,
        std::nullopt},
-      {"scale", {scale('3', "0.5"), observation('3', "F1", "P1", "10", "90", "90")}, Method::Polar, 1000, 2005,
+      {"scale", {scale('3', "0.5"), observation('3', "F1", "P1", "10", "90", "90")}, Method::Polar, 1000, 2005, 100.3},
+      {"scaled reduced",
+       {scale('3', "2"), reducedObservation('3', "P1", "90", "10", "2")},
+       Method::Reduced,
+       1000,
+       2020,
+       102.3},
+      {"scale that is no number",
+       {scale('3', "x"), observation('3', "F1", "P1", "10", "90", "90")},
+       Method::Polar,
+       1000,
+       2010,
        100.3},
-      {"scaled reduced", {scale('3', "2"), reducedObservation('3', "P1", "90", "10", "2")}, Method::Reduced, 1000,
-       2020, 102.3},
-      {"scale that is no number", {scale('3', "x"), observation('3', "F1", "P1", "10", "90", "90")}, Method::Polar,
-       1000, 2010, 100.3},
-      {"C&R 0.14", {job('2', '1'), observation('3', "F1", "P1", "1000", "90", "90")}, Method::Polar, 1000, 3000,
+      {"C&R 0.14",
+       {job('2', '1'), observation('3', "F1", "P1", "1000", "90", "90")},
+       Method::Polar,
+       1000,
+       3000,
        100.367493},
-      {"C&R 0.20", {job('2', '2'), observation('3', "F1", "P1", "1000", "90", "90")}, Method::Polar, 1000, 3000,
+      {"C&R 0.20",
+       {job('2', '2'), observation('3', "F1", "P1", "1000", "90", "90")},
+       Method::Polar,
+       1000,
+       3000,
        100.362784},
-      {"no C&R", {job('1', '2'), observation('3', "F1", "P1", "1000", "90", "90")}, Method::Polar, 1000, 3000,
-       100.3},
+      {"no C&R", {job('1', '2'), observation('3', "F1", "P1", "1000", "90", "90")}, Method::Polar, 1000, 3000, 100.3},
   };
   for (const Other& c : cases) {
     SCOPED_TRACE(c.what);
-    std::vector<std::string> lines = setUp('3', c.after, '1', '1', c.what == std::string("MC is never turned") ? '2' : '1');
+    std::vector<std::string> lines =
+        setUp('3', c.after, '1', '1', c.what == std::string("MC is never turned") ? '2' : '1');
     if (c.method == Method::Azimuth) lines.erase(lines.begin() + 4);  // no 07
     const Results results = computed(lines);
     ASSERT_TRUE(results.failures.empty());
@@ -282,11 +322,11 @@ TEST(Compute, leavesTheElevationOutWhereTheStationHasNone) {
 
 TEST(Compute, makesCheckShotsOfRecordedPointsWithTheirDifferences) {
   for (const char order : {'1', '2'}) {
-    const Results results = computed(setUp(
-        '3', {observation('3', "F1", "P1", "10", "90", "90"),
-              order == '1' ? position('3', "P1", "1000", "2010.01", "100.29")
-                           : position('3', "P1", "2010.01", "1000", "100.29")},
-        '1', order));
+    const Results results = computed(setUp('3',
+                                           {observation('3', "F1", "P1", "10", "90", "90"),
+                                            order == '1' ? position('3', "P1", "1000", "2010.01", "100.29")
+                                                         : position('3', "P1", "2010.01", "1000", "100.29")},
+                                           '1', order));
     ASSERT_EQ(results.solutions.size(), 1u);
     const Solution& s = results.solutions[0];
     EXPECT_EQ(s.method, Method::Check);
@@ -348,8 +388,7 @@ TEST(Compute, saysWhyEachObservationGaveNothing) {
       {"negative distance", with({observation('3', "F1", "P1", "-5", "90", "90")}), Failure::NoDistance},
       {"no distance", with({observation('3', "F1", "P1", "", "90", "90")}), Failure::NoDistance},
       {"distance that is text", with({observation('3', "F1", "P1", "abc", "90", "90")}), Failure::NotANumber},
-      {"distance too large to be one", with({observation('3', "F1", "P1", "1e300", "90", "90")}),
-       Failure::NotANumber},
+      {"distance too large to be one", with({observation('3', "F1", "P1", "1e300", "90", "90")}), Failure::NotANumber},
       {"no vertical angle", with({observation('3', "F1", "P1", "10", "", "90")}), Failure::NotANumber},
       {"horizontal that is text", with({observation('3', "F1", "P1", "10", "90", "x")}), Failure::NotANumber},
       {"no target name", with({observation('3', "F1", "", "10", "90", "90")}), Failure::NotANumber},
@@ -357,8 +396,7 @@ TEST(Compute, saysWhyEachObservationGaveNothing) {
       {"zenith 180", with({observation('3', "F1", "P1", "10", "180", "90")}), Failure::BadAngle},
       {"zenith 200 gons", with({observation('3', "F1", "P1", "10", "200", "90")}, '2'), Failure::BadAngle},
       {"elevation angle 90", with({observation('3', "F1", "P1", "10", "90", "90")}, '1', '2'), Failure::BadAngle},
-      {"face right with a face left zenith", with({observation('3', "F2", "P1", "10", "90", "90")}),
-       Failure::BadAngle},
+      {"face right with a face left zenith", with({observation('3', "F2", "P1", "10", "90", "90")}), Failure::BadAngle},
       {"unknown angle unit", with({observation('3', "F1", "P1", "10", "90", "90")}, '7'), Failure::UnknownUnits},
       {"reduced zero distance", with({reducedObservation('3', "P1", "90", "0", "1")}), Failure::NoDistance},
       {"reduced without azimuth", with({reducedObservation('3', "P1", "", "10", "1")}), Failure::NotANumber},
@@ -387,8 +425,8 @@ TEST(Compute, readsEveryWayOfWritingANumberAsTheSameNumber) {
   const struct {
     const char* slope;
     const char* vertical;
-  } cases[] = {{"+12.5", "60"},      {"12.50000", "60.0"},           {"  12.5", "060"},
-               {"1.25e1", "6e1"},    {"12.500000000000000", "60"},   {"012.5", "+60."}};
+  } cases[] = {{"+12.5", "60"},   {"12.50000", "60.0"},         {"  12.5", "060"},
+               {"1.25e1", "6e1"}, {"12.500000000000000", "60"}, {"012.5", "+60."}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.slope) + " " + c.vertical);
     EXPECT_EQ(north(c.slope, c.vertical), expected);
@@ -396,8 +434,8 @@ TEST(Compute, readsEveryWayOfWritingANumberAsTheSameNumber) {
 }
 
 TEST(Compute, readsOnlyTheRowsItIsGiven) {
-  const RecordList list = listOf(setUp('3', {observation('3', "F1", "P1", "10", "90", "90"),
-                                             observation('3', "F1", "P2", "10", "90", "90")}));
+  const RecordList list = listOf(
+      setUp('3', {observation('3', "F1", "P1", "10", "90", "90"), observation('3', "F1", "P2", "10", "90", "90")}));
   EXPECT_EQ(Compute(list, 6).solutions.size(), 1u);
   EXPECT_EQ(Compute(list, 100).solutions.size(), 2u);
 }
@@ -446,8 +484,7 @@ TEST(MakeCoordinateRecords, fitsPointsIntoTheBooksLayoutAndOrder) {
 TEST(MakeCoordinateRecords, namesPointsTooLargeForTheFieldsAndLeavesCheckShots) {
   const RecordList list = listOf({header('2'), station('2', "STN", "9999999999", "2000", "1"),
                                   backsight('2', "BS", "0", "0"), observation('2', "F1", "P1", "10", "90", "0"),
-                                  observation('2', "F1", "P2", "10", "90", "90"),
-                                  position('2', "P2", "1", "2", "3")},
+                                  observation('2', "F1", "P2", "10", "90", "90"), position('2', "P2", "1", "2", "3")},
                                  '2');
   const CoordinateRecords made = MakeCoordinateRecords(list, list.size(), Compute(list));
   EXPECT_TRUE(made.records.empty());
@@ -455,10 +492,10 @@ TEST(MakeCoordinateRecords, namesPointsTooLargeForTheFieldsAndLeavesCheckShots) 
 }
 
 TEST(SolutionTable, writesOneRowPerSolutionWithItsPairAndCheckColumns) {
-  const Results results = computed(setUp('3', {observation('3', "F1", "P1", "10.000", "89.98", "90.01"),
-                                               observation('3', "F2", "P1", "10.002", "270", "270.03"),
-                                               reducedObservation('3', "K", "90", "10", ""),
-                                               position('3', "K", "1000.01", "2010", "7")}));
+  const Results results =
+      computed(setUp('3', {observation('3', "F1", "P1", "10.000", "89.98", "90.01"),
+                           observation('3', "F2", "P1", "10.002", "270", "270.03"),
+                           reducedObservation('3', "K", "90", "10", ""), position('3', "K", "1000.01", "2010", "7")}));
   StringSink out;
   WriteSolutionTable(out, results);
   EXPECT_EQ(out.text,

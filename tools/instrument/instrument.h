@@ -15,7 +15,7 @@ namespace quillmar::instrument {
 std::string framedFieldBook(std::string_view sdrText);
 
 struct Pacing {
-  int baud = 0;                   // 0: as fast as the link takes it
+  int baud = 0;                     // 0: as fast as the link takes it
   std::size_t pauseAfterLines = 0;  // 0: no pauses
   std::chrono::milliseconds pause{0};
 };

@@ -18,7 +18,7 @@ PtyPair::PtyPair() {
   }
   ::fcntl(master_, F_SETFD, FD_CLOEXEC);
   ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
-  termios tio {};
+  termios tio{};
   ::tcgetattr(slave_, &tio);
   ::cfmakeraw(&tio);
   ::tcsetattr(slave_, TCSANOW, &tio);
