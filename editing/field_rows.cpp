@@ -46,34 +46,27 @@ constexpr KindRows<N> rowsOf(KindId kind, const std::array<RowLabel, N>& labels)
 
 using F = FieldId;
 
+// Laid out by hand: formatted, each field would take a deeply indented line.
+// clang-format off
 constexpr auto kStation = rowsOf(KindId::Station, std::to_array<RowLabel>({
-                                                      {"Точка"_w, F::PointName, Fit::TF},
-                                                      {"N"_w, F::Coordinate1},
-                                                      {"E"_w, F::Coordinate2},
-                                                      {"Elev"_w, F::Coordinate3},
-                                                      {"Высота прибора"_w, F::InstrumentHeight},
-                                                      {"Примечание"_w, F::Description},
-                                                  }));
+    {"Точка"_w, F::PointName, Fit::TF}, {"N"_w, F::Coordinate1}, {"E"_w, F::Coordinate2},
+    {"Elev"_w, F::Coordinate3}, {"Высота прибора"_w, F::InstrumentHeight}, {"Примечание"_w, F::Description},
+}));
 constexpr auto kTarget = rowsOf(KindId::Target, std::to_array<RowLabel>({{"Высота марки"_w, F::TargetHeight}}));
 constexpr auto kPosition = rowsOf(KindId::Position, std::to_array<RowLabel>({
-                                                        {"Точка"_w, F::PointName, Fit::TF},
-                                                        {"N"_w, F::Coordinate1},
-                                                        {"E"_w, F::Coordinate2},
-                                                        {"Elev"_w, F::Coordinate3},
-                                                        {"Примечание"_w, F::Description},
-                                                    }));
+    {"Точка"_w, F::PointName, Fit::TF}, {"N"_w, F::Coordinate1}, {"E"_w, F::Coordinate2},
+    {"Elev"_w, F::Coordinate3}, {"Примечание"_w, F::Description},
+}));
 
 // The two observation kinds differ in the horizontal value's name only.
 constexpr KindRows<6> observationRows(KindId kind, std::string_view horizontal) {
   return rowsOf(kind, std::to_array<RowLabel>({
-                          {"Исх. точка"_w, F::FromPoint, Fit::TF},
-                          {"Точка навед."_w, F::ToPoint, Fit::TF},
-                          {"Расстояние"_w, F::SlopeDistance},
-                          {"Верт. угол"_w, F::VerticalAngle},
-                          {horizontal, F::Horizontal},
-                          {"Примечание"_w, F::Description},
-                      }));
+      {"Исх. точка"_w, F::FromPoint, Fit::TF}, {"Точка навед."_w, F::ToPoint, Fit::TF},
+      {"Расстояние"_w, F::SlopeDistance}, {"Верт. угол"_w, F::VerticalAngle},
+      {horizontal, F::Horizontal}, {"Примечание"_w, F::Description},
+  }));
 }
+// clang-format on
 constexpr auto kObservation = observationRows(KindId::Observation, "Гориз. угол"_w);
 constexpr auto kObservationByAzimuth = observationRows(KindId::ObservationByAzimuth, "Гориз. азимут"_w);
 

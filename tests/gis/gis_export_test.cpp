@@ -428,35 +428,24 @@ std::string recordLine(KindId kind, std::string_view codes,
 
 TEST_F(GisExport, computedPointsAndCheckShotsFollowTheRecordedOnesWithStationAndMethod) {
   using F = FieldId;
+  // clang-format off
   const std::vector<std::string> lines = {
-      recordLine(KindId::Header, "00NM",
-                 {{F::AngleUnitCode, "1"}, {F::DistanceUnitCode, "1"}, {F::CoordinateOrderCode, "1"}}),
+      recordLine(KindId::Header, "00NM", {{F::AngleUnitCode, "1"}, {F::DistanceUnitCode, "1"},
+                                          {F::CoordinateOrderCode, "1"}}),
       recordLine(KindId::Instrument, "01NM", {{F::VerticalAngleZeroCode, "1"}}),
-      recordLine(KindId::Station, "02TP",
-                 {{F::PointName, "STN"},
-                  {F::Coordinate1, "1000"},
-                  {F::Coordinate2, "2000"},
-                  {F::Coordinate3, "100"},
-                  {F::InstrumentHeight, "1.5"}}),
+      recordLine(KindId::Station, "02TP", {{F::PointName, "STN"}, {F::Coordinate1, "1000"}, {F::Coordinate2, "2000"},
+                                           {F::Coordinate3, "100"}, {F::InstrumentHeight, "1.5"}}),
       recordLine(KindId::Target, "03NM", {{F::TargetHeight, "1.2"}}),
-      recordLine(KindId::Backsight, "07TP",
-                 {{F::FromPoint, "STN"}, {F::ToPoint, "BS"}, {F::Azimuth, "0"}, {F::HorizontalAngle, "0"}}),
-      recordLine(KindId::Observation, "09F1",
-                 {{F::FromPoint, "STN"},
-                  {F::ToPoint, "P9"},
-                  {F::SlopeDistance, "10"},
-                  {F::VerticalAngle, "90"},
-                  {F::Horizontal, "0"}}),
-      recordLine(KindId::Observation, "09F1",
-                 {{F::FromPoint, "STN"},
-                  {F::ToPoint, "P1"},
-                  {F::SlopeDistance, "10"},
-                  {F::VerticalAngle, "90"},
-                  {F::Horizontal, "90"}}),
-      recordLine(
-          KindId::Position, "08KI",
-          {{F::PointName, "P1"}, {F::Coordinate1, "1000"}, {F::Coordinate2, "2010.01"}, {F::Coordinate3, "100.29"}}),
+      recordLine(KindId::Backsight, "07TP", {{F::FromPoint, "STN"}, {F::ToPoint, "BS"}, {F::Azimuth, "0"},
+                                             {F::HorizontalAngle, "0"}}),
+      recordLine(KindId::Observation, "09F1", {{F::FromPoint, "STN"}, {F::ToPoint, "P9"}, {F::SlopeDistance, "10"},
+                                               {F::VerticalAngle, "90"}, {F::Horizontal, "0"}}),
+      recordLine(KindId::Observation, "09F1", {{F::FromPoint, "STN"}, {F::ToPoint, "P1"}, {F::SlopeDistance, "10"},
+                                               {F::VerticalAngle, "90"}, {F::Horizontal, "90"}}),
+      recordLine(KindId::Position, "08KI", {{F::PointName, "P1"}, {F::Coordinate1, "1000"}, {F::Coordinate2, "2010.01"},
+                                            {F::Coordinate3, "100.29"}}),
   };
+  // clang-format on
   RecordList list;
   CaptionState state;
   for (const std::string& line : lines) list.append(SurveyRecord::fromText(line, '3'), state);
