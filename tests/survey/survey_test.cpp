@@ -14,118 +14,12 @@
 #include "survey/coordinate_records.h"
 #include "survey/solution_table.h"
 #include "survey/survey.h"
-#include "tests/support/string_sink.h"
+#include "tests/survey/survey_books.h"
 
 namespace quillmar::survey {
 namespace {
 
-using F = FieldId;
-
-struct Value {
-  FieldId id;
-  std::string text;
-};
-
-// A record line of `kind` in the layout `version`, each value at its place:
-// names right-aligned, everything else left-aligned.
-std::string line(KindId kind, std::string_view codes, char version, std::initializer_list<Value> values) {
-  const KindLayout& layout = LayoutOf(kind);
-  std::size_t length = 4;
-  for (const LayoutField& field : layout.fields) length = std::max(length, field.in(version).end() - 1);
-  std::string text(length, ' ');
-  text.replace(0, 4, codes);
-  for (const Value& value : values) {
-    const FieldPlace place = PlaceOf(layout, value.id, version);
-    const std::string cut = value.text.substr(0, place.width);
-    const bool name = value.id == F::PointName || value.id == F::FromPoint || value.id == F::ToPoint;
-    text.replace(place.start - 1 + (name ? place.width - cut.size() : 0), cut.size(), cut);
-  }
-  return text;
-}
-
-std::string header(char version, char angle = '1', char order = '1', char direction = '1') {
-  return line(KindId::Header, "00NM", version,
-              {{F::SoftwareVersion, version == '3' ? "SDR33" : "SDR20"},
-               {F::AngleUnitCode, {angle}},
-               {F::DistanceUnitCode, "1"},
-               {F::PressureUnitCode, "1"},
-               {F::TemperatureUnitCode, "1"},
-               {F::CoordinateOrderCode, {order}},
-               {F::AngleDirectionCode, {direction}}});
-}
-std::string instrument(char version, char zero) {
-  return line(KindId::Instrument, "01NM", version, {{F::VerticalAngleZeroCode, {zero}}});
-}
-std::string station(char version, std::string name, std::string c1, std::string c2, std::string c3,
-                    std::string height = "1.5") {
-  return line(KindId::Station, "02TP", version,
-              {{F::PointName, name},
-               {F::Coordinate1, c1},
-               {F::Coordinate2, c2},
-               {F::Coordinate3, c3},
-               {F::InstrumentHeight, height}});
-}
-std::string position(char version, std::string name, std::string c1, std::string c2, std::string c3) {
-  return line(KindId::Position, "08KI", version,
-              {{F::PointName, name}, {F::Coordinate1, c1}, {F::Coordinate2, c2}, {F::Coordinate3, c3}});
-}
-std::string target(char version, std::string height) {
-  return line(KindId::Target, "03NM", version, {{F::TargetHeight, height}});
-}
-std::string backsight(char version, std::string to, std::string azimuth, std::string reading) {
-  return line(KindId::Backsight, "07TP", version,
-              {{F::FromPoint, "STN"}, {F::ToPoint, to}, {F::Azimuth, azimuth}, {F::HorizontalAngle, reading}});
-}
-std::string observation(char version, std::string face, std::string to, std::string slope, std::string vertical,
-                        std::string horizontal, std::string from = "STN") {
-  return line(face == "MC" ? KindId::ObservationByAzimuth : KindId::Observation, "09" + face, version,
-              {{F::FromPoint, from},
-               {F::ToPoint, to},
-               {F::SlopeDistance, slope},
-               {F::VerticalAngle, vertical},
-               {F::Horizontal, horizontal}});
-}
-std::string reducedObservation(char version, std::string to, std::string azimuth, std::string distance,
-                               std::string rise) {
-  return line(KindId::ReducedObservation, "11KI", version,
-              {{F::FromPoint, "STN"},
-               {F::ToPoint, to},
-               {F::Azimuth, azimuth},
-               {F::HorizontalDistance, distance},
-               {F::VerticalDistance, rise}});
-}
-std::string scale(char version, std::string factor) {
-  return line(KindId::ScaleFactor, "06NM", version, {{F::ScaleFactor, factor}});
-}
-std::string job(char cr, char refraction) {
-  return line(KindId::Job, "10NM", '3',
-              {{F::JobName, "JOB"}, {F::CrCorrectionCode, {cr}}, {F::RefractionConstantCode, {refraction}}});
-}
-
-RecordList listOf(const std::vector<std::string>& lines, char version = '3') {
-  RecordList list;
-  for (const std::string& text : lines) list.append({}, SurveyRecord::fromText(text, version));
-  return list;
-}
-
-Results computed(const std::vector<std::string>& lines, char version = '3') {
-  const RecordList list = listOf(lines, version);
-  return Compute(list);
-}
-
-// Station STN at N 1000, E 2000, Elev 100, instrument 1.5, target 1.2,
-// circle zero 0, then `after`.
-std::vector<std::string> setUp(char version, std::vector<std::string> after, char angle = '1', char order = '1',
-                               char direction = '1', char zero = '1') {
-  std::vector<std::string> lines = {
-      header(version, angle, order, direction), instrument(version, zero),
-      order == '1' ? station(version, "STN", "1000", "2000", "100") : station(version, "STN", "2000", "1000", "100"),
-      target(version, "1.2"), backsight(version, "BS", "0", "0")};
-  lines.insert(lines.end(), after.begin(), after.end());
-  return lines;
-}
-
-constexpr double kTolerance = 0.00005;
+using namespace test;
 
 struct Polar {
   const char* what;
@@ -438,70 +332,6 @@ TEST(Compute, readsOnlyTheRowsItIsGiven) {
       setUp('3', {observation('3', "F1", "P1", "10", "90", "90"), observation('3', "F1", "P2", "10", "90", "90")}));
   EXPECT_EQ(Compute(list, 6).solutions.size(), 1u);
   EXPECT_EQ(Compute(list, 100).solutions.size(), 2u);
-}
-
-struct Fitting {
-  const char* what;
-  char version, order;
-  const char* north;
-  const char* elevation;
-  const char* expected;  // the record's fields after the codes, without CR LF
-};
-
-TEST(MakeCoordinateRecords, fitsPointsIntoTheBooksLayoutAndOrder) {
-  const Fitting cases[] = {
-      {"SDR3x", '3', '1', "1000", "100",
-       "              P11000.0000       2010.0000       101.5000                        "},
-      {"SDR3x east first", '3', '2', "1000", "100",
-       "              P12010.0000       1000.0000       101.5000                        "},
-      {"SDR3x no elevation", '3', '1', "1000", "",
-       "              P11000.0000       2010.0000                                       "},
-      {"SDR2x", '2', '1', "1000", "100", "  P11000.0000 2010.0000 101.5000                  "},
-      {"SDR2x fewer decimals", '2', '1', "123456.789", "100", "  P1123456.7892010.0000 101.5000                  "},
-      {"SDR2x one decimal", '2', '1', "-1234567.8", "100", "  P1-1234567.82010.0000 101.5000                  "},
-      {"SDR2x whole number", '2', '1', "123456789", "100", "  P1123456789 2010.0000 101.5000                  "},
-  };
-  for (const Fitting& c : cases) {
-    SCOPED_TRACE(c.what);
-    const char v = c.version;
-    const RecordList list = listOf({header(v, '1', c.order),
-                                    c.order == '1' ? station(v, "STN", c.north, "2000", c.elevation)
-                                                   : station(v, "STN", "2000", c.north, c.elevation),
-                                    backsight(v, "BS", "0", "0"), observation(v, "F1", "P1", "10", "90", "90"),
-                                    observation(v, "F1", "P1", "10", "90", "90")},
-                                   v);
-    const CoordinateRecords made = MakeCoordinateRecords(list, list.size(), Compute(list));
-    EXPECT_TRUE(made.notFitted.empty());
-    ASSERT_EQ(made.records.size(), 1u);
-    EXPECT_EQ(made.records[0].afterRow, 4u);
-    const SurveyRecord& record = made.records[0].record;
-    EXPECT_EQ(record.typeCode.view(), "08");
-    EXPECT_EQ(record.version, v);
-    EXPECT_EQ(record.body.view(), "08XD" + std::string(c.expected) + "\r\n");
-  }
-}
-
-TEST(MakeCoordinateRecords, namesPointsTooLargeForTheFieldsAndLeavesCheckShots) {
-  const RecordList list = listOf({header('2'), station('2', "STN", "9999999999", "2000", "1"),
-                                  backsight('2', "BS", "0", "0"), observation('2', "F1", "P1", "10", "90", "0"),
-                                  observation('2', "F1", "P2", "10", "90", "90"), position('2', "P2", "1", "2", "3")},
-                                 '2');
-  const CoordinateRecords made = MakeCoordinateRecords(list, list.size(), Compute(list));
-  EXPECT_TRUE(made.records.empty());
-  EXPECT_EQ(made.notFitted, std::vector<std::string>{"P1"});
-}
-
-TEST(SolutionTable, writesOneRowPerSolutionWithItsPairAndCheckColumns) {
-  const Results results =
-      computed(setUp('3', {observation('3', "F1", "P1", "10.000", "89.98", "90.01"),
-                           observation('3', "F2", "P1", "10.002", "270", "270.03"),
-                           reducedObservation('3', "K", "90", "10", ""), position('3', "K", "1000.01", "2010", "7")}));
-  StringSink out;
-  WriteSolutionTable(out, results);
-  EXPECT_EQ(out.text,
-            "point;N;E;Elev;station;method;dN;dE;dElev;collimation;index;row;pairRow\r\n"
-            "P1;999.9965;2010.0010;100.3017;STN;polar;;;;-0.0100;-0.0100;6;7\r\n"
-            "K;1000.0000;2010.0000;;STN;check;-0.0100;0.0000;;;;8;\r\n");
 }
 
 }  // namespace
