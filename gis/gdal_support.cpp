@@ -7,6 +7,7 @@
 #include <gdal_priv.h>
 
 #include "gis/gis_export.h"
+#include "gis/watched_files.h"
 #include "records/io_error.h"
 
 namespace quillmar::gis {
@@ -29,7 +30,38 @@ bool isAscii(std::string_view text) {
   return true;
 }
 
+// PROJ takes "EPSG:28404x" and "EPSG:28404 extra" for EPSG:28404.
+bool wholeCode(std::string_view text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos || text.find(':', colon + 1) != std::string_view::npos ||
+      text.find_first_of("+[{\"= ") < colon)
+    return true;
+  const std::string_view code = text.substr(colon + 1);
+  return !code.empty() && code.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The book's coordinates are eastings and northings in a length unit.
+void checkPlane(const OGRSpatialReference& srs, const std::string& text) {
+  if (srs.IsLocal() || (srs.IsProjected() && srs.GetLinearUnits(nullptr) > 0)) return;
+  GisProblem problem = GisProblem::CrsNotPlane;
+  if (srs.IsGeographic())
+    problem = GisProblem::CrsGeographic;
+  else if (srs.IsGeocentric())
+    problem = GisProblem::CrsGeocentric;
+  else if (srs.IsVertical())
+    problem = GisProblem::CrsVertical;
+  throw GisError(problem, ShownCrs(text));
+}
+
 }  // namespace
+
+std::string ShownCrs(std::string_view crs) {
+  constexpr std::size_t kShown = 80;
+  if (crs.size() <= kShown) return std::string(crs);
+  std::size_t cut = kShown;
+  while (cut > 0 && (static_cast<unsigned char>(crs[cut]) & 0xC0) == 0x80) --cut;  // not inside a UTF-8 letter
+  return std::string(crs.substr(0, cut)) + "...";
+}
 
 void RegisterDrivers() {
   static std::once_flag once;
@@ -37,8 +69,10 @@ void RegisterDrivers() {
 }
 
 void GdalErrors::raise(const std::string& what) const {
-  // Some writers fail without a GDAL message: the system's errno tells.
-  const int savedErrno = first_.empty() ? errno : savedErrno_;
+  // A write GDAL's file system saw fail is the cause; some writers fail
+  // without a GDAL message: the system's errno tells.
+  const int watched = WatchedWriteFailure();
+  const int savedErrno = watched != 0 ? watched : first_.empty() ? errno : savedErrno_;
   if (isFileSystemFailure(savedErrno)) throw IoError::fromErrno(savedErrno);
   throw GisError(GisProblem::WriteFailed, first_.empty() ? what : first_);
 }
@@ -93,7 +127,9 @@ std::unique_ptr<OGRSpatialReference> SpatialReference(const std::string& crs) {
     return srs;
   }
   GdalErrors quiet;
-  if (srs->SetFromUserInput(text.c_str()) != OGRERR_NONE) throw GisError(GisProblem::UnknownCrs, text);
+  if (!wholeCode(text) || srs->SetFromUserInput(text.c_str()) != OGRERR_NONE)
+    throw GisError(GisProblem::UnknownCrs, ShownCrs(text));
+  checkPlane(*srs, text);
   return srs;
 }
 

@@ -8,6 +8,7 @@
 #include "gis/feature_writer.h"
 #include "gis/gdal_support.h"
 #include "gis/staged_files.h"
+#include "gis/watched_files.h"
 #include "records/file_writer.h"
 #include "records/io_error.h"
 
@@ -23,18 +24,35 @@ void count(GisExportSummary& summary, Layer layer, std::size_t n) {
     summary.sightLines = n;
 }
 
+// Where GDAL writes `name`: a GeoPackage's SQLite reports a full disk itself.
+std::string writtenPath(const StagedFiles& staged, const std::string& name, GisFormat format) {
+  const std::string path = staged.stagedPath(name);
+  return format == GisFormat::GeoPackage ? path : WatchedPath(path);
+}
+
 // Closing writes what GDAL still holds; a failure there is the export's.
-// A failure before it closes the dataset and passes on.
+// A failure before it closes the dataset and passes on. An error names the
+// file it happened to.
 template <typename Write>
-void writeAndClose(GDALDataset* dataset, GdalErrors& errors, Write write) {
+void writeAndClose(FeatureWriter& writer, const std::string& path, const std::string& file, GdalErrors& errors,
+                   Write write) {
+  const WriteWatch watch;
   try {
-    write(*dataset);
-  } catch (...) {
+    GDALDataset* dataset = writer.create(path, errors);
+    try {
+      write(*dataset);
+    } catch (...) {
+      GDALClose(dataset);
+      throw;
+    }
     GDALClose(dataset);
-    throw;
+    watch.check();
+    if (errors.failed()) errors.raise("cannot close the file");
+  } catch (const GisError& error) {
+    throw GisError(error.problem(), error.detail(), file);
+  } catch (const IoError& error) {
+    throw GisFileError(error, file);
   }
-  GDALClose(dataset);
-  if (errors.failed()) errors.raise("cannot close the file");
 }
 
 // One transaction for the whole file: a million points in seconds.
@@ -53,8 +71,9 @@ std::vector<std::string> writeFilePerLayer(FeatureWriter& writer, StagedFiles& s
   std::vector<std::string> sets;
   for (const Layer layer : kLayerOrder) {
     if (!(layers & layer)) continue;
-    const std::string name = NameOf(TargetFiles(path, format, layer).front());
-    writeAndClose(writer.create(staged.stagedPath(name), errors), errors,
+    const std::string file = TargetFiles(path, format, layer).front();
+    const std::string name = NameOf(file);
+    writeAndClose(writer, writtenPath(staged, name, format), file, errors,
                   [&](GDALDataset& dataset) { count(summary, layer, writer.writeLayer(dataset, layer, errors)); });
     if (format == GisFormat::Shapefile) sets.push_back(StemOf(name, InfoOf(format).extension) + ".");
   }
@@ -67,7 +86,7 @@ void writeSingleFile(FeatureWriter& writer, StagedFiles& staged, const std::stri
   const std::string_view extension = InfoOf(format).extension;
   const std::string name = NameOf(path);
   const std::string writtenName = StemOf(name, extension) == name ? name + DottedExtension(extension) : name;
-  writeAndClose(writer.create(staged.stagedPath(writtenName), errors), errors, [&](GDALDataset& dataset) {
+  writeAndClose(writer, writtenPath(staged, writtenName, format), path, errors, [&](GDALDataset& dataset) {
     if (format == GisFormat::Dxf) {
       writer.writeDrawing(dataset, layers, summary, errors);
     } else if (format == GisFormat::Pnezd) {

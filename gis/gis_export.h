@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "gis/book_features.h"
+#include "records/io_error.h"
 
 namespace quillmar::gis {
 
@@ -43,8 +44,11 @@ inline constexpr unsigned kAllLayers = kPointsLayer | kStationsLayer | kSightLin
 inline constexpr Layer kLayerOrder[] = {kPointsLayer, kStationsLayer, kSightLinesLayer};
 // "points", "stations", "sight_lines".
 std::string_view LayerName(Layer layer);
-// "points,sight_lines"; nothing for an empty list or an unknown name.
+// "points,sight_lines"; nothing for a list without a layer or with an
+// unknown name. Empty words count for nothing: "points," is "points".
 std::optional<unsigned> ParseLayers(std::string_view list);
+// The first word of `list` that names no layer; empty for none.
+std::string_view UnknownLayerWord(std::string_view list);
 
 struct GisExportOptions {
   std::string crs;  // an EPSG code ("EPSG:28404") or a PROJ string; empty: none
@@ -59,18 +63,45 @@ struct GisExportSummary {
   bool noCoordinates = false;      // the book has no point with coordinates
 };
 
-enum class GisProblem : std::uint8_t { UnknownCrs, CrsNeeded, NoLayers, WriteFailed };
+enum class GisProblem : std::uint8_t {
+  UnknownCrs,
+  // A coordinate system that cannot hold the book's plane coordinates.
+  CrsGeographic,
+  CrsGeocentric,
+  CrsVertical,
+  CrsNotPlane,
+  CrsNeeded,
+  NoLayers,
+  WriteFailed,
+  PointOutsideCrs,  // detail: the point's name (UTF-8) and PROJ's reason
+};
+
+// A coordinate system's text as a message shows it: a long one is cut.
+std::string ShownCrs(std::string_view crs);
 
 // A failure that is no file system error; what() is the English text.
 class GisError : public std::runtime_error {
  public:
-  GisError(GisProblem problem, const std::string& detail);
+  GisError(GisProblem problem, const std::string& detail, std::string file = {});
   GisProblem problem() const { return problem_; }
   const std::string& detail() const { return detail_; }
+  // The file being written when it happened; empty before any is.
+  const std::string& file() const { return file_; }
 
  private:
   GisProblem problem_;
   std::string detail_;
+  std::string file_;
+};
+
+// A file system failure of one of the files an export writes.
+class GisFileError : public IoError {
+ public:
+  GisFileError(const IoError& error, std::string file) : IoError(error), file_(std::move(file)) {}
+  const std::string& file() const { return file_; }
+
+ private:
+  std::string file_;
 };
 
 // The windows' text of a failure, Windows-1251.

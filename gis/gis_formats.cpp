@@ -23,12 +23,33 @@ unsigned layerNamed(std::string_view word) {
 std::string englishText(GisProblem problem, const std::string& detail) {
   switch (problem) {
     case GisProblem::UnknownCrs: return "the coordinate system is not known to PROJ: " + detail;
+    case GisProblem::CrsGeographic:
+      return detail + " is geographic (degrees); the book's coordinates need a projected system in metres or feet";
+    case GisProblem::CrsGeocentric:
+      return detail + " is geocentric; the book's coordinates need a projected system in metres or feet";
+    case GisProblem::CrsVertical:
+      return detail + " is a height system; the book's coordinates need a projected system in metres or feet";
+    case GisProblem::CrsNotPlane:
+      return detail + " is no projected system with a length unit, which the book's coordinates need";
+    case GisProblem::PointOutsideCrs: return "a point cannot be transformed: " + detail;
     case GisProblem::CrsNeeded:
       return "GeoJSON and KML hold longitude and latitude: give the book's coordinate system (--crs)";
     case GisProblem::NoLayers: return "no layer chosen";
     case GisProblem::WriteFailed: return "GDAL: " + detail;
   }
   return detail;
+}
+
+std::string_view notPlaneText(GisProblem problem) {
+  switch (problem) {
+    case GisProblem::CrsGeographic:
+      return "Система координат географическая (градусы), а координаты книги плоские: нужна проекция в метрах или футах: "_w;
+    case GisProblem::CrsGeocentric:
+      return "Система координат геоцентрическая, а координаты книги плоские: нужна проекция в метрах или футах: "_w;
+    case GisProblem::CrsVertical:
+      return "Это система высот, а координаты книги плоские: нужна проекция в метрах или футах: "_w;
+    default: return "Это не проекция с линейными единицами, а координаты книги плоские: "_w;
+  }
 }
 
 }  // namespace
@@ -56,25 +77,44 @@ std::string_view LayerName(Layer layer) {
   return {};
 }
 
+// Empty words are skipped: "points," is "points".
 std::optional<unsigned> ParseLayers(std::string_view list) {
   unsigned layers = 0;
   while (!list.empty()) {
     const std::size_t comma = list.find(',');
-    const unsigned found = layerNamed(list.substr(0, comma));
-    if (found == 0) return std::nullopt;
-    layers |= found;
+    const std::string_view word = list.substr(0, comma);
+    if (!word.empty()) {
+      const unsigned found = layerNamed(word);
+      if (found == 0) return std::nullopt;
+      layers |= found;
+    }
     list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
   }
   if (layers == 0) return std::nullopt;
   return layers;
 }
 
-GisError::GisError(GisProblem problem, const std::string& detail)
-    : std::runtime_error(englishText(problem, detail)), problem_(problem), detail_(detail) {}
+std::string_view UnknownLayerWord(std::string_view list) {
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    const std::string_view word = list.substr(0, comma);
+    if (!word.empty() && layerNamed(word) == 0) return word;
+    list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+  }
+  return {};
+}
+
+GisError::GisError(GisProblem problem, const std::string& detail, std::string file)
+    : std::runtime_error(englishText(problem, detail)), problem_(problem), detail_(detail), file_(std::move(file)) {}
 
 std::string GisErrorText(const GisError& error) {
   switch (error.problem()) {
     case GisProblem::UnknownCrs: return std::string("Система координат не известна PROJ: "_w) + error.detail();
+    case GisProblem::CrsGeographic:
+    case GisProblem::CrsGeocentric:
+    case GisProblem::CrsVertical:
+    case GisProblem::CrsNotPlane: return std::string(notPlaneText(error.problem())) + error.detail();
+    case GisProblem::PointOutsideCrs: return std::string("Точку нельзя пересчитать в WGS 84: "_w) + error.detail();
     case GisProblem::CrsNeeded:
       return std::string(
           "GeoJSON и KML хранят долготу и широту: укажите систему координат книги (код EPSG или строку PROJ)"_w);

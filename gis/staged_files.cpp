@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -52,6 +53,54 @@ void removeFolderSafely(const char* path) noexcept {
   ::rmdir(path);
 }
 
+constexpr std::string_view kStagePrefix = ".quillmar-export-";
+
+// ".quillmar-export-1234-XXXXXX" of a process that is gone: killed while it
+// wrote. Folders of live processes, and of other programs, stay.
+bool isStageOfDeadRun(std::string_view name) {
+  if (!name.starts_with(kStagePrefix)) return false;
+  name.remove_prefix(kStagePrefix.size());
+  const std::size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash > 9) return false;
+  pid_t pid = 0;
+  for (const char c : name.substr(0, dash)) {
+    if (c < '0' || c > '9') return false;
+    pid = pid * 10 + (c - '0');
+  }
+  return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+void removeStagesOfDeadRuns(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> stale;
+  while (const dirent* entry = ::readdir(dir))
+    if (isStageOfDeadRun(entry->d_name)) stale.push_back(folder + "/" + entry->d_name);
+  ::closedir(dir);
+  for (const std::string& path : stale) removeFolderSafely(path.c_str());
+}
+
+// Two exports to one folder replace their sets one after the other, never
+// mixed: the folder itself is locked while files are moved.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& folder) : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (fd_ < 0) throw IoError::fromErrno(errno);
+    while (::flock(fd_, LOCK_EX) != 0) {
+      if (errno == EINTR) continue;
+      const int error = errno;
+      ::close(fd_);
+      throw IoError::fromErrno(error);
+    }
+  }
+  ~FolderLock() { ::close(fd_); }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_;
+};
+
 std::vector<std::string> namesIn(const std::string& folder) {
   std::vector<std::string> names;
   DIR* dir = ::opendir(folder.c_str());
@@ -68,7 +117,8 @@ std::vector<std::string> namesIn(const std::string& folder) {
 }  // namespace
 
 StagedFiles::StagedFiles(std::string folder) : folder_(std::move(folder)) {
-  std::string pattern = folder_ + "/.quillmar-export-XXXXXX";
+  removeStagesOfDeadRuns(folder_);
+  std::string pattern = folder_ + "/" + std::string(kStagePrefix) + std::to_string(::getpid()) + "-XXXXXX";
   if (pattern.size() >= PATH_MAX) throw IoError::fromErrno(ENAMETOOLONG);
   if (::mkdtemp(pattern.data()) == nullptr) throw IoError::fromErrno(errno);
   temporary_ = pattern;
@@ -82,6 +132,7 @@ std::string StagedFiles::stagedPath(const std::string& name) const { return temp
 
 std::vector<std::string> StagedFiles::commit(const std::vector<std::string>& replacedSets) {
   const std::vector<std::string> names = namesIn(temporary_);
+  const FolderLock lock(folder_);
   for (const std::string& name : names) {
     const std::string from = stagedPath(name);
     const std::string to = folder_ + "/" + name;

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The ways a CAD/GIS export fails on the file system, and the coordinate
+// systems it refuses: the old files stay, the message names the file.
+
+#include <gdal_priv.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "gis/gis_export.h"
+#include "gis/staged_files.h"
+#include "records/io_error.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/temp_dir.h"
+
+namespace quillmar::gis {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FileSizeLimit;
+using testing::TempDir;
+
+// A station and `count` recorded points some metres apart, in UTM zone 37.
+RecordList generatedBook(std::size_t count, const std::string& prefix = "P") {
+  RecordList list;
+  CaptionState state;
+  const auto field = [](const std::string& text) { return text + std::string(16 - text.size(), ' '); };
+  list.append(SurveyRecord::fromText("00NMSDR33 V04-04.02                     11111", '3'), state);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string name = prefix + std::to_string(i);
+    list.append(
+        SurveyRecord::fromText(std::string(i == 0 ? "02TP" : "08KI") + std::string(16 - name.size(), ' ') + name +
+                                   field(std::to_string(6200000 + i)) + field(std::to_string(500000 + 2 * i)) +
+                                   field("150.5") + (i == 0 ? field("1.5") : "") + field("code"),
+                               '3'),
+        state);
+  }
+  return list;
+}
+
+std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::map<std::string, std::string> folderContents(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder))
+    files[entry.path().filename()] = entry.is_regular_file() ? contents(entry.path()) : "<folder>";
+  return files;
+}
+
+class GisFault : public ::testing::Test {
+ protected:
+  void SetUp() override { GDALAllRegister(); }
+  std::string out(GisFormat format) const { return dir_.file("plan." + std::string(InfoOf(format).extension)); }
+
+  TempDir dir_;
+};
+
+TEST_F(GisFault, aFullDiskFailsEveryFormatWithDiskFullAndKeepsTheOldFiles) {
+  const RecordList small = generatedBook(3, "OLD");
+  const RecordList large = generatedBook(400);
+  const BookFeatures oldBook = BookFeatures::read(small);
+  const BookFeatures newBook = BookFeatures::read(large);
+  for (const GisFormatInfo& info : GisFormats()) {
+    SCOPED_TRACE(info.cliWord);
+    fs::remove_all(dir_.path());
+    fs::create_directory(dir_.path());
+    ExportGis(out(info.format), oldBook, info.format, {"EPSG:32637", kAllLayers});
+    const auto before = folderContents(dir_.path());
+    try {
+      const FileSizeLimit full(6000);
+      ExportGis(out(info.format), newBook, info.format, {"EPSG:32637", kAllLayers});
+      ADD_FAILURE() << "no error";
+    } catch (const IoError& error) {
+      EXPECT_EQ(error.code(), io_code::kDiskFull);
+    }
+    EXPECT_TRUE(folderContents(dir_.path()) == before) << "the old files changed";
+  }
+}
+
+}  // namespace
+}  // namespace quillmar::gis
