@@ -13,7 +13,9 @@ namespace quillmar::gis {
 class StagedFiles {
  public:
   // `folder` is where the files go; throws IoError when no temporary folder
-  // can be made there (a missing or read-only folder).
+  // can be made there (a missing or read-only folder). The temporary folder
+  // is named with the process id: those of processes that are gone (killed
+  // while they wrote) are removed here.
   explicit StagedFiles(std::string folder);
   ~StagedFiles();  // without commit: the temporary files go, the targets stay
   StagedFiles(const StagedFiles&) = delete;
@@ -21,7 +23,8 @@ class StagedFiles {
 
   // Where to write the file that is to become `name` in the folder.
   std::string stagedPath(const std::string& name) const;
-  // Moves every file written over its namesake in the folder, keeping an old
+  // Moves every file written over its namesake in the folder, with the
+  // folder locked against other exports' moves, keeping an old
   // file's mode. `replacedSets` names sets of sibling files ("plan_points."):
   // an old sibling that the new set lacks (a ".prj" of another coordinate
   // system) goes. Returns the names moved. Throws IoError.

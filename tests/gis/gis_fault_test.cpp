@@ -2,8 +2,10 @@
 // The ways a CAD/GIS export fails on the file system, and the coordinate
 // systems it refuses: the old files stay, the message names the file.
 
+#include <fcntl.h>
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +89,44 @@ TEST_F(GisFault, aFullDiskFailsEveryFormatWithDiskFullAndKeepsTheOldFiles) {
     }
     EXPECT_TRUE(folderContents(dir_.path()) == before) << "the old files changed";
   }
+}
+
+// A run that holds the folder (another export moving its set) delays the
+// replacing until it is done: two sets are never mixed.
+TEST_F(GisFault, aSetIsReplacedOnlyWhileNoOtherExportReplacesOne) {
+  const RecordList list = generatedBook(5);
+  const BookFeatures book = BookFeatures::read(list);
+  const int folder = ::open(dir_.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ExportGis(out(GisFormat::Shapefile), book, GisFormat::Shapefile, {"", kPointsLayer});
+    ::_exit(0);
+  }
+  ::usleep(400000);
+  EXPECT_FALSE(fs::exists(dir_.file("plan_points.shp")));
+  ::flock(folder, LOCK_UN);
+  ::close(folder);
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(fs::exists(dir_.file("plan_points.dbf")));
+}
+
+TEST_F(GisFault, theTemporaryFolderOfAKilledExportGoesWithTheNextExportThere) {
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string dead = dir_.file(".quillmar-export-" + std::to_string(gone) + "-a1b2c3");
+  const std::string alive = dir_.file(".quillmar-export-" + std::to_string(::getpid()) + "-d4e5f6");
+  for (const std::string& stage : {dead, alive}) {
+    fs::create_directory(stage);
+    std::ofstream(stage + "/plan.gpkg") << "half";
+  }
+  const RecordList list = generatedBook(2);
+  ExportGis(out(GisFormat::GeoPackage), BookFeatures::read(list), GisFormat::GeoPackage, {});
+  EXPECT_FALSE(fs::exists(dead));
+  EXPECT_TRUE(fs::exists(alive + "/plan.gpkg"));
 }
 
 }  // namespace
