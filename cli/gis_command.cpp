@@ -2,6 +2,7 @@
 #include "cli/gis_command.h"
 
 #include <iostream>
+#include <set>
 
 #include "cli/load_input.h"
 #include "gis/gis_export.h"
@@ -26,6 +27,25 @@ int report(const std::string& path, const std::string& text) {
   return 1;
 }
 
+// The value of --crs or --layers; false (after a usage error) for a bad one.
+bool takeOption(const std::string& option, const std::string& value, gis::GisExportOptions& options) {
+  if (option == "--crs") {
+    options.crs = value;
+    return true;
+  }
+  const auto layers = gis::ParseLayers(value);
+  if (layers) {
+    options.layers = *layers;
+    return true;
+  }
+  const std::string_view unknown = gis::UnknownLayerWord(value);
+  if (unknown.empty())
+    std::cerr << "quillmar-cli: --layers names no layer\n";
+  else
+    std::cerr << "quillmar-cli: --layers: unknown layer \"" << unknown << "\" (points, stations, sight_lines)\n";
+  return false;
+}
+
 }  // namespace
 
 bool isGisKind(const std::string& kind) { return gis::FindGisFormat(kind) != nullptr; }
@@ -35,17 +55,16 @@ int runGisExport(const std::vector<std::string>& args) {
   const gis::GisFormatInfo* format = gis::FindGisFormat(args[0]);
   std::vector<std::string> files;
   gis::GisExportOptions options;
+  std::set<std::string> given;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--crs" || args[i] == "--layers") {
       if (i + 1 >= args.size()) return usage();
-      const std::string& value = args[++i];
-      if (args[i - 1] == "--crs") {
-        options.crs = value;
-      } else {
-        const auto layers = gis::ParseLayers(value);
-        if (!layers) return usage();
-        options.layers = *layers;
+      if (!given.insert(args[i]).second) {
+        std::cerr << "quillmar-cli: " << args[i] << " is given twice\n";
+        return usage();
       }
+      if (!takeOption(args[i], args[i + 1], options)) return usage();
+      ++i;
     } else if (args[i].starts_with("--")) {
       return usage();
     } else {
@@ -73,10 +92,12 @@ int runGisExport(const std::vector<std::string>& args) {
     const gis::GisExportSummary summary = gis::ExportGis(out, book, format->format, options);
     if (summary.noCoordinates)
       std::cerr << "quillmar-cli: " << in << ": no point has coordinates; the layers are empty\n";
+  } catch (const gis::GisFileError& error) {
+    return report(error.file(), describeWithReason(error));
   } catch (const IoError& error) {
     return report(out, describeWithReason(error));
   } catch (const gis::GisError& error) {
-    return report(out, error.what());
+    return report(error.file().empty() ? out : error.file(), error.what());
   }
   return 0;
 }

@@ -48,8 +48,13 @@ std::string StemOf(const std::string& name, std::string_view extension) {
 
 void CheckTargetsWritable(const std::vector<std::string>& files, bool shapefile) {
   for (const std::string& file : files) {
-    for (const std::string& path : shapefile ? withShapefileSiblings(file) : std::vector<std::string>{file})
-      checkWritable(path);
+    for (const std::string& path : shapefile ? withShapefileSiblings(file) : std::vector<std::string>{file}) {
+      try {
+        checkWritable(path);
+      } catch (const IoError& error) {
+        throw GisFileError(error, path);
+      }
+    }
   }
 }
 

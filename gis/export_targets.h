@@ -15,7 +15,8 @@ std::string DottedExtension(std::string_view extension);
 std::string StemOf(const std::string& name, std::string_view extension);
 
 // A target the program may not write fails as any save would: a read-only
-// file, a folder of that name. A Shapefile's sibling files count too.
+// file, a folder of that name. A Shapefile's sibling files count too. The
+// GisFileError names the file.
 void CheckTargetsWritable(const std::vector<std::string>& files, bool shapefile);
 
 // A symbolic link is written through, as a plain open would follow it.

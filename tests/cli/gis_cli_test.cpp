@@ -38,7 +38,17 @@ TEST(CliGis, exportWritesEachKindOrSaysWhyNot) {
       {"export gpkg book.sdr x.gpkg --crs EPSG:999999", 1, "not known to PROJ: EPSG:999999", ""},
       {"export gpkg book.sdr missing/x.gpkg", 1, "missing/x.gpkg: File not found", ""},
       {"export gpkg nothing.sdr x.gpkg", 1, "nothing.sdr: File not found", ""},
-      {"export gpkg book.sdr x.gpkg --layers points,roads", 2, "usage", ""},
+      {"export gpkg book.sdr x.gpkg --layers points,roads", 2, "unknown layer \"roads\"", ""},
+      {"export gpkg book.sdr x.gpkg --layers points,", 0, "", "x.gpkg"},
+      {"export gpkg book.sdr y.gpkg --layers ,points", 0, "", "y.gpkg"},
+      {"export gpkg book.sdr x.gpkg --layers ,", 2, "names no layer", ""},
+      {"export gpkg book.sdr x.gpkg --crs EPSG:32637 --crs EPSG:32638", 2, "--crs is given twice", ""},
+      {"export gpkg book.sdr x.gpkg --layers points --layers points", 2, "--layers is given twice", ""},
+      {"export kml book.sdr x.kml --crs EPSG:4326", 1, "EPSG:4326 is geographic (degrees)", ""},
+      {"export kml book.sdr x.kml --crs EPSG:4978", 1, "EPSG:4978 is geocentric", ""},
+      {"export gpkg book.sdr x.gpkg --crs EPSG:5714", 1, "EPSG:5714 is a height system", ""},
+      {"export gpkg book.sdr x.gpkg --crs EPSG:28404x", 1, "not known to PROJ: EPSG:28404x", ""},
+      {"export gpkg book.sdr x.gpkg --crs 'EPSG:28404 extra'", 1, "not known to PROJ: EPSG:28404 extra", ""},
       {"export gpkg book.sdr", 2, "usage", ""},
       {"export shp book.sdr x.shp --crs", 2, "usage", ""},
   };
@@ -70,6 +80,15 @@ TEST(CliGis, exportWritesEachKindOrSaysWhyNot) {
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
       EXPECT_NE(entry.path().filename().string().rfind(".quillmar", 0), 0u) << entry.path();
   }
+}
+
+TEST(CliGis, aFailureNamesTheFileOfTheLayerThatFailed) {
+  TempDir dir;
+  writeBytes(dir.file("book.sdr"), kBook);
+  std::filesystem::create_directory(dir.file("m_stations.geojson"));
+  const CliRun run = runCli("export geojson book.sdr m.geojson --crs EPSG:32637", dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("m_stations.geojson: File access denied"), std::string::npos) << run.errors;
 }
 
 }  // namespace

@@ -86,6 +86,9 @@ TEST_F(GisFault, aFullDiskFailsEveryFormatWithDiskFullAndKeepsTheOldFiles) {
       ADD_FAILURE() << "no error";
     } catch (const IoError& error) {
       EXPECT_EQ(error.code(), io_code::kDiskFull);
+      const auto* named = dynamic_cast<const GisFileError*>(&error);
+      ASSERT_TRUE(named);
+      EXPECT_EQ(named->file(), TargetFiles(out(info.format), info.format, kAllLayers).front());
     }
     EXPECT_TRUE(folderContents(dir_.path()) == before) << "the old files changed";
   }
@@ -127,6 +130,18 @@ TEST_F(GisFault, theTemporaryFolderOfAKilledExportGoesWithTheNextExportThere) {
   ExportGis(out(GisFormat::GeoPackage), BookFeatures::read(list), GisFormat::GeoPackage, {});
   EXPECT_FALSE(fs::exists(dead));
   EXPECT_TRUE(fs::exists(alive + "/plan.gpkg"));
+}
+
+TEST_F(GisFault, aLongCoordinateSystemTextIsCutInTheMessage) {
+  const std::string text = "EPSG:" + std::string(100000, '7');
+  try {
+    CheckCrs(GisFormat::GeoPackage, text);
+    ADD_FAILURE() << "no error";
+  } catch (const GisError& error) {
+    EXPECT_EQ(error.problem(), GisProblem::UnknownCrs);
+    EXPECT_LT(std::string(error.what()).size(), 200u);
+    EXPECT_LT(GisErrorText(error).size(), 200u);
+  }
 }
 
 }  // namespace
