@@ -27,7 +27,7 @@ const char* driverName(GisFormat format) {
     case GisFormat::Shapefile: return "ESRI Shapefile";
     case GisFormat::Dxf: return "DXF";
     case GisFormat::GeoJson: return "GeoJSON";
-    case GisFormat::Kml: return "LIBKML";  // the plain KML writer mixes up the name field
+    case GisFormat::Kml: return "KML";
     case GisFormat::Pnezd: return "CSV";
   }
   return "";
@@ -168,21 +168,23 @@ void FeatureWriter::createField(OGRLayer& layer, const LayerField& field, GdalEr
 
 std::size_t FeatureWriter::writePoints(OGRLayer& layer, const std::vector<std::uint32_t>* only, GdalErrors& errors) {
   OGRFeature feature(layer.GetLayerDefn());
+  // A writer may keep a column as it likes (KML's name): each is looked up.
+  const auto index = [&](const char* name) { return feature.GetFieldIndex(name); };
+  const int name = index("name"), code = index("code"), elevation = index("elevation"), kind = index("kind"),
+            row = index("row"), station = index("station"), method = index("method");
   const std::size_t count = only ? only->size() : book_.pointCount();
   for (std::size_t i = 0; i < count; ++i) {
     const PointFeature point = book_.point(only ? (*only)[i] : i);
-    feature.SetField(0, utf8_(point.name));
-    feature.SetField(1, utf8_(point.code));
-    if (point.elevation)
-      feature.SetField(2, *point.elevation);
-    else
-      feature.SetFieldNull(2);
-    feature.SetField(3, KindWord(point.kind).data());
-    feature.SetField(4, static_cast<int>(point.row + 1));
-    if (feature.GetFieldCount() > static_cast<int>(kStationFieldCount)) {
-      setOrNull(feature, 5, point.station);
-      setOrNull(feature, 6, point.method);
-    }
+    setOrNull(feature, name, point.name);
+    setOrNull(feature, code, point.code);
+    if (elevation >= 0 && point.elevation)
+      feature.SetField(elevation, *point.elevation);
+    else if (elevation >= 0)
+      feature.SetFieldNull(elevation);
+    if (kind >= 0) feature.SetField(kind, KindWord(point.kind).data());
+    if (row >= 0) feature.SetField(row, static_cast<int>(point.row + 1));
+    setOrNull(feature, station, point.station);
+    setOrNull(feature, method, point.method);
     setPoint(feature, point);
     addFeature(layer, feature, "a point", errors);
   }
@@ -191,12 +193,13 @@ std::size_t FeatureWriter::writePoints(OGRLayer& layer, const std::vector<std::u
 
 std::size_t FeatureWriter::writeSightLines(OGRLayer& layer, GdalErrors& errors) {
   OGRFeature feature(layer.GetLayerDefn());
+  const int stationField = feature.GetFieldIndex("station"), targetField = feature.GetFieldIndex("target");
   for (std::size_t i = 0; i < book_.sightLineCount(); ++i) {
     const auto [from, to] = book_.sightLine(i);
     const PointFeature station = book_.point(from);
     const PointFeature target = book_.point(to);
-    feature.SetField(0, utf8_(station.name));
-    feature.SetField(1, utf8_(target.name));
+    setOrNull(feature, stationField, station.name);
+    setOrNull(feature, targetField, target.name);
     setLine(feature, station, target);
     addFeature(layer, feature, "a sight line", errors);
   }
@@ -238,6 +241,7 @@ void FeatureWriter::place(double& x, double& y) const {
 }
 
 void FeatureWriter::setOrNull(OGRFeature& feature, int field, std::string_view text) {
+  if (field < 0) return;
   if (text.empty())
     feature.SetFieldNull(field);
   else
