@@ -34,41 +34,77 @@ void addOnce(std::string& list, std::string_view word) {
   list.append(word);
 }
 
-void addSurvey(BookFeatures& book, const survey::Results& results) {
-  std::unordered_map<std::string_view, std::vector<const survey::Solution*>> byPoint;
-  for (const survey::Solution& solution : results.solutions)
-    if (solution.method != survey::Method::Check) byPoint[solution.point].push_back(&solution);
-  for (const survey::ComputedPoint& computed : results.points) {
-    DerivedPoint point{
-        computed.point,  {}, {}, computed.east, computed.north, computed.elevation, FeatureKind::Computed,
-        computed.lastRow};
-    const auto found = byPoint.find(computed.point);
-    if (found != byPoint.end() && !found->second.empty()) {
-      point.row = found->second.front()->row;
-      for (const survey::Solution* solution : found->second) {
-        addOnce(point.station, solution->station);
-        addOnce(point.method, survey::MethodWord(solution->method));
-      }
-    }
-    book.addDerived(std::move(point));
-  }
+// The mean of a point's solutions from every set-up, as the survey gives it.
+struct Mean {
+  DerivedPoint point;
+  double north = 0, east = 0, elevation = 0;
+  std::size_t count = 0, withElevation = 0;
+  std::uint32_t lastRow = 0;
+};
+
+std::vector<Mean> computedMeans(const survey::Results& results) {
+  std::vector<Mean> means;
+  std::unordered_map<std::string_view, std::size_t> byPoint;
   for (const survey::Solution& solution : results.solutions) {
-    if (solution.method != survey::Method::Check) continue;
-    book.addDerived({solution.point, solution.station, std::string(survey::MethodWord(solution.method)), solution.east,
-                     solution.north, solution.elevation, FeatureKind::Check, solution.row});
+    if (solution.method == survey::Method::Check) continue;
+    const auto [found, added] = byPoint.emplace(solution.point, means.size());
+    if (added) means.push_back({{solution.point, {}, {}, 0, 0, {}, FeatureKind::Computed, solution.row}});
+    Mean& mean = means[found->second];
+    addOnce(mean.point.station, solution.station);
+    addOnce(mean.point.method, survey::MethodWord(solution.method));
+    mean.north += solution.north;
+    mean.east += solution.east;
+    ++mean.count;
+    if (solution.elevation) {
+      mean.elevation += *solution.elevation;
+      ++mean.withElevation;
+    }
+    mean.lastRow = std::max(mean.lastRow, solution.row);
   }
+  for (Mean& mean : means) {
+    mean.point.north = mean.north / static_cast<double>(mean.count);
+    mean.point.east = mean.east / static_cast<double>(mean.count);
+    if (mean.withElevation > 0) mean.point.elevation = mean.elevation / static_cast<double>(mean.withElevation);
+  }
+  return means;
+}
+
+std::vector<plan::ComputedSight> computedSights(const survey::Results& results,
+                                                const std::unordered_map<std::string_view, std::uint32_t>& placeOf) {
+  std::vector<plan::ComputedSight> sights;
+  for (const survey::Solution& solution : results.solutions) {
+    const auto place = placeOf.find(solution.point);
+    if (solution.method != survey::Method::Check && place != placeOf.end())
+      sights.push_back({place->second, solution.station, solution.row, std::nullopt});
+  }
+  return sights;
 }
 
 }  // namespace
 
+// Computed points go on the plan with a sight line from each set-up that
+// observed them, as the plan window draws them; check shots go after them.
 BookFeatures BookFeatures::read(const RecordList& list, std::size_t rows) {
   BookFeatures book;
   book.list_ = &list;
-  book.plan_ = plan::PlanData::read(list, rows);
-  const auto& points = book.plan_.points();
-  for (std::size_t i = 0; i < points.size(); ++i)
-    if (points[i].kind == plan::PointKind::Station) book.stations_.push_back(static_cast<std::uint32_t>(i));
-  addSurvey(book, survey::Compute(list, rows));
+  const survey::Results results = survey::Compute(list, rows);
+  std::vector<Mean> means = computedMeans(results);
+  std::vector<plan::ComputedPlace> places;
+  std::unordered_map<std::string_view, std::uint32_t> placeOf;
+  for (const Mean& mean : means) {
+    placeOf.emplace(mean.point.name, static_cast<std::uint32_t>(places.size()));
+    places.push_back({mean.point.name, plan::GroundPoint{mean.point.east, mean.point.north}, mean.lastRow});
+  }
+  book.plan_ = plan::PlanData::read(list, rows, places, computedSights(results, placeOf));
+  for (std::size_t i = 0; i < book.plan_.recordedPoints(); ++i)
+    if (book.plan_.points()[i].kind == plan::PointKind::Station)
+      book.stations_.push_back(static_cast<std::uint32_t>(i));
+  for (Mean& mean : means) book.derived_.push_back(std::move(mean.point));
+  for (const survey::Solution& solution : results.solutions) {
+    if (solution.method != survey::Method::Check) continue;
+    book.derived_.push_back({solution.point, solution.station, std::string(survey::MethodWord(solution.method)),
+                             solution.east, solution.north, solution.elevation, FeatureKind::Check, solution.row});
+  }
   return book;
 }
 
@@ -76,8 +112,8 @@ BookFeatures BookFeatures::read(const RecordList& list, std::size_t rows) {
 // when asked for: a million points keep no more than the plan keeps.
 PointFeature BookFeatures::point(std::size_t index) const {
   PointFeature feature;
-  if (index >= plan_.size()) {
-    const DerivedPoint& derived = derived_[index - plan_.size()];
+  if (index >= recordedCount()) {
+    const DerivedPoint& derived = derived_[index - recordedCount()];
     feature.name = derived.name;
     feature.east = derived.east;
     feature.north = derived.north;

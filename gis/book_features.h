@@ -55,18 +55,19 @@ class BookFeatures {
   static BookFeatures read(const RecordList& list, std::size_t rows);
   static BookFeatures read(const RecordList& list) { return read(list, list.size()); }
 
+  std::size_t recordedCount() const { return plan_.recordedPoints(); }
   // Computed points and check shots go after the recorded points.
-  void addDerived(DerivedPoint point) { derived_.push_back(std::move(point)); }
-
-  std::size_t recordedCount() const { return plan_.size(); }
-  std::size_t pointCount() const { return plan_.size() + derived_.size(); }
+  std::size_t pointCount() const { return recordedCount() + derived_.size(); }
   PointFeature point(std::size_t index) const;
   // Indexes of the points that are set-ups.
   const std::vector<std::uint32_t>& stations() const { return stations_; }
-  std::size_t sightLineCount() const { return plan_.sightLines().size(); }
-  // The two ends of a sight line, as recorded points.
+  // The plan's sight lines: to recorded points, then to computed ones.
+  std::size_t sightLineCount() const { return plan_.sightLines().size() + plan_.computedLines().size(); }
+  // The two ends of a sight line, as indexes of points.
   std::pair<std::uint32_t, std::uint32_t> sightLine(std::size_t index) const {
-    const plan::SightLine& line = plan_.sightLines()[index];
+    const std::size_t recorded = plan_.sightLines().size();
+    const plan::SightLine& line =
+        index < recorded ? plan_.sightLines()[index] : plan_.computedLines()[index - recorded];
     return {line.station, line.target};
   }
   // Station and position records whose coordinates are not numbers.

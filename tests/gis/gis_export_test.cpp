@@ -21,6 +21,7 @@
 #include "records/cp1251.h"
 #include "records/io_error.h"
 #include "records/record_layout.h"
+#include "tests/gis/record_line.h"
 #include "tests/support/record_fields.h"
 
 namespace quillmar::gis {
@@ -411,19 +412,6 @@ TEST_F(GisExport, anInterruptedExportLeavesNoTemporaryFolder) {
     EXPECT_TRUE(folderNames().empty());
   }
   EXPECT_TRUE(folderNames().empty());
-}
-
-// A record of `kind` with each value at its place in the SDR3x layout.
-std::string recordLine(KindId kind, std::string_view codes,
-                       std::initializer_list<std::pair<FieldId, std::string>> values) {
-  std::string text(120, ' ');
-  text.replace(0, 4, codes);
-  for (const auto& [id, value] : values) {
-    const FieldPlace place = PlaceOf(LayoutOf(kind), id, kVersionSdr3);
-    const bool name = id == FieldId::PointName || id == FieldId::FromPoint || id == FieldId::ToPoint;
-    text.replace(place.start - 1 + (name ? place.width - value.size() : 0), value.size(), value);
-  }
-  return text;
 }
 
 TEST_F(GisExport, computedPointsAndCheckShotsFollowTheRecordedOnesWithStationAndMethod) {

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the layers hold for books the survey computes, read back through GDAL.
+
+#include <gdal_priv.h>
+#include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
+
+#include <string>
+#include <vector>
+
+#include "gis/gis_export.h"
+#include "tests/gis/record_line.h"
+#include "tests/support/temp_dir.h"
+
+namespace quillmar::gis {
+namespace {
+
+using F = FieldId;
+
+std::string observationTo(std::string_view target, std::string_view horizontal) {
+  return recordLine(KindId::Observation, "09F1",
+                    {{F::FromPoint, "STN"},
+                     {F::ToPoint, std::string(target)},
+                     {F::SlopeDistance, "10"},
+                     {F::VerticalAngle, "90"},
+                     {F::Horizontal, std::string(horizontal)}});
+}
+
+// A set-up with a recorded backsight and three targets the survey computes.
+RecordList computedBook() {
+  // clang-format off
+  const std::vector<std::string> lines = {
+      recordLine(KindId::Header, "00NM", {{F::AngleUnitCode, "1"}, {F::DistanceUnitCode, "1"},
+                                          {F::CoordinateOrderCode, "1"}}),
+      recordLine(KindId::Instrument, "01NM", {{F::VerticalAngleZeroCode, "1"}}),
+      recordLine(KindId::Station, "02TP", {{F::PointName, "STN"}, {F::Coordinate1, "1000"}, {F::Coordinate2, "2000"},
+                                           {F::Coordinate3, "100"}, {F::InstrumentHeight, "1.5"}}),
+      recordLine(KindId::Position, "08KI", {{F::PointName, "BS"}, {F::Coordinate1, "1100"}, {F::Coordinate2, "2000"}}),
+      recordLine(KindId::Backsight, "07TP", {{F::FromPoint, "STN"}, {F::ToPoint, "BS"}, {F::Azimuth, "0"},
+                                             {F::HorizontalAngle, "0"}}),
+      observationTo("T1", "0"), observationTo("T2", "90"), observationTo("T3", "180"),
+  };
+  // clang-format on
+  RecordList list;
+  CaptionState state;
+  for (const std::string& line : lines) list.append(SurveyRecord::fromText(line, '3'), state);
+  return list;
+}
+
+struct Feature {
+  std::string station, target, name;
+  int row = 0;
+};
+
+std::vector<Feature> features(const std::string& path, const char* layer) {
+  std::vector<Feature> read;
+  auto* dataset = static_cast<GDALDataset*>(GDALOpenEx(path.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr));
+  if (dataset == nullptr) return read;
+  for (auto& feature : *dataset->GetLayerByName(layer)) {
+    const auto text = [&](const char* name) {
+      const int i = feature->GetFieldIndex(name);
+      return i >= 0 ? std::string(feature->GetFieldAsString(i)) : std::string();
+    };
+    const int row = feature->GetFieldIndex("row");
+    read.push_back({text("station"), text("target"), text("name"), row >= 0 ? feature->GetFieldAsInteger(row) : 0});
+  }
+  GDALClose(dataset);
+  return read;
+}
+
+TEST(GisContent, theSightLinesLayerHoldsEveryLineThePlanDrawsComputedTargetsToo) {
+  GDALAllRegister();
+  testing::TempDir dir;
+  const RecordList list = computedBook();
+  const std::string out = dir.file("plan.gpkg");
+  const GisExportSummary summary = ExportGis(out, BookFeatures::read(list), GisFormat::GeoPackage, {});
+  EXPECT_EQ(summary.sightLines, 3u);
+  std::vector<std::string> targets;
+  for (const Feature& line : features(out, "sight_lines")) {
+    EXPECT_EQ(line.station, "STN");
+    targets.push_back(line.target);
+  }
+  EXPECT_EQ(targets, (std::vector<std::string>{"T1", "T2", "T3"}));
+}
+
+// The row a spreadsheet or the program's list shows: the header is row 1.
+TEST(GisContent, aFeaturesRowCountsFromOneAsTheListShowsIt) {
+  GDALAllRegister();
+  testing::TempDir dir;
+  const RecordList list = computedBook();
+  const std::string out = dir.file("plan.gpkg");
+  ExportGis(out, BookFeatures::read(list), GisFormat::GeoPackage, {"", kPointsLayer});
+  std::vector<std::pair<std::string, int>> rows;
+  for (const Feature& point : features(out, "points")) rows.emplace_back(point.name, point.row);
+  EXPECT_EQ(rows, (std::vector<std::pair<std::string, int>>{{"STN", 3}, {"BS", 4}, {"T1", 6}, {"T2", 7}, {"T3", 8}}));
+}
+
+}  // namespace
+}  // namespace quillmar::gis
