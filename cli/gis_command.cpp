@@ -92,6 +92,9 @@ int runGisExport(const std::vector<std::string>& args) {
     const gis::GisExportSummary summary = gis::ExportGis(out, book, format->format, options);
     if (summary.noCoordinates)
       std::cerr << "quillmar-cli: " << in << ": no point has coordinates; the layers are empty\n";
+    if (summary.outsideAreaOfUse > 0)
+      std::cerr << "quillmar-cli: " << in << ": warning: " << summary.outsideAreaOfUse
+                << " points lie outside the area of use of " << options.crs << " (" << summary.areaOfUse << ")\n";
   } catch (const gis::GisFileError& error) {
     return report(error.file(), describeWithReason(error));
   } catch (const IoError& error) {

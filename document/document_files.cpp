@@ -273,8 +273,10 @@ void DocumentFiles::exportGis([[maybe_unused]] std::size_t format, [[maybe_unuse
 #ifdef QUILLMAR_HAVE_GIS
   const auto formats = gis::GisFormats();
   if (format >= formats.size()) return;
-  const gis::GisFormatInfo& info = formats[format];
   std::string name = nativePath(chosenPath);
+  // "plan.dxf" typed under another CAD/GIS filter is a DXF drawing.
+  const gis::GisFormatInfo* named = gis::GisFormatOfName(name);
+  const gis::GisFormatInfo& info = named != nullptr ? *named : formats[format];
   std::string dotted(1, '.');
   dotted.append(info.extension);
   if (name.size() <= dotted.size() || name.compare(name.size() - dotted.size(), dotted.size(), dotted) != 0)
@@ -294,6 +296,8 @@ void DocumentFiles::exportGis([[maybe_unused]] std::size_t format, [[maybe_unuse
       summary = gis::ExportGis(name, gis::BookFeatures::read(model_.list()), info.format, options);
     });
     if (summary.noCoordinates) seam_.showMessage(&window_, cp1251ToQString(gis::NoCoordinatesText()));
+    if (const std::string warning = gis::AreaOfUseWarning(summary); !warning.empty())
+      seam_.showMessage(&window_, cp1251ToQString(warning));
   } catch (const IoError& error) {
     showIoError(error);
   } catch (const gis::GisError& error) {

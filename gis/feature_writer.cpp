@@ -235,9 +235,16 @@ bool FeatureWriter::anyElevation(const std::vector<std::uint32_t>* only) const {
   return false;
 }
 
-// X and Y as the layer holds them.
-void FeatureWriter::place(double& x, double& y) const {
-  if (transform_ && !transform_->Transform(1, &x, &y)) throw GisError(GisProblem::UnknownCrs, options_.crs);
+// X and Y as the layer holds them; a point outside the projection's domain
+// is named with PROJ's reason.
+void FeatureWriter::place(double& x, double& y, std::string_view name) {
+  if (!transform_) return;
+  CPLErrorReset();
+  int success = FALSE;
+  if (transform_->Transform(1, &x, &y, nullptr, &success) && success) return;
+  const std::string reason = CPLGetLastErrorMsg();
+  throw GisError(GisProblem::PointOutsideCrs, "\"" + std::string(utf8_(name)) + "\": " +
+                                                  (reason.empty() ? "outside the projection's domain" : reason));
 }
 
 void FeatureWriter::setOrNull(OGRFeature& feature, int field, std::string_view text) {
@@ -251,7 +258,7 @@ void FeatureWriter::setOrNull(OGRFeature& feature, int field, std::string_view t
 void FeatureWriter::setPoint(OGRFeature& feature, const PointFeature& point) {
   double x = point.east;
   double y = point.north;
-  place(x, y);
+  place(x, y, point.name);
   if (point.elevation)
     feature.SetGeometryDirectly(new OGRPoint(x, y, *point.elevation));
   else
@@ -263,7 +270,7 @@ void FeatureWriter::setLine(OGRFeature& feature, const PointFeature& from, const
   for (const PointFeature* end : {&from, &to}) {
     double x = end->east;
     double y = end->north;
-    place(x, y);
+    place(x, y, end->name);
     if (from.elevation && to.elevation)
       line->addPoint(x, y, *end->elevation);
     else

@@ -50,7 +50,7 @@ class FeatureWriter {
                         GdalErrors& errors);
   bool anyElevation(const std::vector<std::uint32_t>* only) const;
   std::string nameLabel(std::string_view name);
-  void place(double& x, double& y) const;
+  void place(double& x, double& y, std::string_view name);
   void setOrNull(OGRFeature& feature, int field, std::string_view text);
   void setPoint(OGRFeature& feature, const PointFeature& point);
   void setLine(OGRFeature& feature, const PointFeature& from, const PointFeature& to);

@@ -142,3 +142,31 @@ void CheckCrs(GisFormat format, const std::string& crs) {
 }
 
 }  // namespace quillmar::gis
+
+namespace quillmar::gis {
+
+std::string Cp1251FromUtf8(std::string_view text) {
+  char* converted = CPLRecode(std::string(text).c_str(), CPL_ENC_UTF8, "CP1251");
+  std::string result = converted != nullptr ? converted : std::string(text);
+  CPLFree(converted);
+  return result;
+}
+
+std::optional<AreaOfUse> AreaOfUseOf(const OGRSpatialReference& srs) {
+  double west = 0, south = 0, east = 0, north = 0;
+  const char* name = nullptr;
+  if (srs.IsLocal() || !srs.GetAreaOfUse(&west, &south, &east, &north, &name)) return std::nullopt;
+  OGRSpatialReference lonLat;
+  lonLat.SetWellKnownGeogCS("WGS84");
+  lonLat.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  GdalErrors quiet;
+  const std::unique_ptr<OGRCoordinateTransformation> toPlane(OGRCreateCoordinateTransformation(&lonLat, &srs));
+  AreaOfUse area;
+  area.name = name != nullptr ? name : "";
+  if (!toPlane ||
+      !toPlane->TransformBounds(west, south, east, north, &area.minX, &area.minY, &area.maxX, &area.maxY, 21))
+    return std::nullopt;
+  return area;
+}
+
+}  // namespace quillmar::gis

@@ -7,6 +7,7 @@
 #include <iconv.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -54,11 +55,22 @@ class Utf8 {
   std::string out_;
 };
 
+// PROJ's and GDAL's UTF-8 texts for the windows.
+std::string Cp1251FromUtf8(std::string_view text);
+
 // The CRS option without the blanks around it.
 std::string TrimmedCrs(const std::string& crs);
 
 // `crs` (trimmed) with X easting and Y northing; the local survey grid for
 // none. Throws GisError when PROJ does not know it.
 std::unique_ptr<OGRSpatialReference> SpatialReference(const std::string& crs);
+
+// Where `srs` is meant to be used, in its own eastings and northings, and
+// the area's name; nothing when PROJ does not say.
+struct AreaOfUse {
+  double minX = 0, minY = 0, maxX = 0, maxY = 0;
+  std::string name;
+};
+std::optional<AreaOfUse> AreaOfUseOf(const OGRSpatialReference& srs);
 
 }  // namespace quillmar::gis

@@ -99,6 +99,18 @@ void writeSingleFile(FeatureWriter& writer, StagedFiles& staged, const std::stri
     throw IoError::fromErrno(errno);
 }
 
+void countOutsideAreaOfUse(const BookFeatures& book, const std::string& crs, GisExportSummary& summary) {
+  if (TrimmedCrs(crs).empty()) return;
+  const auto area = AreaOfUseOf(*SpatialReference(crs));
+  if (!area) return;
+  summary.areaOfUse = area->name;
+  for (std::size_t i = 0; i < book.pointCount(); ++i) {
+    const PointFeature point = book.point(i);
+    if (point.east < area->minX || point.east > area->maxX || point.north < area->minY || point.north > area->maxY)
+      ++summary.outsideAreaOfUse;
+  }
+}
+
 }  // namespace
 
 GisExportSummary ExportGis(const std::string& requested, const BookFeatures& book, GisFormat format,
@@ -113,6 +125,7 @@ GisExportSummary ExportGis(const std::string& requested, const BookFeatures& boo
   FeatureWriter writer(book, format, options);
   GisExportSummary summary;
   summary.noCoordinates = book.pointCount() == 0;
+  countOutsideAreaOfUse(book, options.crs, summary);
   StagedFiles staged(FolderOf(path));
   GdalErrors errors;
   std::vector<std::string> sets;

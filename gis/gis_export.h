@@ -37,6 +37,8 @@ std::span<const GisFormatInfo> GisFormats();
 const GisFormatInfo& InfoOf(GisFormat format);
 // nullptr for a word that names no format.
 const GisFormatInfo* FindGisFormat(std::string_view cliWord);
+// The kind a file name's extension names ("plan.DXF": DXF); nullptr for none.
+const GisFormatInfo* GisFormatOfName(std::string_view name);
 
 enum Layer : unsigned { kPointsLayer = 1, kStationsLayer = 2, kSightLinesLayer = 4 };
 inline constexpr unsigned kAllLayers = kPointsLayer | kStationsLayer | kSightLinesLayer;
@@ -61,7 +63,15 @@ struct GisExportSummary {
   std::size_t sightLines = 0;
   std::vector<std::string> files;  // the names written, in the target's folder
   bool noCoordinates = false;      // the book has no point with coordinates
+  // Points outside the area where the coordinate system is meant to be used
+  // (coordinates of another zone, or in the ocean), and that area's name.
+  std::size_t outsideAreaOfUse = 0;
+  std::string areaOfUse;  // UTF-8
 };
+
+// The windows' warning of points outside the area of use, Windows-1251 (the
+// area's name as PROJ gives it); empty for none.
+std::string AreaOfUseWarning(const GisExportSummary& summary);
 
 enum class GisProblem : std::uint8_t {
   UnknownCrs,

@@ -1,5 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gis/gis_export.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "gis/gdal_support.h"
 #include "records/cp1251.h"
 
 namespace quillmar::gis {
@@ -68,6 +73,20 @@ const GisFormatInfo* FindGisFormat(std::string_view cliWord) {
   return nullptr;
 }
 
+const GisFormatInfo* GisFormatOfName(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  const std::size_t slash = name.rfind('/');
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return nullptr;
+  const std::string_view extension = name.substr(dot + 1);
+  for (const GisFormatInfo& info : kFormats) {
+    if (info.extension.size() != extension.size()) continue;
+    if (std::equal(extension.begin(), extension.end(), info.extension.begin(),
+                   [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
+      return &info;
+  }
+  return nullptr;
+}
+
 std::string_view LayerName(Layer layer) {
   switch (layer) {
     case kPointsLayer: return "points";
@@ -122,6 +141,12 @@ std::string GisErrorText(const GisError& error) {
     case GisProblem::WriteFailed: return std::string("Ошибка записи GDAL: "_w) + error.detail();
   }
   return error.detail();
+}
+
+std::string AreaOfUseWarning(const GisExportSummary& summary) {
+  if (summary.outsideAreaOfUse == 0) return {};
+  return std::string("Точек вне области применения системы координат: "_w) + std::to_string(summary.outsideAreaOfUse) +
+         " (" + Cp1251FromUtf8(summary.areaOfUse) + ")";
 }
 
 std::string_view NoCoordinatesText() { return "В книге нет точек с координатами: слои записаны пустыми"_w; }

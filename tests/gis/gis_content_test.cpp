@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,45 @@ TEST(GisContent, aFeaturesRowCountsFromOneAsTheListShowsIt) {
   std::vector<std::pair<std::string, int>> rows;
   for (const Feature& point : features(out, "points")) rows.emplace_back(point.name, point.row);
   EXPECT_EQ(rows, (std::vector<std::pair<std::string, int>>{{"STN", 3}, {"BS", 4}, {"T1", 6}, {"T2", 7}, {"T3", 8}}));
+}
+
+// Pulkovo zone 7 eastings carry the zone number (7 500 000): these lie in the ocean.
+TEST(GisContent, pointsOutsideTheAreaOfUseAreCountedForAWarningAndStillWritten) {
+  GDALAllRegister();
+  testing::TempDir dir;
+  const RecordList list = computedBook();
+  const BookFeatures book = BookFeatures::read(list);
+  const GisExportSummary outside = ExportGis(dir.file("a.gpkg"), book, GisFormat::GeoPackage, {"EPSG:28407"});
+  EXPECT_EQ(outside.outsideAreaOfUse, 5u);
+  EXPECT_NE(outside.areaOfUse.find("Russian Federation"), std::string::npos);
+  EXPECT_NE(AreaOfUseWarning(outside).find("5 (Georgia"), std::string::npos);
+  EXPECT_EQ(features(dir.file("a.gpkg"), "points").size(), 5u);
+  const GisExportSummary inside = ExportGis(dir.file("b.gpkg"), book, GisFormat::GeoPackage, {"EPSG:3857"});
+  EXPECT_EQ(inside.outsideAreaOfUse, 0u);
+  EXPECT_EQ(AreaOfUseWarning(inside), "");
+}
+
+// PROJ's own words reach the message, with the point.
+TEST(GisContent, aPointOutsideTheProjectionsDomainIsNamedWithTheReason) {
+  GDALAllRegister();
+  testing::TempDir dir;
+  RecordList list;
+  CaptionState state;
+  list.append(SurveyRecord::fromText(
+                  recordLine(KindId::Position, "08KI",
+                             {{F::PointName, "FAR"}, {F::Coordinate1, "1000"}, {F::Coordinate2, "5000000000000"}}),
+                  '3'),
+              state);
+  try {
+    ExportGis(dir.file("far.kml"), BookFeatures::read(list), GisFormat::Kml, {"EPSG:32637"});
+    ADD_FAILURE() << "no error";
+  } catch (const GisError& error) {
+    EXPECT_EQ(error.problem(), GisProblem::PointOutsideCrs);
+    EXPECT_EQ(error.file(), dir.file("far.kml"));
+    EXPECT_NE(GisErrorText(error).find("\"FAR\": Point outside of projection domain"), std::string::npos)
+        << GisErrorText(error);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("far.kml")));
 }
 
 }  // namespace
