@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gis/feature_writer.h"
 
+#include "records/table_text.h"
+
 namespace quillmar::gis {
 
 namespace {
@@ -13,11 +15,13 @@ constexpr LayerField kPointFields[] = {
 // The set-ups' layer leaves out the last two: a set-up is no computed point.
 constexpr std::size_t kStationFieldCount = 5;
 constexpr LayerField kLineFields[] = {{"station", OFTString, 80}, {"target", OFTString, 80}};
+// Numbers as our tables write them: four decimals, never "-0.0000".
 constexpr LayerField kPnezdFields[] = {{"name", OFTString, 0},
-                                       {"northing", OFTReal, 0},
-                                       {"easting", OFTReal, 0},
-                                       {"elevation", OFTReal, 0},
+                                       {"northing", OFTString, 0},
+                                       {"easting", OFTString, 0},
+                                       {"elevation", OFTString, 0},
                                        {"description", OFTString, 0}};
+constexpr int kPnezdDecimals = 4;
 
 constexpr std::size_t kLargestIndexedLayer = 100000;
 
@@ -47,7 +51,10 @@ CPLStringList layerOptions(GisFormat format, std::size_t features) {
       // 1e-10 degree is some 0.01 mm.
       options.SetNameValue("COORDINATE_PRECISION", "10");
       break;
-    case GisFormat::Pnezd: options.SetNameValue("LINEFORMAT", "CRLF"); break;
+    case GisFormat::Pnezd:
+      options.SetNameValue("LINEFORMAT", "CRLF");
+      options.SetNameValue("STRING_QUOTING", "IF_NEEDED");  // the numbers are texts of ours
+      break;
     default: break;
   }
   return options;
@@ -127,10 +134,10 @@ std::size_t FeatureWriter::writePnezd(GDALDataset& dataset, unsigned layers, Gda
   for (std::size_t i = 0; i < count; ++i) {
     const PointFeature point = book_.point(only ? (*only)[i] : i);
     feature.SetField(0, utf8_(point.name));
-    feature.SetField(1, point.north);
-    feature.SetField(2, point.east);
+    feature.SetField(1, FixedText(point.north, kPnezdDecimals).c_str());
+    feature.SetField(2, FixedText(point.east, kPnezdDecimals).c_str());
     if (point.elevation)
-      feature.SetField(3, *point.elevation);
+      feature.SetField(3, FixedText(*point.elevation, kPnezdDecimals).c_str());
     else
       feature.SetFieldNull(3);
     feature.SetField(4, utf8_(point.code));
@@ -159,10 +166,6 @@ OGRLayer* FeatureWriter::createLayer(GDALDataset& dataset, const std::string& na
 void FeatureWriter::createField(OGRLayer& layer, const LayerField& field, GdalErrors& errors) {
   OGRFieldDefn definition(field.name, field.type);
   if (field.width > 0) definition.SetWidth(field.width);
-  if (field.type == OFTReal && format_ == GisFormat::Pnezd) {
-    definition.SetWidth(20);
-    definition.SetPrecision(4);
-  }
   if (layer.CreateField(&definition) != OGRERR_NONE) errors.raise("cannot create field");
 }
 

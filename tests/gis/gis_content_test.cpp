@@ -6,6 +6,7 @@
 #include <ogrsf_frmts.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,25 @@ TEST(GisContent, aFeaturesRowCountsFromOneAsTheListShowsIt) {
   std::vector<std::pair<std::string, int>> rows;
   for (const Feature& point : features(out, "points")) rows.emplace_back(point.name, point.row);
   EXPECT_EQ(rows, (std::vector<std::pair<std::string, int>>{{"STN", 3}, {"BS", 4}, {"T1", 6}, {"T2", 7}, {"T3", 8}}));
+}
+
+TEST(GisContent, pnezdNumbersHaveFourDecimalsAndNoNegativeZero) {
+  testing::TempDir dir;
+  RecordList list;
+  CaptionState state;
+  list.append(SurveyRecord::fromText(recordLine(KindId::Position, "08KI",
+                                                {{F::PointName, "Z"},
+                                                 {F::Coordinate1, "-0.00001"},
+                                                 {F::Coordinate2, "12.34567"},
+                                                 {F::Coordinate3, "-1.5"}}),
+                                     '3'),
+              state);
+  ExportGis(dir.file("z.csv"), BookFeatures::read(list), GisFormat::Pnezd, {});
+  std::ifstream in(dir.file("z.csv"), std::ios::binary);
+  std::string header, row;
+  std::getline(in, header);
+  std::getline(in, row);
+  EXPECT_EQ(row, "Z,0.0000,12.3457,-1.5000,\r");
 }
 
 // Pulkovo zone 7 eastings carry the zone number (7 500 000): these lie in the ocean.

@@ -132,6 +132,41 @@ TEST_F(GisFault, theTemporaryFolderOfAKilledExportGoesWithTheNextExportThere) {
   EXPECT_TRUE(fs::exists(alive + "/plan.gpkg"));
 }
 
+TEST_F(GisFault, aReplacedFileKeepsItsMode) {
+  const RecordList list = generatedBook(2);
+  const BookFeatures book = BookFeatures::read(list);
+  for (const GisFormat format : {GisFormat::GeoPackage, GisFormat::Pnezd, GisFormat::Kml}) {
+    SCOPED_TRACE(InfoOf(format).cliWord);
+    std::ofstream(out(format)) << "old";
+    ::chmod(out(format).c_str(), 0640);
+    ExportGis(out(format), book, format, {"EPSG:32637"});
+    struct stat st {};
+    ASSERT_EQ(::stat(out(format).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_NE(contents(out(format)), "old");
+  }
+}
+
+TEST_F(GisFault, aFolderWhereTheFileShouldGoIsRefusedAndKeptWhole) {
+  const RecordList list = generatedBook(2);
+  const BookFeatures book = BookFeatures::read(list);
+  for (const GisFormat format : {GisFormat::Pnezd, GisFormat::Kml, GisFormat::Dxf}) {
+    SCOPED_TRACE(InfoOf(format).cliWord);
+    fs::create_directory(out(format));
+    std::ofstream(out(format) + "/keep") << "mine";
+    try {
+      ExportGis(out(format), book, format, {"EPSG:32637"});
+      ADD_FAILURE() << "no error";
+    } catch (const GisFileError& error) {
+      EXPECT_EQ(error.code(), io_code::kAccessDenied);
+      EXPECT_EQ(error.file(), out(format));
+    }
+    EXPECT_EQ(contents(out(format) + "/keep"), "mine");
+    EXPECT_EQ(folderContents(dir_.path()).size(), 1u);
+    fs::remove_all(out(format));
+  }
+}
+
 TEST_F(GisFault, aLongCoordinateSystemTextIsCutInTheMessage) {
   const std::string text = "EPSG:" + std::string(100000, '7');
   try {

@@ -98,5 +98,19 @@ TEST_F(GisExportWindowTest, bookWithoutCoordinatesSaysSoAndWritesEmptyLayers) {
   EXPECT_EQ(seam_.messages[0], "В книге нет точек с координатами: слои записаны пустыми");
 }
 
+// The extension typed names the kind; the record exports keep theirs.
+TEST_F(GisExportWindowTest, aNameWithACadOrGisExtensionTakesThatKind) {
+  TChildForm* document = newDocumentWith({"13NMa note"});
+  seam_.answerSave(path("plan.dxf"), kGeoPackage);
+  whenDialogShows([](gis::GisExportDialog& dialog) { dialog.accept(); });
+  document->N13Click();
+  EXPECT_TRUE(fileExists("plan.dxf"));
+  EXPECT_FALSE(fileExists("plan.dxf.gpkg"));
+  EXPECT_TRUE(readFile("plan.dxf").contains("SECTION"));
+  seam_.answerSave(path("list.dxf"), 1);
+  document->N13Click();
+  EXPECT_TRUE(fileExists("list.dxf.txt"));
+}
+
 }  // namespace
 }  // namespace quillmar::test
