@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "app/file_drop.h"
 #include "app/splash_form.h"
@@ -114,27 +115,36 @@ void TMainForm::createMenusAndToolBar() {
   }
 }
 
+// Its commands are made once: their keys work whether or not the menu has
+// been opened, and only while there is a window to work on.
 void TMainForm::createWindowMenu() {
   windowMenu_ = new QMenu(QStringLiteral("&Окно"), this);
+  windowCommands_ = {
+      windowMenu_->addAction(QStringLiteral("Каскадом"), mdiArea_, &QMdiArea::cascadeSubWindows),
+      windowMenu_->addAction(QStringLiteral("Мозаикой"), mdiArea_, &QMdiArea::tileSubWindows),
+      windowMenu_->addAction(QStringLiteral("Закрыть окно"), mdiArea_, &QMdiArea::closeActiveSubWindow),
+  };
+  windowCommands_.last()->setShortcuts(StandardKeys(QKeySequence::Close));
+  windowMenu_->addSeparator();
   connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::fillWindowMenu);
-  fillWindowMenu();
+  enableWindowCommands();
+}
+
+void TMainForm::enableWindowCommands() {
+  const bool any = !mdiArea_->subWindowList().isEmpty();
+  for (QAction* action : std::as_const(windowCommands_)) action->setEnabled(any);
 }
 
 void TMainForm::fillWindowMenu() {
-  windowMenu_->clear();
-  const bool any = !mdiArea_->subWindowList().isEmpty();
-  QAction* cascade = windowMenu_->addAction(QStringLiteral("Каскадом"), mdiArea_, &QMdiArea::cascadeSubWindows);
-  QAction* tile = windowMenu_->addAction(QStringLiteral("Мозаикой"), mdiArea_, &QMdiArea::tileSubWindows);
-  QAction* close = windowMenu_->addAction(QStringLiteral("Закрыть окно"), mdiArea_, &QMdiArea::closeActiveSubWindow);
-  close->setShortcuts(StandardKeys(QKeySequence::Close));
-  for (QAction* action : {cascade, tile, close}) action->setEnabled(any);
-  windowMenu_->addSeparator();
+  qDeleteAll(windowEntries_);
+  windowEntries_.clear();
   int number = 0;
   for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
     const QString title = QStringLiteral("&%1 %2").arg(++number).arg(window->windowTitle());
     QAction* entry = windowMenu_->addAction(title, this, [this, window] { mdiArea_->setActiveSubWindow(window); });
     entry->setCheckable(true);
     entry->setChecked(window == mdiArea_->currentSubWindow());
+    windowEntries_ << entry;
   }
 }
 
@@ -258,6 +268,7 @@ void TMainForm::windowActivated(QMdiSubWindow* window) {
 }
 
 void TMainForm::updateMenuBar() {
+  enableWindowCommands();
   const TChildForm* document = activeDocument();
   QList<QMenu*> menus = document != nullptr ? document->menus() : frameMenus_;
   // "Окно" stands before the last menu, "Справка".

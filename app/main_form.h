@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -70,6 +71,7 @@ class TMainForm final : public QMainWindow {
   void createMenusAndToolBar();
   void createWindowMenu();
   void fillWindowMenu();
+  void enableWindowCommands();
   void placeNewWindow(QMdiSubWindow& window);
   void keepRecentFiles(QMenu& file, QAction* exit);
   TChildForm* createDocument();
@@ -85,6 +87,8 @@ class TMainForm final : public QMainWindow {
   QToolBar* toolBar_ = nullptr;
   QList<QMenu*> frameMenus_;
   QMenu* windowMenu_ = nullptr;
+  QList<QAction*> windowCommands_;  // cascade, tile, close
+  QList<QAction*> windowEntries_;   // one per window, made as the menu opens
   QPointer<QMdiSubWindow> lastPlaced_;
   TSplashForm* splash_ = nullptr;
   bool splashShown_ = false;

@@ -17,7 +17,7 @@ constexpr double kBarHeight = 5;
 constexpr double kArrowLength = 26;
 constexpr double kArrowHalfWidth = 7;
 const QColor kInk(40, 40, 40);
-const QColor kPanel(255, 255, 255, 215);
+const QColor kPanel(255, 255, 255, 170);
 
 QFont furnitureFont() {
   QFont font;

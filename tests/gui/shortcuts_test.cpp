@@ -104,8 +104,6 @@ class ShortcutsTest : public GuiTest {
     QApplication::setActiveWindow(frame_.get());
     widget.setFocus();
     QCoreApplication::processEvents();
-    // Its "Закрыть окно" as it stands once the menu has been opened.
-    emit frame_->windowMenu().aboutToShow();
   }
   static QWidget& sideWidget(DocumentSideWindow& side) { return *side.frameWindow()->widget(); }
 };
@@ -146,22 +144,29 @@ TEST_F(ShortcutsTest, everyKeyHasOneOwner_inEveryStateOfTheWindows) {
   for (const State& state : states) {
     SCOPED_TRACE(state.name);
     state.enter();
-    const Owners owners = liveKeys();
-    EXPECT_TRUE(owners.contains(QStringLiteral("Ctrl+N"))) << "the test reaches the menus' keys";
-    for (auto it = owners.cbegin(); it != owners.cend(); ++it)
-      EXPECT_EQ(it.value().size(), 1) << it.key().toStdString() << ": " << it.value().join(", ").toStdString();
+    for (const bool windowMenuOpened : {false, true}) {
+      SCOPED_TRACE(windowMenuOpened ? "after the window menu was opened" : "before");
+      if (windowMenuOpened) emit frame_->windowMenu().aboutToShow();
+      const Owners owners = liveKeys();
+      EXPECT_TRUE(owners.contains(QStringLiteral("Ctrl+N"))) << "the test reaches the menus' keys";
+      EXPECT_EQ(owners.contains(QStringLiteral("Ctrl+W")), !frame_->documents().isEmpty());
+      for (auto it = owners.cbegin(); it != owners.cend(); ++it)
+        EXPECT_EQ(it.value().size(), 1) << it.key().toStdString() << ": " << it.value().join(", ").toStdString();
+    }
   }
 }
 
-TEST_F(ShortcutsTest, ctrlW_closesTheActiveOneOfSeveralDocuments) {
+TEST_F(ShortcutsTest, ctrlW_closesTheActiveOneOfSeveralDocuments_beforeAndAfterTheWindowMenuOpens) {
   TChildForm* first = newDocumentWith(sampleFieldBook());
   TChildForm* second = frame_->New();
-  focusOn(first->listView());
-  focusOn(second->listView());
-
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
-  deleteClosedWindows();
-
+  TChildForm* third = frame_->New();
+  for (TChildForm* closing : {third, second}) {
+    focusOn(closing->listView());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+    deleteClosedWindows();
+    EXPECT_FALSE(frame_->documents().contains(closing));
+    emit frame_->windowMenu().aboutToShow();
+  }
   EXPECT_EQ(frame_->documents(), QList<TChildForm*>({first}));
 }
 
