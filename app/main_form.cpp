@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QMdiArea>
@@ -15,6 +16,9 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <utility>
 
 #include "app/file_drop.h"
 #include "app/splash_form.h"
@@ -34,6 +38,21 @@ constexpr int kToolBarHeight = 29;
 constexpr int kMinimumDocumentWidth = 300;
 constexpr int kMinimumDocumentHeight = 160;
 
+// One file by two names (relative, through a link, in other letter case on
+// a case-blind disk) is still one file.
+bool sameFile(const QString& a, const QString& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(a).toStdString()),
+                                     std::filesystem::path(QFile::encodeName(b).toStdString()), error) &&
+         !error;
+}
+
+// A sub-window's own menu closes it by the keys of the frame's "Закрыть
+// окно" too; two owners of a key make the key do nothing.
+void dropSystemMenuKeys(QMdiSubWindow& window) {
+  for (QAction* action : window.actions()) action->setShortcuts({});
+}
+
 }  // namespace
 
 TMainForm::TMainForm(ProgramState& program, SharedWindows& shared, DialogSeam& seam)
@@ -44,7 +63,7 @@ TMainForm::TMainForm(ProgramState& program, SharedWindows& shared, DialogSeam& s
   setCentralWidget(mdiArea_);
   createMenusAndToolBar();
   statusBar();
-  connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMainForm::updateMenuBar);
+  connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMainForm::windowActivated);
   new FileDrop(*this, [this](const QStringList& paths) { OpenPaths(paths); });
   resize(812, 452);
   centreOnScreen(*this);
@@ -58,7 +77,7 @@ TMainForm::~TMainForm() {
 
 void TMainForm::createMenusAndToolBar() {
   const QList<QIcon> icons = frameIcons();
-  auto* file = new QMenu(QStringLiteral("Файл"), this);
+  auto* file = new QMenu(QStringLiteral("&Файл"), this);
   QAction* newAction = file->addAction(iconIn(icons, CommandIcon::New), QStringLiteral("Новый"));
   newAction->setShortcuts(StandardKeys(QKeySequence::New));
   newAction->setToolTip(QStringLiteral("Новый файл"));
@@ -73,7 +92,7 @@ void TMainForm::createMenusAndToolBar() {
   connect(exitAction, &QAction::triggered, this, &QWidget::close);
   keepRecentFiles(*file, exitAction);
 
-  auto* help = new QMenu(QStringLiteral("Справка"), this);
+  auto* help = new QMenu(QStringLiteral("&Справка"), this);
   QAction* manual = help->addAction(iconIn(icons, CommandIcon::Help), QStringLiteral("Руководство пользователя"));
   manual->setShortcuts(StandardKeys(QKeySequence::HelpContents));
   connect(manual, &QAction::triggered, this, &TMainForm::HelpClick);
@@ -96,27 +115,36 @@ void TMainForm::createMenusAndToolBar() {
   }
 }
 
+// Its commands are made once: their keys work whether or not the menu has
+// been opened, and only while there is a window to work on.
 void TMainForm::createWindowMenu() {
-  windowMenu_ = new QMenu(QStringLiteral("Окно"), this);
+  windowMenu_ = new QMenu(QStringLiteral("&Окно"), this);
+  windowCommands_ = {
+      windowMenu_->addAction(QStringLiteral("Каскадом"), mdiArea_, &QMdiArea::cascadeSubWindows),
+      windowMenu_->addAction(QStringLiteral("Мозаикой"), mdiArea_, &QMdiArea::tileSubWindows),
+      windowMenu_->addAction(QStringLiteral("Закрыть окно"), mdiArea_, &QMdiArea::closeActiveSubWindow),
+  };
+  windowCommands_.last()->setShortcuts(StandardKeys(QKeySequence::Close));
+  windowMenu_->addSeparator();
   connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::fillWindowMenu);
-  fillWindowMenu();
+  enableWindowCommands();
+}
+
+void TMainForm::enableWindowCommands() {
+  const bool any = !mdiArea_->subWindowList().isEmpty();
+  for (QAction* action : std::as_const(windowCommands_)) action->setEnabled(any);
 }
 
 void TMainForm::fillWindowMenu() {
-  windowMenu_->clear();
-  const bool any = !mdiArea_->subWindowList().isEmpty();
-  QAction* cascade = windowMenu_->addAction(QStringLiteral("Каскадом"), mdiArea_, &QMdiArea::cascadeSubWindows);
-  QAction* tile = windowMenu_->addAction(QStringLiteral("Мозаикой"), mdiArea_, &QMdiArea::tileSubWindows);
-  QAction* close = windowMenu_->addAction(QStringLiteral("Закрыть окно"), mdiArea_, &QMdiArea::closeActiveSubWindow);
-  close->setShortcuts(StandardKeys(QKeySequence::Close));
-  for (QAction* action : {cascade, tile, close}) action->setEnabled(any);
-  windowMenu_->addSeparator();
+  qDeleteAll(windowEntries_);
+  windowEntries_.clear();
   int number = 0;
   for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
     const QString title = QStringLiteral("&%1 %2").arg(++number).arg(window->windowTitle());
     QAction* entry = windowMenu_->addAction(title, this, [this, window] { mdiArea_->setActiveSubWindow(window); });
     entry->setCheckable(true);
     entry->setChecked(window == mdiArea_->currentSubWindow());
+    windowEntries_ << entry;
   }
 }
 
@@ -163,13 +191,25 @@ TChildForm* TMainForm::New() {
 TChildForm* TMainForm::Open() {
   TChildForm* document = createDocument();
   document->show();
-  document->Open();
-  return document;
+  QPointer<TChildForm> holder;
+  document->Open([this, &holder](const QString& path) {
+    holder = documentWithFile(path);
+    return !holder.isNull();
+  });
+  if (holder.isNull()) return document;
+  document->closeWithoutQuery();
+  delete document->parentWidget();
+  activate(*holder);
+  return holder;
 }
 
 TChildForm* TMainForm::OpenPath(const QString& name) {
   // The document keeps the full path, as the file dialog would give it.
   const QString path = QFileInfo(name).absoluteFilePath();
+  if (TChildForm* holder = documentWithFile(path)) {
+    activate(*holder);
+    return holder;
+  }
   if (QFileInfo(path).suffix().compare(QLatin1String("qdl"), Qt::CaseInsensitive) == 0) {
     TChildForm* document = createDocument();
     document->show();
@@ -201,10 +241,34 @@ TChildForm* TMainForm::activeDocument() const {
   // The current window stays current while another program has the focus.
   const QMdiSubWindow* window = mdiArea_->currentSubWindow();
   if (window == nullptr || !window->isVisible()) return nullptr;
-  return qobject_cast<TChildForm*>(window->widget());
+  for (TChildForm* document : documents())
+    if (document->ownsWindow(*window)) return document;
+  return nullptr;
+}
+
+TChildForm* TMainForm::documentWithFile(const QString& path) const {
+  for (TChildForm* document : documents()) {
+    const DocumentState& state = document->documentState();
+    if (state.docStarted && !state.docName.isEmpty() && sameFile(state.docName, path)) return document;
+  }
+  return nullptr;
+}
+
+void TMainForm::activate(TChildForm& document) {
+  auto* window = qobject_cast<QMdiSubWindow*>(document.parentWidget());
+  if (window == nullptr) return;
+  if (window->isMinimized()) window->showNormal();
+  mdiArea_->setActiveSubWindow(window);
+}
+
+void TMainForm::windowActivated(QMdiSubWindow* window) {
+  // Its keys work only while it has the focus, which makes it the active one.
+  if (window != nullptr) dropSystemMenuKeys(*window);
+  updateMenuBar();
 }
 
 void TMainForm::updateMenuBar() {
+  enableWindowCommands();
   const TChildForm* document = activeDocument();
   QList<QMenu*> menus = document != nullptr ? document->menus() : frameMenus_;
   // "Окно" stands before the last menu, "Справка".

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -34,18 +35,24 @@ class TMainForm final : public QMainWindow {
   void setSplashForm(TSplashForm* splash) { splash_ = splash; }
 
   TChildForm* New();
-  // Always a new window, which runs its Open at once.
+  // A new window, which runs its Open at once. A file that another window
+  // holds already is not read twice: that window is activated and returned,
+  // and the new one goes.
   TChildForm* Open();
   void HelpClick();
   // A file named from outside the windows (command line, a drop, the recent
   // files), in a new window: a record file (*.qdl) as Open reads it, any
-  // other file as "Импорт" of a new document reads it.
+  // other file as "Импорт" of a new document reads it. A file that a window
+  // holds already activates that window instead.
   TChildForm* OpenPath(const QString& name);
   void OpenPaths(const QStringList& paths);
 
   // The open document windows, oldest first.
   QList<TChildForm*> documents() const;
+  // The document of the active window: its own, or its plan's or results' window.
   TChildForm* activeDocument() const;
+  // The document whose file is `path` (the same file, by whatever name), if any.
+  TChildForm* documentWithFile(const QString& path) const;
   QMdiArea& mdiArea() { return *mdiArea_; }
   QToolBar& toolBar() { return *toolBar_; }
   const QList<QMenu*>& frameMenus() const { return frameMenus_; }
@@ -64,9 +71,12 @@ class TMainForm final : public QMainWindow {
   void createMenusAndToolBar();
   void createWindowMenu();
   void fillWindowMenu();
+  void enableWindowCommands();
   void placeNewWindow(QMdiSubWindow& window);
   void keepRecentFiles(QMenu& file, QAction* exit);
   TChildForm* createDocument();
+  void activate(TChildForm& document);
+  void windowActivated(QMdiSubWindow* window);
   void updateMenuBar();
 
   ProgramState& program_;
@@ -77,6 +87,8 @@ class TMainForm final : public QMainWindow {
   QToolBar* toolBar_ = nullptr;
   QList<QMenu*> frameMenus_;
   QMenu* windowMenu_ = nullptr;
+  QList<QAction*> windowCommands_;  // cascade, tile, close
+  QList<QAction*> windowEntries_;   // one per window, made as the menu opens
   QPointer<QMdiSubWindow> lastPlaced_;
   TSplashForm* splash_ = nullptr;
   bool splashShown_ = false;

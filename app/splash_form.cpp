@@ -2,6 +2,7 @@
 #include "app/splash_form.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
@@ -229,11 +230,34 @@ TSplashForm::TSplashForm(QWidget* frame)
   closeBox_->setGeometry(kPictureWidth - kCloseBoxSize - kCloseBoxMargin - 4, kCloseBoxMargin, kCloseBoxSize + 4,
                          kCloseBoxSize + 4);
   connect(closeBox_, &QToolButton::clicked, this, &QWidget::hide);
+  addEscapeKey(frame);
   setFixedSize(kPictureWidth, kPictureHeight);
   qApp->installNativeEventFilter(modalClickFilter_.get());
 }
 
 TSplashForm::~TSplashForm() { qApp->removeNativeEventFilter(modalClickFilter_.get()); }
+
+// Esc hides it as its close box does: in the splash itself, and in the frame,
+// which keeps the keyboard while the splash stands over it. The key is the
+// splash's only while it is shown.
+void TSplashForm::addEscapeKey(QWidget* frame) {
+  escapeKey_ = new QAction(this);
+  escapeKey_->setShortcut(Qt::Key_Escape);
+  escapeKey_->setEnabled(false);
+  connect(escapeKey_, &QAction::triggered, this, &QWidget::hide);
+  addAction(escapeKey_);
+  if (frame != nullptr) frame->addAction(escapeKey_);
+}
+
+void TSplashForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  escapeKey_->setEnabled(true);
+}
+
+void TSplashForm::hideEvent(QHideEvent* event) {
+  escapeKey_->setEnabled(false);
+  QWidget::hideEvent(event);
+}
 
 void TSplashForm::showCentred() {
   centreOnScreen(*this);

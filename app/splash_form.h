@@ -4,13 +4,14 @@
 // frame and below every dialog until the user closes it, with its close box or
 // the desktop's close, which only hides it. It has no caption: a frameless
 // window that draws its own close box, and that box works even while a modal
-// dialog is open.
+// dialog is open. Esc closes it too.
 
 #include <QPixmap>
 #include <QWidget>
 
 #include <memory>
 
+class QAction;
 class QToolButton;
 
 namespace quillmar {
@@ -32,11 +33,17 @@ class TSplashForm final : public QWidget {
   const QPixmap& picture() const { return picture_; }
   QToolButton* closeBox() const { return closeBox_; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
  private:
   class ModalClickFilter;
+  void addEscapeKey(QWidget* frame);
 
   QPixmap picture_;
   QToolButton* closeBox_ = nullptr;
+  QAction* escapeKey_ = nullptr;
   std::unique_ptr<ModalClickFilter> modalClickFilter_;
 };
 

@@ -46,8 +46,8 @@ int runUntilFrameCloses(TMainForm& frame) {
 
 bool installToolkitTranslations(QApplication& app) {
   auto* toolkit = new QTranslator(&app);
-  // "qt" gathers the catalogues of every Qt module in the language.
-  if (!toolkit->load(QLocale(), QStringLiteral("qt"), QStringLiteral("_"),
+  // The program speaks Russian under any locale, its file dialogs and standard buttons too.
+  if (!toolkit->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     delete toolkit;
     return false;

@@ -22,9 +22,9 @@ std::unique_ptr<TMainForm> createLongLivedWindows(ProgramState& program, SharedW
 // the loop, and none keeps the program alive once the frame is gone.
 int runUntilFrameCloses(TMainForm& frame);
 
-// The toolkit's own texts (file dialogs, standard buttons) in the user's
-// language, from the system's Qt translations. The program's texts are its own.
-// Returns false when there is no translation for the language.
+// The toolkit's own texts (file dialogs, standard buttons) in Russian, as
+// the program's own are, whatever the user's locale, from the system's Qt
+// translations (qtbase_ru.qm). Returns false when they are not installed.
 bool installToolkitTranslations(QApplication& app);
 
 }  // namespace quillmar

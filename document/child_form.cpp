@@ -4,11 +4,13 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QKeySequence>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include <utility>
+#include <vector>
 
 #include "document/command_guard.h"
 #include "document/document_plan.h"
@@ -97,8 +99,9 @@ void TChildForm::setBusy(bool busy) {
   emit busyChanged(busy);
 }
 
+// The menus' titles mark the letter that Alt opens them with; the frame's "Окно" takes О.
 void TChildForm::createMenus(const QList<QIcon>& icons) {
-  auto* file = new QMenu(QStringLiteral("Файл"), this);
+  auto* file = new QMenu(QStringLiteral("&Файл"), this);
   addCommand(*file, QStringLiteral("Новый"), iconIn(icons, CommandIcon::New), &TChildForm::newRequested)
       ->setShortcuts(StandardKeys(QKeySequence::New));
   addCommand(*file, QStringLiteral("Открыть"), iconIn(icons, CommandIcon::Open), &TChildForm::openRequested)
@@ -119,18 +122,18 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
 
   QMenu* edit = createEditMenu();
 
-  auto* link = new QMenu(QStringLiteral("Коммуникация"), this);
+  auto* link = new QMenu(QStringLiteral("&Коммуникация"), this);
   addDocumentCommand(*link, QStringLiteral("Загрузить"), iconIn(icons, CommandIcon::Receive), &TChildForm::N11Click);
   addDocumentCommand(*link, QStringLiteral("Выгрузить"), iconIn(icons, CommandIcon::Upload), &TChildForm::N12Click);
 
-  auto* view = new QMenu(QStringLiteral("Вид"), this);
+  auto* view = new QMenu(QStringLiteral("&Вид"), this);
   addCommand(*view, QStringLiteral("План"), QIcon(), &TChildForm::PlanClick);
 
-  auto* compute = new QMenu(QStringLiteral("Вычисления"), this);
+  auto* compute = new QMenu(QStringLiteral("Вы&числения"), this);
   addCommand(*compute, QStringLiteral("Координаты по измерениям"), QIcon(), &TChildForm::SurveyClick);
   addDocumentCommand(*compute, QStringLiteral("Вставить координаты"), QIcon(), &TChildForm::InsertCoordinatesClick);
 
-  auto* help = new QMenu(QStringLiteral("Справка"), this);
+  auto* help = new QMenu(QStringLiteral("&Справка"), this);
   addCommand(*help, QStringLiteral("Руководство пользователя"), iconIn(icons, CommandIcon::Help),
              &TChildForm::HelpClick)
       ->setShortcuts(StandardKeys(QKeySequence::HelpContents));
@@ -138,7 +141,7 @@ void TChildForm::createMenus(const QList<QIcon>& icons) {
 }
 
 QMenu* TChildForm::createEditMenu() {
-  auto* edit = new QMenu(QStringLiteral("Правка"), this);
+  auto* edit = new QMenu(QStringLiteral("&Правка"), this);
   const QString undo = QStringLiteral("Отменить");
   const QString redo = QStringLiteral("Повторить");
   undoAction_ = addCommand(*edit, undo, QIcon(), &TChildForm::UndoClick);
@@ -205,8 +208,8 @@ void TChildForm::StartNew(const QString& docName) {
   setWindowTitle(docName);
 }
 
-void TChildForm::Open() {
-  if (const auto busy = beginCommand()) runGuarded(this, seam_, [this] { files_.Open(); });
+void TChildForm::Open(const std::function<bool(const QString&)>& openElsewhere) {
+  if (const auto busy = beginCommand()) runGuarded(this, seam_, [this, &openElsewhere] { files_.Open(openElsewhere); });
 }
 
 SaveResult TChildForm::Save() {
@@ -267,7 +270,10 @@ void TChildForm::HelpClick() {
 }
 
 void TChildForm::PlanClick() {
-  if (!plan_) plan_ = std::make_unique<DocumentPlan>(*this, listView_.view(), model_, seam_);
+  if (!plan_) {
+    plan_ = std::make_unique<DocumentPlan>(*this, listView_.view(), model_, seam_);
+    placeSideWindow(*plan_);
+  }
   plan_->show();
   plan_->window()->setSharedResults([this]() -> const survey::Results* {
     survey::ResultsWindow* results = survey_ ? survey_->window() : nullptr;
@@ -276,8 +282,34 @@ void TChildForm::PlanClick() {
 }
 
 DocumentSurvey& TChildForm::survey() {
-  if (!survey_) survey_ = std::make_unique<DocumentSurvey>(*this, listView_.view(), model_, seam_);
+  if (!survey_) {
+    survey_ = std::make_unique<DocumentSurvey>(*this, listView_.view(), model_, seam_);
+    placeSideWindow(*survey_);
+  }
   return *survey_;
+}
+
+void TChildForm::placeSideWindow(DocumentSideWindow& side) {
+  connect(&side, &DocumentSideWindow::placing, this, &TChildForm::arrangeSideWindows);
+  // Once the closed window has left the frame.
+  connect(&side, &DocumentSideWindow::closed, this, &TChildForm::arrangeSideWindows, Qt::QueuedConnection);
+}
+
+void TChildForm::arrangeSideWindows() {
+  auto* own = qobject_cast<QMdiSubWindow*>(parentWidget());
+  if (own == nullptr) return;
+  std::vector<SideWindowTiling::Side> sides;
+  for (const DocumentSideWindow* side :
+       {static_cast<DocumentSideWindow*>(plan_.get()), static_cast<DocumentSideWindow*>(survey_.get())}) {
+    if (side != nullptr && side->frameWindow() != nullptr)
+      sides.push_back({side->frameWindow(), side->widthTwentieths()});
+  }
+  tiling_.arrange(*own, sides);
+}
+
+bool TChildForm::ownsWindow(const QMdiSubWindow& window) const {
+  if (parentWidget() == &window) return true;
+  return (plan_ && plan_->frameWindow() == &window) || (survey_ && survey_->frameWindow() == &window);
 }
 
 void TChildForm::SurveyClick() { survey().show(); }

@@ -9,6 +9,7 @@
 #include <QUndoStack>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -18,9 +19,11 @@
 #include "document/document_list.h"
 #include "document/document_state.h"
 #include "document/record_list_model.h"
+#include "document/side_window_tiling.h"
 #include "records/record_list.h"
 
 class QAction;
+class QMdiSubWindow;
 class QMenu;
 class QTreeView;
 
@@ -28,6 +31,7 @@ namespace quillmar {
 
 class DialogSeam;
 class DocumentPlan;
+class DocumentSideWindow;
 class DocumentSurvey;
 class FindBar;
 struct ProgramState;
@@ -44,7 +48,8 @@ class TChildForm final : public QWidget {
 
   // The frame's New: an empty document named `docName`.
   void StartNew(const QString& docName);
-  void Open();
+  // `openElsewhere`: see DocumentFiles::Open.
+  void Open(const std::function<bool(const QString&)>& openElsewhere = {});
   // Open and "Импорт" of a file named from outside the windows.
   void OpenFile(const QString& path);
   void ImportFile(const QString& path);
@@ -100,6 +105,9 @@ class TChildForm final : public QWidget {
   // Nothing until the plan has been opened once.
   DocumentPlan* plan() const { return plan_.get(); }
   DocumentSurvey& survey();
+  // Its own window in the frame, or its plan's or results' window: while
+  // one of them is active, the document's menus are the frame's.
+  bool ownsWindow(const QMdiSubWindow& window) const;
 
  signals:
   void newRequested();
@@ -129,6 +137,8 @@ class TChildForm final : public QWidget {
   std::optional<BusyScope> beginCommand();
   void setBusy(bool busy);
   void selectionChanged();
+  void placeSideWindow(DocumentSideWindow& side);
+  void arrangeSideWindows();
 
   ProgramState& program_;
   SharedWindows& shared_;
@@ -153,6 +163,7 @@ class TChildForm final : public QWidget {
   bool queryAnswered_ = false;
   bool busy_ = false;
   QList<QAction*> documentCommands_;
+  SideWindowTiling tiling_;
   // Last, so that the plan window goes before the list it reads.
   std::unique_ptr<DocumentPlan> plan_;
   std::unique_ptr<DocumentSurvey> survey_;

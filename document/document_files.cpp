@@ -112,9 +112,9 @@ DocumentFiles::DocumentFiles(QWidget& window, DocumentState& state, RecordListMo
                              DialogSeam& seam)
     : window_(window), state_(state), model_(model), program_(program), seam_(seam) {}
 
-void DocumentFiles::Open() {
+void DocumentFiles::Open(const std::function<bool(const QString&)>& openElsewhere) {
   const QString path = seam_.askOpenFileName(&window_, kOpenFilter, kRecordSuffix);
-  if (path.isEmpty()) return;
+  if (path.isEmpty() || (openElsewhere && openElsewhere(path))) return;
   OpenFile(path);
 }
 

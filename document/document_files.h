@@ -28,7 +28,9 @@ class DocumentFiles {
  public:
   DocumentFiles(QWidget& window, DocumentState& state, RecordListModel& model, ProgramState& program, DialogSeam& seam);
 
-  void Open();
+  // `openElsewhere` is told the file chosen; when it answers true, another
+  // window holds that file already and nothing is read here.
+  void Open(const std::function<bool(const QString&)>& openElsewhere = {});
   // Open and Import without their file dialog, for a file named from
   // outside the windows (command line, a drop, the recent files).
   void OpenFile(const QString& path);

@@ -13,7 +13,7 @@
 
 namespace quillmar {
 
-DocumentSideWindow::Placement DocumentPlan::placement() const { return {QStringLiteral("План: "), 11, false}; }
+DocumentSideWindow::Placement DocumentPlan::placement() const { return {QStringLiteral("План: "), 11}; }
 
 QWidget* DocumentPlan::make() {
   plan::PlanWindow::Dialogs dialogs;

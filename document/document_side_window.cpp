@@ -9,8 +9,6 @@
 #include <QScrollBar>
 #include <QTreeView>
 
-#include <algorithm>
-
 #include "document/record_list_model.h"
 #include "widgets/dialog_seam.h"
 
@@ -19,15 +17,24 @@ namespace quillmar {
 DocumentSideWindow::DocumentSideWindow(QWidget& document, QTreeView& list, RecordListModel& model, DialogSeam& seam)
     : document_(document), list_(list), model_(model), seam_(seam) {}
 
-DocumentSideWindow::~DocumentSideWindow() { delete container_.data(); }
+DocumentSideWindow::~DocumentSideWindow() {
+  if (container_.isNull()) return;
+  container_->disconnect(this);  // the document that listens is going too
+  delete container_.data();
+}
 
 void DocumentSideWindow::show() {
   if (window_.isNull()) create();
+  QMdiSubWindow* sub = frameWindow();
+  // Placed first: shown beside a maximized window, it would be maximized too.
+  if (sub != nullptr) emit placing();
   container_->show();
   container_->raise();
   container_->activateWindow();
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(container_.data())) sub->mdiArea()->setActiveSubWindow(sub);
+  if (sub != nullptr) sub->mdiArea()->setActiveSubWindow(sub);
 }
+
+QMdiSubWindow* DocumentSideWindow::frameWindow() const { return qobject_cast<QMdiSubWindow*>(container_.data()); }
 
 void DocumentSideWindow::create() {
   placement_ = placement();
@@ -47,20 +54,10 @@ void DocumentSideWindow::placeInFrame() {
     container_ = window_.data();
     return;
   }
-  const QSize space = area->viewport()->size();
-  if (placement_.restoreMaximizedDocument && documentWindow->isMaximized()) {
-    documentWindow->showNormal();
-    documentWindow->setGeometry(QRect(QPoint(0, 0), space));
-  }
-  // On top of the document window, which takes the frame's whole width: a
-  // click in the list must not hide the window it selects from.
-  QMdiSubWindow* sub = area->addSubWindow(window_, Qt::SubWindow | Qt::WindowStaysOnTopHint);
+  QMdiSubWindow* sub = area->addSubWindow(window_);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  // The right part of the frame, so that the list stays readable beside it.
-  sub->resize(std::max(space.width() * placement_.widthTwentieths / 20, sub->minimumSizeHint().width()),
-              space.height());
-  sub->move(space.width() - sub->width(), 0);
   container_ = sub;
+  connect(sub, &QObject::destroyed, this, &DocumentSideWindow::closed);
 }
 
 void DocumentSideWindow::updateTitle() {

@@ -3,12 +3,14 @@
 // A window of one document that stands beside the document window in the
 // frame: the plan and the results. It is made on the first show(), comes to
 // the front on the next, carries the document's title and goes with the
-// document. A click on one of its rows selects that row in the list.
+// document. A click on one of its rows selects that row in the list. The
+// document places it (placing, closed): beside the list, not over it.
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+class QMdiSubWindow;
 class QTreeView;
 class QWidget;
 
@@ -28,12 +30,20 @@ class DocumentSideWindow : public QObject {
   // Opens the window, or brings it to the front when it is open.
   void show();
 
+  // The frame's window that holds it; nothing while it is closed or outside a frame.
+  QMdiSubWindow* frameWindow() const;
+  int widthTwentieths() const { return placement_.widthTwentieths; }
+
+ signals:
+  // The window in the frame is about to be shown and activated: its place, please.
+  void placing();
+  // Its frame window has gone.
+  void closed();
+
  protected:
   struct Placement {
     QString titlePrefix;
     int widthTwentieths = 10;  // of the frame's width, at the right
-    // A maximized document would make the window maximized too, over the list.
-    bool restoreMaximizedDocument = false;
   };
 
   virtual Placement placement() const = 0;

@@ -19,7 +19,7 @@
 
 namespace quillmar {
 
-DocumentSideWindow::Placement DocumentSurvey::placement() const { return {QStringLiteral("Вычисления: "), 12, true}; }
+DocumentSideWindow::Placement DocumentSurvey::placement() const { return {QStringLiteral("Вычисления: "), 12}; }
 
 QWidget* DocumentSurvey::make() {
   survey::ResultsWindow::Dialogs dialogs;

@@ -2,6 +2,7 @@
 #include "help/intern_form.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QPoint>
 #include <QSize>
 #include <QTextBrowser>
@@ -52,6 +53,15 @@ void TInternForm::ShowManual() {
   show();
   raise();
   activateWindow();
+}
+
+// Esc closes the window as its close box does; the browser leaves the key to it.
+void TInternForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TInternForm::resizeEvent(QResizeEvent* event) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help window: one for the whole program, showing help.htm of the
-// current directory. It is shown modeless and reused by every help command.
+// current directory. It is shown modeless and reused by every help command;
+// Esc closes it.
 
 #include <QWidget>
 
@@ -23,6 +24,7 @@ class TInternForm final : public QWidget {
   QTextBrowser& WebBrowser1() { return *WebBrowser1_; }
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
 

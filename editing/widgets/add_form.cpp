@@ -42,14 +42,20 @@ TAddForm::TAddForm(QWidget* parent)
   kindRow->addWidget(kindBox_, 1);
   layout()->insertLayout(0, kindRow);
   setTabOrder(kindBox_, editor());
-  // The kind is typed first: the box has the focus when the dialog first opens.
-  kindBox_->setFocus();
 
   connect(kindBox_, &QComboBox::editTextChanged, this, &TAddForm::chooseKind);
   // Return after typing a kind goes on to its first field rather than adding a blank record.
   kindBox_->installEventFilter(this);
   kindBox_->lineEdit()->installEventFilter(this);
   connect(okButton(), &QPushButton::clicked, this, &TAddForm::okClicked);
+}
+
+// The kind is chosen first, every time: Return then goes on to the rows
+// rather than adding a copy of the last record with "ОК".
+void TAddForm::showEvent(QShowEvent* event) {
+  RecordDialog::showEvent(event);
+  kindBox_->setFocus();
+  kindBox_->lineEdit()->selectAll();
 }
 
 bool TAddForm::eventFilter(QObject* watched, QEvent* event) {

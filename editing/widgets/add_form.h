@@ -35,6 +35,7 @@ class TAddForm final : public RecordDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   QComboBox* kindBox_ = nullptr;

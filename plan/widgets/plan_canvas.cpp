@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "plan/widgets/plan_furniture.h"
 #include "plan/widgets/plan_painter.h"
 
 namespace quillmar::plan {
@@ -102,6 +103,8 @@ void PlanCanvas::paintEvent(QPaintEvent*) {
     painter.drawImage(QPointF(was.x, was.y), picture_);
   }
   if (data_ != nullptr && highlighted_) paintHighlight(painter, *data_, view_, *highlighted_);
+  // Over the picture, so that a drag does not carry them along.
+  paintNorthArrowAndScaleBar(painter, view_);
 }
 
 void PlanCanvas::resizeEvent(QResizeEvent* event) {

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+#include "plan/widgets/plan_furniture.h"
+
 namespace quillmar::plan {
 namespace {
 
@@ -22,6 +24,7 @@ bool paintPng(QSaveFile& file, const PlanPicture& picture) {
   {
     QPainter painter(&image);
     paintPlan(painter, picture);
+    paintNorthArrowAndScaleBar(painter, picture.view);
   }
   return image.save(&file, "PNG");
 }
@@ -35,6 +38,7 @@ bool paintSvg(QSaveFile& file, const PlanPicture& picture) {
   QPainter painter;
   if (!painter.begin(&svg)) return false;
   paintPlan(painter, picture);
+  paintNorthArrowAndScaleBar(painter, picture.view);
   return painter.end();
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The plan as a PNG or an SVG file, of the window's view or of all points.
+// The plan as a PNG or an SVG file, of the window's view or of all points,
+// with its north arrow and scale bar.
 
 #include <QString>
 

@@ -192,7 +192,8 @@ void PlanWindow::exportPicture(PictureFormat format, PictureScope scope) {
 QString PlanWindow::writePicture(const QString& path, PictureFormat format, PictureScope scope) {
   const PlanData& plan = data();
   const ViewTransform view = scope == PictureScope::AllPoints ? allPointsView(plan, canvas_->view()) : canvas_->view();
-  return writePlanPicture(path, format, {plan, view, canvas_->highlighted()});
+  // The list's selection is no part of the plan: the picture has no ring.
+  return writePlanPicture(path, format, {plan, view, std::nullopt});
 }
 
 }  // namespace quillmar::plan

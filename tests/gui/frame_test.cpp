@@ -3,6 +3,7 @@
 // tool bar, splash window and the command pictures.
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QImage>
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -32,9 +34,10 @@ QStringList captionsOf(const QList<TChildForm*>& documents) {
   return captions;
 }
 
+// As shown: the mark of the Alt letter is no part of the text.
 QStringList menuTitles(const QMenuBar& bar) {
   QStringList titles;
-  for (const QAction* action : bar.actions()) titles << action->text();
+  for (const QAction* action : bar.actions()) titles << QString(action->text()).remove(QLatin1Char('&'));
   return titles;
 }
 
@@ -209,6 +212,21 @@ TEST_F(FrameTest, splash_isShownOnceAboveTheFrameWithItsOwnCloseBox) {
   QCoreApplication::processEvents();
   EXPECT_FALSE(splash->isVisible());
   EXPECT_EQ(frame_->findChildren<TSplashForm*>().size(), 1);
+}
+
+// The splash does not take the keyboard from the frame: Esc there hides it.
+TEST_F(FrameTest, escape_hidesTheSplashAsItsCloseBoxDoes_andIsNobodysKeyAfterwards) {
+  frame_->show();
+  QApplication::setActiveWindow(frame_.get());
+  QCoreApplication::processEvents();
+  auto* splash = frame_->findChild<TSplashForm*>();
+  ASSERT_TRUE(splash->isVisible());
+
+  QTest::keyClick(frame_.get(), Qt::Key_Escape);
+  EXPECT_FALSE(splash->isVisible());
+  EXPECT_TRUE(frame_->isVisible());
+
+  for (const QAction* action : frame_->actions()) EXPECT_FALSE(action->isEnabled()) << "Esc stays taken";
 }
 
 TEST_F(FrameTest, desktopCloseOfTheSplash_hidesTheSplashAlone) {

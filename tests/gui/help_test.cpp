@@ -3,6 +3,7 @@
 // directory, laid out from its outer size.
 
 #include <QDir>
+#include <QTest>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -41,6 +42,17 @@ TEST_F(HelpTest, missingHelpFile_stillOpensTheWindow) {
   shared_.internForm->ShowManual();
   EXPECT_TRUE(shared_.internForm->isVisible());
   EXPECT_TRUE(shared_.internForm->WebBrowser1().toPlainText().contains("help.htm"));
+}
+
+TEST_F(HelpTest, escape_closesTheHelpWindow) {
+  writeFile("help.htm", "<p>page</p>");
+  TInternForm& help = *shared_.internForm;
+  help.ShowManual();
+  help.WebBrowser1().setFocus();
+
+  QTest::keyClick(&help.WebBrowser1(), Qt::Key_Escape);
+
+  EXPECT_FALSE(help.isVisible());
 }
 
 // The rule measures the window from outside, its borders and caption included.

@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QFile>
 #include <QMenu>
 #include <QMimeData>
 #include <QSettings>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 #include "app/startup.h"
@@ -101,6 +103,7 @@ TEST_F(OpenPathsTest, recentFiles_newestFirstWithoutRepeats_sharedByEveryProgram
 
 TEST_F(OpenPathsTest, everyFileMenu_listsTheFilesUsed_andChoosingOneOpensIt) {
   keepRecentFiles();
+  frame_->show();
   writeFile("field.sdr", sdrText(sampleFieldBook()));
   QMenu* frameRecent = recentMenuIn(*frame_->frameMenus().first());
   ASSERT_NE(frameRecent, nullptr);
@@ -116,10 +119,13 @@ TEST_F(OpenPathsTest, everyFileMenu_listsTheFilesUsed_andChoosingOneOpensIt) {
   EXPECT_EQ(documentRecent->actions().at(0)->text(), "&1 " + path("saved.qdl"));
   EXPECT_EQ(documentRecent->actions().at(1)->text(), "&2 " + path("field.sdr"));
 
-  documentRecent->actions().at(0)->trigger();
+  documentRecent->actions().at(1)->trigger();
   ASSERT_EQ(frame_->documents().size(), 2);
-  EXPECT_EQ(frame_->documents().last()->windowTitle(), path("saved.qdl"));
+  EXPECT_EQ(frame_->documents().last()->windowTitle(), "Новый2");
   EXPECT_EQ(frame_->documents().last()->recordModel().rowCount(), 7);
+  documentRecent->actions().at(0)->trigger();  // open already: its window comes forward
+  EXPECT_EQ(frame_->documents().size(), 2);
+  EXPECT_EQ(frame_->activeDocument(), document);
 }
 
 TEST_F(OpenPathsTest, filesDroppedOnTheFrame_openInTheOrderDragged) {
@@ -148,6 +154,67 @@ TEST_F(OpenPathsTest, filesDroppedOnTheFrame_openInTheOrderDragged) {
   QStringList captions;
   for (const TChildForm* document : frame_->documents()) captions << document->windowTitle();
   EXPECT_EQ(captions, QStringList({"Новый1", "Новый2", path("b.qdl")}));
+}
+
+// However it is named again, one file is read into one window only: the
+// second attempt brings that window forward instead.
+TEST_F(OpenPathsTest, aFileOpenAlready_activatesItsWindow_byEveryWayOfOpening) {
+  keepRecentFiles();
+  frame_->show();
+  writeFile("book.qdl", recordFileBytes(sampleFieldBook()));
+  ASSERT_TRUE(QFile::link(path("book.qdl"), path("alias.qdl")));
+  ASSERT_TRUE(QFile(path("book.qdl")).copy(path("copy.qdl")));
+  TChildForm* book = frame_->OpenPath(path("book.qdl"));
+  const int rows = book->recordModel().rowCount();
+  const struct {
+    const char* way;
+    std::function<void()> open;
+  } ways[] = {
+      {"Открыть, the same path",
+       [&] {
+         seam_.openNames << path("book.qdl");
+         frame_->Open();
+       }},
+      {"Открыть, through a link",
+       [&] {
+         seam_.openNames << path("alias.qdl");
+         frame_->Open();
+       }},
+      {"the command line, relative to the current folder", [&] { frame_->OpenPaths({"./book.qdl"}); }},
+      {"the recent files",
+       [&] {
+         QMenu* recent = recentMenuIn(*frame_->activeDocument()->menus().first());
+         ASSERT_NE(recent, nullptr);
+         recent->actions().at(0)->trigger();
+       }},
+      {"a drop",
+       [&] {
+         QMimeData data;
+         data.setUrls({QUrl::fromLocalFile(path("alias.qdl"))});
+         const QPoint centre = frame_->rect().center();
+         QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QCoreApplication::sendEvent(frame_.get(), &enter);
+         QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QCoreApplication::sendEvent(frame_.get(), &drop);
+         QCoreApplication::processEvents();
+       }},
+  };
+  for (const auto& [way, open] : ways) {
+    SCOPED_TRACE(way);
+    TChildForm* other = frame_->New();
+    ASSERT_EQ(frame_->activeDocument(), other);
+    open();
+    deleteClosedWindows();
+    EXPECT_EQ(frame_->activeDocument(), book);
+    EXPECT_EQ(frame_->documents(), QList<TChildForm*>({book, other}));
+    EXPECT_EQ(book->recordModel().rowCount(), rows) << "read again";
+    closeDocument(*other);
+  }
+  // A copy is another file.
+  TChildForm* copy = frame_->OpenPath(path("copy.qdl"));
+  EXPECT_NE(copy, book);
+  EXPECT_EQ(frame_->documents().size(), 2);
+  EXPECT_TRUE(seam_.errors.isEmpty());
 }
 
 }  // namespace

@@ -10,14 +10,17 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QTreeView>
 
 #include "document/child_form.h"
 #include "document/document_plan.h"
+#include "document/document_survey.h"
 #include "document/record_list_model.h"
 #include "gui_fixture.h"
 #include "plan/widgets/plan_canvas.h"
+#include "plan/widgets/plan_furniture.h"
 #include "plan/widgets/plan_window.h"
 
 namespace quillmar::test {
@@ -53,7 +56,7 @@ TEST_F(PlanWindowTest, viewMenuOpensOnePlanPerDocumentInsideTheFrame) {
   TChildForm* document = newDocumentWith(sampleFieldBook());
   const QList<QMenu*>& menus = document->menus();
   ASSERT_EQ(menus.size(), 6);
-  EXPECT_EQ(menus[3]->title(), QStringLiteral("Вид"));
+  EXPECT_EQ(menus[3]->title().remove(QLatin1Char('&')), QStringLiteral("Вид"));
   EXPECT_EQ(menus[3]->actions().value(0)->text(), QStringLiteral("План"));
 
   menus[3]->actions().value(0)->trigger();
@@ -140,7 +143,7 @@ TEST_F(PlanWindowTest, pictureFilesCarryPointsAndLabels) {
   EXPECT_TRUE(svg.contains("<svg")) << svg.left(200).toStdString();
   EXPECT_TRUE(svg.contains(">ST1<")) << "station label";
   EXPECT_TRUE(svg.contains(">P1<")) << "point label";
-  EXPECT_EQ(svg.count("<path"), 1) << "the station's triangle";
+  EXPECT_EQ(svg.count("<path"), 3) << "the station's triangle and the north arrow's two halves";
   EXPECT_EQ(svg.count("<circle"), 1) << "the point's dot";
 
   ASSERT_TRUE(
@@ -151,6 +154,104 @@ TEST_F(PlanWindowTest, pictureFilesCarryPointsAndLabels) {
   const QString failure =
       plan.writePicture(path(QStringLiteral("no/such/dir/plan.png")), PictureFormat::Png, PictureScope::CurrentView);
   EXPECT_FALSE(failure.isEmpty());
+}
+
+QStringList menuTitles(const QMenuBar& bar) {
+  QStringList titles;
+  for (const QAction* action : bar.actions()) titles << QString(action->text()).remove(QLatin1Char('&'));
+  return titles;
+}
+
+TEST_F(PlanWindowTest, planAndResults_standBesideTheList_andTheDocumentsMenusStay) {
+  frame_->show();
+  TChildForm* document = newDocumentWith(sampleFieldBook());
+  auto* own = qobject_cast<QMdiSubWindow*>(document->parentWidget());
+  own->showMaximized();
+  const QStringList documentMenus = menuTitles(*frame_->menuBar());
+  ASSERT_EQ(documentMenus.size(), 7);
+
+  document->PlanClick();
+  document->SurveyClick();
+  QCoreApplication::processEvents();
+  QMdiSubWindow* plan = document->plan()->frameWindow();
+  QMdiSubWindow* results = document->survey().frameWindow();
+  EXPECT_FALSE(own->isMaximized());
+  const QRect area = frame_->mdiArea().viewport()->rect();
+  const QList<QMdiSubWindow*> windows{own, plan, results};
+  for (int i = 0; i < windows.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(area.contains(windows[i]->geometry()));
+    for (int j = 0; j < i; ++j) EXPECT_FALSE(windows[i]->geometry().intersects(windows[j]->geometry())) << j;
+  }
+  EXPECT_GE(own->width(), 240) << "the list stays readable";
+  for (QMdiSubWindow* side : {plan, results}) {
+    frame_->mdiArea().setActiveSubWindow(side);
+    EXPECT_EQ(frame_->activeDocument(), document);
+    EXPECT_EQ(menuTitles(*frame_->menuBar()), documentMenus);
+  }
+
+  plan->close();
+  results->close();
+  deleteClosedWindows();
+  EXPECT_TRUE(own->isMaximized()) << "back as it was";
+}
+
+bool hasHighlightColour(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() > 200 && c.green() > 80 && c.green() < 180 && c.blue() < 90) return true;
+    }
+  return false;
+}
+
+TEST_F(PlanWindowTest, pictures_carryNorthArrowAndScaleBar_butNotTheListsSelection) {
+  TChildForm* document = newDocumentWith(sampleFieldBook());
+  PlanWindow& plan = openPlan(*document);
+  plan.resize(500, 360);
+  plan.showAll();
+  QTreeView& list = document->listView();
+  list.selectionModel()->select(list.model()->index(4, 0), QItemSelectionModel::ClearAndSelect);
+  ASSERT_TRUE(plan.canvas().highlighted());
+  ASSERT_TRUE(hasHighlightColour(plan.canvas().grab().toImage())) << "the window shows the selection";
+
+  ASSERT_TRUE(
+      plan.writePicture(path(QStringLiteral("plan.png")), PictureFormat::Png, PictureScope::CurrentView).isEmpty());
+  EXPECT_FALSE(hasHighlightColour(QImage(path(QStringLiteral("plan.png")))));
+
+  ASSERT_TRUE(
+      plan.writePicture(path(QStringLiteral("plan.svg")), PictureFormat::Svg, PictureScope::CurrentView).isEmpty());
+  const QByteArray svg = readFile(QStringLiteral("plan.svg"));
+  EXPECT_TRUE(svg.contains(">N<")) << "the north arrow's letter";
+  const plan::ScaleBar bar = plan::scaleBarFor(plan.canvas().view());
+  EXPECT_TRUE(svg.contains(">" + QByteArray::number(bar.groundLength) + "<")) << "the scale bar's length";
+}
+
+struct ScaleBarCase {
+  double width;  // pixels
+  double scale;  // pixels per ground unit
+  double length;
+};
+
+TEST(PlanScaleBar, isTheLongestRoundLengthWithinAFifthOfTheWidth) {
+  const ScaleBarCase cases[] = {
+      {500, 1, 100},       // exactly a fifth
+      {500, 2.5, 20},      // a fifth is 40
+      {600, 0.013, 5000},  // a fifth is 9231
+      {400, 300, 0.2},     // a fifth is 0.27
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.length);
+    plan::ViewTransform view(c.width, 300);
+    plan::Extent extent;
+    extent.include({0, 0});
+    extent.include({c.width / c.scale, 0});
+    view.fit(extent, 0);
+    ASSERT_NEAR(view.scale(), c.scale, c.scale * 1e-9);
+    const plan::ScaleBar bar = plan::scaleBarFor(view);
+    EXPECT_DOUBLE_EQ(bar.groundLength, c.length);
+    EXPECT_NEAR(bar.pixels, c.length * c.scale, 1e-9);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
@@ -96,6 +97,34 @@ TEST_F(RecordCommandsTest, add_insertsAboveTheSelectedRowWhichStaysSelected) {
   EXPECT_EQ(body(*document, 1).substr(0, 4), "00NM");
   EXPECT_EQ(selectedRow(*document), 1);
   EXPECT_TRUE(document->documentState().docModified);
+}
+
+// Insert, then Return: the kind box has the keys, so Return goes on to the
+// rows and no copy of the last record is added behind the user's back.
+TEST_F(RecordCommandsTest, addOpensAtTheKindBoxEveryTime_soReturnAddsNothing) {
+  TChildForm* document = bookWithStation();
+  document->closeWithoutQuery();
+  select(*document, 0);
+  whileModal([this] {
+    shared_.addForm->kindBox()->setCurrentText(QStringLiteral("POS"));
+    shared_.addForm->okButton()->setFocus();  // as a click on it leaves it
+    shared_.addForm->okButton()->click();
+  });
+  document->AddClick();
+  ASSERT_EQ(document->recordModel().rowCount(), 4);
+
+  bool stayedOpen = false;
+  whileModal([this, &stayedOpen] {
+    QWidget* focus = shared_.addForm->focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_TRUE(focus == shared_.addForm->kindBox() || shared_.addForm->kindBox()->isAncestorOf(focus));
+    QTest::keyClick(focus, Qt::Key_Return);
+    stayedOpen = shared_.addForm->isVisible();
+    shared_.addForm->cancelButton()->click();
+  });
+  document->AddClick();
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(document->recordModel().rowCount(), 4);
 }
 
 TEST_F(RecordCommandsTest, cancelledAdd_addsNothingButMarksTheDocument) {

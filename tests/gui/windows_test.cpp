@@ -2,6 +2,7 @@
 // The windows as they are worked in by keyboard: document windows cascade,
 // the "Окно" menu, the standard shortcuts, and Return in the edit dialog.
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
@@ -10,6 +11,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +24,7 @@
 #include "editing/widgets/edit_form.h"
 #include "editing/widgets/parameter_table.h"
 #include "gui_fixture.h"
+#include "widgets/dialog_seam.h"
 
 namespace quillmar::test {
 namespace {
@@ -176,16 +179,35 @@ TEST_F(WindowsTest, openingAFieldBook_asksFirstAndNeverSavesOverIt) {
     }
     EXPECT_EQ(readFile(QStringLiteral("book.sdr")), fieldBook);
     EXPECT_FALSE(fileExists(QStringLiteral("book.qdl")));
-    document->closeWithoutQuery();
+    closeDocument(*document);  // else the next case finds the file open in it
   }
 }
 
-TEST(ToolkitTranslations, aRussianLocaleGetsTheToolkitsRussianTexts) {
+// The program is Russian under any locale: the toolkit's dialogs too.
+TEST(ToolkitTranslations, anEnglishLocaleStillGetsTheToolkitsRussianTexts) {
   const QLocale previous;
-  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   auto& app = *qApp;
   EXPECT_TRUE(installToolkitTranslations(app));
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), "Открыть");
+
+  // The confirmation box keeps its title; its buttons speak Russian.
+  QString title;
+  QStringList buttons;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    for (const QAbstractButton* button : box->buttons()) buttons << button->text().remove(QLatin1Char('&'));
+    box->button(QMessageBox::No)->click();
+  });
+  QtDialogSeam seam;
+  EXPECT_FALSE(seam.confirmYesNo(nullptr, QStringLiteral("Удалить запись ?")));
+  EXPECT_EQ(title, "Confirm");
+  buttons.sort();
+  EXPECT_EQ(buttons, QStringList({"Да", "Нет"}));
+
   qDeleteAll(app.findChildren<QTranslator*>());
   QLocale::setDefault(previous);
 }
