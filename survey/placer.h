@@ -26,6 +26,7 @@ class Placer {
   void chooseControl(const ControlChoice& choice);
   std::optional<double> contradiction(const SetUp& setUp, const std::vector<bool>& candidate) const;
 
+  bool restoreSetAside();
   bool placeStations();
   bool orientCircles();
   bool placeTargets();

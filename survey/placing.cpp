@@ -21,15 +21,30 @@ Placer::Placer(const Network& network, const ControlChoice& control) : network_(
 Placement Placer::run() {
   // Each round places at least one point or orients one circle, so the
   // rounds end; a point once placed is never moved.
-  for (bool progress = true; progress;) {
-    progress = placeStations();
-    progress = orientCircles() || progress;
-    progress = placeTargets() || progress;
-    progress = crossTargets() || progress;
-  }
+  do {
+    for (bool progress = true; progress;) {
+      progress = placeStations();
+      progress = orientCircles() || progress;
+      progress = placeTargets() || progress;
+      progress = crossTargets() || progress;
+    }
+  } while (restoreSetAside());
   carryElevations();
   explainUnplaced();
   return std::move(placed_);
+}
+
+// Recorded coordinates set aside that the observations could not replace
+// are better than none: they are control again, and the check shots show
+// how far off they are.
+bool Placer::restoreSetAside() {
+  const auto unplaced = [this](const SetAside& aside) {
+    const PointId point = *network_.find(aside.point);
+    if (placed_.points[point].at) return false;
+    placed_.points[point] = {network_.known[point]->at, true, Placing::Control, {}};
+    return true;
+  };
+  return std::erase_if(placed_.setAside, unplaced) > 0;
 }
 
 std::optional<Plane> Placer::planeOf(PointId point) const {

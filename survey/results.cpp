@@ -31,6 +31,7 @@ ResultsMaker::ResultsMaker(const Network& network, const Placement& placed)
 
 Results ResultsMaker::make() {
   results_.fullCircle = network_.fullCircle;
+  results_.feet = !network_.conventions.empty() && network_.conventions.back().feet;
   for (const auto& crossing : placed_.crossings) crossed(crossing);
   for (std::uint32_t s = 0; s < network_.setUps.size(); ++s) station(s);
   for (std::uint32_t k = 0; k < network_.sights.size(); ++k) sight(k);
@@ -41,7 +42,23 @@ Results ResultsMaker::make() {
   std::stable_sort(results_.failures.begin(), results_.failures.end(),
                    [](const FailedObservation& a, const FailedObservation& b) { return a.row < b.row; });
   results_.setAside = placed_.setAside;
+  recordedPoints();
   return std::move(results_);
+}
+
+void ResultsMaker::recordedPoints() {
+  std::map<std::string_view, double> asideBy;
+  for (const SetAside& aside : placed_.setAside) asideBy[aside.point] = aside.contradiction;
+  for (PointId p = 0; p < network_.names.size(); ++p) {
+    const auto& recorded = network_.known[p] ? network_.known[p] : network_.inserted[p];
+    if (!recorded || (!network_.known[p] && !placed_.points[p].control)) continue;
+    RecordedPoint point{std::string(network_.names[p]), recorded->row, recorded->at.north, recorded->at.east,
+                        recorded->at.elevation, placed_.points[p].control, std::nullopt};
+    if (const auto aside = asideBy.find(point.point); aside != asideBy.end()) point.contradiction = aside->second;
+    results_.recorded.push_back(std::move(point));
+  }
+  std::stable_sort(results_.recorded.begin(), results_.recorded.end(),
+                   [](const RecordedPoint& a, const RecordedPoint& b) { return a.row < b.row; });
 }
 
 std::optional<Coordinates> ResultsMaker::at(PointId point) const { return placed_.points[point].at; }

@@ -25,6 +25,7 @@ class ResultsMaker {
   Failure whyNot(const Sight& sight, bool stationPlaced, bool oriented) const;
   std::optional<Coordinates> at(PointId point) const;
   void meanPoints();
+  void recordedPoints();
 
   const Network& network_;
   const Placement& placed_;

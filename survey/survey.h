@@ -122,6 +122,18 @@ struct SetAside {
   double contradiction = 0;  // how far the observations put the point, in the book's unit
 };
 
+// A point the book gives coordinates for, and whether it is control.
+struct RecordedPoint {
+  std::string point;
+  std::uint32_t row = 0;  // the last 02/08 that gives them
+  double north = 0;
+  double east = 0;
+  std::optional<double> elevation;
+  bool control = false;  // kept as the book gives it
+  // Set aside: how far the observations put it from the book's coordinates.
+  std::optional<double> contradiction;
+};
+
 // The user's word on control points, over what the book and the observations say.
 struct ControlChoice {
   std::vector<std::string> free;   // recorded, but placed from the observations
@@ -140,7 +152,9 @@ struct Results {
   std::vector<FailedObservation> failures;  // in row order
   std::vector<StationResult> stations;      // every set-up, in row order
   std::vector<SetAside> setAside;
+  std::vector<RecordedPoint> recorded;      // in row order
   double fullCircle = 360.0;  // the book's angle unit, as a full circle
+  bool feet = false;          // the book's distance unit
   std::size_t checkShots() const;
 };
 
