@@ -47,7 +47,7 @@ struct BookConventions {
   bool feet = false;
   CoordinateOrder order = CoordinateOrder::NorthEast;
   bool counterClockwise = false;
-  bool horizonZero = false;          // vertical angles from the horizon
+  bool horizonZero = false;  // vertical angles from the horizon
   bool curvatureAndRefraction = false;
   double refraction = 0.14;
 

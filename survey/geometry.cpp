@@ -162,7 +162,8 @@ CrossingResult Intersect(std::span<const Ray> rays, double smallestAngle) {
   if (!(det > 1e-12)) return {Crossing::SmallAngle, {}};
   const Plane at{origin.north + (a22 * b1 - a12 * b2) / det, origin.east + (a11 * b2 - a12 * b1) / det};
   for (const Ray& ray : rays) {
-    const double ahead = std::cos(ray.azimuth) * (at.north - ray.from.north) + std::sin(ray.azimuth) * (at.east - ray.from.east);
+    const double ahead =
+        std::cos(ray.azimuth) * (at.north - ray.from.north) + std::sin(ray.azimuth) * (at.east - ray.from.east);
     if (!(ahead > 0)) return {Crossing::Behind, at};
   }
   return {Crossing::Found, at};

@@ -92,13 +92,13 @@ struct Network {
   // By PointId: an 08 of the add dialog's kind (XD) after every row that
   // uses its point. "Вставить координаты" put it there: it is no control.
   std::vector<std::optional<Recorded>> inserted;
-  std::vector<SetUp> setUps;                   // in row order
-  std::vector<Circle> circles;                 // grouped by set-up, in row order
-  std::vector<Sight> sights;                   // grouped by set-up, in row order
-  std::vector<FacePair> pairs;                 // in row order
-  std::vector<BookConventions> conventions;    // as they changed along the book
-  std::vector<FailedObservation> failures;     // what the reading itself refused
-  double fullCircle = 360.0;                   // the unit the book shows angles in
+  std::vector<SetUp> setUps;                 // in row order
+  std::vector<Circle> circles;               // grouped by set-up, in row order
+  std::vector<Sight> sights;                 // grouped by set-up, in row order
+  std::vector<FacePair> pairs;               // in row order
+  std::vector<BookConventions> conventions;  // as they changed along the book
+  std::vector<FailedObservation> failures;   // what the reading itself refused
+  double fullCircle = 360.0;                 // the unit the book shows angles in
   std::unordered_map<std::string_view, PointId> ids;
 
   std::optional<PointId> find(std::string_view name) const {

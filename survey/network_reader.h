@@ -29,8 +29,8 @@ struct Reading {
   PointId target = 0;
   Face face = Face::Single;
   SightKind kind = SightKind::Circle;
-  double horizontal = 0;          // clockwise; face right as read
-  std::optional<double> zenith;   // from the zenith, as the face read it
+  double horizontal = 0;         // clockwise; face right as read
+  std::optional<double> zenith;  // from the zenith, as the face read it
   std::optional<double> slope;
 };
 
@@ -76,8 +76,8 @@ class NetworkReader {
   double targetHeight_ = 0;
   bool sdr_ = false;
   std::unordered_map<PointId, Waiting> waiting_;  // face lefts of the set-up by target
-  std::vector<std::uint32_t> lastUse_;             // by PointId: the last row that used it
-  std::vector<Recorded> inserted_;                 // 08s that may have come from the computation
+  std::vector<std::uint32_t> lastUse_;            // by PointId: the last row that used it
+  std::vector<Recorded> inserted_;                // 08s that may have come from the computation
   std::vector<PointId> insertedPoints_;
 };
 

@@ -34,8 +34,8 @@ void NetworkReader::observation(std::uint32_t row, std::string_view line, char v
   if (face == Face::Left) waiting_[reading->target] = {*reading, index, false};
 }
 
-std::optional<Reading> NetworkReader::readingOf(std::uint32_t row, std::string_view line, char version,
-                                                SightKind kind, Face face) {
+std::optional<Reading> NetworkReader::readingOf(std::uint32_t row, std::string_view line, char version, SightKind kind,
+                                                Face face) {
   Reading reading;
   reading.row = row;
   reading.face = face;
@@ -57,7 +57,8 @@ std::optional<Reading> NetworkReader::readingOf(std::uint32_t row, std::string_v
   reading.horizontal = reducedAngle(turned ? -horizontal.number : horizontal.number, full());
   if (vertical.ok()) {
     // An elevation angle v is the zenith angle 90 - v, on either face.
-    const double zenith = reducedAngle(conventions_.horizonZero ? full() / 4 - vertical.number : vertical.number, full());
+    const double zenith =
+        reducedAngle(conventions_.horizonZero ? full() / 4 - vertical.number : vertical.number, full());
     const double faceLeft = face == Face::Right ? full() - zenith : zenith;
     if (!(faceLeft > 0 && faceLeft < full() / 2)) {
       fail(row, Failure::BadAngle);
@@ -91,8 +92,8 @@ void NetworkReader::faceRight(const Reading& right) {
   if (sameCircle && first.kind == right.kind) pair.collimation = difference / 2;
   if (first.zenith && right.zenith) pair.index = centredAngle(*first.zenith + *right.zenith - full(), full()) / 2;
   const double largest = kLargestFaceError * full();
-  const bool disagree = (pair.collimation && std::fabs(*pair.collimation) > largest) ||
-                        (pair.index && std::fabs(*pair.index) > largest);
+  const bool disagree =
+      (pair.collimation && std::fabs(*pair.collimation) > largest) || (pair.index && std::fabs(*pair.index) > largest);
   network_.pairs.push_back(pair);
   if (disagree) return fail(right.row, Failure::FacesDisagree);
   // Faces read from two zeros of the circle each keep their own zero.
@@ -113,8 +114,9 @@ void NetworkReader::faceRight(const Reading& right) {
 
 std::optional<Sight> NetworkReader::sightOf(const Reading& reading, std::optional<double> slope) const {
   const bool right = reading.face == Face::Right;
-  const double horizontal =
-      right && reading.kind == SightKind::Circle ? reducedAngle(reading.horizontal - full() / 2, full()) : reading.horizontal;
+  const double horizontal = right && reading.kind == SightKind::Circle
+                                ? reducedAngle(reading.horizontal - full() / 2, full())
+                                : reading.horizontal;
   Sight sight;
   sight.target = reading.target;
   sight.setUp = static_cast<std::uint32_t>(network_.setUps.size() - 1);

@@ -220,7 +220,8 @@ bool Placer::crossTargets() {
     if (setUps.size() < 2) continue;
     const CrossingResult crossing = Intersect(lines, kSmallestCrossing);
     if (crossing.outcome != Crossing::Found) {
-      placed_.crossingFailures[target] = crossing.outcome == Crossing::SmallAngle ? Failure::SmallAngle : Failure::WeakGeometry;
+      placed_.crossingFailures[target] =
+          crossing.outcome == Crossing::SmallAngle ? Failure::SmallAngle : Failure::WeakGeometry;
       continue;
     }
     place(target, crossing.at, Placing::Intersection, setUps);
@@ -232,8 +233,6 @@ bool Placer::crossTargets() {
 
 }  // namespace detail
 
-Placement Place(const Network& network, const ControlChoice& control) {
-  return detail::Placer(network, control).run();
-}
+Placement Place(const Network& network, const ControlChoice& control) { return detail::Placer(network, control).run(); }
 
 }  // namespace quillmar::survey

@@ -35,10 +35,10 @@ struct PlacedSetUp {
 };
 
 struct Placement {
-  std::vector<PlacedPoint> points;     // by PointId
-  std::vector<PlacedCircle> circles;   // by circle
-  std::vector<PlacedSetUp> setUps;     // by set-up
-  std::vector<SetAside> setAside;      // recorded coordinates the observations contradict
+  std::vector<PlacedPoint> points;    // by PointId
+  std::vector<PlacedCircle> circles;  // by circle
+  std::vector<PlacedSetUp> setUps;    // by set-up
+  std::vector<SetAside> setAside;     // recorded coordinates the observations contradict
   // Targets placed by intersection, with the sights that crossed.
   struct Crossing {
     PointId target = 0;

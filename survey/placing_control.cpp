@@ -62,8 +62,8 @@ std::optional<double> Placer::contradiction(const SetUp& setUp, const std::vecto
   double longest = 0;
   for (const Sight& sight : sightsOf(setUp)) {
     if (sight.kind != SightKind::Circle || sight.target == setUp.station || !candidate[sight.target]) continue;
-    const Coordinates& at = network_.known[sight.target] ? network_.known[sight.target]->at
-                                                         : network_.inserted[sight.target]->at;
+    const Coordinates& at =
+        network_.known[sight.target] ? network_.known[sight.target]->at : network_.inserted[sight.target]->at;
     const Seen seen{{at.north, at.east}, sight.direction, sight.distance.value_or(0)};
     directions[sight.circle].push_back(seen);
     if (sight.distance) withDistance[sight.circle].push_back(seen);

@@ -52,8 +52,9 @@ void ResultsMaker::recordedPoints() {
   for (PointId p = 0; p < network_.names.size(); ++p) {
     const auto& recorded = network_.known[p] ? network_.known[p] : network_.inserted[p];
     if (!recorded || (!network_.known[p] && !placed_.points[p].control)) continue;
-    RecordedPoint point{std::string(network_.names[p]), recorded->row, recorded->at.north, recorded->at.east,
-                        recorded->at.elevation, placed_.points[p].control, std::nullopt};
+    RecordedPoint point{
+        std::string(network_.names[p]), recorded->row, recorded->at.north, recorded->at.east, recorded->at.elevation,
+        placed_.points[p].control,      std::nullopt};
     if (const auto aside = asideBy.find(point.point); aside != asideBy.end()) point.contradiction = aside->second;
     results_.recorded.push_back(std::move(point));
   }

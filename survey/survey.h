@@ -118,7 +118,7 @@ struct StationResult {
 // Recorded coordinates the observations contradict, placed from them instead.
 struct SetAside {
   std::string point;
-  std::uint32_t row = 0;  // the record that gave the coordinates
+  std::uint32_t row = 0;     // the record that gave the coordinates
   double contradiction = 0;  // how far the observations put the point, in the book's unit
 };
 
@@ -152,9 +152,9 @@ struct Results {
   std::vector<FailedObservation> failures;  // in row order
   std::vector<StationResult> stations;      // every set-up, in row order
   std::vector<SetAside> setAside;
-  std::vector<RecordedPoint> recorded;      // in row order
-  double fullCircle = 360.0;  // the book's angle unit, as a full circle
-  bool feet = false;          // the book's distance unit
+  std::vector<RecordedPoint> recorded;  // in row order
+  double fullCircle = 360.0;            // the book's angle unit, as a full circle
+  bool feet = false;                    // the book's distance unit
   std::size_t checkShots() const;
 };
 

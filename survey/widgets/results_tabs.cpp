@@ -42,11 +42,12 @@ QString references(const StationResult& station, double fullCircle, bool feet) {
   for (const Reference& reference : station.references) {
     QString part = name(reference.point);
     if (reference.orientationResidual)
-      part += QStringLiteral(" %1%2")
-                  .arg(seconds(reference.orientationResidual, fullCircle), smallAngleOf(fullCircle).unit);
+      part += QStringLiteral(" %1%2").arg(seconds(reference.orientationResidual, fullCircle),
+                                          smallAngleOf(fullCircle).unit);
     if (reference.distanceResidual)
-      part += feet ? QStringLiteral(" %1 фт").arg(coordinate(reference.distanceResidual))
-                   : QStringLiteral(" %1 мм").arg(QString::fromStdString(FixedText(*reference.distanceResidual * 1000, 1)));
+      part +=
+          feet ? QStringLiteral(" %1 фт").arg(coordinate(reference.distanceResidual))
+               : QStringLiteral(" %1 мм").arg(QString::fromStdString(FixedText(*reference.distanceResidual * 1000, 1)));
     parts << part;
   }
   return parts.join(QStringLiteral("; "));
@@ -131,50 +132,49 @@ void ResultsWindow::createSetUpTables() {
                 {QStringLiteral("Строка КП"), [&pairs](std::size_t k) { return rowNumber(pairs[k].row2); }, true}},
                [&pairs] { return pairs.size(); }, [&pairs](std::size_t k) { return pairs[k].row1; }, this));
 
-  addTable(Stations,
-           new ResultsTable(
-               {{QStringLiteral("Станция"), [&stations](std::size_t k) { return name(stations[k].station); }},
-                {QStringLiteral("Способ"),
-                 [&stations](std::size_t k) { return cp1251ToQString(PlacingText(stations[k].placing)); }},
-                {QStringLiteral("N"), [&stations](std::size_t k) { return coordinate(stations[k].north); }, true},
-                {QStringLiteral("E"), [&stations](std::size_t k) { return coordinate(stations[k].east); }, true},
-                {QStringLiteral("Elev"), [&stations](std::size_t k) { return coordinate(stations[k].elevation); }, true},
-                {QStringLiteral("Ориентирование"),
-                 [&stations](std::size_t k) {
-                   return stations[k].orientation ? QString::fromStdString(FixedText(*stations[k].orientation, 5))
-                                                  : QString();
-                 },
-                 true},
-                {QStringLiteral("Строка"), [&stations](std::size_t k) { return rowNumber(stations[k].row); }, true},
-                {QStringLiteral("Причина"),
-                 [&stations](std::size_t k) {
-                   return stations[k].failure ? cp1251ToQString(FailureText(*stations[k].failure)) : QString();
-                 }},
-                {QStringLiteral("Опорные пункты"),
-                 [this](std::size_t k) {
-                   return references(results_.stations[k], results_.fullCircle, results_.feet);
-                 }}},
-               [&stations] { return stations.size(); }, [&stations](std::size_t k) { return stations[k].row; },
-               this));
+  addTable(
+      Stations,
+      new ResultsTable(
+          {{QStringLiteral("Станция"), [&stations](std::size_t k) { return name(stations[k].station); }},
+           {QStringLiteral("Способ"),
+            [&stations](std::size_t k) { return cp1251ToQString(PlacingText(stations[k].placing)); }},
+           {QStringLiteral("N"), [&stations](std::size_t k) { return coordinate(stations[k].north); }, true},
+           {QStringLiteral("E"), [&stations](std::size_t k) { return coordinate(stations[k].east); }, true},
+           {QStringLiteral("Elev"), [&stations](std::size_t k) { return coordinate(stations[k].elevation); }, true},
+           {QStringLiteral("Ориентирование"),
+            [&stations](std::size_t k) {
+              return stations[k].orientation ? QString::fromStdString(FixedText(*stations[k].orientation, 5))
+                                             : QString();
+            },
+            true},
+           {QStringLiteral("Строка"), [&stations](std::size_t k) { return rowNumber(stations[k].row); }, true},
+           {QStringLiteral("Причина"),
+            [&stations](std::size_t k) {
+              return stations[k].failure ? cp1251ToQString(FailureText(*stations[k].failure)) : QString();
+            }},
+           {QStringLiteral("Опорные пункты"),
+            [this](std::size_t k) { return references(results_.stations[k], results_.fullCircle, results_.feet); }}},
+          [&stations] { return stations.size(); }, [&stations](std::size_t k) { return stations[k].row; }, this));
 
   const auto& recorded = results_.recorded;
-  addTable(Control,
-           new ResultsTable(
-               {{QStringLiteral("Точка"), [&recorded](std::size_t k) { return name(recorded[k].point); }},
-                {QStringLiteral("Исходный"), [](std::size_t) { return QString(); }, false,
-                 [&recorded](std::size_t k) { return std::optional<bool>(recorded[k].control); },
-                 [this](std::size_t k, bool control) { setControl(results_.recorded[k].point, control); }},
-                {QStringLiteral("N"), [&recorded](std::size_t k) { return coordinate(recorded[k].north); }, true},
-                {QStringLiteral("E"), [&recorded](std::size_t k) { return coordinate(recorded[k].east); }, true},
-                {QStringLiteral("Elev"), [&recorded](std::size_t k) { return coordinate(recorded[k].elevation); }, true},
-                {QStringLiteral("Строка"), [&recorded](std::size_t k) { return rowNumber(recorded[k].row); }, true},
-                {QStringLiteral("Примечание"),
-                 [this](std::size_t k) {
-                   const RecordedPoint& point = results_.recorded[k];
-                   if (!point.contradiction) return QString();
-                   return cp1251ToQString(SetAsideText({point.point, point.row, *point.contradiction}, results_.feet));
-                 }}},
-               [&recorded] { return recorded.size(); }, [&recorded](std::size_t k) { return recorded[k].row; }, this));
+  addTable(
+      Control,
+      new ResultsTable(
+          {{QStringLiteral("Точка"), [&recorded](std::size_t k) { return name(recorded[k].point); }},
+           {QStringLiteral("Исходный"), [](std::size_t) { return QString(); }, false,
+            [&recorded](std::size_t k) { return std::optional<bool>(recorded[k].control); },
+            [this](std::size_t k, bool control) { setControl(results_.recorded[k].point, control); }},
+           {QStringLiteral("N"), [&recorded](std::size_t k) { return coordinate(recorded[k].north); }, true},
+           {QStringLiteral("E"), [&recorded](std::size_t k) { return coordinate(recorded[k].east); }, true},
+           {QStringLiteral("Elev"), [&recorded](std::size_t k) { return coordinate(recorded[k].elevation); }, true},
+           {QStringLiteral("Строка"), [&recorded](std::size_t k) { return rowNumber(recorded[k].row); }, true},
+           {QStringLiteral("Примечание"),
+            [this](std::size_t k) {
+              const RecordedPoint& point = results_.recorded[k];
+              if (!point.contradiction) return QString();
+              return cp1251ToQString(SetAsideText({point.point, point.row, *point.contradiction}, results_.feet));
+            }}},
+          [&recorded] { return recorded.size(); }, [&recorded](std::size_t k) { return recorded[k].row; }, this));
 
   addTable(Failures,
            new ResultsTable(

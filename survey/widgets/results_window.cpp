@@ -85,11 +85,11 @@ void ResultsWindow::addTable(Tab tab, ResultsTable* model) {
   const QFontMetrics metrics(view->font());
   for (int column = 0; column < model->columnCount(); ++column) {
     const QString title = model->headerData(column, Qt::Horizontal).toString();
-    const QString& sample = title == QStringLiteral("Способ") ? kMethodSample
+    const QString& sample = title == QStringLiteral("Способ")           ? kMethodSample
                             : title == QStringLiteral("Опорные пункты") ? kReasonSample
-                            : !model->isNumber(column)        ? kNameSample
-                            : title.size() <= 5               ? kNumberSample
-                                                              : kShortSample;
+                            : !model->isNumber(column)                  ? kNameSample
+                            : title.size() <= 5                         ? kNumberSample
+                                                                        : kShortSample;
     header.resizeSection(column, std::max(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(title)) + 16);
   }
   connect(view, &QAbstractItemView::clicked, this, [this, tab](const QModelIndex& index) { tableClicked(tab, index); });
@@ -118,9 +118,9 @@ void ResultsWindow::refresh() {
   for (std::size_t k = 0; k < results_.solutions.size(); ++k)
     if (results_.solutions[k].method == Method::Check) checkShots_.push_back(static_cast<std::uint32_t>(k));
   for (ResultsTable* model : models_) model->reset();
-  const QString titles[TabCount] = {QStringLiteral("Точки"),      QStringLiteral("Решения"),
-                                    QStringLiteral("Контроль"),   QStringLiteral("Пары КЛ/КП"),
-                                    QStringLiteral("Станции"),    QStringLiteral("Исходные пункты"),
+  const QString titles[TabCount] = {QStringLiteral("Точки"),         QStringLiteral("Решения"),
+                                    QStringLiteral("Контроль"),      QStringLiteral("Пары КЛ/КП"),
+                                    QStringLiteral("Станции"),       QStringLiteral("Исходные пункты"),
                                     QStringLiteral("Без результата")};
   for (int tab = 0; tab < TabCount; ++tab)
     tabs_->setTabText(tab, QStringLiteral("%1 (%2)").arg(titles[tab]).arg(models_[tab]->rowCount()));
@@ -145,7 +145,6 @@ QString ResultsWindow::statusText() const {
                     .arg(checkShots_.size())
                     .arg(results_.failures.size());
 }
-
 
 void ResultsWindow::tableClicked(Tab tab, const QModelIndex& index) {
   if (!index.isValid()) return;

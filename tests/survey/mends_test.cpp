@@ -19,8 +19,8 @@ Results kilometreAt80(std::vector<std::string> before) {
 TEST(Mends, curvatureShortensTheDistanceOnlyWhenTheJobAsksForIt) {
   const double level = 1000 * std::sin(80 * std::numbers::pi / 180);
   const double rise = 1000 * std::cos(80 * std::numbers::pi / 180);
-  const double shortened = level - 0.93 * 1e6 * std::sin(80 * std::numbers::pi / 180) *
-                                       std::cos(80 * std::numbers::pi / 180) / 6371000;
+  const double shortened =
+      level - 0.93 * 1e6 * std::sin(80 * std::numbers::pi / 180) * std::cos(80 * std::numbers::pi / 180) / 6371000;
   const struct {
     const char* what;
     std::vector<std::string> before;
@@ -41,9 +41,9 @@ TEST(Mends, curvatureShortensTheDistanceOnlyWhenTheJobAsksForIt) {
 
 TEST(Mends, eachFaceKeepsTheOrientationInForceWhenItWasRead) {
   // The second 07 turns the circle by 30 degrees between the faces.
-  const Results results = computed(setUp('3', {observation('3', "F1", "P1", "10", "90", "90"),
-                                               backsight('3', "BS", "0", "30"),
-                                               observation('3', "F2", "P1", "10", "270", "300")}));
+  const Results results =
+      computed(setUp('3', {observation('3', "F1", "P1", "10", "90", "90"), backsight('3', "BS", "0", "30"),
+                           observation('3', "F2", "P1", "10", "270", "300")}));
   ASSERT_EQ(results.points.size(), 1u);
   EXPECT_NEAR(results.points[0].north, 1000, 1e-6);
   EXPECT_NEAR(results.points[0].east, 2010, 1e-6);
@@ -52,10 +52,9 @@ TEST(Mends, eachFaceKeepsTheOrientationInForceWhenItWasRead) {
 }
 
 TEST(Mends, facesOfTwoSetUpsNeverPair) {
-  const Results results = computed(setUp('3', {observation('3', "F1", "P1", "10", "90", "90"),
-                                               station('3', "STN", "1000", "2000", "100"),
-                                               backsight('3', "BS", "0", "0"),
-                                               observation('3', "F2", "P1", "10", "270", "270")}));
+  const Results results =
+      computed(setUp('3', {observation('3', "F1", "P1", "10", "90", "90"), station('3', "STN", "1000", "2000", "100"),
+                           backsight('3', "BS", "0", "0"), observation('3', "F2", "P1", "10", "270", "270")}));
   EXPECT_TRUE(results.pairs.empty());
   EXPECT_EQ(results.solutions.size(), 2u);
 }
@@ -91,8 +90,8 @@ TEST(Mends, reportsEveryBadValueWithItsRow) {
 }
 
 TEST(Mends, facesFurtherApartThanAnInstrumentAreNotAveraged) {
-  const Results results = computed(setUp('3', {observation('3', "F1", "P1", "100", "90", "0"),
-                                               observation('3', "F2", "P1", "100", "270", "270")}));
+  const Results results = computed(
+      setUp('3', {observation('3', "F1", "P1", "100", "90", "0"), observation('3', "F2", "P1", "100", "270", "270")}));
   ASSERT_EQ(results.failures.size(), 1u);
   EXPECT_EQ(results.failures[0].reason, Failure::FacesDisagree);
   EXPECT_EQ(results.failures[0].row, 6u);
@@ -102,7 +101,9 @@ TEST(Mends, facesFurtherApartThanAnInstrumentAreNotAveraged) {
 
 TEST(Mends, aBookOfNoSdrLayoutSaysSo) {
   RecordList list;
-  for (const char* text : {"\xEF\xBB\xBF" "00NMSDR33", "13NMnote", "09F1 junk"})
+  for (const char* text : {"\xEF\xBB\xBF"
+                           "00NMSDR33",
+                           "13NMnote", "09F1 junk"})
     list.append({}, SurveyRecord::fromText(text, kVersionNone));
   const Results results = Compute(list);
   ASSERT_EQ(results.failures.size(), 1u);

@@ -104,7 +104,10 @@ class NetworkBook {
   std::string point(const std::string& name, const Truth& at, const char* codes) const {
     const auto [one, two] = ordered(at);
     return line(KindId::Position, codes, style_.version,
-                {{F::PointName, name}, {F::Coordinate1, one}, {F::Coordinate2, two}, {F::Coordinate3, number(at.elevation, 4)}});
+                {{F::PointName, name},
+                 {F::Coordinate1, one},
+                 {F::Coordinate2, two},
+                 {F::Coordinate3, number(at.elevation, 4)}});
   }
 
   BookStyle style_;
