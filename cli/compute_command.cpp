@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/compute_command.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 
 #include "cli/load_input.h"
+#include "records/cp1251.h"
 #include "records/file_writer.h"
 #include "records/io_error.h"
 #include "survey/solution_table.h"
@@ -24,19 +27,59 @@ void reportResults(const std::string& in, const survey::Results& results) {
     std::cerr << "quillmar-cli: " << in << ": row " << std::uint64_t{failure.row} + 1 << ": "
               << survey::FailureWord(failure.reason) << "\n";
   }
+  for (const survey::SetAside& point : results.setAside) {
+    std::cerr << "quillmar-cli: " << in << ": row " << std::uint64_t{point.row} + 1 << ": the coordinates of "
+              << point.point << " disagree with the observations by " << std::llround(point.contradiction)
+              << (results.feet ? " ft" : " m") << "; computed anew\n";
+  }
   std::cerr << "quillmar-cli: computed " << results.points.size() << " points, " << results.checkShots()
             << " check shots, " << results.failures.size() << " observations gave nothing\n";
+}
+
+int usage(const std::string& why) {
+  if (!why.empty()) std::cerr << "quillmar-cli: " << why << "\n";
+  std::cerr << "usage: quillmar-cli compute IN OUT [--free NAMES] [--fixed NAMES]\n";
+  return 2;
+}
+
+// "A,B,,C": the names between the commas, empty ones left out.
+std::vector<std::string> namesOf(const std::string& list) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    if (comma > start) names.push_back(list.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return names;
 }
 
 }  // namespace
 
 int runCompute(const std::vector<std::string>& args) {
-  if (args.size() != 2) {
-    std::cerr << "usage: quillmar-cli compute IN OUT\n";
-    return 2;
+  std::vector<std::string> files;
+  survey::ControlChoice control;
+  bool freeGiven = false, fixedGiven = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--free" || arg == "--fixed") {
+      bool& given = arg == "--free" ? freeGiven : fixedGiven;
+      if (given) return usage(arg + " is given twice");
+      if (i + 1 >= args.size()) return usage(arg + " needs the names of points");
+      given = true;
+      (arg == "--free" ? control.free : control.fixed) = namesOf(args[++i]);
+    } else if (arg.starts_with("--")) {
+      return usage("unknown option " + arg);
+    } else {
+      files.push_back(arg);
+    }
   }
-  const std::string& in = args[0];
-  const std::string& outPath = args[1];
+  if (files.size() != 2) return usage("");
+  // Names are typed in the terminal's encoding; the book holds Windows-1251.
+  for (auto* names : {&control.free, &control.fixed})
+    for (std::string& name : *names) name = Utf8ToCp1251(name);
+  const std::string& in = files[0];
+  const std::string& outPath = files[1];
   try {
     // OUT is created first, so that a book is not read for a table that cannot be written.
     FileWriter file(outPath);
@@ -47,7 +90,7 @@ int runCompute(const std::vector<std::string>& args) {
     } catch (const IoError& e) {
       return report(in, e);
     }
-    const survey::Results results = survey::Compute(list);
+    const survey::Results results = survey::Compute(list, list.size(), control);
     survey::WriteSolutionTable(file, results);
     file.commit();
     reportResults(in, results);

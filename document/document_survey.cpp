@@ -37,7 +37,9 @@ void DocumentSurvey::opened() {
 
 InsertRowsCommand* DocumentSurvey::coordinateRows() {
   const std::size_t rows = static_cast<std::size_t>(model_.rowCount());
-  const survey::Results results = survey::Compute(model_.list(), rows);
+  // The control points as the results window has them, where it is open.
+  const survey::ControlChoice control = window() ? window()->controlChoice() : survey::ControlChoice{};
+  const survey::Results results = survey::Compute(model_.list(), rows, control);
   survey::CoordinateRecords made = survey::MakeCoordinateRecords(model_.list(), rows, results);
   std::vector<RecordList::Placed> inserted;
   inserted.reserve(made.records.size());

@@ -163,20 +163,33 @@ void PlanData::addComputed(const std::vector<ComputedPlace>& places, const std::
   names.reserve(recorded_);
   for (std::size_t point = 0; point < recorded_; ++point) names.push_back(name(point));
   const NameIndex byName(names);
+  std::vector<std::string_view> computedNames;
+  computedNames.reserve(places.size());
+  for (const ComputedPlace& place : places) computedNames.push_back(place.name);
+  const NameIndex byComputedName(computedNames);
+  // A station placed from its observations draws its lines from there, not
+  // from the coordinates its records give it.
+  const auto stationPoint = [&](std::string_view station) -> std::optional<std::uint32_t> {
+    if (const auto computed = byComputedName.find(station); computed && places[*computed].station)
+      return static_cast<std::uint32_t>(recorded_ + *computed);
+    return byName.find(station);
+  };
   std::vector<RowPoint> observed;
   for (const ComputedSight& sight : sights) {
     if (sight.place >= places.size()) continue;
     const auto target = static_cast<std::uint32_t>(recorded_ + sight.place);
     observed.push_back({sight.row, target});
     if (sight.pairRow) observed.push_back({*sight.pairRow, target});
-    if (const auto station = byName.find(sight.station)) computedLines_.push_back({*station, target});
+    const auto station = stationPoint(sight.station);
+    if (station && *station != target) computedLines_.push_back({*station, target});
   }
   for (const ComputedPlace& place : places) {
     const std::string_view shown = place.name.substr(0, 255);
     positions_.push_back(place.at);
     extent_.include(place.at);
     points_.push_back({place.lastRow, static_cast<std::uint32_t>(names_.size()),
-                       static_cast<std::uint8_t>(shown.size()), PointKind::Computed});
+                       static_cast<std::uint8_t>(shown.size()),
+                       place.station ? PointKind::ComputedStation : PointKind::Computed});
     names_.append(shown);
   }
   // An observation of a computed point names it, as one of a recorded point does.

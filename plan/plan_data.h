@@ -19,7 +19,8 @@
 
 namespace quillmar::plan {
 
-enum class PointKind : std::uint8_t { Station, Other, Computed };
+// A computed station is a set-up's station placed from its observations.
+enum class PointKind : std::uint8_t { Station, Other, Computed, ComputedStation };
 
 struct PointInfo {
   std::uint32_t row = 0;
@@ -38,6 +39,7 @@ struct ComputedPlace {
   std::string_view name;
   GroundPoint at;
   std::uint32_t lastRow = 0;  // the row the plan gives it
+  bool station = false;       // a set-up stood on it
 };
 struct ComputedSight {
   std::uint32_t place = 0;  // index of its ComputedPlace

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plan/point_fields.h"
 
-#include <charconv>
-#include <cmath>
-
 #include "records/record_layout.h"
 #include "records/sdr_field.h"
 
@@ -12,14 +9,6 @@ namespace {
 
 std::string_view fieldAt(std::string_view line, FieldPlace place) {
   return place.exists() ? sdrField(line, place.start, place.width) : std::string_view();
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace
@@ -50,31 +39,7 @@ std::optional<std::string_view> observedPointName(const SurveyRecord& record) {
 }
 
 std::optional<CoordinateOrder> headerCoordinateOrder(const SurveyRecord& record) {
-  const KindLayout& header = LayoutOf(KindId::Header);
-  if (record.typeCode != header.typeCode) return std::nullopt;
-  const FieldPlace code = PlaceOf(header, FieldId::CoordinateOrderCode, record.version);
-  if (!code.exists()) return std::nullopt;
-  switch (sdrCode(record.body.view(), code.start)) {
-    case '1': return CoordinateOrder::NorthEast;
-    case '2': return CoordinateOrder::EastNorth;
-    default: return std::nullopt;
-  }
-}
-
-std::string_view trimmedName(std::string_view field) { return trimmed(field); }
-
-std::optional<double> fieldNumber(std::string_view field) {
-  std::string_view text = trimmed(field);
-  // from_chars takes no plus sign; a sign after it is no number.
-  if (!text.empty() && text.front() == '+') {
-    text.remove_prefix(1);
-    if (!text.empty() && text.front() == '-') return std::nullopt;
-  }
-  if (text.empty()) return std::nullopt;
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
+  return HeaderCoordinateOrder(record.typeCode.view(), record.version, record.body.view());
 }
 
 }  // namespace quillmar::plan

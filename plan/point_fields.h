@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "records/book_conventions.h"
 #include "records/survey_record.h"
 
 namespace quillmar::plan {
@@ -26,7 +27,7 @@ std::optional<PointFields> pointFields(const SurveyRecord& record);
 // The target point of an observation ("09") record of either layout.
 std::optional<std::string_view> observedPointName(const SurveyRecord& record);
 
-enum class CoordinateOrder { NorthEast, EastNorth };
+using quillmar::CoordinateOrder;
 
 // What a header ("00") says about the order of the coordinate fields; nothing
 // for another record, or for a header whose code leaves the order as it was.
@@ -35,10 +36,10 @@ std::optional<CoordinateOrder> headerCoordinateOrder(const SurveyRecord& record)
 bool isStation(const SurveyRecord& record);
 
 // A point name without the blanks that right-align it in its field.
-std::string_view trimmedName(std::string_view field);
+inline std::string_view trimmedName(std::string_view field) { return TrimmedField(field); }
 
 // The number a field holds, blanks around it allowed; nothing for an empty
-// field, text, or a value that is not finite.
-std::optional<double> fieldNumber(std::string_view field);
+// field, text, or a value beyond any a field book holds.
+inline std::optional<double> fieldNumber(std::string_view field) { return FieldNumber(field); }
 
 }  // namespace quillmar::plan

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quillmar {
@@ -87,6 +88,30 @@ template <cp1251_detail::Utf8Text S>
 constexpr std::string_view operator""_w() {
   const auto& c = cp1251_detail::kConverted<S>;
   return std::string_view(c.bytes.data(), c.size);
+}
+
+// Text typed on a UTF-8 terminal (a point name on the command line) as
+// Windows-1251 bytes; text that is no UTF-8, or has a character without a
+// byte, is taken as Windows-1251 already.
+inline std::string Utf8ToCp1251(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+    if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size() + (extra == 0 ? 1 : 0))
+      return std::string(text);
+    char32_t cp = extra == 0 ? b : b & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((next & 0xC0) != 0x80) return std::string(text);
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    const int byte = cp1251_detail::byteFor(cp);
+    if (byte < 0) return std::string(text);
+    out.push_back(static_cast<char>(byte));
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return out;
 }
 
 }  // namespace quillmar

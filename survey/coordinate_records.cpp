@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "editing/field_rows.h"
-#include "plan/point_fields.h"
+#include "records/book_conventions.h"
 #include "records/record_layout.h"
 
 namespace quillmar::survey {
@@ -37,19 +37,20 @@ CoordinateRecords MakeCoordinateRecords(const RecordList& list, std::size_t rows
   points.reserve(results.points.size());
   rows = std::min(rows, list.size());
   for (const ComputedPoint& point : results.points) {
-    if (point.lastRow < rows) points.push_back(&point);
+    // A point the book holds already from an earlier insert is not put in twice.
+    if (point.lastRow < rows && !point.inserted) points.push_back(&point);
   }
   std::stable_sort(points.begin(), points.end(),
                    [](const ComputedPoint* a, const ComputedPoint* b) { return a->lastRow < b->lastRow; });
   const std::string_view headerCode = LayoutOf(KindId::Header).typeCode;
   const std::string_view positionCode = LayoutOf(KindId::Position).typeCode;
-  plan::CoordinateOrder order = plan::CoordinateOrder::NorthEast;
+  CoordinateOrder order = CoordinateOrder::NorthEast;
   std::size_t row = 0;
   for (const ComputedPoint* point : points) {
     // The order of the header in force where the record goes.
     for (; row <= point->lastRow; ++row) {
       if (list.typeCode(row) != headerCode) continue;
-      if (const auto code = plan::headerCoordinateOrder(list.record(row))) order = *code;
+      if (const auto code = HeaderCoordinateOrder(headerCode, list.version(row), list.body(row))) order = *code;
     }
     const char version = list.version(point->lastRow);
     const auto fieldRows = FieldRows(positionCode, version, kPositionCode);
@@ -57,7 +58,7 @@ CoordinateRecords MakeCoordinateRecords(const RecordList& list, std::size_t rows
       made.notFitted.push_back(point->point);
       continue;
     }
-    const bool northFirst = order == plan::CoordinateOrder::NorthEast;
+    const bool northFirst = order == CoordinateOrder::NorthEast;
     const auto first = fitted(northFirst ? point->north : point->east, fieldRows[1].width);
     const auto second = fitted(northFirst ? point->east : point->north, fieldRows[2].width);
     std::optional<std::string> third = std::string();

@@ -7,22 +7,15 @@
 #include <optional>
 
 #include "records/file_writer.h"
+#include "records/table_text.h"
 
 namespace quillmar::survey {
 namespace {
 
 constexpr std::string_view kHeader = "point;N;E;Elev;station;method;dN;dE;dElev;collimation;index;row;pairRow\r\n";
 
-// Four decimals whatever the locale; never "-0.0000".
-void appendNumber(std::string& line, double value) {
-  if (std::fabs(value) < 0.00005) value = 0;
-  char digits[64];
-  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 4);
-  if (error == std::errc()) line.append(digits, end);
-}
-
 void appendNumber(std::string& line, const std::optional<double>& value) {
-  if (value) appendNumber(line, *value);
+  if (value) AppendFixed(line, *value, 4);
 }
 
 // Each value with the separator after it; an empty field for no value.
@@ -46,9 +39,11 @@ void WriteSolutionTable(ByteSink& out, const Results& results) {
   auto pair = results.pairs.begin();
   for (const Solution& solution : results.solutions) {
     line.clear();
-    line.append(solution.point).push_back(';');
+    AppendTableField(line, solution.point);
+    line.push_back(';');
     appendNumbers(line, {solution.north, solution.east, solution.elevation});
-    line.append(solution.station).push_back(';');
+    AppendTableField(line, solution.station);
+    line.push_back(';');
     line.append(MethodWord(solution.method)).push_back(';');
     appendNumbers(line, {solution.dNorth, solution.dEast, solution.dElevation});
     // Both lists are in row order: the pair of a solution is found walking along.

@@ -78,6 +78,7 @@ class Painter {
       if (crowdedLines) rasterLines(raster);
       if (crowdedPoints) rasterPoints(raster, PointKind::Other, 2, kPointColour);
       if (crowdedPoints) rasterPoints(raster, PointKind::Computed, 2, kComputedColour);
+      if (crowdedPoints) rasterPoints(raster, PointKind::ComputedStation, 3, kComputedColour);
       p_.drawImage(QPointF(0, 0), raster.image());
     }
     if (!crowdedPoints) dots();
@@ -195,8 +196,11 @@ class Painter {
     p_.setRenderHint(QPainter::Antialiasing, true);
     p_.setPen(QPen(kComputedColour, 1.3));
     p_.setBrush(kBackground);
-    for (const Shown& shown : visiblePoints_)
+    for (const Shown& shown : visiblePoints_) {
       if (shown.kind == PointKind::Computed) p_.drawEllipse(shown.at, kRing, kRing);
+      // A station placed from its sights: hollow, in the computed colour.
+      if (shown.kind == PointKind::ComputedStation) p_.drawPolygon(triangle(shown.at, kTriangle));
+    }
   }
 
   // Stations stay triangles over a crowd of points: there are few of them,
@@ -231,7 +235,9 @@ class Painter {
     LabelSpace space(view_.width(), view_.height());
     // Every point in view keeps its symbol clear, so a crowd has no labels.
     for (const Shown& shown : visiblePoints_) {
-      const double r = shown.station() ? kTriangle : shown.kind == PointKind::Computed ? kRing : kDot;
+      const double r = shown.station() || shown.kind == PointKind::ComputedStation ? kTriangle
+                       : shown.kind == PointKind::Computed                         ? kRing
+                                                                                   : kDot;
       space.markSymbol(QRectF(shown.at - QPointF(r, r), QSizeF(2 * r, 2 * r)), shown.point);
     }
     const QFontMetricsF metrics(p_.font());

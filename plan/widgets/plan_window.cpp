@@ -31,6 +31,10 @@ PlanData readWithComputed(const RecordList& list, std::size_t rows, const survey
     placeOf.emplace(point.point, static_cast<std::uint32_t>(places.size()));
     places.push_back({point.point, GroundPoint{point.east, point.north}, point.lastRow});
   }
+  for (const survey::StationResult& station : results.stations) {
+    const auto place = placeOf.find(station.station);
+    if (place != placeOf.end() && station.placing != survey::Placing::Control) places[place->second].station = true;
+  }
   std::vector<ComputedSight> sights;
   for (const survey::Solution& solution : results.solutions) {
     const auto place = placeOf.find(solution.point);

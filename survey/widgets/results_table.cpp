@@ -25,7 +25,12 @@ int ResultsTable::columnCount(const QModelIndex& parent) const {
 QVariant ResultsTable::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rows_ || index.column() >= columnCount()) return {};
   const Column& column = columns_[static_cast<std::size_t>(index.column())];
-  if (role == Qt::DisplayRole) return column.text(static_cast<std::size_t>(index.row()));
+  const auto row = static_cast<std::size_t>(index.row());
+  if (role == Qt::DisplayRole) return column.text(row);
+  if (role == Qt::CheckStateRole && column.checked) {
+    const auto state = column.checked(row);
+    if (state) return *state ? Qt::Checked : Qt::Unchecked;
+  }
   if (role == Qt::TextAlignmentRole)
     return static_cast<int>(Qt::AlignVCenter | (column.number ? Qt::AlignRight : Qt::AlignLeft));
   return {};
@@ -40,7 +45,17 @@ QVariant ResultsTable::headerData(int section, Qt::Orientation orientation, int 
 
 Qt::ItemFlags ResultsTable::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
-  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+  const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+  const Column& column = columns_[static_cast<std::size_t>(index.column())];
+  return column.check ? flags | Qt::ItemIsUserCheckable : flags;
+}
+
+bool ResultsTable::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::CheckStateRole || index.row() >= rows_) return false;
+  const Column& column = columns_[static_cast<std::size_t>(index.column())];
+  if (!column.check) return false;
+  column.check(static_cast<std::size_t>(index.row()), value.toInt() == Qt::Checked);
+  return true;
 }
 
 void ResultsTable::reset() {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace quillmar::survey {
@@ -24,6 +25,10 @@ class ResultsTable final : public QAbstractTableModel {
     QString title;
     std::function<QString(std::size_t)> text;
     bool number = false;  // right-aligned
+    // A check box in the cell, where `checked` gives a state; a click on it
+    // goes to `check`.
+    std::function<std::optional<bool>(std::size_t)> checked = {};
+    std::function<void(std::size_t, bool)> check = {};
   };
   // `count` gives the rows, `recordRow` the list row that row stands for.
   ResultsTable(std::vector<Column> columns, std::function<std::size_t()> count,
@@ -34,6 +39,7 @@ class ResultsTable final : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
   // The row of the document's list that a row of the table stands for.
   std::uint32_t recordRow(int row) const { return recordRow_(static_cast<std::size_t>(row)); }

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QStatusBar>
+#include <QStringList>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
@@ -26,30 +27,10 @@
 namespace quillmar::survey {
 namespace {
 
-using Column = ResultsTable::Column;
-
-// A difference that rounds to nothing is shown as "0.0000", never "-0.0000".
-QString coordinate(double value) { return QString::number(std::fabs(value) < 0.00005 ? 0.0 : value, 'f', 4); }
-QString coordinate(const std::optional<double>& value) { return value ? coordinate(*value) : QString(); }
-// Face errors are small parts of the book's angle unit.
-QString angle(double value) { return QString::number(value, 'f', 5); }
-QString rowNumber(std::uint32_t row) { return QString::number(std::uint64_t{row} + 1); }
-QString name(const std::string& bytes) { return cp1251ToQString(bytes); }
-
-QString methodText(Method method) {
-  switch (method) {
-    case Method::Polar: return QStringLiteral("полярный");
-    case Method::Azimuth: return QStringLiteral("по азимуту");
-    case Method::Reduced: return QStringLiteral("приведённый");
-    case Method::Check: return QStringLiteral("контроль");
-  }
-  return {};
-}
-
 // Widths for the longest text a column usually holds: measuring every cell
 // of a million rows would keep the window from opening at once.
 const QString kNameSample = QStringLiteral("00000000000000");
-const QString kMethodSample = QStringLiteral("приведённый");
+const QString kMethodSample = QStringLiteral("свободная станция");
 const QString kNumberSample = QStringLiteral("-0000000.0000");
 const QString kShortSample = QStringLiteral("0000000");
 const QString kReasonSample = QStringLiteral("нет координат станции в книге");
@@ -63,6 +44,12 @@ ResultsWindow::ResultsWindow(const RecordList& list, const QAbstractItemModel& r
   toolBar->addAction(QStringLiteral("Экспорт таблицы"), this, &ResultsWindow::exportTable)
       ->setObjectName(QStringLiteral("exportTable"));
   layout->addWidget(toolBar);
+  notes_ = new QLabel(this);
+  notes_->setObjectName(QStringLiteral("setAside"));
+  notes_->setWordWrap(true);
+  notes_->setContentsMargins(6, 2, 6, 2);
+  notes_->hide();
+  layout->addWidget(notes_);
   tabs_ = new QTabWidget(this);
   tabs_->setDocumentMode(true);
   layout->addWidget(tabs_, 1);
@@ -80,78 +67,6 @@ ResultsWindow::ResultsWindow(const RecordList& list, const QAbstractItemModel& r
   resize(760, 520);
 }
 
-void ResultsWindow::createTables() {
-  const auto& points = results_.points;
-  const auto& solutions = results_.solutions;
-  const auto& pairs = results_.pairs;
-  const auto& failures = results_.failures;
-  const auto check = [this](std::size_t k) -> const Solution& { return results_.solutions[checkShots_[k]]; };
-
-  addTable(
-      Points,
-      new ResultsTable(
-          {{QStringLiteral("Точка"), [&points](std::size_t k) { return name(points[k].point); }},
-           {QStringLiteral("N"), [&points](std::size_t k) { return coordinate(points[k].north); }, true},
-           {QStringLiteral("E"), [&points](std::size_t k) { return coordinate(points[k].east); }, true},
-           {QStringLiteral("Elev"), [&points](std::size_t k) { return coordinate(points[k].elevation); }, true},
-           {QStringLiteral("Решений"), [&points](std::size_t k) { return QString::number(points[k].solutions); }, true},
-           {QStringLiteral("Разброс"),
-            [&points](std::size_t k) { return points[k].solutions > 1 ? coordinate(points[k].spread) : QString(); },
-            true},
-           {QStringLiteral("Строка"), [&points](std::size_t k) { return rowNumber(points[k].lastRow); }, true}},
-          [&points] { return points.size(); }, [&points](std::size_t k) { return points[k].lastRow; }, this));
-
-  addTable(
-      Solutions,
-      new ResultsTable(
-          {{QStringLiteral("Точка"), [&solutions](std::size_t k) { return name(solutions[k].point); }},
-           {QStringLiteral("Станция"), [&solutions](std::size_t k) { return name(solutions[k].station); }},
-           {QStringLiteral("Способ"), [&solutions](std::size_t k) { return methodText(solutions[k].method); }},
-           {QStringLiteral("N"), [&solutions](std::size_t k) { return coordinate(solutions[k].north); }, true},
-           {QStringLiteral("E"), [&solutions](std::size_t k) { return coordinate(solutions[k].east); }, true},
-           {QStringLiteral("Elev"), [&solutions](std::size_t k) { return coordinate(solutions[k].elevation); }, true},
-           {QStringLiteral("Строка"), [&solutions](std::size_t k) { return rowNumber(solutions[k].row); }, true}},
-          [&solutions] { return solutions.size(); }, [&solutions](std::size_t k) { return solutions[k].row; }, this));
-
-  addTable(CheckShots,
-           new ResultsTable(
-               {{QStringLiteral("Точка"), [check](std::size_t k) { return name(check(k).point); }},
-                {QStringLiteral("Станция"), [check](std::size_t k) { return name(check(k).station); }},
-                {QStringLiteral("dN"), [check](std::size_t k) { return coordinate(check(k).dNorth); }, true},
-                {QStringLiteral("dE"), [check](std::size_t k) { return coordinate(check(k).dEast); }, true},
-                {QStringLiteral("dElev"), [check](std::size_t k) { return coordinate(check(k).dElevation); }, true},
-                {QStringLiteral("N"), [check](std::size_t k) { return coordinate(check(k).north); }, true},
-                {QStringLiteral("E"), [check](std::size_t k) { return coordinate(check(k).east); }, true},
-                {QStringLiteral("Elev"), [check](std::size_t k) { return coordinate(check(k).elevation); }, true},
-                {QStringLiteral("Строка"), [check](std::size_t k) { return rowNumber(check(k).row); }, true}},
-               [this] { return checkShots_.size(); }, [check](std::size_t k) { return check(k).row; }, this));
-
-  addTable(FacePairs,
-           new ResultsTable(
-               {{QStringLiteral("Точка"), [&pairs](std::size_t k) { return name(pairs[k].point); }},
-                {QStringLiteral("Станция"), [&pairs](std::size_t k) { return name(pairs[k].station); }},
-                {QStringLiteral("Коллимация"), [&pairs](std::size_t k) { return angle(pairs[k].collimation); }, true},
-                {QStringLiteral("Место нуля"),
-                 [&pairs](std::size_t k) { return pairs[k].index ? angle(*pairs[k].index) : QString(); }, true},
-                {QStringLiteral("Строка КЛ"), [&pairs](std::size_t k) { return rowNumber(pairs[k].row1); }, true},
-                {QStringLiteral("Строка КП"), [&pairs](std::size_t k) { return rowNumber(pairs[k].row2); }, true}},
-               [&pairs] { return pairs.size(); }, [&pairs](std::size_t k) { return pairs[k].row1; }, this));
-
-  addTable(Failures,
-           new ResultsTable(
-               {{QStringLiteral("Строка"), [&failures](std::size_t k) { return rowNumber(failures[k].row); }, true},
-                {QStringLiteral("Причина"),
-                 [&failures](std::size_t k) { return cp1251ToQString(FailureText(failures[k].reason)); }},
-                {QStringLiteral("Запись"),
-                 [this](std::size_t k) {
-                   const std::uint32_t row = results_.failures[k].row;
-                   return row < list_.size() ? readableCaption(list_.caption(row)) : QString();
-                 }}},
-               [&failures] { return failures.size(); }, [&failures](std::size_t k) { return failures[k].row; }, this));
-  QTableView& failed = *views_[Failures];
-  failed.horizontalHeader()->resizeSection(1, failed.fontMetrics().horizontalAdvance(kReasonSample) + 16);
-}
-
 void ResultsWindow::addTable(Tab tab, ResultsTable* model) {
   auto* view = new QTableView(tabs_);
   view->setModel(model);
@@ -165,15 +80,16 @@ void ResultsWindow::addTable(Tab tab, ResultsTable* model) {
   view->verticalHeader()->hide();
   QHeaderView& header = *view->horizontalHeader();
   // Only the records' own text is worth the room left over.
-  header.setStretchLastSection(tab == Failures);
+  header.setStretchLastSection(tab == Failures || tab == Stations || tab == Control);
   header.setDefaultAlignment(Qt::AlignCenter);
   const QFontMetrics metrics(view->font());
   for (int column = 0; column < model->columnCount(); ++column) {
     const QString title = model->headerData(column, Qt::Horizontal).toString();
-    const QString& sample = title == QStringLiteral("Способ") ? kMethodSample
-                            : !model->isNumber(column)        ? kNameSample
-                            : title.size() <= 5               ? kNumberSample
-                                                              : kShortSample;
+    const QString& sample = title == QStringLiteral("Способ")           ? kMethodSample
+                            : title == QStringLiteral("Опорные пункты") ? kReasonSample
+                            : !model->isNumber(column)                  ? kNameSample
+                            : title.size() <= 5                         ? kNumberSample
+                                                                        : kShortSample;
     header.resizeSection(column, std::max(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(title)) + 16);
   }
   connect(view, &QAbstractItemView::clicked, this, [this, tab](const QModelIndex& index) { tableClicked(tab, index); });
@@ -186,18 +102,33 @@ void ResultsWindow::addTable(Tab tab, ResultsTable* model) {
 
 void ResultsWindow::markStale() { pending_.markStale(); }
 
+void ResultsWindow::setControl(const std::string& point, bool control) {
+  const auto drop = [&point](std::vector<std::string>& names) { std::erase(names, point); };
+  drop(choice_.free);
+  drop(choice_.fixed);
+  // Kept as the book gives it even against the observations, or placed from them.
+  (control ? choice_.fixed : choice_.free).push_back(point);
+  markStale();
+}
+
 void ResultsWindow::refresh() {
-  results_ = Compute(list_, static_cast<std::size_t>(rows_.rowCount()));
+  results_ = Compute(list_, static_cast<std::size_t>(rows_.rowCount()), choice_);
   pending_.refreshed();
   checkShots_.clear();
   for (std::size_t k = 0; k < results_.solutions.size(); ++k)
     if (results_.solutions[k].method == Method::Check) checkShots_.push_back(static_cast<std::uint32_t>(k));
   for (ResultsTable* model : models_) model->reset();
-  const QString titles[TabCount] = {QStringLiteral("Точки"), QStringLiteral("Решения"), QStringLiteral("Контроль"),
-                                    QStringLiteral("Пары КЛ/КП"), QStringLiteral("Без результата")};
+  const QString titles[TabCount] = {QStringLiteral("Точки"),         QStringLiteral("Решения"),
+                                    QStringLiteral("Контроль"),      QStringLiteral("Пары КЛ/КП"),
+                                    QStringLiteral("Станции"),       QStringLiteral("Исходные пункты"),
+                                    QStringLiteral("Без результата")};
   for (int tab = 0; tab < TabCount; ++tab)
     tabs_->setTabText(tab, QStringLiteral("%1 (%2)").arg(titles[tab]).arg(models_[tab]->rowCount()));
   status_->setText(statusText());
+  QStringList notes;
+  for (const SetAside& point : results_.setAside) notes << cp1251ToQString(SetAsideText(point, results_.feet));
+  notes_->setText(notes.join(QLatin1Char('\n')));
+  notes_->setVisible(!notes.isEmpty());
 }
 
 const Results& ResultsWindow::results() {
@@ -206,10 +137,13 @@ const Results& ResultsWindow::results() {
 }
 
 QString ResultsWindow::statusText() const {
-  return QStringLiteral("вычислено точек: %1   контрольных измерений: %2   без результата: %3")
-      .arg(results_.points.size())
-      .arg(checkShots_.size())
-      .arg(results_.failures.size());
+  const auto inserted = std::count_if(results_.points.begin(), results_.points.end(),
+                                      [](const ComputedPoint& point) { return point.inserted; });
+  QString text = QStringLiteral("вычислено точек: %1").arg(results_.points.size());
+  if (inserted > 0) text += QStringLiteral(" (вставлено из вычислений: %1)").arg(inserted);
+  return text + QStringLiteral("   контрольных измерений: %1   без результата: %2")
+                    .arg(checkShots_.size())
+                    .arg(results_.failures.size());
 }
 
 void ResultsWindow::tableClicked(Tab tab, const QModelIndex& index) {

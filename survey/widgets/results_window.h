@@ -31,7 +31,7 @@ class ResultsWindow final : public QWidget {
   Q_DISABLE_COPY_MOVE(ResultsWindow)
 
  public:
-  enum Tab { Points, Solutions, CheckShots, FacePairs, Failures, TabCount };
+  enum Tab { Points, Solutions, CheckShots, FacePairs, Stations, Control, Failures, TabCount };
 
   struct Dialogs {
     // The file to write, empty when the dialog was cancelled.
@@ -48,6 +48,9 @@ class ResultsWindow final : public QWidget {
   QTableView& table(Tab tab) { return *views_[tab]; }
   ResultsTable& model(Tab tab) { return *models_[tab]; }
   QString statusText() const;
+  // The user's word on control points, from the check boxes of "Исходные пункты".
+  const ControlChoice& controlChoice() const { return choice_; }
+  void setControl(const std::string& point, bool control);
   // The table of solutions through the file dialog; a failure is shown.
   void exportTable();
 
@@ -56,6 +59,8 @@ class ResultsWindow final : public QWidget {
 
  private:
   void createTables();
+  void createPointTables();
+  void createSetUpTables();
   void addTable(Tab tab, ResultsTable* model);
   void markStale();
   void refresh();
@@ -65,9 +70,11 @@ class ResultsWindow final : public QWidget {
   const QAbstractItemModel& rows_;
   Dialogs dialogs_;
   Results results_;
+  ControlChoice choice_;
   std::vector<std::uint32_t> checkShots_;  // indexes into results_.solutions
   QueuedRefresh pending_{*this, [this] { refresh(); }};
   QTabWidget* tabs_ = nullptr;
+  QLabel* notes_ = nullptr;  // recorded coordinates set aside
   QLabel* status_ = nullptr;
   QTableView* views_[TabCount] = {};
   ResultsTable* models_[TabCount] = {};

@@ -5,6 +5,7 @@
 
 #include "tests/cli/cli_run.h"
 #include "tests/support/temp_dir.h"
+#include "tests/survey/survey_books.h"
 
 // quillmar-cli compute on a small book of every kind of observation: the
 // table it writes, byte for byte, and what it says on stderr.
@@ -66,6 +67,49 @@ TEST(CliCompute, failuresLeaveTheOutputAsItWas) {
   EXPECT_EQ(runCli("compute " + dir.file("book.sdr") + " " + dir.file("no/such/dir.csv"), dir).status, 1);
   EXPECT_EQ(runCli("compute " + dir.file("book.sdr"), dir).status, 2);
   EXPECT_EQ(runCli("compute a b c", dir).status, 2);
+}
+
+// A free station keyed in as 0,0 over two control points, and a target
+// whose name holds the table's separator.
+std::string freeStationBook() {
+  using namespace survey::test;
+  const std::string lines[] = {
+      header('3'),
+      position('3', "A", "1000", "1000", "10"),
+      position('3', "B", "1000", "1100", "10"),
+      position('3', "ST1", "0", "0", "0"),
+      station('3', "ST1", "", "", "", "0"),
+      target('3', "0"),
+      observation('3', "MD", "A", "111.803399", "90", "333.434949", "ST1"),
+      observation('3', "MD", "B", "111.803399", "90", "26.565051", "ST1"),
+      observation('3', "MD", "X;\"1", "10", "90", "180", "ST1"),
+  };
+  std::string book;
+  for (const std::string& line : lines) book += line + "\r\n";
+  return book;
+}
+
+TEST(CliCompute, setsAsideContradictedCoordinatesUnlessFixedAndQuotesNames) {
+  TempDir dir;
+  writeBytes(dir.file("book.sdr"), freeStationBook());
+  const std::string in = dir.file("book.sdr"), out = dir.file("out.csv");
+  const CliRun free = runCli("compute " + in + " " + out, dir);
+  ASSERT_EQ(free.status, 0);
+  EXPECT_NE(free.errors.find(in + ": row 4: the coordinates of ST1 disagree with the observations by 1383 m; "
+                                  "computed anew\n"),
+            std::string::npos)
+      << free.errors;
+  const std::string table = readBytes(out);
+  EXPECT_NE(table.find("ST1;900.0000;1050.0000;"), std::string::npos) << table;
+  EXPECT_NE(table.find("\r\n\"X;\"\"1\";890.0000;1050.0000;"), std::string::npos) << table;
+
+  const CliRun fixed = runCli("compute " + in + " " + out + " --fixed ST1", dir);
+  ASSERT_EQ(fixed.status, 0);
+  EXPECT_EQ(fixed.errors.find("computed anew"), std::string::npos);
+  EXPECT_EQ(readBytes(out).find("\r\nST1;"), std::string::npos) << "ST1 is control, not computed";
+
+  for (const char* twice : {" --free A --free B", " --fixed A --fixed B", " --free", " --loose A"})
+    EXPECT_EQ(runCli("compute " + in + " " + out + twice, dir).status, 2) << twice;
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 namespace quillmar::test {
 namespace {
 
+using survey::ResultsTable;
 using survey::ResultsWindow;
 
 std::string name16(const std::string& name) { return std::string(16 - name.size(), ' ') + name; }
@@ -147,8 +148,11 @@ TEST_F(SurveyWindowTest, insertPutsEachComputedPointAfterItsLastObservationAndOn
   EXPECT_TRUE(document->documentState().docModified);
   EXPECT_EQ(document->undoAction().text(), QStringLiteral("Отменить «Вставить координаты»"));
   QCoreApplication::processEvents();
-  EXPECT_EQ(results.statusText(), QStringLiteral("вычислено точек: 0   контрольных измерений: 3   без результата: 1"))
-      << "the inserted points are recorded points now";
+  EXPECT_EQ(results.statusText(), QStringLiteral("вычислено точек: 2 (вставлено из вычислений: 2)   "
+                                                 "контрольных измерений: 1   без результата: 1"))
+      << "the inserted points are no check shots of themselves";
+  document->menus()[4]->actions()[1]->trigger();
+  EXPECT_EQ(list.size(), 11u) << "a point inserted once is not inserted again";
 
   document->UndoClick();
   ASSERT_EQ(list.size(), 9u);
@@ -291,6 +295,33 @@ TEST_F(SurveyWindowTest, planDrawsTheComputedPointsAndTheirSightLines) {
   EXPECT_EQ(plan.computedText(), QStringLiteral("вычислено: 2"));
   // The observation of a computed point highlights it, as one of a recorded point does.
   EXPECT_EQ(plan.data().pointNamedByRow(7), 3u);
+}
+
+TEST_F(SurveyWindowTest, theControlCheckBoxKeepsOrFreesRecordedCoordinates) {
+  // ST1 keyed in as 0,0, standing between A and B.
+  TChildForm* document = newDocumentWith({
+      "00NMSDR33 V04-04.02     06-FEB-21 08:36 113111",
+      "08KI" + name16("A") + number16("1000.000") + number16("1000.000") + number16("10.000"),
+      "08KI" + name16("B") + number16("1000.000") + number16("1100.000") + number16("10.000"),
+      "08KI" + name16("ST1") + number16("0.000") + number16("0.000") + number16("0.000"),
+      "02TS" + name16("ST1") + std::string(48, ' ') + number16("0.000"),
+      observation("A", "111.803399", "333.434949"),
+      observation("B", "111.803399", "26.565051"),
+  });
+  ResultsWindow& results = openResults(*document);
+  ResultsTable& control = results.model(ResultsWindow::Control);
+  ASSERT_EQ(control.rowCount(), 3);
+  EXPECT_EQ(cell(results, ResultsWindow::Control, 2, 0), QStringLiteral("ST1"));
+  EXPECT_EQ(control.data(control.index(2, 1), Qt::CheckStateRole).toInt(), Qt::Unchecked);
+  EXPECT_TRUE(cell(results, ResultsWindow::Control, 2, 6).startsWith(QStringLiteral("Координаты ST1 из книги")));
+  EXPECT_EQ(cell(results, ResultsWindow::Stations, 0, 1), QStringLiteral("свободная станция"));
+  EXPECT_EQ(cell(results, ResultsWindow::Stations, 0, 2), QStringLiteral("900.0000"));
+
+  ASSERT_TRUE(control.setData(control.index(2, 1), Qt::Checked, Qt::CheckStateRole));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(results.results().stations[0].placing, survey::Placing::Control);
+  EXPECT_EQ(cell(results, ResultsWindow::Stations, 0, 2), QStringLiteral("0.0000"));
+  EXPECT_EQ(control.data(control.index(2, 1), Qt::CheckStateRole).toInt(), Qt::Checked);
 }
 
 }  // namespace
