@@ -7,10 +7,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTextCursor>
 
 #include "link/widgets/comm_set_dialog.h"
 #include "link/widgets/memo_text.h"
 #include "link/widgets/read_thread.h"
+#include "records/import.h"
 #include "widgets/control_pictures.h"
 #include "widgets/text_codec.h"
 
@@ -33,6 +35,14 @@ void splitAtSeparators(const QString& block, std::vector<QString>& lines) {
     }
   }
   lines.push_back(block.mid(start));
+}
+
+QString cutLinesMessage(std::size_t cut) {
+  return QStringLiteral(
+             "Строк длиннее 168 символов: %1. Запись хранит первые %2 символов строки, "
+             "остальное и конец строки отброшены.")
+      .arg(cut)
+      .arg(kBodyCapacity);
 }
 
 }  // namespace
@@ -101,6 +111,7 @@ void TZagruzForm::layOut() {
 void TZagruzForm::showEvent(QShowEvent* event) {
   Memo1->clear();
   CountText->clear();
+  memoContinuesReception_ = false;
   QDialog::showEvent(event);
 }
 
@@ -112,6 +123,7 @@ void TZagruzForm::Button2Click() {
   CurrentReadThread = std::make_unique<ReadThread>(window, commSet_.currentSettings(), commSet_.currentPortText(),
                                                    commSet_.currentPacing().flow);
   CountText->clear();
+  memoContinuesReception_ = false;
   CurrentReadThread->start();
   showReceptionStatus(ReceptionStatus::Waiting, {}, {});
 }
@@ -126,7 +138,12 @@ void TZagruzForm::Button3Click() {
                                 .arg(unmapped));
     return;
   }
-  if (takeMemoLines(*lines, target_.lineBuffer, target_.lineCount)) target_.receptionDone = true;
+  if (takeMemoLines(*lines, target_.lineBuffer, target_.lineCount)) {
+    target_.receptionDone = true;
+    if (const std::size_t cut = CountCutLines(target_.lineBuffer, target_.lineCount); cut != 0) {
+      seam_.showMessage(this, cutLinesMessage(cut));
+    }
+  }
   accept();
 }
 
@@ -141,7 +158,14 @@ void TZagruzForm::stopReception() {
   CurrentReadThread.reset();
 }
 
-void TZagruzForm::appendToMemo(std::string_view bytes) { Memo1->appendPlainText(memoTextFromBytes(bytes)); }
+void TZagruzForm::appendToMemo(std::string_view bytes) {
+  QTextCursor end(Memo1->document());
+  end.movePosition(QTextCursor::End);
+  if (!memoContinuesReception_ && !Memo1->document()->isEmpty()) end.insertBlock();
+  memoContinuesReception_ = true;
+  end.insertText(memoTextFromBytes(bytes));
+  Memo1->ensureCursorVisible();
+}
 
 void TZagruzForm::showStatus(ReceptionStatus status) { showReceptionStatus(status, {}, {}); }
 
