@@ -201,6 +201,18 @@ TEST_F(ReceptionDialog, okWithEmptyMemo_takesNothing) {
   EXPECT_FALSE(form_.isVisible());
 }
 
+// A record keeps 170 characters of a line; "ОК" says how many lines lose more.
+TEST_F(ReceptionDialog, okWithLinesTooLongForARecord_saysHowManyAreCut) {
+  form_.show();
+  form_.Memo1->setPlainText(QString(168, u'a') + QLatin1Char('\n') + QString(169, u'b') + QLatin1Char('\n') +
+                            QString(200, u'c'));
+  form_.Button3Click();
+  ASSERT_EQ(seam_.messages.size(), 1);
+  EXPECT_TRUE(seam_.messages[0].startsWith(QStringLiteral("Строк длиннее 168 символов: 2.")))
+      << seam_.messages[0].toStdString();
+  EXPECT_TRUE(receptionDone_);
+}
+
 TEST_F(ReceptionDialog, editedMemo_isWhatOkTakes) {
   form_.show();
   form_.Memo1->setPlainText(QStringLiteral("00NMSDR33\nотредактировано"));
