@@ -137,6 +137,12 @@ std::size_t CountCutLines(const LineBuffer& lines, std::size_t count) {
   return cut;
 }
 
+std::size_t CountCutRecords(const RecordList& list) {
+  std::size_t cut = 0;
+  for (std::size_t i = 0; i < list.size(); ++i) cut += missingLineEnd(list.body(i)).empty() ? 0 : 1;
+  return cut;
+}
+
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,
                const RowProgress& progress) {
   count = std::min(count, lines.size());

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 
 #include "link/widgets/comm_set_dialog.h"
+#include "link/widgets/cut_lines.h"
 #include "link/widgets/memo_text.h"
 #include "link/widgets/read_thread.h"
 #include "records/import.h"
@@ -35,14 +36,6 @@ void splitAtSeparators(const QString& block, std::vector<QString>& lines) {
     }
   }
   lines.push_back(block.mid(start));
-}
-
-QString cutLinesMessage(std::size_t cut) {
-  return QStringLiteral(
-             "Строк длиннее 168 символов: %1. Запись хранит первые %2 символов строки, "
-             "остальное и конец строки отброшены.")
-      .arg(cut)
-      .arg(kBodyCapacity);
 }
 
 }  // namespace

@@ -256,6 +256,8 @@ TEST_F(TransferCommand, unknownOrRepeatedOptions_areUsageErrorsNamingThem) {
     for (const bool receiving : {true, false}) {
       std::vector<std::string> args = {"COM1", "book.sdr"};
       args.insert(args.end(), options.begin(), options.end());
+      // Should a value be taken after all, the reception does not wait for ever.
+      if (options[0] != "--timeout") args.insert(args.end(), {"--timeout", "0.2"});
       ::testing::internal::CaptureStderr();
       EXPECT_EQ(receiving ? cli::runReceive(args) : cli::runSend(args), 2) << reason;
       const std::string message = ::testing::internal::GetCapturedStderr();

@@ -130,6 +130,9 @@ TEST(ReceptionMachine, silenceWithoutBytes_changesNothing) {
 TEST(ReceptionMachine, eachBurstIsHandedOverOnceWhole) {
   const Reception run = receive({"\x02\r\n00NM", "SDR33\r\n", "\x03"});
   EXPECT_EQ(run.recorder.chunks, (Lines{"\x02\r\n00NM", "SDR33\r\n", "\x03"}));
+  // A pause between CR and LF: the CR waits for its LF, so that no burst
+  // shows a line end cut in two.
+  EXPECT_EQ(receive({"\x02\r\nA\r", "\nB\x03"}).recorder.chunks, (Lines{"\x02\r\nA", "\r\nB\x03"}));
 }
 
 // Whatever the bytes and however they are split into bursts, the memo gets
