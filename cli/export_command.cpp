@@ -37,21 +37,20 @@ class TrackedSink final : public ByteSink {
 };
 
 // Streams the records from input to output: a book of any size needs no
-// more memory than one record.
-void convert(const std::string& in, ByteSink& out, const ExportFormat* format) {
+// more memory than one record. Returns the number of lines cut on reading.
+std::size_t convert(const std::string& in, ByteSink& out, const ExportFormat* format) {
   if (format == nullptr) {
     std::string bytes;
-    forEachInputRecord(in, [&](const SurveyRecord& record) {
+    return forEachInputRecord(in, [&](const SurveyRecord& record) {
       bytes.clear();
       appendRecordBytes(bytes, record);
       out.write(bytes);
     });
-    return;
   }
   ExportStream stream(out, format->kind);
   CaptionState captions;  // a fresh one, as at program start
   std::string caption;
-  forEachInputRecord(in, [&](const SurveyRecord& record) {
+  return forEachInputRecord(in, [&](const SurveyRecord& record) {
     if (format->kind == ExportKind::CaptionText) {
       MakeStInto(caption, captions, record.body.view(), record.typeCode.view(), record.derivCode.view(),
                  record.version);
@@ -85,12 +84,14 @@ int runExport(const std::vector<std::string>& args) {
   try {
     FileWriter file(outPath);
     TrackedSink out(file);
+    std::size_t cutLines = 0;
     try {
-      convert(in, out, format);
+      cutLines = convert(in, out, format);
     } catch (const IoError& e) {
       return report(out.failed ? outPath : in, e);
     }
     file.commit();
+    reportCutLines(in, cutLines);
   } catch (const IoError& e) {
     return report(outPath, e);
   }

@@ -3,6 +3,7 @@
 // Reading a command's input file as the windows would: a name ending in
 // ".qdl" is a record file ("Открыть"), anything else an SDR text ("Импорт").
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -13,8 +14,13 @@ namespace quillmar::cli {
 
 bool isRecordFileName(const std::string& path);
 
-// Hands over the input's records in order without holding them. Throws IoError.
-void forEachInputRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
+// Hands over the input's records in order without holding them; returns how
+// many lines of an SDR text were too long for their record (0 for a record
+// file). Throws IoError.
+std::size_t forEachInputRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
+
+// Says on stderr how many lines of `path` were cut, if any.
+void reportCutLines(const std::string& path, std::size_t cutLines);
 
 // Appends the input's records to `list`, captioned. Throws IoError.
 void loadInput(const std::string& path, CaptionState& captions, RecordList& list);

@@ -6,15 +6,16 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <sstream>
+#include <utility>
+#include <variant>
 
 #include "cli/load_input.h"
+#include "cli/transfer_options.h"
 #include "export/export_writers.h"
 #include "link/comm_settings.h"
 #include "link/port_parameters.h"
@@ -30,8 +31,6 @@
 namespace quillmar::cli {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr const char* kReceiveUsage =
     "usage: quillmar-cli receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]\n"
     "                            [--flow none|rtscts|xonxoff] [--timeout SEC]\n";
@@ -40,52 +39,13 @@ constexpr const char* kSendUsage =
     "                         [--flow none|rtscts|xonxoff] [--line-pause MS] [--timeout SEC]\n";
 constexpr int kIncompleteReception = 3;
 
-struct TransferOptions {
-  std::string port;
-  std::string path;
-  CommSettings settings = creationCommSettings();
-  LinkPacing pacing;
-  std::optional<double> timeoutSec;
-};
-
-bool setOption(TransferOptions& options, const std::string& flag, const std::string& value, LinkDirection direction) {
-  if (flag == "--baud")
-    options.settings.baudText = value;
-  else if (flag == "--bits")
-    options.settings.byteSizeText = value;
-  else if (flag == "--stop")
-    options.settings.stopBitText = value;
-  else if (flag == "--parity")
-    options.settings.parityText = value;
-  else if (flag == "--flow") {
-    const auto flow = flowChoiceOfWord(value);
-    if (!flow) return false;
-    options.pacing.flow = *flow;
-  } else if (flag == "--line-pause" && direction == LinkDirection::Upload) {
-    const auto pause = linePauseOfText(value);
-    if (!pause) return false;
-    options.pacing.linePauseMs = *pause;
-  } else if (flag == "--timeout") {
-    char* end = nullptr;
-    const double seconds = std::strtod(value.c_str(), &end);
-    if (value.empty() || *end != '\0' || !(seconds > 0)) return false;
-    options.timeoutSec = seconds;
-  } else {
-    return false;
-  }
-  return true;
-}
-
+// The options, or a usage error: the reason and the usage on stderr.
 std::optional<TransferOptions> parse(const std::vector<std::string>& args, LinkDirection direction) {
-  if (args.size() < 2 || args[0].starts_with("--") || args[1].starts_with("--")) return std::nullopt;
-  TransferOptions options;
-  options.port = args[0];
-  options.path = args[1];
-  options.settings.portText = args[0];
-  for (std::size_t i = 2; i < args.size(); i += 2) {
-    if (i + 1 >= args.size() || !setOption(options, args[i], args[i + 1], direction)) return std::nullopt;
-  }
-  return options;
+  auto parsed = parseTransferOptions(args, direction);
+  if (auto* options = std::get_if<TransferOptions>(&parsed)) return std::move(*options);
+  std::cerr << "quillmar-cli: " << std::get<std::string>(parsed) << "\n"
+            << (direction == LinkDirection::Reception ? kReceiveUsage : kSendUsage);
+  return std::nullopt;
 }
 
 // QSerialPort wants a Qt application object in the thread that uses it.
@@ -115,12 +75,37 @@ int fail(const std::string& message) {
   return 1;
 }
 
-// The memo of the reception dialog, without a window.
-class MemoLines final : public ReceptionSink {
+// The memo of the reception dialog, without a window: the bursts join into
+// one text, whose lines are taken at the end.
+class ReceivedText final : public ReceptionSink {
  public:
   void showStatus(ReceptionStatus) override {}
-  void handOver(std::string_view receivedChunk) override { appendMemoPieces(lines, receivedChunk); }
-  std::vector<std::string> lines;
+  void handOver(std::string_view receivedChunk) override { text_.append(receivedChunk); }
+  bool empty() const { return text_.empty(); }
+  std::vector<std::string> lines() const {
+    std::vector<std::string> memoLines;
+    if (!text_.empty()) appendMemoPieces(memoLines, text_);
+    return memoLines;
+  }
+
+ private:
+  std::string text_;
+};
+
+// The port, counting every byte read: bytes that arrive are progress, noise
+// before the transmission included.
+class CountedSource final : public ByteSource {
+ public:
+  explicit CountedSource(ByteSource& port) : port_(port) {}
+  ReadResult readByte(char& byte, int timeoutMs) override {
+    const ReadResult result = port_.readByte(byte, timeoutMs);
+    if (result == ReadResult::Byte) ++bytes;
+    return result;
+  }
+  std::size_t bytes = 0;
+
+ private:
+  ByteSource& port_;
 };
 
 enum class Received { Complete, PortLost, TimedOut, Stopped };
@@ -134,13 +119,15 @@ void stopReceptionOnSignals() {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, requestStop);
 }
 
-// The reception loop of "Прием", stopped by a signal or by the time-out.
-Received receiveFramed(SerialLink& link, MemoLines& memo, std::optional<double> timeoutSec) {
-  const auto deadline = timeoutSec ? std::optional(Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                                      std::chrono::duration<double>(*timeoutSec)))
-                                   : std::nullopt;
-  const auto stop = [&deadline] { return stopRequested != 0 || (deadline && Clock::now() >= *deadline); };
-  switch (receiveTransmission(link, memo, stop)) {
+// The reception loop of "Прием", stopped by a signal or by the time-out,
+// which counts from the last byte that arrived.
+Received receiveFramed(SerialLink& link, ReceivedText& memo, std::optional<TransferClock::duration> timeout) {
+  CountedSource source(link);
+  TransferWatch watch(timeout, TransferClock::now());
+  const auto stop = [&] {
+    return stopRequested != 0 || watch.look(source.bytes, TransferClock::now()) == TransferWatch::Verdict::GiveUp;
+  };
+  switch (receiveTransmission(source, memo, stop)) {
     case ReceptionEnd::Finished: return Received::Complete;
     case ReceptionEnd::PortLost: return Received::PortLost;
     case ReceptionEnd::Stopped: return stopRequested != 0 ? Received::Stopped : Received::TimedOut;
@@ -153,6 +140,10 @@ void writeReceived(const std::vector<std::string>& memoLines, const std::string&
   LineBuffer buffer;
   std::size_t lineCount = 0;
   takeMemoLines(memoLines, buffer, lineCount);
+  if (const std::size_t cut = CountCutLines(buffer, lineCount); cut != 0) {
+    std::cerr << "quillmar-cli: " << cut << (cut == 1 ? " received line was" : " received lines were")
+              << " longer than 168 characters and cut to the " << kBodyCapacity << " characters a record keeps\n";
+  }
   CaptionState captions;
   RecordList list;
   Obrabotka(buffer, lineCount, captions, list);
@@ -197,53 +188,51 @@ std::string receptionEnd(Received how, const std::string& port, const SerialLink
   return {};
 }
 
-int saveReceived(const MemoLines& memo, const std::string& path, FileWriter& out) {
+int saveReceived(const std::vector<std::string>& lines, const std::string& path, FileWriter& out) {
   try {
-    writeReceived(memo.lines, path, out);
+    writeReceived(lines, path, out);
     return 0;
   } catch (const IoError& error) {
-    const std::string kept = keepElsewhere(memo.lines, path);
+    const std::string kept = keepElsewhere(lines, path);
     const std::string where =
         kept.empty() ? "; the received lines could not be kept anywhere" : "; the received lines are kept in " + kept;
     return fail(path + ": " + describeWithReason(error) + where);
   }
 }
 
-// Gives up on a transfer that has not moved for the given time.
-class ProgressWatch {
- public:
-  explicit ProgressWatch(std::optional<double> limitSec) : limitSec_(limitSec) {}
-  bool stillMoving(std::size_t done) {
-    if (done != done_ || !limitSec_) {
-      done_ = done;
-      since_ = Clock::now();
-      return true;
-    }
-    return Clock::now() - since_ < std::chrono::duration<double>(*limitSec_);
-  }
-
- private:
-  std::optional<double> limitSec_;
-  std::size_t done_ = 0;
-  Clock::time_point since_ = Clock::now();
-};
-
 UploadText uploadTextOf(const std::string& path) {
   UploadTextBuilder builder;
-  forEachInputRecord(path, [&builder](const SurveyRecord& record) { builder.add(record.body.view()); });
+  reportCutLines(path,
+                 forEachInputRecord(path, [&builder](const SurveyRecord& record) { builder.add(record.body.view()); }));
   return builder.take();
+}
+
+std::string sentOfTotal(std::size_t sent, std::size_t total) {
+  return std::to_string(sent) + " of " + std::to_string(total) + " bytes";
+}
+
+// Keeps an eye on the upload: says on stderr, every few seconds without
+// progress, that the instrument holds it; gives up at the time-out.
+bool uploadStillGoing(TransferWatch& watch, std::size_t sent, std::size_t total) {
+  switch (watch.look(sent, TransferClock::now())) {
+    case TransferWatch::Verdict::Moving: return true;
+    case TransferWatch::Verdict::Held:
+      std::cerr << "quillmar-cli: the instrument holds the transfer: " << sentOfTotal(sent, total) << " sent\n";
+      return true;
+    case TransferWatch::Verdict::GiveUp: return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 int runReceive(const std::vector<std::string>& args) {
   const auto options = parse(args, LinkDirection::Reception);
-  if (!options) {
-    std::cerr << kReceiveUsage;
-    return 2;
-  }
+  if (!options) return 2;
   stopRequested = 0;
-  // Nothing is taken from the port before OUT is known to be creatable.
+  stopReceptionOnSignals();
+  // Nothing is taken from the port before OUT is known to be writable; OUT
+  // itself is replaced only once something has arrived.
   std::optional<FileWriter> out;
   try {
     out.emplace(options->path);
@@ -253,23 +242,23 @@ int runReceive(const std::vector<std::string>& args) {
   const auto app = ensureQtApplication();
   SerialLink link;
   if (const std::string why = openPort(link, *options, LinkDirection::Reception); !why.empty()) return fail(why);
-  stopReceptionOnSignals();
-  MemoLines memo;
-  const Received how = receiveFramed(link, memo, options->timeoutSec);
+  ReceivedText memo;
+  const Received how = receiveFramed(link, memo, options->timeout);
   link.close();
-  const int saved = saveReceived(memo, options->path, *out);
+  if (memo.empty()) {
+    return fail(receptionEnd(how, options->port, link) + "; nothing arrived, " + options->path + " is left as it was");
+  }
+  const std::vector<std::string> lines = memo.lines();
+  const int saved = saveReceived(lines, options->path, *out);
   if (saved != 0 || how == Received::Complete) return saved;
   std::cerr << "quillmar-cli: " << receptionEnd(how, options->port, link) << "; " << options->path << " holds the "
-            << memo.lines.size() << " lines that arrived\n";
+            << lines.size() << " lines that arrived\n";
   return kIncompleteReception;
 }
 
 int runSend(const std::vector<std::string>& args) {
   const auto options = parse(args, LinkDirection::Upload);
-  if (!options) {
-    std::cerr << kSendUsage;
-    return 2;
-  }
+  if (!options) return 2;
   UploadText upload;
   try {
     upload = uploadTextOf(options->path);
@@ -281,18 +270,17 @@ int runSend(const std::vector<std::string>& args) {
   if (const std::string why = openPort(link, *options, LinkDirection::Upload); !why.empty()) return fail(why);
   const std::string& text = upload.bytes;
   std::size_t transmitted = 0;
-  ProgressWatch watch(options->timeoutSec);
+  TransferWatch watch(options->timeout, TransferClock::now());
   const auto result = link.writeAll(
-      text, [&watch](std::size_t sent) { return watch.stillMoving(sent); }, transmitted, options->pacing.linePauseMs);
-  const std::string sentOfTotal = std::to_string(transmitted) + " of " + std::to_string(text.size()) + " bytes";
+      text, [&](std::size_t sent) { return uploadStillGoing(watch, sent, text.size()); }, transmitted,
+      options->pacing.linePauseMs);
   if (result == SerialLink::WriteResult::Cancelled) {
-    std::ostringstream limit;
-    limit << *options->timeoutSec;
-    return fail("sending to " + options->port + " made no progress for " + limit.str() + " s; gave up after " +
-                sentOfTotal);
+    return fail("sending to " + options->port + " made no progress for " + options->timeoutText + " s; gave up after " +
+                sentOfTotal(transmitted, text.size()));
   }
   if (result != SerialLink::WriteResult::Done) {
-    return fail("sending to " + options->port + " failed after " + sentOfTotal + ": " + link.errorText().toStdString());
+    return fail("sending to " + options->port + " failed after " + sentOfTotal(transmitted, text.size()) + ": " +
+                link.errorText().toStdString());
   }
   if (upload.framingRecordsLeftOut != 0) {
     std::cerr << "quillmar-cli: left out " << upload.framingRecordsLeftOut

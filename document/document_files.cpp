@@ -19,6 +19,7 @@
 #include "document/recent_files.h"
 #include "document/record_list_model.h"
 #include "export/export_writers.h"
+#include "link/widgets/cut_lines.h"
 #include "records/import.h"
 #include "records/io_error.h"
 #include "records/record_file.h"
@@ -217,8 +218,10 @@ bool DocumentFiles::ImportFile(const QString& path) {
   // captions' state as it was.
   if (result.error) showIoError(*result.error);
   if (result.error || result.cancelled) return false;
+  const std::size_t cutLines = CountCutRecords(loaded.rows);
   appendRows(std::move(loaded.rows), loaded.captions);
   reportFileUsed(path);
+  if (cutLines != 0) seam_.showMessage(&window_, cutLinesMessage(cutLines));
   return true;
 }
 

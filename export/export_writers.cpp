@@ -17,7 +17,12 @@ void captionLine(std::string& line, const SurveyRecord&, std::string_view captio
   line.assign(caption).append(kLineEnd);
 }
 
-void sdrLine(std::string& line, const SurveyRecord& record, std::string_view) { line.assign(record.body.view()); }
+// A record whose line was too long for it gets back the line end it lost,
+// so that the next record does not run into it.
+void sdrLine(std::string& line, const SurveyRecord& record, std::string_view) {
+  const std::string_view body = record.body.view();
+  line.assign(body).append(missingLineEnd(body));
+}
 
 // A table row holds every field of one record kind, in line order.
 template <KindId kTableKind>

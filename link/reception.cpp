@@ -40,19 +40,25 @@ void ReceptionMachine::byteArrived(char byte) {
   if (byte == kEtx) {
     finished_ = true;
     sink_.showStatus(ReceptionStatus::Finished);
-    endBurst();
+    endBurst(false);
   }
 }
 
 void ReceptionMachine::silence() {
-  if (inBurst_) endBurst();
+  if (inBurst_) endBurst(true);
 }
 
-void ReceptionMachine::endBurst() {
+void ReceptionMachine::endOfData() { endBurst(false); }
+
+// A CR held back stays at the front of the next burst, so that the memo
+// never sees a line end split in two.
+void ReceptionMachine::endBurst(bool holdTrailingCr) {
   inBurst_ = false;
-  if (receivedChunk_.empty()) return;
+  const bool hold = holdTrailingCr && receivedChunk_.ends_with('\r');
+  if (receivedChunk_.size() <= (hold ? 1u : 0u)) return;
+  if (hold) receivedChunk_.pop_back();
   sink_.handOver(receivedChunk_);
-  receivedChunk_.clear();
+  receivedChunk_.assign(hold ? "\r" : "");
 }
 
 ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink, const std::function<bool()>& stopRequested) {
@@ -69,14 +75,14 @@ ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink, const 
   };
   while (!machine.finished()) {
     if (stopRequested()) {
-      machine.silence();
+      machine.endOfData();
       return ReceptionEnd::Stopped;
     }
     char byte = 0;
     switch (source.readByte(byte, kBurstGapMs)) {
       case ByteSource::ReadResult::Byte: machine.byteArrived(byte); break;
       case ByteSource::ReadResult::Silence: machine.silence(); break;
-      case ByteSource::ReadResult::Lost: machine.silence(); return ReceptionEnd::PortLost;
+      case ByteSource::ReadResult::Lost: machine.endOfData(); return ReceptionEnd::PortLost;
     }
     showCountWhenDue();
   }

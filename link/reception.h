@@ -2,8 +2,9 @@
 #pragma once
 // Reception of a framed transmission, as a machine fed with the bytes read
 // from the port one by one and with "no byte within 100 ms". Each burst of
-// bytes without such a pause becomes one entry handed to the memo. Bytes
-// before the first STX are dropped; the entry that holds ETX ends the
+// bytes without such a pause is handed to the memo, which joins it to the
+// text received so far: a line ends only where the data ends it. Bytes
+// before the first STX are dropped; the burst that holds ETX ends the
 // reception, and nothing after ETX is taken.
 
 #include <cstdint>
@@ -53,15 +54,17 @@ class ReceptionMachine {
   explicit ReceptionMachine(ReceptionSink& sink) : sink_(sink) {}
 
   void byteArrived(char byte);
-  // No byte within 100 ms, the port gone, or the reception stopped: the
-  // burst so far goes to the memo.
+  // No byte within 100 ms: the burst so far goes to the memo, but for a CR
+  // at its end, which waits for the LF that may follow.
   void silence();
+  // The port gone or the reception stopped: all that arrived goes to the memo.
+  void endOfData();
 
   bool finished() const { return finished_; }
   const ReceivedCount& count() const { return count_; }
 
  private:
-  void endBurst();
+  void endBurst(bool holdTrailingCr);
 
   ReceptionSink& sink_;
   std::string receivedChunk_;
@@ -94,8 +97,9 @@ enum class ReceptionEnd { Finished, Stopped, PortLost };
 // the count reaches it every kBurstGapMs while bytes arrive, and at ETX.
 ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink, const std::function<bool()>& stopRequested);
 
-// A handed-over text becomes memo lines, one per CR LF piece, so a text that
-// ends in CR LF leaves an empty line behind it.
+// A received text becomes memo lines, one per CR LF piece, so a text that
+// ends in CR LF leaves an empty line behind it. The memo joins the bursts
+// first: a piece handed over alone would start a line of its own.
 void appendMemoPieces(std::vector<std::string>& memoLines, std::string_view text);
 
 // "ОК": every memo line followed by CR LF becomes a line of the buffer, empty

@@ -18,7 +18,8 @@ void UploadTextBuilder::add(std::string_view line) {
     ++leftOut_;
     return;
   }
-  lines_.append(line);
+  // A line too long for its record lost its line end: the instrument gets it back.
+  lines_.append(line).append(missingLineEnd(line));
 }
 
 UploadText UploadTextBuilder::take() {

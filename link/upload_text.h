@@ -4,7 +4,8 @@
 // by STX CR LF and ETX CR LF. Records whose line begins with STX or ETX (the
 // frame lines and the checksum line of a book received from the instrument)
 // are left out, so that the frame built here is the only one the instrument
-// sees; the records themselves stay in the document.
+// sees; the records themselves stay in the document. Every record's line
+// ends in CR LF, also where a line too long for its record lost it.
 
 #include <cstddef>
 #include <string>

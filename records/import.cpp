@@ -131,6 +131,18 @@ void importSdrRows(const std::string& path, CaptionState& captions, RecordList& 
       path, [&](std::string_view text, char version) { list.appendText(text, version, captions); }, progress);
 }
 
+std::size_t CountCutLines(const LineBuffer& lines, std::size_t count) {
+  std::size_t cut = 0;
+  for (std::size_t i = 0; i < std::min(count, lines.size()); ++i) cut += lines.line(i).size() > kBodyCapacity ? 1 : 0;
+  return cut;
+}
+
+std::size_t CountCutRecords(const RecordList& list) {
+  std::size_t cut = 0;
+  for (std::size_t i = 0; i < list.size(); ++i) cut += missingLineEnd(list.body(i)).empty() ? 0 : 1;
+  return cut;
+}
+
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,
                const RowProgress& progress) {
   count = std::min(count, lines.size());

@@ -42,6 +42,14 @@ void forEachImportedRecord(const std::string& path, const std::function<void(con
 void importSdrRows(const std::string& path, CaptionState& captions, RecordList& list,
                    const ReadProgress& progress = {});
 
+// How many of the first `count` lines (each with its CR LF) are longer than a
+// record keeps, so that their records lose the line end or more.
+std::size_t CountCutLines(const LineBuffer& lines, std::size_t count);
+
+// How many of the list's records lost their line end, in part or whole,
+// because their line was longer than a record keeps.
+std::size_t CountCutRecords(const RecordList& list);
+
 // Appends one row per line for the first `count` lines, each captioned by MakeSt.
 // `progress`, when given, hears the number of rows made so far now and then.
 using RowProgress = std::function<void(std::size_t rowsDone)>;

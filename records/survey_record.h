@@ -53,6 +53,14 @@ struct SurveyRecord {
   }
 };
 
+// What a Body lacks of the CR LF that ends its line: a line of more than 168
+// characters keeps 170 of them and loses its line end, in part or whole.
+// Nothing for an empty Body, which holds no line at all.
+inline std::string_view missingLineEnd(std::string_view body) {
+  if (body.empty() || body.ends_with("\r\n")) return {};
+  return body.ends_with('\r') ? "\n" : "\r\n";
+}
+
 static_assert(sizeof(SurveyRecord) == 178, "the record file stores 178-byte records");
 
 }  // namespace quillmar

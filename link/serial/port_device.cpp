@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/serial/port_device.h"
 
+#include <QDir>
 #include <QRegularExpression>
 
 namespace quillmar {
@@ -11,7 +12,9 @@ QString portDevicePath(const QString& portText) {
   if (const auto match = comPort.match(portText); match.hasMatch()) {
     return QStringLiteral("/dev/ttyS%1").arg(match.captured(1).toInt() - 1);
   }
-  if (portText.contains(QLatin1Char('/'))) return portText;
+  if (portText.startsWith(QLatin1Char('/'))) return portText;
+  // The serial port library would look for a relative path under /dev.
+  if (portText.contains(QLatin1Char('/'))) return QDir::currentPath() + QLatin1Char('/') + portText;
   return QStringLiteral("/dev/") + portText;
 }
 

@@ -14,48 +14,14 @@
 #include <chrono>
 #include <optional>
 
+#include "link/serial/termios_settings.h"
+
 namespace quillmar {
 namespace {
 
 constexpr std::size_t kWriteAhead = 1024;
 constexpr int kWaitSliceMs = 100;
 constexpr int kDrainPollMs = 20;
-
-std::optional<qint32> baudOf(speed_t speed) {
-  static constexpr std::array<std::pair<speed_t, qint32>, 12> kSpeeds{{
-      {B300, 300},
-      {B600, 600},
-      {B1200, 1200},
-      {B2400, 2400},
-      {B4800, 4800},
-      {B9600, 9600},
-      {B19200, 19200},
-      {B38400, 38400},
-      {B57600, 57600},
-      {B115200, 115200},
-      {B230400, 230400},
-      {B460800, 460800},
-  }};
-  for (const auto& [code, baud] : kSpeeds) {
-    if (code == speed) return baud;
-  }
-  return std::nullopt;
-}
-
-QSerialPort::DataBits dataBitsOf(tcflag_t cflag) {
-  switch (cflag & CSIZE) {
-    case CS5: return QSerialPort::Data5;
-    case CS6: return QSerialPort::Data6;
-    case CS7: return QSerialPort::Data7;
-    default: return QSerialPort::Data8;
-  }
-}
-
-QSerialPort::Parity parityOf(tcflag_t cflag) {
-  if ((cflag & PARENB) == 0) return QSerialPort::NoParity;
-  if ((cflag & CMSPAR) != 0) return (cflag & PARODD) != 0 ? QSerialPort::MarkParity : QSerialPort::SpaceParity;
-  return (cflag & PARODD) != 0 ? QSerialPort::OddParity : QSerialPort::EvenParity;
-}
 
 QSerialPort::Parity qtParity(Parity parity) {
   switch (parity) {
@@ -65,12 +31,6 @@ QSerialPort::Parity qtParity(Parity parity) {
     case Parity::Mark: return QSerialPort::MarkParity;
   }
   return QSerialPort::NoParity;
-}
-
-QSerialPort::FlowControl flowOf(const termios& tio) {
-  if ((tio.c_cflag & CRTSCTS) != 0) return QSerialPort::HardwareControl;
-  if ((tio.c_iflag & (IXON | IXOFF)) != 0) return QSerialPort::SoftwareControl;
-  return QSerialPort::NoFlowControl;
 }
 
 }  // namespace
@@ -108,11 +68,12 @@ void SerialLink::presetFromDevice(const QString& devicePath) {
   const bool known = ::isatty(fd) && ::tcgetattr(fd, &tio) == 0;
   ::close(fd);
   if (!known) return;
-  if (const auto baud = baudOf(::cfgetospeed(&tio))) port_.setBaudRate(*baud);
-  port_.setDataBits(dataBitsOf(tio.c_cflag));
-  port_.setParity(parityOf(tio.c_cflag));
-  port_.setStopBits((tio.c_cflag & CSTOPB) != 0 ? QSerialPort::TwoStop : QSerialPort::OneStop);
-  port_.setFlowControl(flowOf(tio));
+  const TermiosLineSettings had = lineSettingsOf(tio);
+  if (had.baudRate) port_.setBaudRate(*had.baudRate);
+  port_.setDataBits(had.dataBits);
+  port_.setParity(had.parity);
+  port_.setStopBits(had.stopBits);
+  port_.setFlowControl(had.flowControl);
 }
 
 void SerialLink::applyRecognised(const PortParameters& parameters) {

@@ -10,6 +10,7 @@
 #include "link/port_parameters.h"
 #include "link/serial/port_device.h"
 #include "link/serial/serial_link.h"
+#include "link/transfer_watch.h"
 #include "link/upload_text.h"
 #include "link/widgets/comm_set_dialog.h"
 #include "link/widgets/happens_before.h"
@@ -48,10 +49,14 @@ void UploadThread::run() {
     return;
   }
   std::size_t reported = 0;
+  TransferWatch watch(std::nullopt, TransferClock::now());
   const auto result = link.writeAll(
       text_,
       [&](std::size_t transmitted) {
         if (transmitted != reported) emit progressed(static_cast<qint64>(reported = transmitted));
+        if (watch.look(transmitted, TransferClock::now()) == TransferWatch::Verdict::Held) {
+          emit held(static_cast<qint64>(transmitted));
+        }
         return !isInterruptionRequested();
       },
       outcome_.transmitted, pacing_.linePauseMs);
@@ -81,6 +86,14 @@ UploadOutcome runUpload(QWidget* parent, const CommSettings& settings, const Lin
   QObject::connect(&thread, &UploadThread::progressed, &progress, [&progress](qint64 transmitted) {
     progress.setValue(progressUnits(static_cast<std::size_t>(transmitted)));
   });
+  const QString label = progress.labelText();
+  QObject::connect(&thread, &UploadThread::progressed, &progress, [&progress, label] {
+    if (progress.labelText() != label) progress.setLabelText(label);
+  });
+  QObject::connect(&thread, &UploadThread::held, &progress, [&progress, total](qint64 transmitted) {
+    progress.setLabelText(uploadHeldText(static_cast<std::size_t>(transmitted), total));
+    progress.show();
+  });
   QObject::connect(&progress, &QProgressDialog::canceled, &thread, [&thread] { thread.requestInterruption(); });
   QEventLoop loop;
   QObject::connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
@@ -105,6 +118,10 @@ QString messageWithoutLeftOut(const UploadOutcome& outcome, const QString& portT
 }
 
 }  // namespace
+
+QString uploadHeldText(std::size_t transmitted, std::size_t total) {
+  return QStringLiteral("Прибор задерживает передачу: передано %1 из %2 байт").arg(transmitted).arg(total);
+}
 
 QString uploadOutcomeMessage(const UploadOutcome& outcome, const QString& portText) {
   const QString message = messageWithoutLeftOut(outcome, portText);

@@ -45,6 +45,8 @@ class UploadThread final : public QThread {
 
  signals:
   void progressed(qint64 transmitted);
+  // Every few seconds without progress: the instrument holds the upload.
+  void held(qint64 transmitted);
 
  protected:
   void run() override;
@@ -60,6 +62,9 @@ class UploadThread final : public QThread {
 // Runs the upload under a progress dialog whose "Отмена" stops it.
 UploadOutcome runUpload(QWidget* parent, const CommSettings& settings, const LinkPacing& pacing,
                         const QString& portText, std::string text);
+
+// The progress dialog's text while the instrument holds the upload.
+QString uploadHeldText(std::size_t transmitted, std::size_t total);
 
 // The message for an outcome; empty for success when no record was left out.
 QString uploadOutcomeMessage(const UploadOutcome& outcome, const QString& portText);

@@ -7,10 +7,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTextCursor>
 
 #include "link/widgets/comm_set_dialog.h"
+#include "link/widgets/cut_lines.h"
 #include "link/widgets/memo_text.h"
 #include "link/widgets/read_thread.h"
+#include "records/import.h"
 #include "widgets/control_pictures.h"
 #include "widgets/text_codec.h"
 
@@ -101,6 +104,7 @@ void TZagruzForm::layOut() {
 void TZagruzForm::showEvent(QShowEvent* event) {
   Memo1->clear();
   CountText->clear();
+  memoContinuesReception_ = false;
   QDialog::showEvent(event);
 }
 
@@ -112,6 +116,7 @@ void TZagruzForm::Button2Click() {
   CurrentReadThread = std::make_unique<ReadThread>(window, commSet_.currentSettings(), commSet_.currentPortText(),
                                                    commSet_.currentPacing().flow);
   CountText->clear();
+  memoContinuesReception_ = false;
   CurrentReadThread->start();
   showReceptionStatus(ReceptionStatus::Waiting, {}, {});
 }
@@ -126,7 +131,12 @@ void TZagruzForm::Button3Click() {
                                 .arg(unmapped));
     return;
   }
-  if (takeMemoLines(*lines, target_.lineBuffer, target_.lineCount)) target_.receptionDone = true;
+  if (takeMemoLines(*lines, target_.lineBuffer, target_.lineCount)) {
+    target_.receptionDone = true;
+    if (const std::size_t cut = CountCutLines(target_.lineBuffer, target_.lineCount); cut != 0) {
+      seam_.showMessage(this, cutLinesMessage(cut));
+    }
+  }
   accept();
 }
 
@@ -141,7 +151,14 @@ void TZagruzForm::stopReception() {
   CurrentReadThread.reset();
 }
 
-void TZagruzForm::appendToMemo(std::string_view bytes) { Memo1->appendPlainText(memoTextFromBytes(bytes)); }
+void TZagruzForm::appendToMemo(std::string_view bytes) {
+  QTextCursor end(Memo1->document());
+  end.movePosition(QTextCursor::End);
+  if (!memoContinuesReception_ && !Memo1->document()->isEmpty()) end.insertBlock();
+  memoContinuesReception_ = true;
+  end.insertText(memoTextFromBytes(bytes));
+  Memo1->ensureCursorVisible();
+}
 
 void TZagruzForm::showStatus(ReceptionStatus status) { showReceptionStatus(status, {}, {}); }
 

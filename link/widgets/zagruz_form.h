@@ -45,7 +45,8 @@ class TZagruzForm final : public QDialog, private ReceptionWindow {
   TZagruzForm(QWidget* parent, TCommSet& commSet, ReceptionTarget target, DialogSeam& seam);
   ~TZagruzForm() override;
 
-  // Window thread, from the worker's hand-over: one memo line per CR LF piece.
+  // Window thread, from the worker's hand-over: the bytes join the text that
+  // this reception has put in the memo; a new reception starts a new line.
   void appendToMemo(std::string_view bytes);
   void showReceptionStatus(ReceptionStatus status, const QString& portText, const QString& detail);
   // Beside the status, while a transmission arrives; empty before it.
@@ -92,6 +93,7 @@ class TZagruzForm final : public QDialog, private ReceptionWindow {
   ReceptionTarget target_;
   DialogSeam& seam_;
   std::unique_ptr<ReadThread> CurrentReadThread;
+  bool memoContinuesReception_ = false;
 };
 
 }  // namespace quillmar

@@ -80,15 +80,18 @@ TEST(Export, observationTableTakesEveryDerivationCode) {
   EXPECT_EQ(exported(list, ExportKind::ObservationTable), expected);
 }
 
-TEST(Export, captionsAndSdrLinesAreWrittenAsStored) {
+TEST(Export, captionsAsStoredAndEverySdrLineEndedByCrLf) {
   RecordList list;
   add(list, "12NM unknown\r\n", '3', "12NM unknown\r\n");
   add(list, std::string(169, 'x') + "\r\n", '3', "long");
+  add(list, std::string(200, 'y') + "\r\n", '3', "longer");
   add(list, "13NMnote\r\n", '3', "Примечание   note\r\n"_w.data());
   EXPECT_EQ(exported(list, ExportKind::CaptionText),
-            "12NM unknown\r\n\r\nlong\r\n" + std::string("Примечание   note\r\n"_w) + "\r\n");
-  // The 169-character line lost its LF when stored, so it runs into the next.
-  EXPECT_EQ(exported(list, ExportKind::SdrFile), "12NM unknown\r\n" + std::string(169, 'x') + "\r13NMnote\r\n");
+            "12NM unknown\r\n\r\nlong\r\nlonger\r\n" + std::string("Примечание   note\r\n"_w) + "\r\n");
+  // The long lines lost their line end, in part or whole, when stored: the
+  // export gives it back, so that no record runs into the next.
+  EXPECT_EQ(exported(list, ExportKind::SdrFile),
+            "12NM unknown\r\n" + std::string(169, 'x') + "\r\n" + std::string(170, 'y') + "\r\n13NMnote\r\n");
 }
 
 TEST(Export, failedExportKeepsThePreviousFile) {

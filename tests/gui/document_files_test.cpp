@@ -66,6 +66,16 @@ TEST_F(DocumentFilesTest, openAndImport_appendRowsWithCaptions) {
   EXPECT_EQ(seam_.openFilters.last(), "Sokkia SDR files (*.sdr)|*.sdr");
 }
 
+// A record keeps 170 characters of a line: the import says how many lines lost more.
+TEST_F(DocumentFilesTest, importOfLinesTooLongForARecord_saysHowManyAreCut) {
+  TChildForm* document = frame_->New();
+  importLines(*document, {"00NMSDR33 V04-04.02", std::string(168, 'a'), std::string(169, 'b'), std::string(300, 'c')});
+  EXPECT_EQ(document->recordModel().rowCount(), 4);
+  ASSERT_EQ(seam_.messages.size(), 1);
+  EXPECT_TRUE(seam_.messages[0].startsWith(QStringLiteral("Строк длиннее 168 символов: 2.")))
+      << seam_.messages[0].toStdString();
+}
+
 TEST_F(DocumentFilesTest, twoDocuments_saveToTheirOwnFiles) {
   TChildForm* first = newDocumentWith({"00NMSDR33 V04-04.02", "08KI  P1", "08KI  P2"});
   TChildForm* second = newDocumentWith({"00NMSDR33 V04-04.02", "09F1  ST1"});

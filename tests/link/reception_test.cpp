@@ -16,13 +16,17 @@ namespace {
 class Recorder final : public ReceptionSink {
  public:
   void showStatus(ReceptionStatus status) override { statuses.push_back(status); }
-  void handOver(std::string_view chunk) override {
-    chunks.emplace_back(chunk);
-    appendMemoPieces(memo, chunk);
+  void handOver(std::string_view chunk) override { chunks.emplace_back(chunk); }
+  // The memo joins the bursts as they come.
+  std::vector<std::string> memo() const {
+    std::string text;
+    for (const std::string& chunk : chunks) text += chunk;
+    std::vector<std::string> lines;
+    if (!text.empty()) appendMemoPieces(lines, text);
+    return lines;
   }
   std::vector<ReceptionStatus> statuses;
   std::vector<std::string> chunks;
-  std::vector<std::string> memo;
 };
 
 // A port that delivers each burst's bytes back to back, then a pause of
@@ -85,24 +89,26 @@ const Case kCases[] = {
      {"\x02", "00NMSDR33", "02TP0001", "\x03"},
      true},
     {"bytes before STX are dropped", {"noise\r\n\x02\r\nA\r\n\x03"}, {"\x02", "A", "\x03"}, true},
-    {"a pause inside a line splits it", {"\x02\r\n00NM", "SDR33\r\n\x03"}, {"\x02", "00NM", "SDR33", "\x03"}, true},
-    {"a burst ending in CR LF leaves an empty line",
-     {"\x02\r\nA\r\n", "B\r\n\x03"},
-     {"\x02", "A", "", "B", "\x03"},
+    {"a pause inside a line keeps the line whole",
+     {"\x02\r\n00NM", "SDR33\r\n\x03"},
+     {"\x02", "00NMSDR33", "\x03"},
      true},
+    {"a burst ending in CR LF leaves no empty line", {"\x02\r\nA\r\n", "B\r\n\x03"}, {"\x02", "A", "B", "\x03"}, true},
+    {"a pause between CR and LF", {"\x02\r\nA\r", "\nB\r\n\x03"}, {"\x02", "A", "B", "\x03"}, true},
     {"the burst with ETX ends at ETX", {"\x02\r\nA\r\n\x03\r\nafter"}, {"\x02", "A", "\x03"}, true},
     {"bursts after ETX are not taken", {"\x02\r\n\x03", "\x02\r\nB\r\n\x03"}, {"\x02", "\x03"}, true},
     {"noise alone shows nothing", {"abc", "\r\n"}, {}, false},
     {"ETX before STX is noise too", {"a\x03", "\x02\r\nA\r\n\x03"}, {"\x02", "A", "\x03"}, true},
-    {"STX in a later burst", {"xyz", "\x02\r\nA\r\n", "\x03"}, {"\x02", "A", "", "\x03"}, true},
-    {"no ETX: the bursts stay in the memo", {"\x02\r\nA", "B"}, {"\x02", "A", "B"}, false},
+    {"STX in a later burst", {"xyz", "\x02\r\nA\r\n", "\x03"}, {"\x02", "A", "\x03"}, true},
+    {"no ETX: the bursts stay in the memo", {"\x02\r\nA", "B"}, {"\x02", "AB"}, false},
+    {"no ETX after a CR: the CR stays", {"\x02\r\nA\r"}, {"\x02", "A\r"}, false},
     {"a lone CR or LF stays inside its line", {"\x02\rX\nY\r\n\x03"}, {"\x02\rX\nY", "\x03"}, true},
 };
 
 TEST(ReceptionMachine, burstsBecomeMemoLines) {
   for (const Case& c : kCases) {
     const Reception run = receive(c.bursts);
-    EXPECT_EQ(run.recorder.memo, c.memo) << c.name;
+    EXPECT_EQ(run.recorder.memo(), c.memo) << c.name;
     EXPECT_EQ(run.finished, c.finished) << c.name;
   }
 }
@@ -124,6 +130,9 @@ TEST(ReceptionMachine, silenceWithoutBytes_changesNothing) {
 TEST(ReceptionMachine, eachBurstIsHandedOverOnceWhole) {
   const Reception run = receive({"\x02\r\n00NM", "SDR33\r\n", "\x03"});
   EXPECT_EQ(run.recorder.chunks, (Lines{"\x02\r\n00NM", "SDR33\r\n", "\x03"}));
+  // A pause between CR and LF: the CR waits for its LF, so that no burst
+  // shows a line end cut in two.
+  EXPECT_EQ(receive({"\x02\r\nA\r", "\nB\x03"}).recorder.chunks, (Lines{"\x02\r\nA", "\r\nB\x03"}));
 }
 
 // Whatever the bytes and however they are split into bursts, the memo gets

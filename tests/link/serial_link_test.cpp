@@ -6,7 +6,10 @@
 #include <optional>
 #include <thread>
 
+#include <QDir>
+
 #include "link/serial/port_device.h"
+#include "link/serial/termios_settings.h"
 #include "pty_support.h"
 #include "tools/instrument/instrument.h"
 
@@ -30,6 +33,50 @@ TEST(PortDevicePath, portTextsNameDevices) {
   };
   for (const auto& [text, device] : cases)
     EXPECT_EQ(portDevicePath(QString::fromLatin1(text)), QString::fromLatin1(device)) << text;
+}
+
+// A relative path means the current directory, not a device under /dev.
+TEST(PortDevicePath, relativePathsStartInTheCurrentDirectory) {
+  const QString here = QDir::currentPath() + QLatin1Char('/');
+  for (const char* text : {"./pty", "dev/x", "../x", "a/b/c"}) {
+    EXPECT_EQ(portDevicePath(QString::fromLatin1(text)), here + QString::fromLatin1(text)) << text;
+  }
+}
+
+// With CMSPAR the parity bit is fixed: PARODD marks it, its absence spaces it.
+TEST(TermiosLineSettings, eachAttributeReadsAsTheSettingItMeans) {
+  using Q = QSerialPort;
+  struct Row {
+    const char* name;
+    speed_t speed;
+    tcflag_t cflag;
+    tcflag_t iflag;
+    TermiosLineSettings settings;
+  };
+  const Row rows[] = {
+      {"8N1", B9600, CS8, 0, {9600, Q::Data8, Q::NoParity, Q::OneStop, Q::NoFlowControl}},
+      {"7E2", B2400, CS7 | PARENB | CSTOPB, 0, {2400, Q::Data7, Q::EvenParity, Q::TwoStop, Q::NoFlowControl}},
+      {"odd", B1200, CS8 | PARENB | PARODD, 0, {1200, Q::Data8, Q::OddParity, Q::OneStop, Q::NoFlowControl}},
+      {"mark", B300, CS7 | PARENB | CMSPAR | PARODD, 0, {300, Q::Data7, Q::MarkParity, Q::OneStop, Q::NoFlowControl}},
+      {"space", B4800, CS8 | PARENB | CMSPAR, 0, {4800, Q::Data8, Q::SpaceParity, Q::OneStop, Q::NoFlowControl}},
+      {"no parity bit", B4800, CS8 | CMSPAR | PARODD, 0, {4800, Q::Data8, Q::NoParity, Q::OneStop, Q::NoFlowControl}},
+      {"RTS/CTS", B115200, CS8 | CRTSCTS, IXON, {115200, Q::Data8, Q::NoParity, Q::OneStop, Q::HardwareControl}},
+      {"XON/XOFF", B57600, CS8, IXON | IXOFF, {57600, Q::Data8, Q::NoParity, Q::OneStop, Q::SoftwareControl}},
+      {"XOFF sent only", B600, CS6, IXOFF, {600, Q::Data6, Q::NoParity, Q::OneStop, Q::SoftwareControl}},
+      {"a speed no setting names", B50, CS5, 0, {std::nullopt, Q::Data5, Q::NoParity, Q::OneStop, Q::NoFlowControl}},
+  };
+  for (const Row& row : rows) {
+    termios tio{};
+    ::cfsetospeed(&tio, row.speed);
+    tio.c_cflag |= row.cflag;
+    tio.c_iflag = row.iflag;
+    const TermiosLineSettings read = lineSettingsOf(tio);
+    EXPECT_EQ(read.baudRate, row.settings.baudRate) << row.name;
+    EXPECT_EQ(read.dataBits, row.settings.dataBits) << row.name;
+    EXPECT_EQ(read.parity, row.settings.parity) << row.name;
+    EXPECT_EQ(read.stopBits, row.settings.stopBits) << row.name;
+    EXPECT_EQ(read.flowControl, row.settings.flowControl) << row.name;
+  }
 }
 
 TEST(SerialLinkOpen, missingOrUnnamedPort_fails) {
@@ -194,15 +241,33 @@ TEST(SerialLinkOpen, lineSettingsReadBackFromThePort) {
 
 // "Нет" keeps the flow control that the port had; a choice replaces it.
 TEST(SerialLinkOpen, flowControlLeftAsItWasUnlessChosen) {
-  const std::pair<FlowChoice, tcflag_t> cases[] = {{FlowChoice::None, CRTSCTS}, {FlowChoice::XonXoff, 0}};
-  for (const auto& [choice, cflag] : cases) {
+  struct Case {
+    const char* name;
+    tcflag_t presetCflag;  // CRTSCTS or not
+    tcflag_t presetIflag;  // among IXON IXOFF
+    FlowChoice choice;
+    tcflag_t cflag;
+    tcflag_t iflag;
+  };
+  const Case cases[] = {
+      {"RTS/CTS kept", CRTSCTS, 0, FlowChoice::None, CRTSCTS, 0},
+      {"XON/XOFF kept", 0, IXON | IXOFF, FlowChoice::None, 0, IXON | IXOFF},
+      {"none kept", 0, 0, FlowChoice::None, 0, 0},
+      {"RTS/CTS replaced", CRTSCTS, 0, FlowChoice::XonXoff, 0, IXON | IXOFF},
+      {"XON/XOFF replaced", 0, IXON | IXOFF, FlowChoice::RtsCts, CRTSCTS, 0},
+  };
+  for (const Case& c : cases) {
     PtyPair pty;
     termios preset = test::portSettings(pty);
-    preset.c_cflag |= CRTSCTS;
+    preset.c_cflag = (preset.c_cflag & ~CRTSCTS) | c.presetCflag;
+    preset.c_iflag = (preset.c_iflag & ~(IXON | IXOFF)) | c.presetIflag;
     test::setPortSettings(pty, preset);
     SerialLink link;
-    ASSERT_TRUE(link.open(pathOf(pty), QIODevice::WriteOnly, recognisedParameters({}, LinkDirection::Upload, choice)));
-    EXPECT_EQ(test::portSettings(pty).c_cflag & CRTSCTS, cflag) << flowChoiceWord(choice);
+    ASSERT_TRUE(
+        link.open(pathOf(pty), QIODevice::WriteOnly, recognisedParameters({}, LinkDirection::Upload, c.choice)));
+    const termios t = test::portSettings(pty);
+    EXPECT_EQ(t.c_cflag & CRTSCTS, c.cflag) << c.name;
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF), c.iflag) << c.name;
   }
 }
 
@@ -301,6 +366,62 @@ TEST(SerialLinkUpload, linePause_showsInTheTimingOfWhatArrives) {
   EXPECT_EQ(result, SerialLink::WriteResult::Done);
   EXPECT_EQ(received, text);
   EXPECT_GE(firstToLast, 380ms);  // four pauses between five lines
+}
+
+// The pause lies between lines: once the last line has left, the upload is done.
+TEST(SerialLinkUpload, linePause_noWaitAfterTheLastLine) {
+  PtyPair pty;
+  SerialLink link;
+  ASSERT_TRUE(link.open(pathOf(pty), QIODevice::WriteOnly, kUpload));
+  const std::string text = "\x02\r\nL1\r\n\x03\r\n";
+  std::string received;
+  std::chrono::steady_clock::time_point lastArrived;
+  std::thread instrument([&] {
+    const auto giveUp = std::chrono::steady_clock::now() + 10s;
+    while (received.size() < text.size() && std::chrono::steady_clock::now() < giveUp) {
+      received += instrument::readUntilQuiet(pty.instrumentFd(), 5ms);
+    }
+    lastArrived = std::chrono::steady_clock::now();
+  });
+  std::size_t transmitted = 0;
+  const auto result = link.writeAll(
+      text, [](std::size_t) { return true; }, transmitted, 600);
+  const auto returned = std::chrono::steady_clock::now();
+  instrument.join();
+  EXPECT_EQ(result, SerialLink::WriteResult::Done);
+  EXPECT_EQ(received, text);
+  EXPECT_LT(returned - lastArrived, 300ms);
+}
+
+// What the progress counts has left the port: an instrument that stops
+// reading holds exactly that many bytes, not those still queued behind them.
+TEST(SerialLinkUpload, progressCountsBytesThatLeftThePort) {
+  PtyPair pty;  // nobody reads until the upload stalls
+  SerialLink link;
+  ASSERT_TRUE(link.open(pathOf(pty), QIODevice::WriteOnly, kUpload));
+  const std::string text = sampleText(200 * 1024);
+  std::optional<std::size_t> counted;
+  std::string arrived;
+  std::size_t last = 0;
+  auto lastMoved = std::chrono::steady_clock::now();
+  std::size_t transmitted = 0;
+  const auto result = link.writeAll(
+      text,
+      [&](std::size_t sent) {
+        if (sent != last || std::chrono::steady_clock::now() - lastMoved < 300ms) {
+          if (sent != last) lastMoved = std::chrono::steady_clock::now();
+          last = sent;
+          return true;
+        }
+        counted = sent;
+        arrived = instrument::readUntilQuiet(pty.instrumentFd(), 200ms);
+        return false;
+      },
+      transmitted);
+  EXPECT_EQ(result, SerialLink::WriteResult::Cancelled);
+  ASSERT_TRUE(counted.has_value());
+  EXPECT_GT(*counted, 0u);
+  EXPECT_EQ(*counted, arrived.size());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -184,6 +185,34 @@ TEST_F(Upload, cancelStopsARunningUploadAndSaysSo) {
   EXPECT_TRUE(seam_.messages[0].startsWith(QStringLiteral("Выгрузка отменена. Передано ")))
       << seam_.messages[0].toStdString();
   EXPECT_FALSE(seam_.messages[0].contains(QString::number(buildUploadText(list).bytes.size()) + QStringLiteral(" из")));
+}
+
+// An instrument that stops reading holds the upload: the progress window
+// says so, with how much is sent, until "Отмена".
+TEST_F(Upload, heldUpload_isShownInTheProgressWindow) {
+  RecordList list;
+  for (int i = 0; i < 20000; ++i)
+    list.append("c", SurveyRecord::fromLine("09F1 observation line " + std::to_string(i) + "\r\n", kVersionSdr3));
+  const QString total = QString::number(buildUploadText(list).bytes.size());
+  QString shown;
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&shown] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* progress = qobject_cast<QProgressDialog*>(widget);
+      if (progress == nullptr || !progress->labelText().startsWith(QStringLiteral("Прибор задерживает"))) continue;
+      shown = progress->labelText();
+      progress->findChild<QPushButton*>()->click();
+    }
+  });
+  watcher.start(100);
+  QTimer::singleShot(8000, &commSet_, [this] { pty_.closeInstrumentSide(); });
+  QTimer::singleShot(0, &commSet_, &TCommSet::CancelClick);
+  uploadRecords(nullptr, commSet_, list, seam_);
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("^Прибор задерживает передачу: передано [0-9]+ из ") + total +
+                                 QStringLiteral(" байт$"))
+                  .match(shown)
+                  .hasMatch())
+      << shown.toStdString();
 }
 
 TEST(UploadOutcomeMessage, everyFailureSaysWhatHappened) {

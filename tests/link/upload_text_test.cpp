@@ -43,8 +43,20 @@ const Case kCases[] = {
      {"08KI\x03\r\n", "X\x02\r\n"},
      "\x02\r\n08KI\x03\r\nX\x02\r\n\x03\r\n",
      0},
-    {"a line without its line end runs into the next", {"0123", "4567\r\n"}, "\x02\r\n01234567\r\n\x03\r\n", 0},
+    {"a line without its line end gets one", {"0123", "4567\r\n"}, "\x02\r\n0123\r\n4567\r\n\x03\r\n", 0},
+    {"a line that kept its CR only gets its LF", {"0123\r", "4567\r\n"}, "\x02\r\n0123\r\n4567\r\n\x03\r\n", 0},
 };
+
+// A record keeps 170 characters: a longer line lost its line end, and would
+// swallow the next record where the book is read again.
+TEST(UploadText, linesTooLongForTheirRecordEndInCrLf) {
+  const SurveyRecord cut169 = SurveyRecord::fromText(std::string(169, 'b'), kVersionSdr3);
+  const SurveyRecord cut200 = SurveyRecord::fromText(std::string(200, 'd'), kVersionSdr3);
+  RecordList list;
+  for (const SurveyRecord& record : {cut169, cut200}) list.append("caption", record);
+  EXPECT_EQ(buildUploadText(list).bytes,
+            "\x02\r\n" + std::string(169, 'b') + "\r\n" + std::string(170, 'd') + "\r\n\x03\r\n");
+}
 
 TEST(UploadText, framesTheRecordsAndLeavesOutTheirOwnFrameLines) {
   for (const Case& c : kCases) {

@@ -42,6 +42,9 @@ class ReceptionDialog : public test::ReceptionWindowsTest {
   bool waitForMemoLines(int count) {
     return test::waitFor([&] { return memoLineCount() >= count; });
   }
+  bool waitForMemoText(const QString& tail) {
+    return test::waitFor([&] { return form_.Memo1->toPlainText().endsWith(tail); });
+  }
   bool waitForStatus(const QString& text) {
     return test::waitFor([&] { return form_.statusText() == text; });
   }
@@ -153,25 +156,29 @@ TEST_F(ReceptionDialog, bytesBeforeStx_areDropped) {
   EXPECT_EQ(memo(), (Lines{"\x02", "A", "\x03"}));
 }
 
-TEST_F(ReceptionDialog, pauseInsideALine_splitsIt) {
+TEST_F(ReceptionDialog, pauseInsideALine_keepsTheLineWhole) {
   startReception();
   send("\x02\r\n00NM");
-  ASSERT_TRUE(waitForMemoLines(2));  // the burst ended: its silence has passed
+  ASSERT_TRUE(waitForMemoText(QStringLiteral("00NM")));  // the burst ended: its silence has passed
   send("SDR33\r\n\x03");
   ASSERT_TRUE(waitForStatus(kFinished));
-  ASSERT_TRUE(waitForMemoLines(4));
-  EXPECT_EQ(memo(), (Lines{"\x02", "00NM", "SDR33", "\x03"}));
+  ASSERT_TRUE(waitForMemoLines(3));
+  EXPECT_EQ(memo(), (Lines{"\x02", "00NMSDR33", "\x03"}));
 }
 
-TEST_F(ReceptionDialog, twoBursts_leaveAnEmptyLineThatBecomesAnEntry) {
+// The line end that closes a burst is the one the data holds: no empty line
+// lies between two bursts, even when the pause falls between CR and LF.
+TEST_F(ReceptionDialog, twoBursts_joinWithoutAnEmptyLine) {
   startReception();
   send("\x02\r\nA\r\n");
-  ASSERT_TRUE(waitForMemoLines(3));
-  send("B\r\n\x03");
+  ASSERT_TRUE(waitForMemoText(QStringLiteral("A\n")));
+  send("B\r");
+  ASSERT_TRUE(waitForMemoText(QStringLiteral("B")));
+  send("\nC\r\n\x03");
   ASSERT_TRUE(waitForStatus(kFinished));
   ASSERT_TRUE(waitForMemoLines(5));
   form_.Button3Click();
-  EXPECT_EQ(buffer(), (Lines{"\x02\r\n", "A\r\n", "\r\n", "B\r\n", "\x03\r\n"}));
+  EXPECT_EQ(buffer(), (Lines{"\x02\r\n", "A\r\n", "B\r\n", "C\r\n", "\x03\r\n"}));
 }
 
 TEST_F(ReceptionDialog, bytesAfterEtx_areNotRead) {
@@ -192,6 +199,18 @@ TEST_F(ReceptionDialog, okWithEmptyMemo_takesNothing) {
   EXPECT_EQ(lineCount_, 1u);
   EXPECT_EQ(buffer(), Lines{"earlier\r\n"});
   EXPECT_FALSE(form_.isVisible());
+}
+
+// A record keeps 170 characters of a line; "ОК" says how many lines lose more.
+TEST_F(ReceptionDialog, okWithLinesTooLongForARecord_saysHowManyAreCut) {
+  form_.show();
+  form_.Memo1->setPlainText(QString(168, u'a') + QLatin1Char('\n') + QString(169, u'b') + QLatin1Char('\n') +
+                            QString(200, u'c'));
+  form_.Button3Click();
+  ASSERT_EQ(seam_.messages.size(), 1);
+  EXPECT_TRUE(seam_.messages[0].startsWith(QStringLiteral("Строк длиннее 168 символов: 2.")))
+      << seam_.messages[0].toStdString();
+  EXPECT_TRUE(receptionDone_);
 }
 
 TEST_F(ReceptionDialog, editedMemo_isWhatOkTakes) {

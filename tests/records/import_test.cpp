@@ -93,6 +93,8 @@ TEST(Import, bodyKeepsTheLineEndAsFarAsItFits) {
   EXPECT_EQ(doc.list.record(2).body.view(), std::string(170, 'c'));
   EXPECT_EQ(doc.list.record(3).body.view(), std::string(170, 'd'));
   EXPECT_EQ(doc.lines.line(3).size(), 172u);  // the buffer keeps only what a record holds
+  EXPECT_EQ(CountCutLines(doc.lines, 4), 3u);
+  EXPECT_EQ(CountCutLines(doc.lines, 1), 0u);
 }
 
 TEST(Import, codesCountTheLineEndAsCharacters) {
