@@ -27,14 +27,25 @@ class Placer {
   std::optional<double> contradiction(const SetUp& setUp, const std::vector<bool>& candidate) const;
 
   bool restoreSetAside();
-  bool placeStations();
-  bool orientCircles();
-  bool placeTargets();
+  bool setUpRound(std::uint32_t setUp);
+  bool placeTargets(std::uint32_t setUp);
   bool crossTargets();
   void carryElevations();
 
   bool placeStation(std::uint32_t setUp);
+  struct Fit {
+    std::optional<StationFit> station;
+    Placing how = Placing::Unplaced;
+    std::optional<Failure> failure = Failure::NotEnoughKnown;  // why there is none
+  };
+  Fit fitStation(std::uint32_t setUp, bool controlOnly) const;
   bool orient(std::uint32_t circle);
+  struct Orientation {
+    double orientation;
+    double weight;
+    Reference reference;
+  };
+  std::vector<Orientation> orientations(std::uint32_t circle, bool controlOnly) const;
   std::optional<double> riseOf(const Sight& sight) const;
   void place(PointId point, Plane at, Placing how, std::vector<std::uint32_t> setUps);
 

@@ -20,18 +20,28 @@ Placer::Placer(const Network& network, const ControlChoice& control) : network_(
 
 Placement Placer::run() {
   // Each round places at least one point or orients one circle, so the
-  // rounds end; a point once placed is never moved.
+  // rounds end; a point once placed is never moved. A round walks the
+  // set-ups in book order, so a traverse written as it was walked is
+  // carried to its end in one round.
   do {
     for (bool progress = true; progress;) {
-      progress = placeStations();
-      progress = orientCircles() || progress;
-      progress = placeTargets() || progress;
+      progress = false;
+      for (std::uint32_t s = 0; s < network_.setUps.size(); ++s) progress = setUpRound(s) || progress;
       progress = crossTargets() || progress;
     }
   } while (restoreSetAside());
   carryElevations();
   explainUnplaced();
   return std::move(placed_);
+}
+
+bool Placer::setUpRound(std::uint32_t s) {
+  const SetUp& setUp = network_.setUps[s];
+  bool progress = !placed_.points[setUp.station].at && placeStation(s);
+  if (!placed_.points[setUp.station].at) return progress;
+  for (std::uint32_t c = setUp.firstCircle; c < setUp.firstCircle + setUp.circles; ++c)
+    if (!placed_.circles[c].orientation) progress = orient(c) || progress;
+  return placeTargets(s) || progress;
 }
 
 // Recorded coordinates set aside that the observations could not replace
@@ -67,135 +77,132 @@ std::optional<double> Placer::azimuthOf(const Sight& sight) const {
   return *orientation + sight.direction;
 }
 
-bool Placer::placeStations() {
-  bool progress = false;
-  for (std::uint32_t s = 0; s < network_.setUps.size(); ++s) {
-    if (!placed_.points[network_.setUps[s].station].at) progress = placeStation(s) || progress;
+// A free station from two or more placed points with distances, else a
+// resection from three or more directions, each from one zero of the circle.
+bool Placer::placeStation(std::uint32_t s) {
+  PlacedSetUp& result = placed_.setUps[s];
+  result.failure.reset();
+  // Control points alone where they fix the station: the points placed
+  // from other set-ups would bring those set-ups' errors along.
+  auto fit = fitStation(s, true);
+  if (!fit.station) fit = fitStation(s, false);
+  if (!fit.station) {
+    result.failure = fit.failure;  // nothing when it sees no placed point at all
+    return false;
   }
-  return progress;
+  if (fit.how == Placing::FreeStation) result.scale = fit.station->scale;
+  place(network_.setUps[s].station, fit.station->station, fit.how, {s});
+  return true;
 }
 
 // A free station from two or more placed points with distances, else a
 // resection from three or more directions, each from one zero of the circle.
-bool Placer::placeStation(std::uint32_t s) {
+Placer::Fit Placer::fitStation(std::uint32_t s, bool controlOnly) const {
   const SetUp& setUp = network_.setUps[s];
   std::map<std::uint32_t, std::vector<const Sight*>> byCircle;
-  for (const Sight& sight : sightsOf(setUp))
-    if (sight.kind == SightKind::Circle && sight.target != setUp.station && planeOf(sight.target))
+  for (const Sight& sight : sightsOf(setUp)) {
+    const bool usable = controlOnly ? placed_.points[sight.target].control : planeOf(sight.target).has_value();
+    if (sight.kind == SightKind::Circle && sight.target != setUp.station && usable)
       byCircle[sight.circle].push_back(&sight);
-  PlacedSetUp& result = placed_.setUps[s];
-  result.failure.reset();
-  if (byCircle.empty()) return false;
-  const auto& [circle, sights] = *std::max_element(
-      byCircle.begin(), byCircle.end(), [](const auto& a, const auto& b) { return a.second.size() < b.second.size(); });
+  }
+  if (byCircle.empty()) return {std::nullopt, Placing::Unplaced, std::nullopt};
+  const auto& sights = std::max_element(byCircle.begin(), byCircle.end(), [](const auto& a, const auto& b) {
+                         return a.second.size() < b.second.size();
+                       })->second;
   std::vector<Seen> withDistance, directions;
   std::vector<PointId> distancePoints, directionPoints;
+  const auto add = [](std::vector<PointId>& points, PointId point) {
+    if (std::find(points.begin(), points.end(), point) == points.end()) points.push_back(point);
+  };
   for (const Sight* sight : sights) {
     const Seen seen{*planeOf(sight->target), sight->direction, sight->distance.value_or(0)};
     directions.push_back(seen);
-    if (std::find(directionPoints.begin(), directionPoints.end(), sight->target) == directionPoints.end())
-      directionPoints.push_back(sight->target);
+    add(directionPoints, sight->target);
     if (!sight->distance) continue;
     withDistance.push_back(seen);
-    if (std::find(distancePoints.begin(), distancePoints.end(), sight->target) == distancePoints.end())
-      distancePoints.push_back(sight->target);
+    add(distancePoints, sight->target);
   }
-  std::optional<StationFit> fit;
-  Placing how = Placing::FreeStation;
   if (distancePoints.size() >= 2) {
-    fit = FitFreeStation(withDistance);
-    if (fit) result.scale = fit->scale;
-  } else if (directionPoints.size() >= 3) {
-    fit = Resect(directions);
-    how = Placing::Resection;
-  } else {
-    result.failure = Failure::NotEnoughKnown;
-    return false;
+    const auto fit = FitFreeStation(withDistance);
+    return {fit, Placing::FreeStation, Failure::WeakGeometry};
   }
-  if (!fit) {
-    result.failure = Failure::WeakGeometry;
-    return false;
-  }
-  place(setUp.station, fit->station, how, {s});
-  return true;
-}
-
-bool Placer::orientCircles() {
-  bool progress = false;
-  for (std::uint32_t c = 0; c < network_.circles.size(); ++c) {
-    if (!placed_.circles[c].orientation && planeOf(network_.setUps[network_.circles[c].setUp].station))
-      progress = orient(c) || progress;
-  }
-  return progress;
+  if (directionPoints.size() >= 3) return {Resect(directions), Placing::Resection, Failure::WeakGeometry};
+  return {std::nullopt, Placing::Unplaced, Failure::NotEnoughKnown};
 }
 
 // The mean of the orientations its references give, weighted by their
 // distance; a 07 with an azimuth of its own weighs as the heaviest sight.
+// Control points alone where they orient a control station or are two or
+// more: the points placed from other set-ups bring their errors along.
 bool Placer::orient(std::uint32_t c) {
-  const Circle& circle = network_.circles[c];
-  const SetUp& setUp = network_.setUps[circle.setUp];
-  const Plane station = *planeOf(setUp.station);
-  struct Value {
-    double orientation;
-    double weight;
-    Reference reference;
-  };
-  std::vector<Value> values;
-  double heaviest = 0;
-  for (const Sight& sight : sightsOf(setUp)) {
-    if (sight.circle != c || sight.kind != SightKind::Circle || sight.target == setUp.station) continue;
-    const auto at = planeOf(sight.target);
-    if (!at || DistanceOf(station, *at) == 0) continue;
-    const double weight = DistanceOf(station, *at);
-    heaviest = std::max(heaviest, weight);
-    Reference reference{std::string(network_.names[sight.target]), sight.row, std::nullopt, std::nullopt};
-    if (sight.distance) reference.distanceResidual = *sight.distance - weight;
-    values.push_back({AzimuthOf(station, *at) - sight.direction, weight, std::move(reference)});
-  }
-  if (circle.backsight && circle.backsight->reading) {
-    const Circle::Backsight& back = *circle.backsight;
-    std::optional<double> azimuth = back.azimuth;
-    double weight = heaviest > 0 ? heaviest : 1;
-    if (!azimuth && back.target && *back.target != setUp.station) {
-      if (const auto at = planeOf(*back.target); at && DistanceOf(station, *at) > 0) {
-        azimuth = AzimuthOf(station, *at);
-        weight = DistanceOf(station, *at);
-      }
-    }
-    if (azimuth) {
-      std::string name = back.target ? std::string(network_.names[*back.target]) : std::string();
-      values.push_back({*azimuth - *back.reading, weight, {std::move(name), back.row, std::nullopt, std::nullopt}});
-    }
-  }
+  std::vector<Orientation> values = orientations(c, true);
+  const bool onControl = placed_.points[network_.setUps[network_.circles[c].setUp].station].control;
+  if (values.empty() || (values.size() < 2 && !onControl)) values = orientations(c, false);
   if (values.empty()) return false;
   double sum = 0, weights = 0;
-  for (const Value& value : values) {
+  for (const Orientation& value : values) {
     sum += value.weight * CentredRadians(value.orientation - values[0].orientation);
     weights += value.weight;
   }
   const double orientation = values[0].orientation + sum / weights;
   PlacedCircle& placed = placed_.circles[c];
   placed.orientation = std::fmod(orientation + 8 * std::numbers::pi, 2 * std::numbers::pi);
-  for (Value& value : values) {
+  for (Orientation& value : values) {
     value.reference.orientationResidual = network_.toBook(CentredRadians(value.orientation - orientation));
     placed.references.push_back(std::move(value.reference));
   }
   return true;
 }
 
-bool Placer::placeTargets() {
-  bool progress = false;
-  for (std::uint32_t s = 0; s < network_.setUps.size(); ++s) {
-    const SetUp& setUp = network_.setUps[s];
-    const auto station = planeOf(setUp.station);
-    if (!station) continue;
-    for (const Sight& sight : sightsOf(setUp)) {
-      if (!sight.distance || sight.target == setUp.station || placed_.points[sight.target].at) continue;
-      const auto azimuth = azimuthOf(sight);
-      if (!azimuth) continue;
-      place(sight.target, PolarPoint(*station, *azimuth, *sight.distance), Placing::Polar, {s});
-      progress = true;
+std::vector<Placer::Orientation> Placer::orientations(std::uint32_t c, bool controlOnly) const {
+  const Circle& circle = network_.circles[c];
+  const SetUp& setUp = network_.setUps[circle.setUp];
+  const Plane station = *planeOf(setUp.station);
+  const auto reference = [&](PointId point) -> std::optional<Plane> {
+    const auto at = planeOf(point);
+    if (!at || point == setUp.station || DistanceOf(station, *at) == 0) return std::nullopt;
+    if (controlOnly && !placed_.points[point].control) return std::nullopt;
+    return at;
+  };
+  std::vector<Orientation> values;
+  double heaviest = 0;
+  for (const Sight& sight : sightsOf(setUp)) {
+    if (sight.circle != c || sight.kind != SightKind::Circle) continue;
+    const auto at = reference(sight.target);
+    if (!at) continue;
+    const double weight = DistanceOf(station, *at);
+    heaviest = std::max(heaviest, weight);
+    Reference seen{std::string(network_.names[sight.target]), sight.row, std::nullopt, std::nullopt};
+    if (sight.distance) seen.distanceResidual = *sight.distance - weight;
+    values.push_back({AzimuthOf(station, *at) - sight.direction, weight, std::move(seen)});
+  }
+  if (!circle.backsight || !circle.backsight->reading) return values;
+  const Circle::Backsight& back = *circle.backsight;
+  std::optional<double> azimuth = back.azimuth;
+  double weight = heaviest > 0 ? heaviest : 1;
+  if (!azimuth && back.target) {
+    if (const auto at = reference(*back.target)) {
+      azimuth = AzimuthOf(station, *at);
+      weight = DistanceOf(station, *at);
     }
+  }
+  if (azimuth) {
+    std::string name = back.target ? std::string(network_.names[*back.target]) : std::string();
+    values.push_back({*azimuth - *back.reading, weight, {std::move(name), back.row, std::nullopt, std::nullopt}});
+  }
+  return values;
+}
+
+bool Placer::placeTargets(std::uint32_t s) {
+  const SetUp& setUp = network_.setUps[s];
+  const Plane station = *planeOf(setUp.station);
+  bool progress = false;
+  for (const Sight& sight : sightsOf(setUp)) {
+    if (!sight.distance || sight.target == setUp.station || placed_.points[sight.target].at) continue;
+    const auto azimuth = azimuthOf(sight);
+    if (!azimuth) continue;
+    place(sight.target, PolarPoint(station, *azimuth, *sight.distance), Placing::Polar, {s});
+    progress = true;
   }
   return progress;
 }

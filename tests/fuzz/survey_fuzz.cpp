@@ -65,6 +65,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkFinite(pair.index);
     check(pair.row1 < pair.row2 && pair.row2 < list.size());
   }
+  for (const survey::StationResult& station : results.stations) {
+    checkFinite(station.north);
+    checkFinite(station.east);
+    checkFinite(station.elevation);
+    checkFinite(station.orientation);
+    checkFinite(station.scale);
+    check(station.row < list.size() && station.north.has_value() == station.east.has_value());
+    for (const survey::Reference& reference : station.references) {
+      checkFinite(reference.orientationResidual);
+      checkFinite(reference.distanceResidual);
+    }
+  }
+  for (const survey::SetAside& aside : results.setAside) checkFinite(aside.contradiction);
   for (const survey::FailedObservation& failure : results.failures) {
     check(failure.row < list.size());
     check(!survey::FailureText(failure.reason).empty());
