@@ -33,7 +33,8 @@ class HeightAdjuster {
  private:
   void addSight(const Sight& sight);
   std::optional<double> riseOf(const Sight& sight, double level) const;
-  void number(const std::vector<bool>& active);
+  void number();
+  bool active(const AdjustedObservation& o) const { return !excluded_[o.station] && !excluded_[o.target]; }
   Equation equationOf(const AdjustedObservation& o) const;
 
   const Network& network_;
@@ -42,6 +43,7 @@ class HeightAdjuster {
   double units_ = 1;
   HeightSolution result_;
   std::vector<AdjustedObservation> sights_;
+  std::vector<bool> excluded_;
 };
 
 // The rise from the instrument's axis to the target: the sight's own, or
@@ -81,11 +83,11 @@ void HeightAdjuster::addSight(const Sight& sight) {
   if (o.sigma > 0 && std::isfinite(o.sigma)) sights_.push_back(o);
 }
 
-void HeightAdjuster::number(const std::vector<bool>& active) {
+void HeightAdjuster::number() {
   result_.unknown.assign(network_.names.size(), kFixed);
   std::uint32_t next = 0;
   for (std::size_t k = 0; k < sights_.size(); ++k) {
-    if (!active[k]) continue;
+    if (!active(sights_[k])) continue;
     for (PointId p : {sights_[k].station, sights_[k].target})
       if (!result_.fixed[p] && result_.unknown[p] == kFixed) result_.unknown[p] = next++;
   }
@@ -103,13 +105,13 @@ Equation HeightAdjuster::equationOf(const AdjustedObservation& o) const {
 
 HeightSolution HeightAdjuster::run() {
   for (const Sight& sight : network_.sights) addSight(sight);
-  std::vector<bool> active(sights_.size(), true);
+  excluded_.assign(network_.names.size(), false);
   Solved& solved = result_.solved;
   for (;;) {
-    number(active);
+    number();
     solved.equations.clear();
-    for (std::size_t k = 0; k < sights_.size(); ++k)
-      if (active[k]) solved.equations.push_back(equationOf(sights_[k]));
+    for (const AdjustedObservation& o : sights_)
+      if (active(o)) solved.equations.push_back(equationOf(o));
     const auto undetermined = solved.normal.factorise(solved.unknowns, solved.equations);
     if (undetermined.empty()) break;
     // Points cut off from every control elevation: one at a time.
@@ -117,8 +119,7 @@ HeightSolution HeightAdjuster::run() {
       if (result_.unknown[p] != undetermined.front()) continue;
       result_.elevation[p].reset();
       result_.unadjusted.push_back({false, p, 0, UnadjustedReason::NoHeightDifference});
-      for (std::size_t k = 0; k < sights_.size(); ++k)
-        if (sights_[k].station == p || sights_[k].target == p) active[k] = false;
+      excluded_[p] = true;
     }
   }
   const std::vector<double> x = solved.normal.solve(solved.equations);
@@ -128,10 +129,10 @@ HeightSolution HeightAdjuster::run() {
   for (PointId p = 0; p < network_.names.size(); ++p)
     if (result_.elevation[p] && !result_.fixed[p] && result_.unknown[p] == kFixed) result_.elevation[p].reset();
   solved.equations.clear();
-  for (std::size_t k = 0; k < sights_.size(); ++k) {
-    if (!active[k]) continue;
-    solved.equations.push_back(equationOf(sights_[k]));
-    solved.observations.push_back(sights_[k]);
+  for (const AdjustedObservation& o : sights_) {
+    if (!active(o)) continue;
+    solved.equations.push_back(equationOf(o));
+    solved.observations.push_back(o);
   }
   solved.statistics.iterations = 1;
   return std::move(result_);

@@ -16,7 +16,6 @@ struct PlaneSight {
   std::uint32_t circle = kNoIndex;  // directions and 07 azimuths
   double reading = 0;               // 07 azimuths
   bool backsightAzimuth = false;
-  bool active = true;
 };
 
 class PlaneAdjuster {
@@ -45,6 +44,11 @@ class PlaneAdjuster {
   void dropUnknown(std::uint32_t unknown);
   void excludePoint(PointId point, UnadjustedReason reason);
   void excludeCircle(std::uint32_t circle);
+  bool active(const PlaneSight& sight) const {
+    const AdjustedObservation& o = sight.observation;
+    return !excludedPoint_[o.station] && !(o.hasTarget && excludedPoint_[o.target]) &&
+           !(sight.circle != kNoIndex && excludedCircle_[sight.circle]);
+  }
   void linearise(std::vector<Equation>& equations) const;
   Equation equationOf(const PlaneSight& sight) const;
   bool apply(const std::vector<double>& x);
@@ -141,7 +145,7 @@ void PlaneAdjuster::number() {
     circleOf_.insert(circleOf_.end(), {kNoIndex, kNoIndex});
   };
   for (const PlaneSight& sight : sights_) {
-    if (!sight.active) continue;
+    if (!active(sight)) continue;
     usePoint(sight.observation.station);
     if (sight.observation.hasTarget && !sight.backsightAzimuth) usePoint(sight.observation.target);
     if (sight.circle != kNoIndex && circleUnknown_[sight.circle] == kFixed) {
@@ -158,17 +162,12 @@ void PlaneAdjuster::excludePoint(PointId point, UnadjustedReason reason) {
   const std::uint32_t row =
       placement_.points[point].setUps.empty() ? 0 : network_.setUps[placement_.points[point].setUps.front()].row;
   result_.unadjusted.push_back({false, point, row, reason});
-  for (PlaneSight& sight : sights_)
-    if (sight.observation.station == point || (sight.observation.hasTarget && sight.observation.target == point))
-      sight.active = false;
 }
 
 void PlaneAdjuster::excludeCircle(std::uint32_t circle) {
   excludedCircle_[circle] = true;
   result_.orientation[circle].reset();
   result_.unadjusted.push_back({true, circle, network_.circles[circle].row, UnadjustedReason::NoReference});
-  for (PlaneSight& sight : sights_)
-    if (sight.circle == circle) sight.active = false;
 }
 
 // A point whose own observations span less than both directions, or a
@@ -248,7 +247,7 @@ Equation PlaneAdjuster::equationOf(const PlaneSight& sight) const {
 void PlaneAdjuster::linearise(std::vector<Equation>& equations) const {
   equations.clear();
   for (const PlaneSight& sight : sights_)
-    if (sight.active) equations.push_back(equationOf(sight));
+    if (active(sight)) equations.push_back(equationOf(sight));
 }
 
 // True while the corrections are above 0.01 mm (and a like turn of a
@@ -304,7 +303,7 @@ PlaneSolution PlaneAdjuster::run(const Progress& progress) {
   solved.unknowns = unknowns_;
   linearise(solved.equations);
   for (const PlaneSight& sight : sights_)
-    if (sight.active) solved.observations.push_back(sight.observation);
+    if (active(sight)) solved.observations.push_back(sight.observation);
   return std::move(result_);
 }
 

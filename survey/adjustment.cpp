@@ -31,14 +31,19 @@ void fillEllipse(AdjustedPoint& point, double nn, double ne, double ee, double m
 // Standard deviations come with m0'; without redundancy, with the a priori m0.
 double m0Of(const AdjustmentStatistics& statistics) { return statistics.redundancy > 0 ? statistics.m0 : 1.0; }
 
-// The first row that names the point: where the list shows it.
-std::uint32_t firstRowOf(const Network& network, PointId point) {
-  std::uint32_t row = network.known[point] ? network.known[point]->row : kNoIndex;
-  for (const SetUp& setUp : network.setUps)
-    if (setUp.station == point) row = std::min(row, setUp.row);
-  for (const Sight& sight : network.sights)
-    if (sight.target == point) row = std::min(row, sight.row);
-  return row == kNoIndex ? 0 : row;
+// By PointId: the first row that names the point, where the list shows it.
+std::vector<std::uint32_t> firstRows(const Network& network) {
+  std::vector<std::uint32_t> rows(network.names.size(), kNoIndex);
+  const auto see = [&](PointId point, std::uint32_t row) { rows[point] = std::min(rows[point], row); };
+  for (PointId p = 0; p < network.names.size(); ++p)
+    if (network.known[p]) see(p, network.known[p]->row);
+  for (const SetUp& setUp : network.setUps) see(setUp.station, setUp.row);
+  for (const Sight& sight : network.sights) see(sight.target, sight.row);
+  for (const Circle& circle : network.circles)
+    if (circle.backsight && circle.backsight->target) see(*circle.backsight->target, circle.backsight->row);
+  for (std::uint32_t& row : rows)
+    if (row == kNoIndex) row = 0;
+  return rows;
 }
 
 class Assembler {
@@ -130,8 +135,11 @@ Adjustment Adjust(const Network& network, const Placement& placement, const Adju
   Assembler assembler(network, placement, plane, heights, out);
   assembler.points();
   assembler.observations();
-  for (Unadjusted& left : out.unadjusted)
-    if (!left.circle) left.row = firstRowOf(network, left.index);
+  if (!out.unadjusted.empty()) {
+    const std::vector<std::uint32_t> rows = firstRows(network);
+    for (Unadjusted& left : out.unadjusted)
+      if (!left.circle) left.row = rows[left.index];
+  }
   std::stable_sort(out.unadjusted.begin(), out.unadjusted.end(),
                    [](const Unadjusted& a, const Unadjusted& b) { return a.row < b.row; });
   return out;
