@@ -76,14 +76,19 @@ void PlaneAdjuster::collect() {
 
 void PlaneAdjuster::addSight(const Sight& sight) {
   const PointId station = network_.setUps[sight.setUp].station;
-  if (sight.target == station || !result_.at[station] || !result_.at[sight.target]) return;
-  if (DistanceOf(*result_.at[station], *result_.at[sight.target]) == 0) return;
+  if (sight.target == station || !result_.at[station]) return;
+  const bool circleReading = sight.kind == SightKind::Circle;
+  if (circleReading && !result_.orientation[sight.circle] && !excludedCircle_[sight.circle]) {
+    excludedCircle_[sight.circle] = true;  // no placed point gave its zero
+    result_.unadjusted.push_back(
+        {true, sight.circle, network_.circles[sight.circle].row, UnadjustedReason::NoReference});
+  }
+  if (!result_.at[sight.target] || DistanceOf(*result_.at[station], *result_.at[sight.target]) == 0) return;
   PlaneSight base;
   base.observation.row = sight.row;
   base.observation.pairRow = sight.pairRow;
   base.observation.station = station;
   base.observation.target = sight.target;
-  const bool circleReading = sight.kind == SightKind::Circle;
   if (!circleReading || result_.orientation[sight.circle]) {
     PlaneSight angle = base;
     angle.observation.kind = circleReading ? ObservationKind::Direction : ObservationKind::Azimuth;

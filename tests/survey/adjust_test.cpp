@@ -221,18 +221,33 @@ TEST(Adjust, aPlantedDistanceBlunderIsPointedOutByItsRow) {
 TEST(Adjust, whatCannotBeAdjustedIsNamedAndTheRestIsAdjusted) {
   TrueBook book = network();
   std::vector<std::string> lines = book.lines();
+  const auto first = static_cast<std::uint32_t>(lines.size());
+  // A set-up apart from the network, and one on control B that sees nothing placed.
   lines.push_back(station('3', "X1", "", "", ""));
   lines.push_back(observation('3', "F1", "X2", "100", "90", "10", "X1"));
+  lines.push_back(station('3', "B", "", "", ""));
+  lines.push_back(observation('3', "F1", "X3", "", "90", "10", "B"));
   const RecordList list = listOf(lines);
   const Network net = ReadNetwork(list, list.size());
   const Adjustment result = Adjust(net, Place(net, {}), {});
   EXPECT_EQ(result.points.size(), book.points().size());
-  ASSERT_EQ(result.unadjusted.size(), 2u);
-  for (const Unadjusted& left : result.unadjusted) {
-    EXPECT_EQ(left.reason, UnadjustedReason::NotPlaced);
-    EXPECT_EQ(left.row, lines.size() - 2 + (result.names[left.index] == "X2"));
+  struct Expected {
+    bool circle;
+    std::uint32_t row;
+    UnadjustedReason reason;
+  };
+  const Expected expected[] = {{false, first, UnadjustedReason::NotPlaced},
+                               {false, first + 1, UnadjustedReason::NotPlaced},
+                               {true, first + 2, UnadjustedReason::NoReference},
+                               {false, first + 3, UnadjustedReason::NotPlaced}};
+  ASSERT_EQ(result.unadjusted.size(), std::size(expected));
+  for (std::size_t k = 0; k < std::size(expected); ++k) {
+    EXPECT_EQ(result.unadjusted[k].circle, expected[k].circle) << k;
+    EXPECT_EQ(result.unadjusted[k].row, expected[k].row) << k;
+    EXPECT_EQ(result.unadjusted[k].reason, expected[k].reason) << k;
   }
   for (const AdjustedPoint& p : result.points) EXPECT_TRUE(std::isfinite(p.north) && std::isfinite(p.east));
+  EXPECT_LT(result.plane.m0, 1e-3);
 }
 
 TEST(Adjust, cancelledWhenProgressSaysStop) {
