@@ -100,6 +100,8 @@ std::vector<double> NormalEquations::solve(const std::vector<Equation>& equation
 
 // Takahashi's recursion from the last column back: the inverse Z of
 // L D Lᵀ on L's pattern, Z_ij = -sum_k L_kj Z_ik, Z_jj = 1/D_j - sum_k L_kj Z_kj.
+// Column j's rows form a clique of the factor's graph: walking each of their
+// columns finds every Z_ik needed, in order and without searching.
 bool NormalEquations::invert(const std::function<bool(double)>& progress) {
   Factor& f = *factor_;
   if (f.normal.rows() == 0) return true;
@@ -111,24 +113,31 @@ bool NormalEquations::invert(const std::function<bool(double)>& progress) {
   const auto n = static_cast<std::size_t>(lower.cols());
   f.inverseLower.assign(static_cast<std::size_t>(lower.nonZeros()), 0.0);
   f.inverseDiagonal.assign(n, 0.0);
-  const auto z = [&](int r, int c) {
-    if (r == c) return f.inverseDiagonal[static_cast<std::size_t>(r)];
-    if (r < c) std::swap(r, c);
-    const int* found = std::lower_bound(rows + start[c], rows + start[c + 1], r);
-    return f.inverseLower[static_cast<std::size_t>(found - rows)];
-  };
+  std::vector<int> place(n, -1);  // a row's place in the column being done
   std::vector<double> column;
   for (std::size_t jj = n; jj-- > 0;) {
     const int j = static_cast<int>(jj);
     if (progress && jj % 4096 == 0 && !progress(1.0 - static_cast<double>(jj) / static_cast<double>(n))) return false;
-    column.assign(static_cast<std::size_t>(start[j + 1] - start[j]), 0.0);
-    for (int p = start[j]; p < start[j + 1]; ++p)
-      for (int q = start[j]; q < start[j + 1]; ++q)
-        column[static_cast<std::size_t>(p - start[j])] -= values[q] * z(rows[p], rows[q]);
+    const int first = start[j], last = start[j + 1];
+    column.assign(static_cast<std::size_t>(last - first), 0.0);
+    for (int p = first; p < last; ++p) place[static_cast<std::size_t>(rows[p])] = p - first;
+    for (int p = first; p < last; ++p) {
+      const int k = rows[p];
+      const double lkj = values[p];
+      column[static_cast<std::size_t>(p - first)] -= lkj * f.inverseDiagonal[static_cast<std::size_t>(k)];
+      for (int q = start[k]; q < start[k + 1]; ++q) {
+        const int at = place[static_cast<std::size_t>(rows[q])];
+        if (at < 0) continue;
+        const double zrk = f.inverseLower[static_cast<std::size_t>(q)];
+        column[static_cast<std::size_t>(at)] -= lkj * zrk;
+        column[static_cast<std::size_t>(p - first)] -= values[first + at] * zrk;
+      }
+    }
     double diagonal = 1.0 / d[j];
-    for (int p = start[j]; p < start[j + 1]; ++p) {
-      f.inverseLower[static_cast<std::size_t>(p)] = column[static_cast<std::size_t>(p - start[j])];
-      diagonal -= values[p] * column[static_cast<std::size_t>(p - start[j])];
+    for (int p = first; p < last; ++p) {
+      f.inverseLower[static_cast<std::size_t>(p)] = column[static_cast<std::size_t>(p - first)];
+      diagonal -= values[p] * column[static_cast<std::size_t>(p - first)];
+      place[static_cast<std::size_t>(rows[p])] = -1;
     }
     f.inverseDiagonal[jj] = diagonal;
   }
