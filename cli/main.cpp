@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/adjust_command.h"
 #include "cli/compute_command.h"
 #include "cli/export_command.h"
 #include "cli/transfer_commands.h"
@@ -28,6 +29,8 @@ constexpr const char* kUsage =
     "  quillmar-cli send PORT IN [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]\n"
     "                            [--flow none|rtscts|xonxoff] [--line-pause MS] [--timeout SEC]\n"
     "  quillmar-cli compute IN OUT [--free NAMES] [--fixed NAMES]\n"
+    "  quillmar-cli adjust IN OUT [--free NAMES] [--fixed NAMES] [--sigma-direction SEC]\n"
+    "                             [--sigma-distance MM,PPM] [--sigma-zenith SEC] [--residuals FILE]\n"
     "  quillmar-cli --help | --version\n"
     "\n"
     "--baud: 300 600 1200 2400 4800 (default) 9600 19200 38400 57600 115200\n"
@@ -51,6 +54,18 @@ constexpr const char* kUsage =
     "by intersection too. Observations that gave no point are listed on stderr\n"
     "with their row and reason, then the counts. --free A,B computes recorded\n"
     "points from the observations; --fixed A,B keeps their recorded coordinates.\n"
+    "\n"
+    "adjust: a least-squares adjustment of the whole book (directions, azimuths,\n"
+    "distances; heights apart), control points fixed (--free and --fixed: comma-\n"
+    "separated names). A priori: --sigma-direction 3 (arc seconds, also for\n"
+    "azimuths), --sigma-distance 2,2 (mm + ppm), --sigma-zenith 3 (arc seconds).\n"
+    "OUT gets one row per point: point;N;E;Elev;sN;sE;sElev;a;b;bearing;role\n"
+    "(sN..b in mm, the bearing of the ellipse's a in the book's angle unit, role\n"
+    "fixed or adjusted). --residuals FILE: one row per observation:\n"
+    "row;station;target;kind;observed;residual;standardized;redundancy (residuals\n"
+    "of angles in seconds, cc in a gon book, mils in a mil book; of lengths in mm).\n"
+    "stderr: what could not be adjusted and why, then m0', the redundancy, the\n"
+    "chi-square test at 95 % and the suspected blunder with its row.\n"
     "\n"
     "Exit status: 0 done; 1 a file or port failure (the message names the file);\n"
     "2 a usage error; 3 receive: the transmission ended before its end mark, OUT\n"
@@ -101,6 +116,7 @@ int main(int argc, char** argv) {
   if (command == "receive") return quillmar::cli::runReceive(args);
   if (command == "send") return quillmar::cli::runSend(args);
   if (command == "compute") return quillmar::cli::runCompute(args);
+  if (command == "adjust") return quillmar::cli::runAdjust(args);
   std::cerr << kUsage;
   return 2;
 }
