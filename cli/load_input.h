@@ -13,6 +13,11 @@ namespace quillmar::cli {
 
 bool isRecordFileName(const std::string& path);
 
+// True, after saying so on stderr with both names, when `out` is the file
+// `in` (by identity, not by name): the command would write over its input.
+// The caller then exits with 2, as for any other wrong command line.
+bool refuseOutputOverInput(const std::string& in, const std::string& out);
+
 // Hands over the input's records in order without holding them. Throws IoError.
 void forEachInputRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
 

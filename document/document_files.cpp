@@ -23,6 +23,7 @@
 #include "records/io_error.h"
 #include "records/record_file.h"
 #include "records/record_file_check.h"
+#include "records/same_file.h"
 #include "widgets/dialog_seam.h"
 #include "widgets/text_codec.h"
 #ifdef QUILLMAR_HAVE_GIS
@@ -123,6 +124,7 @@ void DocumentFiles::OpenFile(const QString& path) {
   state_.docStarted = true;
   state_.docName = path;
   const std::string file = nativePath(path);
+  sourceFiles_.push_back(file);
   const WaitCursor waiting;
   LoadedRows loaded = loadRows(window_, kOpenProgress, file, recordFileCount(file), program_.captions, &openRecordFile);
   const LoadResult& result = loaded.result;
@@ -217,6 +219,7 @@ bool DocumentFiles::ImportFile(const QString& path) {
   // captions' state as it was.
   if (result.error) showIoError(*result.error);
   if (result.error || result.cancelled) return false;
+  sourceFiles_.push_back(file);
   appendRows(std::move(loaded.rows), loaded.captions);
   reportFileUsed(path);
   return true;
@@ -262,6 +265,7 @@ void DocumentFiles::Export() {
   const ExportKind kind = FormatForFilterIndex(choice.filterIndex).kind;
   const std::string name = completeExportName(nativePath(choice.path), kind);
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
+  if (refuseExportOverSource(name)) return;
   try {
     runWithProgress(&window_, kExportProgress, [&] { exportToFile(name, model_.list(), kind); });
   } catch (const IoError& error) {
@@ -280,6 +284,7 @@ void DocumentFiles::exportGis([[maybe_unused]] std::size_t format, [[maybe_unuse
   if (name.size() <= dotted.size() || name.compare(name.size() - dotted.size(), dotted.size(), dotted) != 0)
     name += dotted;
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
+  if (refuseExportOverSource(name)) return;
   const bool hasFile = !state_.docUntitled && recent_ != nullptr;
   gis::GisExportChoice initial{gisLayers_, hasFile ? recent_->exportCrs(state_.docName) : gisCrs_};
   const auto chosen = gis::askGisExport(&window_, info.format, initial);
@@ -300,6 +305,20 @@ void DocumentFiles::exportGis([[maybe_unused]] std::size_t format, [[maybe_unuse
     seam_.showError(&window_, cp1251ToQString(gis::GisErrorText(error)));
   }
 #endif
+}
+
+bool DocumentFiles::refuseExportOverSource(const std::string& name) {
+  std::vector<std::string> sources = sourceFiles_;
+  if (state_.docStarted) sources.push_back(nativePath(state_.docName));
+  for (const std::string& source : sources) {
+    if (!IsSameFile(name, source)) continue;
+    seam_.showError(&window_, QStringLiteral("Экспорт в файл %1 не выполнен: это файл %2, из которого прочитан "
+                                             "документ, и экспорт записал бы поверх него. Выберите другое имя.")
+                                  .arg(QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(name))),
+                                       QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(source)))));
+    return true;
+  }
+  return false;
 }
 
 QString DocumentFiles::askRecordFileName() {

@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "document/document_state.h"
 
@@ -61,6 +63,9 @@ class DocumentFiles {
   void exportGis(std::size_t format, const QString& chosenPath);
   void setCaptionToDocName();
   void reportFileUsed(const QString& path) const;
+  // True, after saying so, when an export to `name` would write over the
+  // document's record file or a file that was read into it.
+  bool refuseExportOverSource(const std::string& name);
 
   QWidget& window_;
   DocumentState& state_;
@@ -74,6 +79,8 @@ class DocumentFiles {
   unsigned gisLayers_ = 7;  // all
   QString gisCrs_;          // for a document without a file
   RecentFiles* recent_ = nullptr;
+  // Every file opened or imported into the document (native names).
+  std::vector<std::string> sourceFiles_;
   std::function<void(const QString&)> fileUsed_;
 };
 

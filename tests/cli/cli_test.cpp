@@ -118,6 +118,28 @@ TEST(Cli, interruptedExportLeavesTheOutputAsItWas) {
   }
 }
 
+TEST(Cli, outputThatIsTheInputIsRefusedWhateverItsName) {
+  for (const std::string kind : {"captions", "obs", "pos", "sdr", "qdl"}) {
+    TempDir dir;
+    writeBytes(dir.file("book.sdr"), kBook);
+    ASSERT_EQ(runCli("export qdl book.sdr book.qdl", dir).status, 0);
+    const std::string records = readBytes(dir.file("book.qdl"));
+    std::filesystem::create_symlink("book.sdr", dir.file("link.txt"));
+    std::filesystem::create_hard_link(dir.file("book.qdl"), dir.file("hard.qdl"));
+    for (const auto& [in, out] : {std::pair{"book.sdr", "book.sdr"},
+                                  {"book.sdr", "./book.sdr"},
+                                  {"book.sdr", "link.txt"},
+                                  {"book.qdl", "hard.qdl"}}) {
+      const CliRun run = runCli("export " + kind + " " + in + " " + out, dir);
+      EXPECT_EQ(run.status, 2) << kind << " " << in << " " << out;
+      EXPECT_NE(run.errors.find(out), std::string::npos) << run.errors;
+      EXPECT_NE(run.errors.find(std::string("input file ") + in), std::string::npos) << run.errors;
+    }
+    EXPECT_EQ(readBytes(dir.file("book.sdr")), kBook) << kind;
+    EXPECT_EQ(readBytes(dir.file("book.qdl")), records) << kind;
+  }
+}
+
 TEST(Cli, helpAndVersionGoToStandardOutput) {
   TempDir dir;
   for (const std::string flag : {"--help", "-h"}) {

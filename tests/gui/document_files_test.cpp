@@ -207,6 +207,26 @@ TEST_F(DocumentFilesTest, exportOverAnExistingFile_replacesIt) {
   EXPECT_LT(readFile("out.txt").size(), 5000);
 }
 
+// The field book imported and the record file opened are never written over,
+// whatever name the export is given for them.
+TEST_F(DocumentFilesTest, exportOverTheFileTheDocumentWasReadFrom_isRefused) {
+  writeFile("book.qdl", recordFileOf({"09F1  ST1"}));
+  TChildForm* document = openFile("book.qdl");
+  importLines(*document, {"00NMSDR33 V04-04.02", "08KI  P1"});
+  ASSERT_TRUE(QFile::link(path("import1.sdr"), path("link.sdr")));
+  ASSERT_TRUE(QFile::link(path("book.qdl"), path("records.txt")));
+  const QByteArray book = readFile("book.qdl");
+  const QByteArray imported = readFile("import1.sdr");
+  for (const auto& [name, filter] : {std::pair{"import1.sdr", 4}, {"link.sdr", 4}, {"records.txt", 3}}) {
+    seam_.answerSave(path(name), filter);
+    document->N13Click();
+    ASSERT_EQ(seam_.errors.size(), 1) << name;
+    EXPECT_TRUE(seam_.errors.takeFirst().contains(QStringLiteral("записал бы поверх"))) << name;
+  }
+  EXPECT_EQ(readFile("book.qdl"), book);
+  EXPECT_EQ(readFile("import1.sdr"), imported);
+}
+
 struct FailureCase {
   const char* name;
   const char* file;  // what the dialog answers
