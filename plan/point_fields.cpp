@@ -49,18 +49,6 @@ std::optional<std::string_view> observedPointName(const SurveyRecord& record) {
   return fieldAt(record.body.view(), target);
 }
 
-std::optional<CoordinateOrder> headerCoordinateOrder(const SurveyRecord& record) {
-  const KindLayout& header = LayoutOf(KindId::Header);
-  if (record.typeCode != header.typeCode) return std::nullopt;
-  const FieldPlace code = PlaceOf(header, FieldId::CoordinateOrderCode, record.version);
-  if (!code.exists()) return std::nullopt;
-  switch (sdrCode(record.body.view(), code.start)) {
-    case '1': return CoordinateOrder::NorthEast;
-    case '2': return CoordinateOrder::EastNorth;
-    default: return std::nullopt;
-  }
-}
-
 std::string_view trimmedName(std::string_view field) { return trimmed(field); }
 
 std::optional<double> fieldNumber(std::string_view field) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "records/coordinate_order.h"
 #include "records/survey_record.h"
 
 namespace quillmar::plan {
@@ -26,11 +27,13 @@ std::optional<PointFields> pointFields(const SurveyRecord& record);
 // The target point of an observation ("09") record of either layout.
 std::optional<std::string_view> observedPointName(const SurveyRecord& record);
 
-enum class CoordinateOrder { NorthEast, EastNorth };
+using quillmar::CoordinateOrder;
 
 // What a header ("00") says about the order of the coordinate fields; nothing
 // for another record, or for a header whose code leaves the order as it was.
-std::optional<CoordinateOrder> headerCoordinateOrder(const SurveyRecord& record);
+inline std::optional<CoordinateOrder> headerCoordinateOrder(const SurveyRecord& record) {
+  return HeaderCoordinateOrder(record);
+}
 
 bool isStation(const SurveyRecord& record);
 
