@@ -5,6 +5,7 @@
 
 #include "records/import.h"
 #include "records/record_file.h"
+#include "records/record_layout.h"
 #include "records/same_file.h"
 
 namespace quillmar::cli {
@@ -20,11 +21,27 @@ bool refuseOutputOverInput(const std::string& in, const std::string& out) {
   return true;
 }
 
+namespace {
+
+void sayOfInput(const std::string& path, std::string_view sentence) {
+  std::cerr << "quillmar-cli: " << path << ": " << sentence << "\n";
+}
+
+}  // namespace
+
 void forEachInputRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
-  if (isRecordFileName(path))
-    readRecordFile(path, onRecord);
-  else
-    forEachImportedRecord(path, onRecord);
+  if (isRecordFileName(path)) {
+    for (const std::string& sentence : RecordFileFaultTexts(readRecordFile(path, onRecord))) sayOfInput(path, sentence);
+    return;
+  }
+  bool anyRecord = false;
+  bool anySdrRecord = false;
+  forEachImportedRecord(path, [&](const SurveyRecord& record) {
+    anyRecord = true;
+    if (!anySdrRecord) anySdrRecord = IsSdrRecordCode(record.typeCode.view(), record.derivCode.view());
+    onRecord(record);
+  });
+  if (anyRecord && !anySdrRecord) sayOfInput(path, NoSdrRecordText());
 }
 
 void loadInput(const std::string& path, CaptionState& captions, RecordList& list) {

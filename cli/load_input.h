@@ -18,7 +18,9 @@ bool isRecordFileName(const std::string& path);
 // The caller then exits with 2, as for any other wrong command line.
 bool refuseOutputOverInput(const std::string& in, const std::string& out);
 
-// Hands over the input's records in order without holding them. Throws IoError.
+// Hands over the input's records in order without holding them, then says
+// on stderr, once, what was amiss: a record file's partial record or oversized
+// lengths, or a text that holds no SDR record. Throws IoError.
 void forEachInputRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
 
 // Appends the input's records to `list`, captioned. Throws IoError.

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QKeySequence>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -57,6 +58,15 @@ void TChildForm::createList() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(&listView_.view());
   connect(&listView_, &DocumentList::selectionChanged, this, &TChildForm::selectionChanged);
+  // What was amiss in a file just read, said once; the line is there only then.
+  auto* statusLine = new QStatusBar(this);
+  statusLine->setSizeGripEnabled(false);
+  statusLine->hide();
+  layout->addWidget(statusLine);
+  files_.setStatusHandler([statusLine](const QString& text) {
+    statusLine->showMessage(text);
+    statusLine->setVisible(!text.isEmpty());
+  });
 }
 
 template <typename Handler>

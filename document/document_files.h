@@ -45,6 +45,9 @@ class DocumentFiles {
   // Yes to the close question in a window that has no file yet: asks for
   // one, as Save as would.
   SaveResult SaveToNewFile();
+  // Told, once per file read, what the window's status line is to say of it
+  // (what was wrong with it); an empty text clears the line.
+  void setStatusHandler(std::function<void(const QString&)> handler);
   // Told the path of every file read or written whole.
   void setFileUsedHandler(std::function<void(const QString&)> handler);
   // Where the coordinate system of a CAD/GIS export is remembered per file.
@@ -59,6 +62,7 @@ class DocumentFiles {
   // Rows read whole, and the captions' state they leave.
   void appendRows(RecordList&& rows, const CaptionState& captions);
   void showIoError(const IoError& error);
+  void showStatus(const QString& text);
   // The kinds after the record exports: points and lines through GDAL.
   void exportGis(std::size_t format, const QString& chosenPath);
   void setCaptionToDocName();
@@ -82,6 +86,7 @@ class DocumentFiles {
   // Every file opened or imported into the document (native names).
   std::vector<std::string> sourceFiles_;
   std::function<void(const QString&)> fileUsed_;
+  std::function<void(const QString&)> statusHandler_;
 };
 
 }  // namespace quillmar

@@ -8,7 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "records/cp1251.h"
 #include "records/io_error.h"
+#include "records/record_layout.h"
 #include "records/text_lines.h"
 
 namespace quillmar {
@@ -129,6 +131,19 @@ void importSdrRows(const std::string& path, CaptionState& captions, RecordList& 
   if (!unknown && list.empty()) list.reserve(static_cast<std::size_t>(bytes / 64));
   forEachImportedText(
       path, [&](std::string_view text, char version) { list.appendText(text, version, captions); }, progress);
+}
+
+std::string_view NoSdrRecordText() {
+  static constexpr auto kText = "ни одна его строка не является записью SDR; строки импортированы как есть"_w;
+  return kText;
+}
+
+bool HoldsNoSdrRecord(const RecordList& list, std::size_t first) {
+  if (first >= list.size()) return false;
+  for (std::size_t i = first; i < list.size(); ++i) {
+    if (IsSdrRecordCode(list.typeCode(i), list.derivCode(i))) return false;
+  }
+  return true;
 }
 
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,
