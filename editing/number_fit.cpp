@@ -58,12 +58,11 @@ std::string rounded(const Decimal& number, std::size_t decimals) {
   if (decimals < number.fraction.size() && number.fraction[decimals] >= '5') addOneAtTheEnd(digits);
   // A carry past the first digit made the whole part one digit longer.
   const std::size_t newWhole = digits.size() - std::min(decimals, number.fraction.size());
-  std::string whole = digits.substr(0, newWhole);
-  if (whole.empty() && decimals == 0) whole = "0";
   const bool zero = digits.find_first_not_of('0') == std::string::npos;
   std::string text(zero && number.sign == "-" ? std::string_view() : number.sign);
-  text.append(whole);
-  if (decimals > 0) text.append(".").append(digits.substr(newWhole));
+  text.append(std::string_view(digits).substr(0, newWhole));
+  if (newWhole == 0 && decimals == 0) text.push_back('0');
+  if (decimals > 0) text.append(".").append(std::string_view(digits).substr(newWhole));
   return text;
 }
 
