@@ -79,6 +79,7 @@ int runExport(const std::vector<std::string>& args) {
   }
   const std::string& in = args[1];
   const std::string& outPath = args[2];
+  if (refuseOutputOverInput(in, outPath)) return 2;
   // IN is opened only by its reader (a named pipe gives its bytes once);
   // OUT's unnamed temporary file leaves nothing behind when IN fails.
   try {

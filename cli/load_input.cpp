@@ -5,6 +5,8 @@
 
 #include "records/import.h"
 #include "records/record_file.h"
+#include "records/record_layout.h"
+#include "records/same_file.h"
 
 namespace quillmar::cli {
 
@@ -12,16 +14,36 @@ bool isRecordFileName(const std::string& path) {
   return path.size() >= 4 && path.compare(path.size() - 4, 4, ".qdl") == 0;
 }
 
+bool refuseOutputOverInput(const std::string& in, const std::string& out) {
+  if (!IsSameFile(in, out)) return false;
+  std::cerr << "quillmar-cli: " << out << " is the input file " << in
+            << ": writing it would destroy the input; name another output file\n";
+  return true;
+}
+
+namespace {
+
+void sayOfInput(const std::string& path, std::string_view sentence) {
+  std::cerr << "quillmar-cli: " << path << ": " << sentence << "\n";
+}
+
+}  // namespace
+
 std::size_t forEachInputRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord) {
   if (isRecordFileName(path)) {
-    readRecordFile(path, onRecord);
+    for (const std::string& sentence : RecordFileFaultTexts(readRecordFile(path, onRecord))) sayOfInput(path, sentence);
     return 0;
   }
   std::size_t cut = 0;
+  bool anyRecord = false;
+  bool anySdrRecord = false;
   forEachImportedRecord(path, [&](const SurveyRecord& record) {
+    anyRecord = true;
+    if (!anySdrRecord) anySdrRecord = IsSdrRecordCode(record.typeCode.view(), record.derivCode.view());
     if (!missingLineEnd(record.body.view()).empty()) ++cut;
     onRecord(record);
   });
+  if (anyRecord && !anySdrRecord) sayOfInput(path, NoSdrRecordText());
   return cut;
 }
 

@@ -14,9 +14,15 @@ namespace quillmar::cli {
 
 bool isRecordFileName(const std::string& path);
 
-// Hands over the input's records in order without holding them; returns how
-// many lines of an SDR text were too long for their record (0 for a record
-// file). Throws IoError.
+// True, after saying so on stderr with both names, when `out` is the file
+// `in` (by identity, not by name): the command would write over its input.
+// The caller then exits with 2, as for any other wrong command line.
+bool refuseOutputOverInput(const std::string& in, const std::string& out);
+
+// Hands over the input's records in order without holding them, then says
+// on stderr, once, what was amiss: a record file's partial record or oversized
+// lengths, or a text that holds no SDR record. Returns how many lines of an
+// SDR text were too long for their record (0 for a record file). Throws IoError.
 std::size_t forEachInputRecord(const std::string& path, const std::function<void(const SurveyRecord&)>& onRecord);
 
 // Says on stderr how many lines of `path` were cut, if any.

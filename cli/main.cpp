@@ -68,7 +68,8 @@ constexpr const char* kUsage =
     "chi-square test at 95 % and the suspected blunder with its row.\n"
     "\n"
     "Exit status: 0 done; 1 a file or port failure (the message names the file);\n"
-    "2 a usage error; 3 receive: the transmission ended before its end mark, OUT\n"
+    "2 a usage error, or OUT is IN itself (by any name or link); 3 receive: the transmission ended before its end "
+    "mark, OUT\n"
     "holds the records that arrived.\n"
 #ifdef QUILLMAR_HAVE_GIS
     "\n"

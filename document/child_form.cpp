@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -59,6 +60,15 @@ void TChildForm::createList() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(&listView_.view());
   connect(&listView_, &DocumentList::selectionChanged, this, &TChildForm::selectionChanged);
+  // What was amiss in a file just read, said once; the line is there only then.
+  auto* statusLine = new QStatusBar(this);
+  statusLine->setSizeGripEnabled(false);
+  statusLine->hide();
+  layout->addWidget(statusLine);
+  files_.setStatusHandler([statusLine](const QString& text) {
+    statusLine->showMessage(text);
+    statusLine->setVisible(!text.isEmpty());
+  });
 }
 
 template <typename Handler>

@@ -14,7 +14,10 @@
 #include "document/record_list_model.h"
 #include "document/row_commands.h"
 #include "document/shared_windows.h"
+#include "editing/widgets/add_form.h"
+#include "editing/widgets/edit_form.h"
 #include "editing/widgets/record_commands.h"
+#include "records/coordinate_order.h"
 #include "widgets/dialog_seam.h"
 
 namespace quillmar {
@@ -35,6 +38,7 @@ void DocumentCommands::Edit() {
   if (row < 0 || shared_.editForm == nullptr) return;
   const auto index = static_cast<std::size_t>(row);
   const RecordList::RowRef before = model_.list().rowRef(index);
+  shared_.editForm->setSeam(seam_);
   if (!runEditCommand(*shared_.editForm, model_.listForAppending(), index, program_.captions)) return;
   undoStack_.push(new ReplaceRowCommand(model_, row, before, model_.list().rowRef(index)));
   state_.docModified = true;
@@ -44,8 +48,10 @@ void DocumentCommands::Add() {
   const int row = list_.selectedRow();
   if (row < 0 || shared_.addForm == nullptr) return;
   state_.docModified = true;  // as soon as the command starts, added or not
-  const char version = model_.list().version(static_cast<std::size_t>(row));
-  const auto added = runAddDialog(*shared_.addForm, version, program_.captions);
+  const auto index = static_cast<std::size_t>(row);
+  shared_.addForm->setSeam(seam_);
+  const auto added = runAddDialog(*shared_.addForm, model_.list().version(index),
+                                  CoordinateOrderAt(model_.list(), index), program_.captions);
   if (!added) return;
   undoStack_.push(new InsertRowCommand(model_, row, RowContent{added->caption, added->record}));
   // The row that was selected moved down by one and stays selected.

@@ -24,6 +24,7 @@
 #include "records/io_error.h"
 #include "records/record_file.h"
 #include "records/record_file_check.h"
+#include "records/same_file.h"
 #include "widgets/dialog_seam.h"
 #include "widgets/text_codec.h"
 #ifdef QUILLMAR_HAVE_GIS
@@ -54,25 +55,21 @@ std::size_t fileSize(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
 }
 
-QString doubtfulFileQuestion(const QString& path, const RecordFileCheck& check) {
-  QString reason;
-  switch (check.doubt) {
-    case RecordFileDoubt::SdrText: reason = QStringLiteral("он начинается как текст полевого журнала SDR"); break;
-    case RecordFileDoubt::PartialRecord:
-      reason = QStringLiteral("его длина, %1 байт, не кратна длине записи (178 байт)").arg(check.size);
-      break;
-    case RecordFileDoubt::LengthOverCapacity:
-      reason = QStringLiteral("в записи %1 длина поля больше допустимой").arg(check.record);
-      break;
-    case RecordFileDoubt::None: break;
-  }
+QString doubtfulFileQuestion(const QString& path) {
   return QStringLiteral(
-             "Файл %1 не похож на файл записей *.qdl: %2.\n\n"
+             "Файл %1 не похож на файл записей *.qdl: он начинается как текст полевого журнала SDR.\n\n"
              "Да — импортировать его как файл SDR;\n"
              "Нет — всё равно открыть его как файл записей (сохранить поверх него "
              "можно будет только через вопрос «Сохранить как»);\n"
              "Отмена — не открывать.")
-      .arg(QDir::toNativeSeparators(path), reason);
+      .arg(QDir::toNativeSeparators(path));
+}
+
+// "Файл book.qdl: в конце файла 100 байт, не составляющих записи." for the status line.
+QString fileNotice(const QString& path, const std::vector<std::string>& sentences) {
+  QStringList parts;
+  for (const std::string& sentence : sentences) parts << cp1251ToQString(sentence);
+  return QStringLiteral("Файл %1: %2.").arg(QDir::toNativeSeparators(path), parts.join(QStringLiteral("; ")));
 }
 
 // "Текстовый файл|*.txt|OBS в текстовый файл|*.txt|...", one pair per format.
@@ -97,10 +94,10 @@ struct LoadedRows {
   CaptionState captions;
 };
 
-using RowReader = void (*)(const std::string& file, CaptionState&, RecordList&, const ReadProgress&);
+using RowReader = std::function<void(const std::string& file, CaptionState&, RecordList&, const ReadProgress&)>;
 
 LoadedRows loadRows(QWidget& window, const QString& label, const std::string& file, std::size_t total,
-                    const CaptionState& captions, RowReader read) {
+                    const CaptionState& captions, const RowReader& read) {
   LoadedRows loaded{{}, {}, captions};
   loaded.result = loadInBackground(
       &window, label, total, [&](const LoadProgress& progress) { read(file, loaded.captions, loaded.rows, progress); });
@@ -124,8 +121,13 @@ void DocumentFiles::OpenFile(const QString& path) {
   state_.docStarted = true;
   state_.docName = path;
   const std::string file = nativePath(path);
+  sourceFiles_.push_back(file);
   const WaitCursor waiting;
-  LoadedRows loaded = loadRows(window_, kOpenProgress, file, recordFileCount(file), program_.captions, &openRecordFile);
+  RecordFileFaults faults;
+  LoadedRows loaded =
+      loadRows(window_, kOpenProgress, file, recordFileCount(file), program_.captions,
+               [&faults](const std::string& name, CaptionState& captions, RecordList& rows,
+                         const ReadProgress& progress) { faults = openRecordFile(name, captions, rows, progress); });
   const LoadResult& result = loaded.result;
   if (result.cancelled) {
     // The window is left as if its open dialog had been cancelled: a part of
@@ -142,15 +144,15 @@ void DocumentFiles::OpenFile(const QString& path) {
   }
   setCaptionToDocName();
   state_.docModified = false;
+  if (faults.any()) showStatus(fileNotice(path, RecordFileFaultTexts(faults)));
   // Garbage rows from a field book: Save asks where, instead of overwriting it.
   if (state_.sourceDoubtful) state_.docUntitled = true;
   reportFileUsed(path);
 }
 
 bool DocumentFiles::readDoubtfulFileAsRecords(const QString& path) {
-  const RecordFileCheck check = checkRecordFile(nativePath(path));
-  if (check.doubt == RecordFileDoubt::None) return true;
-  const Answer answer = seam_.confirmYesNoCancel(&window_, doubtfulFileQuestion(path, check));
+  if (checkRecordFile(nativePath(path)).doubt == RecordFileDoubt::None) return true;
+  const Answer answer = seam_.confirmYesNoCancel(&window_, doubtfulFileQuestion(path));
   if (answer == Answer::Cancel) return false;
   state_.sourceDoubtful = true;
   if (answer == Answer::No) return true;
@@ -211,6 +213,7 @@ bool DocumentFiles::Import() {
 
 bool DocumentFiles::ImportFile(const QString& path) {
   const std::string file = nativePath(path);
+  showStatus(QString());
   const WaitCursor waiting;
   LoadedRows loaded = loadRows(window_, kReadProgress, file, fileSize(file), program_.captions, &importSdrRows);
   const LoadResult& result = loaded.result;
@@ -219,6 +222,9 @@ bool DocumentFiles::ImportFile(const QString& path) {
   if (result.error) showIoError(*result.error);
   if (result.error || result.cancelled) return false;
   const std::size_t cutLines = CountCutRecords(loaded.rows);
+  sourceFiles_.push_back(file);
+  // Imported all the same, as any text is; but rows of garbage are not left unexplained.
+  if (HoldsNoSdrRecord(loaded.rows)) showStatus(fileNotice(path, {std::string(NoSdrRecordText())}));
   appendRows(std::move(loaded.rows), loaded.captions);
   reportFileUsed(path);
   if (cutLines != 0) seam_.showMessage(&window_, cutLinesMessage(cutLines));
@@ -265,6 +271,7 @@ void DocumentFiles::Export() {
   const ExportKind kind = FormatForFilterIndex(choice.filterIndex).kind;
   const std::string name = completeExportName(nativePath(choice.path), kind);
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
+  if (refuseExportOverSource(name)) return;
   try {
     runWithProgress(&window_, kExportProgress, [&] { exportToFile(name, model_.list(), kind); });
   } catch (const IoError& error) {
@@ -285,6 +292,7 @@ void DocumentFiles::exportGis([[maybe_unused]] std::size_t format, [[maybe_unuse
   if (name.size() <= dotted.size() || name.compare(name.size() - dotted.size(), dotted.size(), dotted) != 0)
     name += dotted;
   exportName_ = QFile::decodeName(QByteArray::fromStdString(name));
+  if (refuseExportOverSource(name)) return;
   const bool hasFile = !state_.docUntitled && recent_ != nullptr;
   gis::GisExportChoice initial{gisLayers_, hasFile ? recent_->exportCrs(state_.docName) : gisCrs_};
   const auto chosen = gis::askGisExport(&window_, info.format, initial);
@@ -309,6 +317,20 @@ void DocumentFiles::exportGis([[maybe_unused]] std::size_t format, [[maybe_unuse
 #endif
 }
 
+bool DocumentFiles::refuseExportOverSource(const std::string& name) {
+  std::vector<std::string> sources = sourceFiles_;
+  if (state_.docStarted) sources.push_back(nativePath(state_.docName));
+  for (const std::string& source : sources) {
+    if (!IsSameFile(name, source)) continue;
+    seam_.showError(&window_, QStringLiteral("Экспорт в файл %1 не выполнен: это файл %2, из которого прочитан "
+                                             "документ, и экспорт записал бы поверх него. Выберите другое имя.")
+                                  .arg(QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(name))),
+                                       QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(source)))));
+    return true;
+  }
+  return false;
+}
+
 QString DocumentFiles::askRecordFileName() {
   SaveRequest request;
   request.filter = kSaveFilter;
@@ -329,6 +351,14 @@ bool DocumentFiles::writeRecordsTo(const QString& path) {
   }
   reportFileUsed(path);
   return true;
+}
+
+void DocumentFiles::setStatusHandler(std::function<void(const QString&)> handler) {
+  statusHandler_ = std::move(handler);
+}
+
+void DocumentFiles::showStatus(const QString& text) {
+  if (statusHandler_) statusHandler_(text);
 }
 
 void DocumentFiles::setFileUsedHandler(std::function<void(const QString&)> handler) { fileUsed_ = std::move(handler); }

@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "document/document_state.h"
 
@@ -45,6 +47,9 @@ class DocumentFiles {
   // Yes to the close question in a window that has no file yet: asks for
   // one, as Save as would.
   SaveResult SaveToNewFile();
+  // Told, once per file read, what the window's status line is to say of it
+  // (what was wrong with it); an empty text clears the line.
+  void setStatusHandler(std::function<void(const QString&)> handler);
   // Told the path of every file read or written whole.
   void setFileUsedHandler(std::function<void(const QString&)> handler);
   // Where the coordinate system of a CAD/GIS export is remembered per file.
@@ -59,10 +64,14 @@ class DocumentFiles {
   // Rows read whole, and the captions' state they leave.
   void appendRows(RecordList&& rows, const CaptionState& captions);
   void showIoError(const IoError& error);
+  void showStatus(const QString& text);
   // The kinds after the record exports: points and lines through GDAL.
   void exportGis(std::size_t format, const QString& chosenPath);
   void setCaptionToDocName();
   void reportFileUsed(const QString& path) const;
+  // True, after saying so, when an export to `name` would write over the
+  // document's record file or a file that was read into it.
+  bool refuseExportOverSource(const std::string& name);
 
   QWidget& window_;
   DocumentState& state_;
@@ -76,7 +85,10 @@ class DocumentFiles {
   unsigned gisLayers_ = 7;  // all
   QString gisCrs_;          // for a document without a file
   RecentFiles* recent_ = nullptr;
+  // Every file opened or imported into the document (native names).
+  std::vector<std::string> sourceFiles_;
   std::function<void(const QString&)> fileUsed_;
+  std::function<void(const QString&)> statusHandler_;
 };
 
 }  // namespace quillmar

@@ -29,12 +29,16 @@ struct KindRows {
   }
 };
 
+constexpr bool holdsNumber(FieldId id) {
+  return id != FieldId::PointName && id != FieldId::FromPoint && id != FieldId::ToPoint && id != FieldId::Description;
+}
+
 template <std::size_t N>
 constexpr std::array<FieldRow, N> placed(KindId kind, char version, const std::array<RowLabel, N>& labels) {
   std::array<FieldRow, N> rows{};
   for (std::size_t i = 0; i < N; ++i) {
     const FieldPlace place = FieldOf(kind, labels[i].id).in(version);
-    rows[i] = {labels[i].label, place.start, place.width, labels[i].fit};
+    rows[i] = {labels[i].label, place.start, place.width, labels[i].fit, holdsNumber(labels[i].id)};
   }
   return rows;
 }
@@ -89,6 +93,9 @@ constexpr RecordKind kKinds[] = {
     {"OBS", "09", "F1"},
 };
 
+constexpr std::string_view kNorthLabel = "N";
+constexpr std::string_view kEastLabel = "E";
+
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 std::string withoutLineEnds(std::string_view text) {
@@ -107,6 +114,13 @@ std::span<const FieldRow> FieldRows(std::string_view typeCode, char version, std
   const KindLayout* kind = FindKindLayout(typeCode, derivCode);
   if (kind == nullptr || !kind->editable) return {};
   return rowsFor(kind->kind, version);
+}
+
+std::string_view ShownLabel(const FieldRow& row, CoordinateOrder order) {
+  if (order == CoordinateOrder::NorthEast) return row.label;
+  if (row.label == kNorthLabel) return kEastLabel;
+  if (row.label == kEastLabel) return kNorthLabel;
+  return row.label;
 }
 
 std::string_view ReadValue(std::string_view line, const FieldRow& row) { return sdrField(line, row.start, row.width); }
@@ -164,10 +178,10 @@ const RecordKind* FindRecordKind(std::string_view name) {
   return nullptr;
 }
 
-std::vector<std::string_view> KindFieldLabels(const RecordKind& kind) {
+std::vector<std::string_view> KindFieldLabels(const RecordKind& kind, CoordinateOrder order) {
   std::vector<std::string_view> labels;
   for (const FieldRow& row : FieldRows(kind.typeCode, kVersionSdr3, kind.derivCode)) {
-    labels.push_back(row.label);
+    labels.push_back(ShownLabel(row, order));
   }
   return labels;
 }

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "records/coordinate_order.h"
+
 namespace quillmar {
 
 // TF right-aligns (point names), CF left-aligns (everything else).
@@ -21,11 +23,18 @@ struct FieldRow {
   std::size_t start = 0;   // 1-based position in the record line
   std::size_t width = 0;
   Fit fit = Fit::CF;
+  // A measured value (coordinate, height, distance, angle): fitted by
+  // FitNumber, never cut. Names and notes are cut to their width.
+  bool number = false;
 };
 
 // The rows of a record, empty for a combination without editable fields.
 // The derivation code matters for type "09" only.
 std::span<const FieldRow> FieldRows(std::string_view typeCode, char version, std::string_view derivCode);
+
+// The row's label as the dialogs show it: in a book that gives the easting
+// first, the first coordinate is "E" and the second "N".
+std::string_view ShownLabel(const FieldRow& row, CoordinateOrder order);
 
 // The field text exactly as the line holds it, cut short where the line ends.
 std::string_view ReadValue(std::string_view line, const FieldRow& row);
@@ -70,7 +79,8 @@ inline constexpr std::string_view kTypeCodeLabel = "Type code";
 inline constexpr std::string_view kDerivCodeLabel = "Derivation code";
 
 // The labels a kind offers after its two code rows (the same in both layouts).
-std::vector<std::string_view> KindFieldLabels(const RecordKind& kind);
+std::vector<std::string_view> KindFieldLabels(const RecordKind& kind,
+                                              CoordinateOrder order = CoordinateOrder::NorthEast);
 
 // Whether `version` names an SDR layout that the rows know.
 bool HasLayout(char version);

@@ -24,15 +24,25 @@ void sdrLine(std::string& line, const SurveyRecord& record, std::string_view) {
   line.assign(body).append(missingLineEnd(body));
 }
 
-// A table row holds every field of one record kind, in line order.
+// The stored line without the CR LF (or the lone CR) that ended it.
+std::string_view withoutLineEnd(std::string_view line) {
+  if (line.ends_with('\n')) line.remove_suffix(1);
+  if (line.ends_with('\r')) line.remove_suffix(1);
+  return line;
+}
+
+// A table row holds every field of one record kind, in line order. A field
+// that reaches past the line's text stops there: the line's own CR LF in the
+// last column would break the row in two.
 template <KindId kTableKind>
 void tableRow(std::string& line, const SurveyRecord& record, std::string_view) {
   const KindLayout& layout = LayoutOf(kTableKind);
   line.clear();
   if (record.typeCode.view() != layout.typeCode) return;
   if (record.version != kVersionSdr3 && record.version != kVersionSdr2) return;
+  const std::string_view text = withoutLineEnd(record.body.view());
   for (const LayoutField& field : layout.fields) {
-    line.append(FieldText(record.body.view(), field.in(record.version))).push_back(';');
+    line.append(FieldText(text, field.in(record.version))).push_back(';');
   }
   line.append(kLineEnd);
 }

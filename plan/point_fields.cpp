@@ -38,8 +38,4 @@ std::optional<std::string_view> observedPointName(const SurveyRecord& record) {
   return fieldAt(record.body.view(), target);
 }
 
-std::optional<CoordinateOrder> headerCoordinateOrder(const SurveyRecord& record) {
-  return HeaderCoordinateOrder(record.typeCode.view(), record.version, record.body.view());
-}
-
 }  // namespace quillmar::plan

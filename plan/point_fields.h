@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "records/book_conventions.h"
+#include "records/coordinate_order.h"
 #include "records/survey_record.h"
 
 namespace quillmar::plan {
@@ -31,7 +31,9 @@ using quillmar::CoordinateOrder;
 
 // What a header ("00") says about the order of the coordinate fields; nothing
 // for another record, or for a header whose code leaves the order as it was.
-std::optional<CoordinateOrder> headerCoordinateOrder(const SurveyRecord& record);
+inline std::optional<CoordinateOrder> headerCoordinateOrder(const SurveyRecord& record) {
+  return HeaderCoordinateOrder(record);
+}
 
 bool isStation(const SurveyRecord& record);
 

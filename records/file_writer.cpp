@@ -344,7 +344,11 @@ void FileWriter::commitReplacement() {
 }
 
 void FileWriter::keepOldFileProperties() {
-  if (::fchown(fd_, old_.st_uid, old_.st_gid) != 0) (void)::fchown(fd_, static_cast<uid_t>(-1), old_.st_gid);
+  if (::fchown(fd_, old_.st_uid, old_.st_gid) != 0) {
+    // Without the right to give the file its owner, its group may still be
+    // kept; failing that too, the file stays ours, as any file we create.
+    [[maybe_unused]] const int groupKept = ::fchown(fd_, static_cast<uid_t>(-1), old_.st_gid);
+  }
   copyExtendedAttributes(oldFd_, fd_);
   (void)::fchmod(fd_, old_.st_mode & 07777);  // after the owner: a change of owner clears set-id bits
 }

@@ -8,7 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "records/cp1251.h"
 #include "records/io_error.h"
+#include "records/record_layout.h"
 #include "records/text_lines.h"
 
 namespace quillmar {
@@ -141,6 +143,19 @@ std::size_t CountCutRecords(const RecordList& list) {
   std::size_t cut = 0;
   for (std::size_t i = 0; i < list.size(); ++i) cut += missingLineEnd(list.body(i)).empty() ? 0 : 1;
   return cut;
+}
+
+std::string_view NoSdrRecordText() {
+  static constexpr auto kText = "ни одна его строка не является записью SDR; строки импортированы как есть"_w;
+  return kText;
+}
+
+bool HoldsNoSdrRecord(const RecordList& list, std::size_t first) {
+  if (first >= list.size()) return false;
+  for (std::size_t i = first; i < list.size(); ++i) {
+    if (IsSdrRecordCode(list.typeCode(i), list.derivCode(i))) return false;
+  }
+  return true;
 }
 
 void Obrabotka(const LineBuffer& lines, std::size_t count, CaptionState& captions, RecordList& list,

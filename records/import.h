@@ -50,6 +50,12 @@ std::size_t CountCutLines(const LineBuffer& lines, std::size_t count);
 // because their line was longer than a record keeps.
 std::size_t CountCutRecords(const RecordList& list);
 
+// Said once of an imported file that holds records but not one SDR record
+// (a table of another instrument): Windows-1251, without capital or full stop.
+std::string_view NoSdrRecordText();
+// Whether the rows from `first` on hold records and not one of them is an SDR record.
+bool HoldsNoSdrRecord(const RecordList& list, std::size_t first = 0);
+
 // Appends one row per line for the first `count` lines, each captioned by MakeSt.
 // `progress`, when given, hears the number of rows made so far now and then.
 using RowProgress = std::function<void(std::size_t rowsDone)>;

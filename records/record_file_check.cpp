@@ -1,22 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/record_file_check.h"
 
-#include <array>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
 #include <system_error>
 
-#include "records/record_file.h"
-
 namespace quillmar {
 namespace {
 
-// Enough records to tell, few enough to cost nothing on a large file.
-constexpr std::size_t kRecordsLookedAt = 368;
-// Where each length byte of a record stands, and its field's capacity.
-constexpr std::array<std::pair<std::size_t, unsigned char>, 3> kLengthBytes{{{0, 2}, {3, 2}, {7, 170}}};
 constexpr std::size_t kSdrLineLookahead = 256;
 
 bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
@@ -32,22 +25,7 @@ bool startsLikeSdrText(std::string_view start) {
 RecordFileCheck checkRecordFileStart(std::string_view start, std::uintmax_t size) {
   RecordFileCheck check;
   check.size = size;
-  if (startsLikeSdrText(start)) {
-    check.doubt = RecordFileDoubt::SdrText;
-    return check;
-  }
-  if (size % kRecordFileRecordSize != 0) {
-    check.doubt = RecordFileDoubt::PartialRecord;
-    return check;
-  }
-  for (std::size_t at = 0; at + kRecordFileRecordSize <= start.size(); at += kRecordFileRecordSize) {
-    for (const auto& [offset, capacity] : kLengthBytes) {
-      if (static_cast<unsigned char>(start[at + offset]) <= capacity) continue;
-      check.doubt = RecordFileDoubt::LengthOverCapacity;
-      check.record = at / kRecordFileRecordSize + 1;
-      return check;
-    }
-  }
+  if (startsLikeSdrText(start)) check.doubt = RecordFileDoubt::SdrText;
   return check;
 }
 
@@ -57,7 +35,7 @@ RecordFileCheck checkRecordFile(const std::string& path) {
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   std::ifstream in(path, std::ios::binary);
   if (error || !in) return {};
-  std::string start(kRecordsLookedAt * kRecordFileRecordSize, '\0');
+  std::string start(kSdrLineLookahead, '\0');
   in.read(start.data(), static_cast<std::streamsize>(start.size()));
   start.resize(static_cast<std::size_t>(in.gcount()));
   return checkRecordFileStart(start, size);

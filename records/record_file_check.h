@@ -3,7 +3,9 @@
 // Whether a file chosen for "Открыть" is plainly not a record file: reading
 // an SDR text as records gives rows of garbage, and saving them would write
 // binary records over the field book. Only the start of the file is looked
-// at; a file that cannot be read is left to the reader to report.
+// at; a file that cannot be read is left to the reader to report, and so is
+// a record file with a partial record or an oversized length at the end
+// (the reader reads it as records and tells what it found).
 
 #include <cstdint>
 #include <string>
@@ -12,15 +14,12 @@ namespace quillmar {
 
 enum class RecordFileDoubt {
   None,
-  SdrText,             // starts like the text of an SDR field book
-  PartialRecord,       // its size is not a whole number of records
-  LengthOverCapacity,  // a length byte larger than its field
+  SdrText,  // starts like the text of an SDR field book
 };
 
 struct RecordFileCheck {
   RecordFileDoubt doubt = RecordFileDoubt::None;
   std::uintmax_t size = 0;  // of the file, in bytes
-  std::size_t record = 0;   // 1-based, for LengthOverCapacity
 };
 
 RecordFileCheck checkRecordFile(const std::string& path);

@@ -20,6 +20,12 @@ const KindLayout* FindKindLayout(std::string_view typeCode, std::string_view der
   return nullptr;
 }
 
+bool IsSdrRecordCode(std::string_view typeCode, std::string_view derivCode) {
+  const auto codeCharacter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
+  if (derivCode.size() != 2 || !codeCharacter(derivCode[0]) || !codeCharacter(derivCode[1])) return false;
+  return FindKindLayout(typeCode, derivCode) != nullptr;
+}
+
 FieldPlace PlaceOf(const KindLayout& kind, FieldId id, char version) {
   for (const LayoutField& field : kind.fields) {
     if (field.id == id) return field.in(version);

@@ -287,6 +287,11 @@ constexpr const LayoutField& FieldOf(KindId kind, FieldId id) {
 // The kind that a type and a derivation code make, or nullptr.
 const KindLayout* FindKindLayout(std::string_view typeCode, std::string_view derivCode);
 
+// Whether the codes are those of an SDR record: a type the table knows, with
+// a derivation code it takes that is two capital letters or digits. The
+// start of a line of another instrument's table ("1,100.0,...") is not.
+bool IsSdrRecordCode(std::string_view typeCode, std::string_view derivCode);
+
 // Where the field sits in a record of this kind and layout; no place when the
 // kind or the layout has no such field.
 FieldPlace PlaceOf(const KindLayout& kind, FieldId id, char version);

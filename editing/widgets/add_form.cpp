@@ -28,6 +28,7 @@ QString kindName(const RecordKind& kind) { return cp1251ToQString(kind.name); }
 // "ОК" in Cyrillic letters.
 TAddForm::TAddForm(QWidget* parent)
     : RecordDialog(parent, QStringLiteral("Добавление"), QStringLiteral("ОК"), kGeometry) {
+  codeRows_ = kFirstFieldRow;
   auto* kindLabel = new QLabel(QStringLiteral("Тип записи"), this);
   kindBox_ = new QComboBox(this);
   kindBox_->setEditable(true);
@@ -91,7 +92,7 @@ void TAddForm::chooseKind(const QString& text) {
   derivCode_ = std::string(kind->derivCode);
   editor()->appendRow(kTypeCodeLabel, kind->typeCode);
   editor()->appendRow(kDerivCodeLabel, kind->derivCode);
-  for (std::string_view label : KindFieldLabels(*kind)) editor()->appendRow(label, {});
+  for (std::string_view label : KindFieldLabels(*kind, coordinateOrder_)) editor()->appendRow(label, {});
 }
 
 void TAddForm::okClicked() {

@@ -31,7 +31,7 @@ void TEditForm::fill(std::string line, std::string typeCode, std::string derivCo
   // Without rows the label keeps the text of the last record that had some.
   if (!rows.empty()) {
     recordTypeLabel_->setText(cp1251ToQString(RecordTypeLabel(typeCode, derivCode, version)));
-    for (const FieldRow& row : rows) editor()->appendRow(row.label, EditableValue(line, row));
+    for (const FieldRow& row : rows) editor()->appendRow(ShownLabel(row, coordinateOrder_), EditableValue(line, row));
   }
   editor()->focusFirstValue();
   line_ = std::move(line);

@@ -36,6 +36,10 @@ QString ParameterTable::labelAt(int row) const {
   return labelItem ? labelItem->text() : QString();
 }
 
+void ParameterTable::setLabelAt(int row, const QString& label) {
+  if (QTableWidgetItem* labelItem = item(row, 0)) labelItem->setText(label);
+}
+
 QString ParameterTable::valueAt(int row) const {
   const QTableWidgetItem* valueItem = item(row, 1);
   return valueItem ? valueItem->text() : QString();

@@ -25,6 +25,7 @@ class ParameterTable final : public QTableWidget {
   void appendRow(std::string_view label, std::string_view value);
 
   QString labelAt(int row) const;
+  void setLabelAt(int row, const QString& label);
   QString valueAt(int row) const;
   void setValueAt(int row, const QString& value);
 

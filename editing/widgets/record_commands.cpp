@@ -13,6 +13,7 @@ namespace quillmar {
 bool runEditCommand(TEditForm& form, RecordList& list, std::size_t row, CaptionState& captions) {
   if (row >= list.size()) return false;
   const SurveyRecord record = list.record(row);
+  form.setCoordinateOrder(CoordinateOrderAt(list, row));
   form.Visio(record.body.str(), record.typeCode.str(), record.derivCode.str(), record.version);
   return applyEdit(form, list, row, captions);
 }
@@ -25,8 +26,9 @@ bool applyEdit(const TEditForm& form, RecordList& list, std::size_t row, Caption
   return true;
 }
 
-std::optional<AddedRow> runAddDialog(TAddForm& form, char version, CaptionState& captions) {
+std::optional<AddedRow> runAddDialog(TAddForm& form, char version, CoordinateOrder order, CaptionState& captions) {
   form.setVersion(version);
+  form.setCoordinateOrder(order);
   form.clearConfirmed();
   form.exec();
   return addedRow(form, version, captions);

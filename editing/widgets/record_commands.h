@@ -9,6 +9,7 @@
 #include <string>
 
 #include "records/caption_state.h"
+#include "records/coordinate_order.h"
 #include "records/record_list.h"
 
 namespace quillmar {
@@ -16,7 +17,8 @@ namespace quillmar {
 class TAddForm;
 class TEditForm;
 
-// Edits the record of `row`. Returns true when the dialog was confirmed: the
+// Edits the record of `row`, its coordinate rows labelled by the order in
+// force there. Returns true when the dialog was confirmed: the
 // record's Body and the row's caption are then replaced (the caller sets
 // DocModified). TypeCode, DerivCode and Version never change.
 bool runEditCommand(TEditForm& form, RecordList& list, std::size_t row, CaptionState& captions);
@@ -29,9 +31,10 @@ struct AddedRow {
   SurveyRecord record;
 };
 
-// Runs the add dialog for a row whose Version is `version`; the record it
-// made, or nothing when it was cancelled or had no layout to build a line in.
-std::optional<AddedRow> runAddDialog(TAddForm& form, char version, CaptionState& captions);
+// Runs the add dialog for a row whose Version is `version`, in a part of the
+// book whose coordinate order is `order`; the record it made, or nothing when
+// it was cancelled or had no layout to build a line in.
+std::optional<AddedRow> runAddDialog(TAddForm& form, char version, CoordinateOrder order, CaptionState& captions);
 // The record of the dialog's last confirmation, as runAddDialog returns it.
 std::optional<AddedRow> addedRow(const TAddForm& form, char version, CaptionState& captions);
 

@@ -7,7 +7,11 @@
 #include <QDialog>
 #include <QString>
 
+#include <span>
 #include <string>
+#include <vector>
+
+#include "records/coordinate_order.h"
 
 class QLabel;
 class QPushButton;
@@ -15,7 +19,9 @@ class QVBoxLayout;
 
 namespace quillmar {
 
+class DialogSeam;
 class ParameterTable;
+struct FieldRow;
 
 // Window size and the widths of the table's two columns.
 struct RecordDialogGeometry {
@@ -41,6 +47,13 @@ class RecordDialog : public QDialog {
   // Says why OK cannot be used or was refused; empty otherwise.
   QLabel* statusLabel() const { return statusLabel_; }
 
+  // Where the question before rounding a value goes; the real message boxes
+  // until this is called.
+  void setSeam(DialogSeam& seam) { seam_ = &seam; }
+  // The order of the book where the record stands or goes: the rows of the
+  // two plane coordinates are labelled by it.
+  void setCoordinateOrder(CoordinateOrder order);
+
  public slots:
   void cancelClicked();
   void reject() override;
@@ -60,8 +73,15 @@ class RecordDialog : public QDialog {
 
   // Assembles line_ from the table's field rows of the kind below. With
   // `typedCodes` the table's first two rows hold the type and derivation
-  // codes as typed, and the line takes those. False when a value cannot be stored.
+  // codes as typed, and the line takes those. False when a value cannot be
+  // stored, or a number would be rounded and the operator said No.
   bool assembleLine(bool typedCodes);
+  // The kind's rows, whatever the layout (their labels are the same in both).
+  std::span<const FieldRow> rowsForLabels() const;
+
+  // Rows of the table above the field rows: the add dialog's two code rows.
+  int codeRows_ = 0;
+  CoordinateOrder coordinateOrder_ = CoordinateOrder::NorthEast;
 
   bool confirmed_ = false;
   std::string line_;
@@ -71,6 +91,11 @@ class RecordDialog : public QDialog {
   char version_ = '0';
 
  private:
+  // Numbers that do not fit their fields: refused, or rounded once the operator agrees.
+  bool fitNumbers(std::span<const FieldRow> rows, std::vector<std::string>& values);
+  DialogSeam& seam();
+
+  DialogSeam* seam_ = nullptr;
   ParameterTable* editor_ = nullptr;
   QLabel* statusLabel_ = nullptr;
   QPushButton* cancelButton_ = nullptr;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "records/cp1251.h"
 #include "tests/cli/cli_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -116,6 +117,63 @@ TEST(Cli, interruptedExportLeavesTheOutputAsItWas) {
     EXPECT_EQ(readBytes(dir.file("out.sdr")), "previous") << hardLinked;
     EXPECT_EQ(namesIn(dir), before) << hardLinked;
   }
+}
+
+TEST(Cli, outputThatIsTheInputIsRefusedWhateverItsName) {
+  for (const std::string kind : {"captions", "obs", "pos", "sdr", "qdl"}) {
+    TempDir dir;
+    writeBytes(dir.file("book.sdr"), kBook);
+    ASSERT_EQ(runCli("export qdl book.sdr book.qdl", dir).status, 0);
+    const std::string records = readBytes(dir.file("book.qdl"));
+    std::filesystem::create_symlink("book.sdr", dir.file("link.txt"));
+    std::filesystem::create_hard_link(dir.file("book.qdl"), dir.file("hard.qdl"));
+    for (const auto& [in, out] : {std::pair{"book.sdr", "book.sdr"},
+                                  {"book.sdr", "./book.sdr"},
+                                  {"book.sdr", "link.txt"},
+                                  {"book.qdl", "hard.qdl"}}) {
+      const CliRun run = runCli("export " + kind + " " + in + " " + out, dir);
+      EXPECT_EQ(run.status, 2) << kind << " " << in << " " << out;
+      EXPECT_NE(run.errors.find(out), std::string::npos) << run.errors;
+      EXPECT_NE(run.errors.find(std::string("input file ") + in), std::string::npos) << run.errors;
+    }
+    EXPECT_EQ(readBytes(dir.file("book.sdr")), kBook) << kind;
+    EXPECT_EQ(readBytes(dir.file("book.qdl")), records) << kind;
+  }
+}
+
+// What is amiss in IN is said once on stderr; the records go out all the same.
+TEST(Cli, inputFaultsAreSaidOnceAndTheRecordsStillExported) {
+  TempDir dir;
+  writeBytes(dir.file("book.sdr"), kBook);
+  ASSERT_EQ(runCli("export qdl book.sdr book.qdl", dir).status, 0);
+  const std::string records = readBytes(dir.file("book.qdl"));
+  writeBytes(dir.file("tail.qdl"), records + std::string(100, '\0'));
+  std::string oversized = records;
+  oversized[7] = static_cast<char>(200);
+  writeBytes(dir.file("oversized.qdl"), oversized);
+  writeBytes(dir.file("table.csv"), "Pt,N,E,Z\r\n1,100.0,200.0,10.0\r\n2,110.0,210.0,11.0\r\n");
+  const struct {
+    std::string in;
+    std::string said;
+  } cases[] = {
+      {"tail.qdl", std::string("в конце файла 100 байт, не составляющих записи"_w)},
+      {"oversized.qdl", std::string("в записи 1 длина поля больше допустимой"_w)},
+      {"table.csv", std::string("ни одна его строка не является записью SDR"_w)},
+      {"book.qdl", ""},
+      {"book.sdr", ""},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = runCli("export sdr " + c.in + " out.sdr", dir);
+    EXPECT_EQ(run.status, 0) << c.in;
+    if (c.said.empty()) {
+      EXPECT_EQ(run.errors, "") << c.in;
+      continue;
+    }
+    const std::string& said = c.said;
+    EXPECT_EQ(run.errors.rfind("quillmar-cli: " + c.in + ": " + said, 0), 0u) << c.in << ": " << run.errors;
+    EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+  }
+  EXPECT_EQ(readBytes(dir.file("out.sdr")), kBook.substr(0, kBook.size() - 1) + "\r\n");
 }
 
 TEST(Cli, helpAndVersionGoToStandardOutput) {

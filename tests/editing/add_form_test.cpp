@@ -202,7 +202,7 @@ class AddCommandTest : public ::testing::Test {
   // As "Добавить" does: the dialog in the selected row's layout, then the
   // record inserted above that row.
   bool addAbove(std::size_t row) {
-    const auto added = runAddDialog(form, list.record(row).version, captions);
+    const auto added = runAddDialog(form, list.record(row).version, CoordinateOrderAt(list, row), captions);
     if (!added) return false;
     list.insert(row, added->caption, added->record);
     return true;

@@ -51,9 +51,9 @@ TEST(Export, emptyDocumentGivesEmptyFilesOrTheHeaderAlone) {
   EXPECT_EQ(exported(empty, ExportKind::ObservationTable), kObsHeader);
 }
 
-TEST(Export, positionTableCutsFieldsByLayout) {
+TEST(Export, positionTableCutsFieldsByLayoutWithoutTheLinesOwnEnd) {
   RecordList list;
-  // The note is one character short of its 16, so the CR falls inside it.
+  // The note is one character short of its 16: the CR would fall inside it.
   add(list, "08KI  P1 1000.0000 2000.0000  150.0000Угол забора    \r\n"_w.data(), '2');
   add(list,
       "08KI" + std::string("              G3") + std::string(16, 'N') + std::string(16, 'E') + std::string(16, 'Z') +
@@ -63,9 +63,8 @@ TEST(Export, positionTableCutsFieldsByLayout) {
   add(list, "09F1  P1  P2\r\n", '2');
   add(list, "8 KI  P1\r\n", '2');
   const std::string expected = kPosHeader + "  P1; 1000.0000; 2000.0000;  150.0000;" +
-                               std::string("Угол забора    "_w) + "\r;\r\n" + "              G3;" +
-                               std::string(16, 'N') + ";" + std::string(16, 'E') + ";" + std::string(16, 'Z') +
-                               ";\r\n;\r\n";
+                               std::string("Угол забора    "_w) + ";\r\n" + "              G3;" + std::string(16, 'N') +
+                               ";" + std::string(16, 'E') + ";" + std::string(16, 'Z') + ";;\r\n";
   EXPECT_EQ(exported(list, ExportKind::PositionTable), expected);
 }
 
@@ -73,10 +72,13 @@ TEST(Export, observationTableTakesEveryDerivationCode) {
   RecordList list;
   add(list, "09F1  P1  P2   10.0000   90.0000    0.0000first note      \r\n", '2');
   add(list, "09MC  P1  P3   12.5000   89.5000  123.4500\r\n", '2');
+  // A line that kept its CR alone (stored with 169 characters, or read from a record file).
+  add(list, "09F1  P1  P4   10.5\r", '2');
   add(list, "09XX", '2');
   add(list, "08KI  P1\r\n", '2');
   const std::string expected = kObsHeader + "  P1;  P2;   10.0000;   90.0000;    0.0000;first note      ;\r\n" +
-                               "  P1;  P3;   12.5000;   89.5000;  123.4500;\r\n;\r\n" + ";;;;;;\r\n";
+                               "  P1;  P3;   12.5000;   89.5000;  123.4500;;\r\n" + "  P1;  P4;   10.5;;;;\r\n" +
+                               ";;;;;;\r\n";
   EXPECT_EQ(exported(list, ExportKind::ObservationTable), expected);
 }
 

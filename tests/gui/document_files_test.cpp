@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QFile>
 #include <QProgressDialog>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -215,6 +216,51 @@ TEST_F(DocumentFilesTest, exportOverAnExistingFile_replacesIt) {
   // The coordinate table's header, in Windows-1251.
   EXPECT_TRUE(readFile("out.txt").startsWith("\xD2\xEE\xF7\xEA\xE0;N;E;Elev;"));
   EXPECT_LT(readFile("out.txt").size(), 5000);
+}
+
+QString statusLineOf(TChildForm& document) { return document.findChild<QStatusBar*>()->currentMessage(); }
+
+// Read as records, as the format says, and told once in the status line.
+TEST_F(DocumentFilesTest, openOfARecordFileWithAPartialRecordAndAnOversizedLength_readsItAndSaysSo) {
+  QByteArray bytes = recordFileOf(sampleFieldBook());
+  bytes[178 * 2 + 7] = static_cast<char>(200);  // the third body claims 200 characters
+  writeFile("book.qdl", bytes + QByteArray(100, 'x'));
+  TChildForm* document = openFile("book.qdl");
+  EXPECT_TRUE(seam_.questions.isEmpty());
+  EXPECT_EQ(document->recordModel().rowCount(), 7);
+  EXPECT_EQ(document->recordModel().list().record(2).body.view().size(), 170u);
+  EXPECT_EQ(statusLineOf(*document), QStringLiteral("Файл %1: в конце файла 100 байт, не составляющих записи; "
+                                                    "в записи 3 длина поля больше допустимой; прочитано столько "
+                                                    "знаков, сколько поле вмещает.")
+                                         .arg(path("book.qdl")));
+}
+
+TEST_F(DocumentFilesTest, importOfAFileWithoutOneSdrRecord_importsItAndSaysSo) {
+  TChildForm* document = newDocumentWith({"Pt,N,E,Z", "1,100.0,200.0,10.0"});
+  EXPECT_EQ(document->recordModel().rowCount(), 2);
+  EXPECT_TRUE(statusLineOf(*document).contains(QStringLiteral("ни одна его строка не является записью SDR")));
+  importLines(*document, sampleFieldBook());
+  EXPECT_TRUE(statusLineOf(*document).isEmpty());
+}
+
+// The field book imported and the record file opened are never written over,
+// whatever name the export is given for them.
+TEST_F(DocumentFilesTest, exportOverTheFileTheDocumentWasReadFrom_isRefused) {
+  writeFile("book.qdl", recordFileOf({"09F1  ST1"}));
+  TChildForm* document = openFile("book.qdl");
+  importLines(*document, {"00NMSDR33 V04-04.02", "08KI  P1"});
+  ASSERT_TRUE(QFile::link(path("import1.sdr"), path("link.sdr")));
+  ASSERT_TRUE(QFile::link(path("book.qdl"), path("records.txt")));
+  const QByteArray book = readFile("book.qdl");
+  const QByteArray imported = readFile("import1.sdr");
+  for (const auto& [name, filter] : {std::pair{"import1.sdr", 4}, {"link.sdr", 4}, {"records.txt", 3}}) {
+    seam_.answerSave(path(name), filter);
+    document->N13Click();
+    ASSERT_EQ(seam_.errors.size(), 1) << name;
+    EXPECT_TRUE(seam_.errors.takeFirst().contains(QStringLiteral("записал бы поверх"))) << name;
+  }
+  EXPECT_EQ(readFile("book.qdl"), book);
+  EXPECT_EQ(readFile("import1.sdr"), imported);
 }
 
 struct FailureCase {

@@ -132,6 +132,21 @@ TEST(Import, anyBytesAreImportedLineByLine) {
   EXPECT_EQ(doc.list.record(1).body.view(), std::string("\0\0\0\r\n", 5));
 }
 
+// Another instrument's table imports as rows all the same, and is told apart.
+TEST(Import, aFileWithoutOneSdrRecordIsToldApart) {
+  const struct {
+    const char* text;
+    bool noSdrRecord;
+  } cases[] = {
+      {"Pt,N,E,Z\n1,100.0,200.0,10.0\n09XX odd\n02ts lower\n", true},
+      {"Pt,N,E,Z\n08KI     P1\n", false},
+      {"13NMa note\n", false},
+      {"09MC  P1  P2\n", false},
+      {"", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HoldsNoSdrRecord(importText(c.text).list), c.noSdrRecord) << c.text;
+}
+
 TEST(Import, unreadableFileLeavesTheBufferEmptyAndAddsNothing) {
   TempDir dir;
   LineBuffer lines;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "records/cp1251.h"
 #include "records/io_error.h"
 #include "records/make_st.h"
 #include "records/record_file.h"
@@ -248,20 +249,47 @@ TEST(RecordFileCheck, tellsARecordFileFromWhatPlainlyIsNot) {
     const char* name;
     std::string bytes;
     RecordFileDoubt doubt;
-    std::size_t record;
   } cases[] = {
-      {"records", records, RecordFileDoubt::None, 0},
-      {"empty", "", RecordFileDoubt::None, 0},
-      {"SDR text with LF line ends", sdr, RecordFileDoubt::SdrText, 0},
-      {"SDR text of a record's size", sdr + std::string(178 * 2 - sdr.size(), ' '), RecordFileDoubt::SdrText, 0},
-      {"a record and a bit", records + "x", RecordFileDoubt::PartialRecord, 0},
-      {"length byte over capacity", longType, RecordFileDoubt::LengthOverCapacity, 2},
+      {"records", records, RecordFileDoubt::None},
+      {"empty", "", RecordFileDoubt::None},
+      {"SDR text with LF line ends", sdr, RecordFileDoubt::SdrText},
+      {"SDR text of a record's size", sdr + std::string(178 * 2 - sdr.size(), ' '), RecordFileDoubt::SdrText},
+      // Record files all the same: read as records, the reader says what it found.
+      {"a record and a bit", records + "x", RecordFileDoubt::None},
+      {"length byte over capacity", longType, RecordFileDoubt::None},
   };
-  for (const auto& c : cases) {
-    const RecordFileCheck check = checkRecordFileStart(c.bytes, c.bytes.size());
-    EXPECT_EQ(check.doubt, c.doubt) << c.name;
-    EXPECT_EQ(check.record, c.record) << c.name;
-  }
+  for (const auto& c : cases) EXPECT_EQ(checkRecordFileStart(c.bytes, c.bytes.size()).doubt, c.doubt) << c.name;
+}
+
+// Read as the format says (the trailing bytes ignored, lengths clipped), and
+// told once in a sentence each.
+TEST(RecordFile, partialRecordAndOversizedLengthsAreReadAndReported) {
+  std::string bytes;
+  for (const char* line : {"02TS P1\r\n", "13NMnote\r\n", "08KI P2\r\n"}) appendRecordBytes(bytes, sample(line));
+  bytes[kRecordFileRecordSize + 7] = static_cast<char>(200);  // the second body claims 200 characters
+  bytes[2 * kRecordFileRecordSize] = 3;                       // the third type code 3
+  const RecordFileFaults faults = forEachRecordIn(bytes + std::string(100, 'x'), [](const SurveyRecord&) {});
+  EXPECT_EQ(faults.trailingBytes, 100u);
+  EXPECT_EQ(faults.clippedRecords, 2u);
+  EXPECT_EQ(faults.firstClipped, 2u);
+  const std::vector<std::string> texts = RecordFileFaultTexts(faults);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "в конце файла 100 байт, не составляющих записи"_w);
+  EXPECT_NE(texts[1].find("запись 2"_w), std::string::npos);
+  EXPECT_TRUE(RecordFileFaultTexts({0, 1, 7})[0].starts_with("в записи 7 длина поля больше допустимой"_w));
+  EXPECT_TRUE(RecordFileFaultTexts({}).empty());
+
+  TempDir dir;
+  writeBytes(dir.file("whole.qdl"), bytes.substr(0, kRecordFileRecordSize));
+  EXPECT_FALSE(readRecordFile(dir.file("whole.qdl"), [](const SurveyRecord&) {}).any());
+  // Past the first chunk of records, the record numbers count on.
+  std::string many;
+  for (int i = 0; i < 5000; ++i) appendRecordBytes(many, sample("13NMnote\r\n"));
+  many[4500 * kRecordFileRecordSize] = 9;
+  writeBytes(dir.file("many.qdl"), many + "ab");
+  const RecordFileFaults far = readRecordFile(dir.file("many.qdl"), [](const SurveyRecord&) {});
+  EXPECT_EQ(far.firstClipped, 4501u);
+  EXPECT_EQ(far.trailingBytes, 2u);
 }
 
 }  // namespace

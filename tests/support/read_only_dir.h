@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -19,7 +20,9 @@ class ReadOnlyDir {
     if (::geteuid() == 0) immutable_ = std::system(("chattr +i '" + path_ + "' 2>/dev/null").c_str()) == 0;
   }
   ~ReadOnlyDir() {
-    if (immutable_) (void)std::system(("chattr -i '" + path_ + "'").c_str());
+    // Left immutable, the directory would outlive its test's temporary folder.
+    if (immutable_ && std::system(("chattr -i '" + path_ + "'").c_str()) != 0)
+      std::fprintf(stderr, "cannot make %s mutable again\n", path_.c_str());
     ::chmod(path_.c_str(), 0755);
   }
   ReadOnlyDir(const ReadOnlyDir&) = delete;
