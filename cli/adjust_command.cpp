@@ -13,6 +13,7 @@
 #include "cli/load_input.h"
 #include "records/file_writer.h"
 #include "records/io_error.h"
+#include "records/same_file.h"
 #include "survey/adjustment.h"
 #include "survey/adjustment_table.h"
 #include "survey/placing.h"
@@ -104,14 +105,6 @@ std::optional<int> parse(const std::vector<std::string>& args, Request& request)
   return std::nullopt;
 }
 
-// The same file by device and inode: writing it would replace the book being read.
-bool sameFile(const std::string& a, const std::string& b) {
-  struct stat first {};
-  struct stat second {};
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-         first.st_ino == second.st_ino;
-}
-
 int report(const std::string& path, const IoError& error) {
   std::cerr << "quillmar-cli: " << path << ": " << describeWithReason(error) << "\n";
   return 1;
@@ -148,9 +141,9 @@ int runAdjust(const std::vector<std::string>& args) {
   Request request;
   if (const auto status = parse(args, request)) return *status;
   for (const std::string& out : {request.out, request.residuals}) {
-    if (!out.empty() && sameFile(request.in, out)) return usageError(out + " is the input file " + request.in);
+    if (!out.empty() && refuseOutputOverInput(request.in, out)) return 2;
   }
-  if (!request.residuals.empty() && sameFile(request.out, request.residuals))
+  if (!request.residuals.empty() && IsSameFile(request.out, request.residuals))
     return usageError(request.residuals + " is OUT " + request.out);
   try {
     FileWriter points(request.out);

@@ -80,6 +80,7 @@ int runCompute(const std::vector<std::string>& args) {
     for (std::string& name : *names) name = Utf8ToCp1251(name);
   const std::string& in = files[0];
   const std::string& outPath = files[1];
+  if (refuseOutputOverInput(in, outPath)) return 2;
   try {
     // OUT is created first, so that a book is not read for a table that cannot be written.
     FileWriter file(outPath);

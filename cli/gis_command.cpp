@@ -74,6 +74,8 @@ int runGisExport(const std::vector<std::string>& args) {
   if (format == nullptr || files.size() != 2) return usage();
   const std::string& in = files[0];
   const std::string& out = files[1];
+  for (const std::string& file : gis::TargetFiles(out, format->format, options.layers))
+    if (refuseOutputOverInput(in, file)) return 2;
   try {
     // A coordinate system that PROJ does not know stops before IN is read.
     gis::CheckCrs(format->format, options.crs);

@@ -120,7 +120,8 @@ TEST(Cli, interruptedExportLeavesTheOutputAsItWas) {
 }
 
 TEST(Cli, outputThatIsTheInputIsRefusedWhateverItsName) {
-  for (const std::string kind : {"captions", "obs", "pos", "sdr", "qdl"}) {
+  for (const std::string kind : {"export captions", "export obs", "export pos", "export sdr", "export qdl",
+                                 "export gpkg", "compute", "adjust"}) {
     TempDir dir;
     writeBytes(dir.file("book.sdr"), kBook);
     ASSERT_EQ(runCli("export qdl book.sdr book.qdl", dir).status, 0);
@@ -131,7 +132,7 @@ TEST(Cli, outputThatIsTheInputIsRefusedWhateverItsName) {
                                   {"book.sdr", "./book.sdr"},
                                   {"book.sdr", "link.txt"},
                                   {"book.qdl", "hard.qdl"}}) {
-      const CliRun run = runCli("export " + kind + " " + in + " " + out, dir);
+      const CliRun run = runCli(kind + " " + in + " " + out, dir);
       EXPECT_EQ(run.status, 2) << kind << " " << in << " " << out;
       EXPECT_NE(run.errors.find(out), std::string::npos) << run.errors;
       EXPECT_NE(run.errors.find(std::string("input file ") + in), std::string::npos) << run.errors;
