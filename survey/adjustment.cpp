@@ -219,4 +219,11 @@ std::string SuspectText(const Adjustment& adjustment, const AdjustedObservation&
   return text;
 }
 
+Adjustment AdjustBook(const RecordList& list, std::size_t rows, const ControlChoice& control,
+                      const AdjustmentOptions& options, const std::function<bool(double done)>& progress) {
+  const Network network = ReadNetwork(list, rows);
+  const Placement placement = Place(network, control);
+  return Adjust(network, placement, options, progress);
+}
+
 }  // namespace quillmar::survey

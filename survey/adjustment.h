@@ -114,6 +114,11 @@ struct Adjustment {
 Adjustment Adjust(const Network& network, const Placement& placement, const AdjustmentOptions& options,
                   const std::function<bool(double done)>& progress = {});
 
+// The whole book: its network read, placed with the user's control choice,
+// and adjusted.
+Adjustment AdjustBook(const RecordList& list, std::size_t rows, const ControlChoice& control,
+                      const AdjustmentOptions& options, const std::function<bool(double done)>& progress = {});
+
 // An angle's residual in the book's small unit: arc seconds in a degree
 // book, centesimal seconds (cc) in a gon book, mils in a mil book.
 double SmallAngle(double radians, double fullCircle);

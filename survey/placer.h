@@ -31,6 +31,7 @@ class Placer {
   bool placeTargets(std::uint32_t setUp);
   bool crossTargets();
   void carryElevations();
+  bool carryElevations(std::uint32_t setUp);
 
   bool placeStation(std::uint32_t setUp);
   struct Fit {

@@ -25,27 +25,57 @@ std::optional<double> Placer::riseOf(const Sight& sight) const {
   return rise;
 }
 
-// Forward from stations with an elevation, backward to stations without one,
-// a pass at a time: each point takes the mean of what one pass gives it.
+// Set-up by set-up in book order: a station without an elevation takes the
+// mean its sights to points with one give it (to control points, where it
+// sees any), then each point without one
+// the mean this set-up gives it; passes repeat while they add any. A
+// levelled traverse written as it was walked is carried in one pass.
 void Placer::carryElevations() {
   for (bool progress = true; progress;) {
-    std::map<PointId, std::pair<double, int>> sums;
-    for (const Sight& sight : network_.sights) {
-      const SetUp& setUp = network_.setUps[sight.setUp];
-      if (sight.target == setUp.station) continue;
-      auto& station = placed_.points[setUp.station].at;
-      auto& target = placed_.points[sight.target].at;
-      if (!station || !target || (station->elevation.has_value() == target->elevation.has_value())) continue;
-      const auto rise = riseOf(sight);
-      if (!rise) continue;
-      const double lift = setUp.instrumentHeight + *rise - sight.targetHeight;
-      auto& sum = sums[station->elevation ? sight.target : setUp.station];
-      sum.first += station->elevation ? *station->elevation + lift : *target->elevation - lift;
-      ++sum.second;
-    }
-    for (const auto& [point, sum] : sums) placed_.points[point].at->elevation = sum.first / sum.second;
-    progress = !sums.empty();
+    progress = false;
+    for (std::uint32_t s = 0; s < network_.setUps.size(); ++s) progress = carryElevations(s) || progress;
   }
+}
+
+bool Placer::carryElevations(std::uint32_t s) {
+  const SetUp& setUp = network_.setUps[s];
+  auto& station = placed_.points[setUp.station].at;
+  if (!station) return false;
+  const auto liftOf = [&](const Sight& sight) -> std::optional<double> {
+    if (sight.target == setUp.station || !placed_.points[sight.target].at) return std::nullopt;
+    const auto rise = riseOf(sight);
+    if (!rise) return std::nullopt;
+    return setUp.instrumentHeight + *rise - sight.targetHeight;
+  };
+  bool progress = false;
+  if (!station->elevation) {
+    double sum = 0;
+    int count = 0;
+    // Control elevations alone where the station sees any.
+    for (const bool controlOnly : {true, false}) {
+      for (const Sight& sight : sightsOf(setUp)) {
+        const auto lift = liftOf(sight);
+        const PlacedPoint& target = placed_.points[sight.target];
+        if (!lift || !target.at->elevation || (controlOnly && !target.control)) continue;
+        sum += *target.at->elevation - *lift;
+        ++count;
+      }
+      if (count > 0) break;
+    }
+    if (count == 0) return false;
+    station->elevation = sum / count;
+    progress = true;
+  }
+  std::map<PointId, std::pair<double, int>> sums;
+  for (const Sight& sight : sightsOf(setUp)) {
+    const auto lift = liftOf(sight);
+    if (!lift || placed_.points[sight.target].at->elevation) continue;
+    auto& sum = sums[sight.target];
+    sum.first += *station->elevation + *lift;
+    ++sum.second;
+  }
+  for (const auto& [point, sum] : sums) placed_.points[point].at->elevation = sum.first / sum.second;
+  return progress || !sums.empty();
 }
 
 void Placer::explainUnplaced() {

@@ -3,8 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "survey/results_maker.h"
 
@@ -15,7 +16,7 @@ void ResultsMaker::meanPoints() {
     double north = 0, east = 0, elevation = 0;
     std::uint32_t elevations = 0;
   };
-  std::map<std::string, std::size_t, std::less<>> byName;
+  std::unordered_map<std::string_view, std::size_t> byName;
   std::vector<Sums> sums;
   std::vector<ComputedPoint>& points = results_.points;
   std::vector<std::size_t> pointOf(results_.solutions.size(), points.max_size());
@@ -23,7 +24,7 @@ void ResultsMaker::meanPoints() {
   for (std::size_t i = 0; i < results_.solutions.size(); ++i) {
     const Solution& solution = results_.solutions[i];
     if (solution.method == Method::Check) continue;
-    const auto [found, added] = byName.try_emplace(solution.point, points.size());
+    const auto [found, added] = byName.try_emplace(std::string_view(solution.point), points.size());
     if (added) {
       ComputedPoint point;
       point.point = solution.point;

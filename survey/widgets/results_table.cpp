@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "survey/widgets/results_table.h"
 
+#include <QColor>
+
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -27,6 +29,7 @@ QVariant ResultsTable::data(const QModelIndex& index, int role) const {
   const Column& column = columns_[static_cast<std::size_t>(index.column())];
   const auto row = static_cast<std::size_t>(index.row());
   if (role == Qt::DisplayRole) return column.text(row);
+  if (role == Qt::BackgroundRole && marked_ && marked_(row)) return QColor(255, 214, 196);
   if (role == Qt::CheckStateRole && column.checked) {
     const auto state = column.checked(row);
     if (state) return *state ? Qt::Checked : Qt::Unchecked;

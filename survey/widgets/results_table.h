@@ -46,11 +46,14 @@ class ResultsTable final : public QAbstractTableModel {
   bool isNumber(int column) const { return columns_[static_cast<std::size_t>(column)].number; }
   // After the results were computed again.
   void reset();
+  // Rows shown with a warning background.
+  void setMarked(std::function<bool(std::size_t)> marked) { marked_ = std::move(marked); }
 
  private:
   std::vector<Column> columns_;
   std::function<std::size_t()> count_;
   std::function<std::uint32_t(std::size_t)> recordRow_;
+  std::function<bool(std::size_t)> marked_;
   int rows_ = 0;
 };
 

@@ -18,7 +18,7 @@ namespace {
 QString coordinate(double value) { return QString::fromStdString(FixedText(value, 4)); }
 QString coordinate(const std::optional<double>& value) { return value ? coordinate(*value) : QString(); }
 QString rowNumber(std::uint32_t row) { return QString::number(std::uint64_t{row} + 1); }
-QString name(const std::string& bytes) { return cp1251ToQString(bytes); }
+QString nameOf(const std::string& bytes) { return cp1251ToQString(bytes); }
 
 // Small angles in the book's seconds: arc seconds of a degree book,
 // centesimal seconds of a gon book, mils as they are.
@@ -40,7 +40,7 @@ QString seconds(const std::optional<double>& angle, double fullCircle) {
 QString references(const StationResult& station, double fullCircle, bool feet) {
   QStringList parts;
   for (const Reference& reference : station.references) {
-    QString part = name(reference.point);
+    QString part = nameOf(reference.point);
     if (reference.orientationResidual)
       part += QStringLiteral(" %1%2").arg(seconds(reference.orientationResidual, fullCircle),
                                           smallAngleOf(fullCircle).unit);
@@ -58,6 +58,7 @@ QString references(const StationResult& station, double fullCircle, bool feet) {
 void ResultsWindow::createTables() {
   createPointTables();
   createSetUpTables();
+  createAdjustmentTables();
 }
 
 void ResultsWindow::createPointTables() {
@@ -68,7 +69,7 @@ void ResultsWindow::createPointTables() {
   addTable(
       Points,
       new ResultsTable(
-          {{QStringLiteral("Точка"), [&points](std::size_t k) { return name(points[k].point); }},
+          {{QStringLiteral("Точка"), [&points](std::size_t k) { return nameOf(points[k].point); }},
            {QStringLiteral("N"), [&points](std::size_t k) { return coordinate(points[k].north); }, true},
            {QStringLiteral("E"), [&points](std::size_t k) { return coordinate(points[k].east); }, true},
            {QStringLiteral("Elev"), [&points](std::size_t k) { return coordinate(points[k].elevation); }, true},
@@ -89,8 +90,8 @@ void ResultsWindow::createPointTables() {
   addTable(
       Solutions,
       new ResultsTable(
-          {{QStringLiteral("Точка"), [&solutions](std::size_t k) { return name(solutions[k].point); }},
-           {QStringLiteral("Станция"), [&solutions](std::size_t k) { return name(solutions[k].station); }},
+          {{QStringLiteral("Точка"), [&solutions](std::size_t k) { return nameOf(solutions[k].point); }},
+           {QStringLiteral("Станция"), [&solutions](std::size_t k) { return nameOf(solutions[k].station); }},
            {QStringLiteral("Способ"),
             [&solutions](std::size_t k) { return cp1251ToQString(MethodText(solutions[k].method)); }},
            {QStringLiteral("N"), [&solutions](std::size_t k) { return coordinate(solutions[k].north); }, true},
@@ -101,8 +102,8 @@ void ResultsWindow::createPointTables() {
 
   addTable(CheckShots,
            new ResultsTable(
-               {{QStringLiteral("Точка"), [check](std::size_t k) { return name(check(k).point); }},
-                {QStringLiteral("Станция"), [check](std::size_t k) { return name(check(k).station); }},
+               {{QStringLiteral("Точка"), [check](std::size_t k) { return nameOf(check(k).point); }},
+                {QStringLiteral("Станция"), [check](std::size_t k) { return nameOf(check(k).station); }},
                 {QStringLiteral("dN"), [check](std::size_t k) { return coordinate(check(k).dNorth); }, true},
                 {QStringLiteral("dE"), [check](std::size_t k) { return coordinate(check(k).dEast); }, true},
                 {QStringLiteral("dElev"), [check](std::size_t k) { return coordinate(check(k).dElevation); }, true},
@@ -122,8 +123,8 @@ void ResultsWindow::createSetUpTables() {
 
   addTable(FacePairs,
            new ResultsTable(
-               {{QStringLiteral("Точка"), [&pairs](std::size_t k) { return name(pairs[k].point); }},
-                {QStringLiteral("Станция"), [&pairs](std::size_t k) { return name(pairs[k].station); }},
+               {{QStringLiteral("Точка"), [&pairs](std::size_t k) { return nameOf(pairs[k].point); }},
+                {QStringLiteral("Станция"), [&pairs](std::size_t k) { return nameOf(pairs[k].station); }},
                 {QStringLiteral("Коллимация, %1").arg(unit),
                  [&pairs, &full](std::size_t k) { return seconds(pairs[k].collimation, full); }, true},
                 {QStringLiteral("Место нуля, %1").arg(unit),
@@ -135,7 +136,7 @@ void ResultsWindow::createSetUpTables() {
   addTable(
       Stations,
       new ResultsTable(
-          {{QStringLiteral("Станция"), [&stations](std::size_t k) { return name(stations[k].station); }},
+          {{QStringLiteral("Станция"), [&stations](std::size_t k) { return nameOf(stations[k].station); }},
            {QStringLiteral("Способ"),
             [&stations](std::size_t k) { return cp1251ToQString(PlacingText(stations[k].placing)); }},
            {QStringLiteral("N"), [&stations](std::size_t k) { return coordinate(stations[k].north); }, true},
@@ -160,7 +161,7 @@ void ResultsWindow::createSetUpTables() {
   addTable(
       Control,
       new ResultsTable(
-          {{QStringLiteral("Точка"), [&recorded](std::size_t k) { return name(recorded[k].point); }},
+          {{QStringLiteral("Точка"), [&recorded](std::size_t k) { return nameOf(recorded[k].point); }},
            {QStringLiteral("Исходный"), [](std::size_t) { return QString(); }, false,
             [&recorded](std::size_t k) { return std::optional<bool>(recorded[k].control); },
             [this](std::size_t k, bool control) { setControl(results_.recorded[k].point, control); }},

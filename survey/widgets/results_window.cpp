@@ -43,6 +43,10 @@ ResultsWindow::ResultsWindow(const RecordList& list, const QAbstractItemModel& r
   auto* toolBar = new QToolBar(this);
   toolBar->addAction(QStringLiteral("Экспорт таблицы"), this, &ResultsWindow::exportTable)
       ->setObjectName(QStringLiteral("exportTable"));
+  toolBar->addAction(QStringLiteral("Уравнять"), this, &ResultsWindow::adjust)->setObjectName(QStringLiteral("adjust"));
+  toolBar->addAction(QStringLiteral("Веса…"), this, &ResultsWindow::editWeights)
+      ->setObjectName(QStringLiteral("weights"));
+  options_ = savedAdjustmentOptions();
   layout->addWidget(toolBar);
   notes_ = new QLabel(this);
   notes_->setObjectName(QStringLiteral("setAside"));
@@ -93,11 +97,14 @@ void ResultsWindow::addTable(Tab tab, ResultsTable* model) {
     header.resizeSection(column, std::max(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(title)) + 16);
   }
   connect(view, &QAbstractItemView::clicked, this, [this, tab](const QModelIndex& index) { tableClicked(tab, index); });
+  connect(view, &QAbstractItemView::doubleClicked, this,
+          [this, tab](const QModelIndex& index) { tableClicked(tab, index); });
   connect(view, &QAbstractItemView::activated, this,
           [this, tab](const QModelIndex& index) { tableClicked(tab, index); });
   views_[tab] = view;
   models_[tab] = model;
-  tabs_->addTab(view, QString());
+  // The adjustment's two tables share one page, below its summary.
+  if (tab < Adjusted) tabs_->addTab(view, QString());
 }
 
 void ResultsWindow::markStale() { pending_.markStale(); }
@@ -117,13 +124,15 @@ void ResultsWindow::refresh() {
   checkShots_.clear();
   for (std::size_t k = 0; k < results_.solutions.size(); ++k)
     if (results_.solutions[k].method == Method::Check) checkShots_.push_back(static_cast<std::uint32_t>(k));
+  if (adjusting_) runAdjustment();
   for (ResultsTable* model : models_) model->reset();
-  const QString titles[TabCount] = {QStringLiteral("Точки"),         QStringLiteral("Решения"),
-                                    QStringLiteral("Контроль"),      QStringLiteral("Пары КЛ/КП"),
-                                    QStringLiteral("Станции"),       QStringLiteral("Исходные пункты"),
-                                    QStringLiteral("Без результата")};
-  for (int tab = 0; tab < TabCount; ++tab)
+  const QString titles[] = {QStringLiteral("Точки"),          QStringLiteral("Решения"),
+                            QStringLiteral("Контроль"),       QStringLiteral("Пары КЛ/КП"),
+                            QStringLiteral("Станции"),        QStringLiteral("Исходные пункты"),
+                            QStringLiteral("Без результата"), QStringLiteral("Уравнивание")};
+  for (int tab = 0; tab <= Adjusted; ++tab)
     tabs_->setTabText(tab, QStringLiteral("%1 (%2)").arg(titles[tab]).arg(models_[tab]->rowCount()));
+  summary_->setText(adjustmentSummary());
   status_->setText(statusText());
   QStringList notes;
   for (const SetAside& point : results_.setAside) notes << cp1251ToQString(SetAsideText(point, results_.feet));
@@ -147,7 +156,7 @@ QString ResultsWindow::statusText() const {
 }
 
 void ResultsWindow::tableClicked(Tab tab, const QModelIndex& index) {
-  if (!index.isValid()) return;
+  if (!index.isValid() || tab == Adjusted) return;  // a point of the adjustment has no one row
   emit rowClicked(static_cast<int>(models_[tab]->recordRow(index.row())));
 }
 

@@ -10,9 +10,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "records/record_list.h"
+#include "survey/adjustment.h"
 #include "survey/survey.h"
 #include "widgets/queued_refresh.h"
 
@@ -31,7 +33,7 @@ class ResultsWindow final : public QWidget {
   Q_DISABLE_COPY_MOVE(ResultsWindow)
 
  public:
-  enum Tab { Points, Solutions, CheckShots, FacePairs, Stations, Control, Failures, TabCount };
+  enum Tab { Points, Solutions, CheckShots, FacePairs, Stations, Control, Failures, Adjusted, Residuals, TabCount };
 
   struct Dialogs {
     // The file to write, empty when the dialog was cancelled.
@@ -51,16 +53,31 @@ class ResultsWindow final : public QWidget {
   // The user's word on control points, from the check boxes of "Исходные пункты".
   const ControlChoice& controlChoice() const { return choice_; }
   void setControl(const std::string& point, bool control);
+
+  // "Уравнять": the whole book adjusted, and adjusted again after every
+  // change of the records from then on. Nothing until then, or when cancelled.
+  void adjust();
+  const Adjustment* adjustment() const { return adjustment_ ? &*adjustment_ : nullptr; }
+  const AdjustmentOptions& adjustmentOptions() const { return options_; }
+  void setAdjustmentOptions(const AdjustmentOptions& options);
+  void editWeights();
+  QString adjustmentSummary() const;
   // The table of solutions through the file dialog; a failure is shown.
   void exportTable();
 
  signals:
   void rowClicked(int row);
+  // A new adjustment (or none any more).
+  void adjusted();
 
  private:
   void createTables();
   void createPointTables();
   void createSetUpTables();
+  void createAdjustmentTables();
+  bool runAdjustment();
+  static AdjustmentOptions savedAdjustmentOptions();
+  QString name(std::uint32_t point) const;  // of the adjustment's points
   void addTable(Tab tab, ResultsTable* model);
   void markStale();
   void refresh();
@@ -71,6 +88,10 @@ class ResultsWindow final : public QWidget {
   Dialogs dialogs_;
   Results results_;
   ControlChoice choice_;
+  AdjustmentOptions options_;
+  std::optional<Adjustment> adjustment_;
+  bool adjusting_ = false;  // the user asked for it: every refresh adjusts again
+  QLabel* summary_ = nullptr;
   std::vector<std::uint32_t> checkShots_;  // indexes into results_.solutions
   QueuedRefresh pending_{*this, [this] { refresh(); }};
   QTabWidget* tabs_ = nullptr;

@@ -324,5 +324,32 @@ TEST_F(SurveyWindowTest, theControlCheckBoxKeepsOrFreesRecordedCoordinates) {
   EXPECT_EQ(control.data(control.index(2, 1), Qt::CheckStateRole).toInt(), Qt::Checked);
 }
 
+TEST_F(SurveyWindowTest, adjustShowsTheAdjustmentAndFollowsEveryChangeUntilTheWindowCloses) {
+  TChildForm* document = newDocumentWith(observedBook());
+  ResultsWindow& results = openResults(*document);
+  EXPECT_EQ(results.adjustment(), nullptr);
+  EXPECT_TRUE(results.adjustmentSummary().startsWith(QStringLiteral("Книга не уравнена")));
+  int adjusted = 0;
+  QObject::connect(&results, &ResultsWindow::adjusted, [&adjusted] { ++adjusted; });
+
+  results.adjust();
+  ASSERT_NE(results.adjustment(), nullptr);
+  EXPECT_EQ(adjusted, 1);
+  EXPECT_EQ(results.tabs().currentIndex(), static_cast<int>(ResultsWindow::Adjusted));
+  EXPECT_TRUE(results.adjustmentSummary().startsWith(QStringLiteral("План: m0' = ")))
+      << results.adjustmentSummary().toStdString();
+  const int points = results.model(ResultsWindow::Adjusted).rowCount();
+  EXPECT_EQ(points, static_cast<int>(results.adjustment()->points.size()));
+  EXPECT_GT(results.model(ResultsWindow::Residuals).rowCount(), 0);
+
+  seam_.yesNoAnswers << true;
+  document->listView().selectionModel()->select(document->recordModel().index(7, 0),
+                                                QItemSelectionModel::ClearAndSelect);  // P3's observation
+  document->DeleteClick();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(adjusted, 2) << "an edit adjusts again";
+  EXPECT_EQ(results.model(ResultsWindow::Adjusted).rowCount(), points - 1);
+}
+
 }  // namespace
 }  // namespace quillmar::test
