@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 #include "document/document_state.h"
 
@@ -19,6 +20,9 @@ class IoError;
 class RecordList;
 class RecordListModel;
 class RecentFiles;
+namespace survey {
+struct Adjustment;
+}
 struct CaptionState;
 struct ProgramState;
 
@@ -49,6 +53,9 @@ class DocumentFiles {
   void setFileUsedHandler(std::function<void(const QString&)> handler);
   // Where the coordinate system of a CAD/GIS export is remembered per file.
   void setRecentFiles(RecentFiles* recent) { recent_ = recent; }
+  // The results window's adjustment, if any: a GIS export gives its points'
+  // standard deviations.
+  void setAdjustmentSource(std::function<const survey::Adjustment*()> source) { adjustment_ = std::move(source); }
 
  private:
   QString askRecordFileName();
@@ -77,6 +84,7 @@ class DocumentFiles {
   QString gisCrs_;          // for a document without a file
   RecentFiles* recent_ = nullptr;
   std::function<void(const QString&)> fileUsed_;
+  std::function<const survey::Adjustment*()> adjustment_;
 };
 
 }  // namespace quillmar
