@@ -7,6 +7,7 @@
 #include "cli/load_input.h"
 #include "gis/gis_export.h"
 #include "records/io_error.h"
+#include "survey/adjustment.h"
 
 namespace quillmar::cli {
 namespace {
@@ -18,7 +19,7 @@ int usage() {
     std::cerr << (first ? "" : "|") << format.cliWord;
     first = false;
   }
-  std::cerr << " IN OUT [--crs CRS] [--layers points,stations,sight_lines]\n";
+  std::cerr << " IN OUT [--crs CRS] [--layers points,stations,sight_lines] [--adjust]\n";
   return 2;
 }
 
@@ -56,8 +57,11 @@ int runGisExport(const std::vector<std::string>& args) {
   std::vector<std::string> files;
   gis::GisExportOptions options;
   std::set<std::string> given;
+  bool adjust = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--crs" || args[i] == "--layers") {
+    if (args[i] == "--adjust") {
+      adjust = true;
+    } else if (args[i] == "--crs" || args[i] == "--layers") {
       if (i + 1 >= args.size()) return usage();
       if (!given.insert(args[i]).second) {
         std::cerr << "quillmar-cli: " << args[i] << " is given twice\n";
@@ -90,7 +94,9 @@ int runGisExport(const std::vector<std::string>& args) {
     return report(in, describeWithReason(error));
   }
   try {
-    const gis::BookFeatures book = gis::BookFeatures::read(list);
+    gis::BookFeatures book = gis::BookFeatures::read(list);
+    // The adjusted points' standard deviations, with the default weights.
+    if (adjust) book.setAdjustment(survey::AdjustBook(list, list.size(), {}, {}));
     const gis::GisExportSummary summary = gis::ExportGis(out, book, format->format, options);
     if (summary.noCoordinates)
       std::cerr << "quillmar-cli: " << in << ": no point has coordinates; the layers are empty\n";

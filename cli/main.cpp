@@ -23,6 +23,7 @@ constexpr const char* kUsage =
     "  quillmar-cli export captions|obs|pos|sdr|qdl IN OUT\n"
 #ifdef QUILLMAR_HAVE_GIS
     "  quillmar-cli export gpkg|shp|dxf|geojson|kml|pnezd IN OUT [--crs CRS] [--layers points,stations,sight_lines]\n"
+    "      [--adjust]  (adjust the book: sN, sE, sElev of the points in mm)\n"
 #endif
     "  quillmar-cli receive PORT OUT [--baud B] [--bits 7|8] [--stop TEXT] [--parity TEXT]\n"
     "                               [--flow none|rtscts|xonxoff] [--timeout SEC]\n"

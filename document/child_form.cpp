@@ -50,6 +50,13 @@ TChildForm::TChildForm(ProgramState& program, SharedWindows& shared, DialogSeam&
   createFindBar();
   createMenus(icons);
   createPopup(icons);
+  // Brought up to the records first: an edit not yet shown adjusts again.
+  files_.setAdjustmentSource([this]() -> const survey::Adjustment* {
+    survey::ResultsWindow* results = survey_ ? survey_->window() : nullptr;
+    if (results == nullptr) return nullptr;
+    results->results();
+    return results->adjustment();
+  });
 }
 
 TChildForm::~TChildForm() = default;
@@ -289,12 +296,24 @@ void TChildForm::PlanClick() {
     survey::ResultsWindow* results = survey_ ? survey_->window() : nullptr;
     return results != nullptr ? &results->results() : nullptr;
   });
+  plan_->window()->setSharedAdjustment([this]() -> const survey::Adjustment* {
+    survey::ResultsWindow* results = survey_ ? survey_->window() : nullptr;
+    return results != nullptr ? results->adjustment() : nullptr;
+  });
+  plan_->window()->sharedChanged();
+}
+
+// A new adjustment, or the results window closed with its adjustment.
+void TChildForm::surveyChanged() {
+  if (plan_ && plan_->window() != nullptr) plan_->window()->sharedChanged();
 }
 
 DocumentSurvey& TChildForm::survey() {
   if (!survey_) {
     survey_ = std::make_unique<DocumentSurvey>(*this, listView_.view(), model_, seam_);
     placeSideWindow(*survey_);
+    connect(survey_.get(), &DocumentSurvey::adjusted, this, &TChildForm::surveyChanged);
+    connect(survey_.get(), &DocumentSideWindow::closed, this, &TChildForm::surveyChanged, Qt::QueuedConnection);
   }
   return *survey_;
 }

@@ -139,6 +139,7 @@ class TChildForm final : public QWidget {
   void selectionChanged();
   void placeSideWindow(DocumentSideWindow& side);
   void arrangeSideWindows();
+  void surveyChanged();
 
   ProgramState& program_;
   SharedWindows& shared_;

@@ -304,7 +304,9 @@ void DocumentFiles::exportGis([[maybe_unused]] std::size_t format, [[maybe_unuse
   try {
     gis::GisExportSummary summary;
     runWithProgress(&window_, kExportProgress, [&] {
-      summary = gis::ExportGis(name, gis::BookFeatures::read(model_.list()), info.format, options);
+      gis::BookFeatures book = gis::BookFeatures::read(model_.list());
+      if (const survey::Adjustment* adjustment = adjustment_ ? adjustment_() : nullptr) book.setAdjustment(*adjustment);
+      summary = gis::ExportGis(name, book, info.format, options);
     });
     if (summary.noCoordinates) seam_.showMessage(&window_, cp1251ToQString(gis::NoCoordinatesText()));
     if (const std::string warning = gis::AreaOfUseWarning(summary); !warning.empty())

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include <utility>
 
 #include "document/document_state.h"
 
@@ -21,6 +22,9 @@ class IoError;
 class RecordList;
 class RecordListModel;
 class RecentFiles;
+namespace survey {
+struct Adjustment;
+}
 struct CaptionState;
 struct ProgramState;
 
@@ -54,6 +58,9 @@ class DocumentFiles {
   void setFileUsedHandler(std::function<void(const QString&)> handler);
   // Where the coordinate system of a CAD/GIS export is remembered per file.
   void setRecentFiles(RecentFiles* recent) { recent_ = recent; }
+  // The results window's adjustment, if any: a GIS export gives its points'
+  // standard deviations.
+  void setAdjustmentSource(std::function<const survey::Adjustment*()> source) { adjustment_ = std::move(source); }
 
  private:
   QString askRecordFileName();
@@ -89,6 +96,7 @@ class DocumentFiles {
   std::vector<std::string> sourceFiles_;
   std::function<void(const QString&)> fileUsed_;
   std::function<void(const QString&)> statusHandler_;
+  std::function<const survey::Adjustment*()> adjustment_;
 };
 
 }  // namespace quillmar

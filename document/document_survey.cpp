@@ -33,6 +33,7 @@ QWidget* DocumentSurvey::make() {
 
 void DocumentSurvey::opened() {
   connect(window(), &survey::ResultsWindow::rowClicked, this, &DocumentSurvey::selectRow);
+  connect(window(), &survey::ResultsWindow::adjusted, this, &DocumentSurvey::adjusted);
 }
 
 InsertRowsCommand* DocumentSurvey::coordinateRows() {
@@ -40,7 +41,11 @@ InsertRowsCommand* DocumentSurvey::coordinateRows() {
   // The control points as the results window has them, where it is open.
   const survey::ControlChoice control = window() ? window()->controlChoice() : survey::ControlChoice{};
   const survey::Results results = survey::Compute(model_.list(), rows, control);
-  survey::CoordinateRecords made = survey::MakeCoordinateRecords(model_.list(), rows, results);
+  // The adjusted coordinates, where the user has adjusted the book; brought
+  // up to the records first (an edit not yet shown adjusts again).
+  if (window() != nullptr) window()->results();
+  const survey::Adjustment* adjustment = window() ? window()->adjustment() : nullptr;
+  survey::CoordinateRecords made = survey::MakeCoordinateRecords(model_.list(), rows, results, adjustment);
   std::vector<RecordList::Placed> inserted;
   inserted.reserve(made.records.size());
   CaptionState captions;  // a position's caption takes nothing from the settings

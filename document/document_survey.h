@@ -24,6 +24,10 @@ class DocumentSurvey final : public DocumentSideWindow {
   // Points whose values do not fit the fields are named in a message.
   InsertRowsCommand* coordinateRows();
 
+ signals:
+  // The results window's adjustment is new (or gone).
+  void adjusted();
+
  private:
   Placement placement() const override;
   QWidget* make() override;

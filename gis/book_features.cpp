@@ -6,6 +6,7 @@
 
 #include "plan/point_fields.h"
 #include "records/record_layout.h"
+#include "survey/adjustment.h"
 #include "survey/survey.h"
 
 namespace quillmar::gis {
@@ -122,6 +123,7 @@ PointFeature BookFeatures::point(std::size_t index) const {
     feature.row = derived.row;
     feature.station = derived.station;
     feature.method = derived.method;
+    addDeviations(feature);
     return feature;
   }
   const plan::PointInfo& info = plan_.points()[index];
@@ -140,7 +142,29 @@ PointFeature BookFeatures::point(std::size_t index) const {
     const FieldPlace description = PlaceOf(*kind, FieldId::Description, version);
     if (description.exists()) feature.code = plan::trimmedName(FieldText(line, description));
   }
+  addDeviations(feature);
   return feature;
+}
+
+void BookFeatures::setAdjustment(const survey::Adjustment& adjustment) {
+  deviations_.clear();
+  const double mmPerUnit = 1000 / adjustment.unitsPerMetre;
+  const auto mm = [mmPerUnit](std::optional<double> value) {
+    return value ? std::optional<double>(*value * mmPerUnit) : std::nullopt;
+  };
+  for (const survey::AdjustedPoint& point : adjustment.points) {
+    if (point.role != survey::PointRole::Adjusted || point.point >= adjustment.names.size()) continue;
+    deviations_[adjustment.names[point.point]] = {mm(point.sNorth), mm(point.sEast), mm(point.sElevation)};
+  }
+}
+
+void BookFeatures::addDeviations(PointFeature& feature) const {
+  if (deviations_.empty() || feature.kind == FeatureKind::Check) return;
+  const auto found = deviations_.find(std::string(feature.name));
+  if (found == deviations_.end()) return;
+  feature.sNorthMm = found->second.north;
+  feature.sEastMm = found->second.east;
+  feature.sElevationMm = found->second.elevation;
 }
 
 }  // namespace quillmar::gis

@@ -12,10 +12,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "plan/plan_data.h"
 #include "records/record_list.h"
+
+namespace quillmar::survey {
+struct Adjustment;
+}
 
 namespace quillmar::gis {
 
@@ -34,6 +39,9 @@ struct PointFeature {
   std::uint32_t row = 0;     // the record's row, counting from 0
   std::string_view station;  // computed points and check shots: the set-up(s)
   std::string_view method;   // and how they were computed
+  // An adjusted point's standard deviations, in millimetres; nothing for
+  // the others and without an adjustment.
+  std::optional<double> sNorthMm, sEastMm, sElevationMm;
 };
 
 // A point the survey computed, with the texts it owns.
@@ -72,8 +80,16 @@ class BookFeatures {
   }
   // Station and position records whose coordinates are not numbers.
   std::size_t skippedRecords() const { return plan_.skippedRecords(); }
+  // The standard deviations of the points the adjustment moved go with
+  // the points of their names (not with check shots).
+  void setAdjustment(const survey::Adjustment& adjustment);
 
  private:
+  struct Deviations {
+    std::optional<double> north, east, elevation;  // millimetres
+  };
+  void addDeviations(PointFeature& feature) const;
+  std::unordered_map<std::string, Deviations> deviations_;
   plan::PlanData plan_;
   const RecordList* list_ = nullptr;
   std::vector<std::uint32_t> stations_;

@@ -8,11 +8,13 @@ namespace quillmar::gis {
 namespace {
 
 // Wide enough in a Shapefile's table for 16 Cyrillic characters in UTF-8 and more.
+// sN, sE, sElev: an adjusted point's standard deviations in millimetres.
 constexpr LayerField kPointFields[] = {
     {"name", OFTString, 80}, {"code", OFTString, 80},    {"elevation", OFTReal, 0}, {"kind", OFTString, 10},
-    {"row", OFTInteger, 0},  {"station", OFTString, 80}, {"method", OFTString, 40},
+    {"row", OFTInteger, 0},  {"station", OFTString, 80}, {"method", OFTString, 40}, {"sN", OFTReal, 0},
+    {"sE", OFTReal, 0},      {"sElev", OFTReal, 0},
 };
-// The set-ups' layer leaves out the last two: a set-up is no computed point.
+// The set-ups' layer leaves out the last five: a set-up is no computed point.
 constexpr std::size_t kStationFieldCount = 5;
 constexpr LayerField kLineFields[] = {{"station", OFTString, 80}, {"target", OFTString, 80}};
 // Numbers as our tables write them: four decimals, never "-0.0000".
@@ -174,20 +176,21 @@ std::size_t FeatureWriter::writePoints(OGRLayer& layer, const std::vector<std::u
   // A writer may keep a column as it likes (KML's name): each is looked up.
   const auto index = [&](const char* name) { return feature.GetFieldIndex(name); };
   const int name = index("name"), code = index("code"), elevation = index("elevation"), kind = index("kind"),
-            row = index("row"), station = index("station"), method = index("method");
+            row = index("row"), station = index("station"), method = index("method"), sNorth = index("sN"),
+            sEast = index("sE"), sElevation = index("sElev");
   const std::size_t count = only ? only->size() : book_.pointCount();
   for (std::size_t i = 0; i < count; ++i) {
     const PointFeature point = book_.point(only ? (*only)[i] : i);
     setOrNull(feature, name, point.name);
     setOrNull(feature, code, point.code);
-    if (elevation >= 0 && point.elevation)
-      feature.SetField(elevation, *point.elevation);
-    else if (elevation >= 0)
-      feature.SetFieldNull(elevation);
+    setOrNull(feature, elevation, point.elevation);
     if (kind >= 0) feature.SetField(kind, KindWord(point.kind).data());
     if (row >= 0) feature.SetField(row, static_cast<int>(point.row + 1));
     setOrNull(feature, station, point.station);
     setOrNull(feature, method, point.method);
+    setOrNull(feature, sNorth, point.sNorthMm);
+    setOrNull(feature, sEast, point.sEastMm);
+    setOrNull(feature, sElevation, point.sElevationMm);
     setPoint(feature, point);
     addFeature(layer, feature, "a point", errors);
   }
@@ -248,6 +251,14 @@ void FeatureWriter::place(double& x, double& y, std::string_view name) {
   const std::string reason = CPLGetLastErrorMsg();
   throw GisError(GisProblem::PointOutsideCrs, "\"" + std::string(utf8_(name)) + "\": " +
                                                   (reason.empty() ? "outside the projection's domain" : reason));
+}
+
+void FeatureWriter::setOrNull(OGRFeature& feature, int field, std::optional<double> value) {
+  if (field < 0) return;
+  if (value)
+    feature.SetField(field, *value);
+  else
+    feature.SetFieldNull(field);
 }
 
 void FeatureWriter::setOrNull(OGRFeature& feature, int field, std::string_view text) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -52,6 +53,7 @@ class FeatureWriter {
   std::string nameLabel(std::string_view name);
   void place(double& x, double& y, std::string_view name);
   void setOrNull(OGRFeature& feature, int field, std::string_view text);
+  static void setOrNull(OGRFeature& feature, int field, std::optional<double> value);
   void setPoint(OGRFeature& feature, const PointFeature& point);
   void setLine(OGRFeature& feature, const PointFeature& from, const PointFeature& to);
 

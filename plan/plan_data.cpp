@@ -2,6 +2,7 @@
 #include "plan/plan_data.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "plan/name_index.h"
 #include "plan/point_fields.h"
@@ -225,6 +226,19 @@ std::optional<std::size_t> PlanData::pointNamedByRow(std::size_t row) const {
 
 std::optional<std::size_t> PlanData::nearestPoint(GroundPoint at, double radius) const {
   return grid_.nearest(positions_, at, radius);
+}
+
+double EllipseMagnification(const std::vector<ErrorEllipse>& ellipses, double pixelsPerUnit, double pixels) {
+  double largest = 0;
+  for (const ErrorEllipse& ellipse : ellipses) largest = std::max({largest, ellipse.a, ellipse.b});
+  const double rough = pixels / (largest * pixelsPerUnit);
+  if (!(largest > 0) || !std::isfinite(rough)) return 0;
+  if (rough <= 1) return 1;
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  double magnification = power;
+  for (const double m : {2.0, 5.0})
+    if (m * power <= rough) magnification = m * power;
+  return magnification;
 }
 
 }  // namespace quillmar::plan

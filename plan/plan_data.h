@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "plan/extent.h"
@@ -48,6 +49,18 @@ struct ComputedSight {
   std::optional<std::uint32_t> pairRow;  // the other face of the same observation
 };
 
+// An adjusted point's standard error ellipse: semi-axes in ground units, the
+// bearing of a in radians clockwise from north.
+struct ErrorEllipse {
+  GroundPoint centre;
+  double a = 0, b = 0, bearing = 0;
+};
+
+// How many times the ellipses are drawn enlarged so that the largest
+// semi-axis takes about `pixels` (1, 2 or 5 times a power of ten, at least
+// 1); 0 when there is none to draw.
+double EllipseMagnification(const std::vector<ErrorEllipse>& ellipses, double pixelsPerUnit, double pixels);
+
 class PlanData {
  public:
   PlanData() = default;
@@ -73,6 +86,9 @@ class PlanData {
   // Station and position records whose coordinates are not numbers.
   std::size_t skippedRecords() const { return skipped_; }
   const Extent& extent() const { return extent_; }
+  // The error ellipses of an adjustment, if the user has made one.
+  const std::vector<ErrorEllipse>& ellipses() const { return ellipses_; }
+  void setEllipses(std::vector<ErrorEllipse> ellipses) { ellipses_ = std::move(ellipses); }
   const PointGrid& grid() const { return grid_; }
 
   // The point a row's record put on the plan, if any.
@@ -99,6 +115,7 @@ class PlanData {
   };
   std::vector<RowPoint> namedPoints_;  // in row order
   std::size_t skipped_ = 0;
+  std::vector<ErrorEllipse> ellipses_;
   Extent extent_;
   PointGrid grid_;
 };

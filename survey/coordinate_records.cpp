@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <unordered_map>
 
 #include "editing/field_rows.h"
 #include "records/book_conventions.h"
@@ -29,14 +30,35 @@ std::optional<std::string> fitted(double value, std::size_t width) {
   return std::nullopt;
 }
 
+// The computed points with the adjusted coordinates of those the adjustment moved.
+std::vector<ComputedPoint> withAdjusted(const std::vector<ComputedPoint>& computed, const Adjustment& adjustment) {
+  std::unordered_map<std::string_view, const AdjustedPoint*> adjusted;
+  for (const AdjustedPoint& point : adjustment.points)
+    if (point.role == PointRole::Adjusted && point.point < adjustment.names.size())
+      adjusted.emplace(adjustment.names[point.point], &point);
+  std::vector<ComputedPoint> points = computed;
+  for (ComputedPoint& point : points) {
+    const auto found = adjusted.find(point.point);
+    if (found == adjusted.end()) continue;
+    point.north = found->second->north;
+    point.east = found->second->east;
+    if (found->second->elevation && !found->second->fixedElevation) point.elevation = found->second->elevation;
+  }
+  return points;
+}
+
 }  // namespace
 
-CoordinateRecords MakeCoordinateRecords(const RecordList& list, std::size_t rows, const Results& results) {
+CoordinateRecords MakeCoordinateRecords(const RecordList& list, std::size_t rows, const Results& results,
+                                        const Adjustment* adjustment) {
   CoordinateRecords made;
+  const std::vector<ComputedPoint> adjusted =
+      adjustment ? withAdjusted(results.points, *adjustment) : std::vector<ComputedPoint>();
+  const std::vector<ComputedPoint>& all = adjustment ? adjusted : results.points;
   std::vector<const ComputedPoint*> points;
-  points.reserve(results.points.size());
+  points.reserve(all.size());
   rows = std::min(rows, list.size());
-  for (const ComputedPoint& point : results.points) {
+  for (const ComputedPoint& point : all) {
     // A point the book holds already from an earlier insert is not put in twice.
     if (point.lastRow < rows && !point.inserted) points.push_back(&point);
   }

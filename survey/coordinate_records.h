@@ -9,6 +9,7 @@
 
 #include "records/record_list.h"
 #include "records/survey_record.h"
+#include "survey/adjustment.h"
 #include "survey/survey.h"
 
 namespace quillmar::survey {
@@ -25,7 +26,10 @@ struct CoordinateRecords {
   std::vector<std::string> notFitted;
 };
 
-// For the first `rows` records of `list` and what Compute made of them.
-CoordinateRecords MakeCoordinateRecords(const RecordList& list, std::size_t rows, const Results& results);
+// For the first `rows` records of `list` and what Compute made of them. With
+// an adjustment, its points (not the control) take its coordinates; the
+// points it left out keep their means.
+CoordinateRecords MakeCoordinateRecords(const RecordList& list, std::size_t rows, const Results& results,
+                                        const Adjustment* adjustment = nullptr);
 
 }  // namespace quillmar::survey

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "plan/widgets/label_space.h"
@@ -46,6 +47,11 @@ const QColor kLabelColour(20, 20, 20);
 const QColor kHighlight(255, 128, 0);
 const QColor kHighlightLabel(255, 240, 200);
 constexpr double kHighlightRadius = 9;
+const QColor kEllipseColour(200, 0, 160);
+// The largest ellipse's semi-axis is drawn about this long, its magnification
+// written above the scale bar.
+constexpr double kEllipsePixels = 20;
+constexpr double kEllipseNoteRise = 42;
 
 QFont labelFont() {
   QFont font;
@@ -73,6 +79,7 @@ class Painter {
     const bool crowdedLines = visibleLines_.size() + visibleComputedLines_.size() > kDetailedLines;
     const bool crowdedPoints = visiblePoints_.size() > kDetailedPoints;
     if (!crowdedLines) vectorLines();
+    ellipses();
     if (crowdedLines || crowdedPoints) {
       RasterLayer raster(width(), height());
       if (crowdedLines) rasterLines(raster);
@@ -169,6 +176,32 @@ class Painter {
     for (const SightLine& line : visibleComputedLines_) lines.emplace_back(screen(line.station), screen(line.target));
     p_.setPen(QPen(kComputedLineColour, 0, Qt::DashLine));
     p_.drawLines(lines.data(), static_cast<int>(lines.size()));
+  }
+  // Each ellipse enlarged alike, a rotated from north (up) clockwise.
+  void ellipses() {
+    const double magnification = EllipseMagnification(data_.ellipses(), view_.scale(), kEllipsePixels);
+    if (magnification <= 0) return;
+    const double pixels = magnification * view_.scale();
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    p_.setPen(QPen(kEllipseColour, 1.2));
+    p_.setBrush(Qt::NoBrush);
+    for (const ErrorEllipse& ellipse : data_.ellipses()) {
+      if (!visible_.contains(ellipse.centre)) continue;
+      const ScreenPoint at = view_.toScreen(ellipse.centre);
+      p_.save();
+      p_.translate(at.x, at.y);
+      p_.rotate(ellipse.bearing * 180 / std::numbers::pi);
+      p_.drawEllipse(QPointF(0, 0), ellipse.b * pixels, ellipse.a * pixels);
+      p_.restore();
+    }
+    const QString note = QStringLiteral("эллипсы ×%1").arg(magnification, 0, 'f', 0);
+    const QFontMetricsF metrics(p_.font());
+    const QPointF base(view_.width() - 12 - metrics.horizontalAdvance(note), view_.height() - kEllipseNoteRise);
+    p_.fillRect(QRectF(base.x() - 3, base.y() - metrics.ascent() - 2, metrics.horizontalAdvance(note) + 6,
+                       metrics.height() + 3),
+                QColor(255, 255, 255, 200));
+    p_.setPen(kEllipseColour);
+    p_.drawText(base, note);
   }
   void rasterLines(RasterLayer& raster) {
     for (const SightLine& line : visibleLines_) {

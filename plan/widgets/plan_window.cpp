@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plan/widgets/plan_canvas.h"
+#include "survey/adjustment.h"
 #include "survey/survey.h"
 #include "widgets/tool_window.h"
 
@@ -42,6 +43,15 @@ PlanData readWithComputed(const RecordList& list, std::size_t rows, const survey
     sights.push_back({place->second, solution.station, solution.row, solution.pairRow});
   }
   return PlanData::read(list, rows, places, sights);
+}
+
+std::vector<ErrorEllipse> ellipsesOf(const survey::Adjustment& adjustment) {
+  std::vector<ErrorEllipse> ellipses;
+  for (const survey::AdjustedPoint& point : adjustment.points) {
+    if (point.role != survey::PointRole::Adjusted || !point.a || !point.b || !point.bearing) continue;
+    ellipses.push_back({GroundPoint{point.east, point.north}, *point.a, *point.b, *point.bearing});
+  }
+  return ellipses;
 }
 
 }  // namespace
@@ -117,6 +127,8 @@ void PlanWindow::refresh() {
   const auto rows = static_cast<std::size_t>(rows_.rowCount());
   const survey::Results* shared = sharedResults_ ? sharedResults_() : nullptr;
   data_ = shared ? readWithComputed(list_, rows, *shared) : readWithComputed(list_, rows, survey::Compute(list_, rows));
+  if (const survey::Adjustment* adjustment = sharedAdjustment_ ? sharedAdjustment_() : nullptr)
+    data_.setEllipses(ellipsesOf(*adjustment));
   pending_.refreshed();
   canvas_->setData(&data_);
   applyHighlight();

@@ -23,8 +23,9 @@ class QModelIndex;
 class QToolBar;
 
 namespace quillmar::survey {
+struct Adjustment;
 struct Results;
-}
+}  // namespace quillmar::survey
 
 namespace quillmar::plan {
 
@@ -53,6 +54,12 @@ class PlanWindow final : public QWidget {
   // nullptr: the plan then computes them itself. With both windows open an
   // edit is computed once.
   void setSharedResults(std::function<const survey::Results*()> results) { sharedResults_ = std::move(results); }
+  // The adjustment whose error ellipses the plan draws, or nullptr.
+  void setSharedAdjustment(std::function<const survey::Adjustment*()> adjustment) {
+    sharedAdjustment_ = std::move(adjustment);
+  }
+  // The shared results or adjustment changed: drawn again.
+  void sharedChanged() { markStale(); }
   PlanCanvas& canvas() { return *canvas_; }
 
   // The list's selected row (nothing: no selection).
@@ -83,6 +90,7 @@ class PlanWindow final : public QWidget {
 
   const RecordList& list_;
   std::function<const survey::Results*()> sharedResults_;
+  std::function<const survey::Adjustment*()> sharedAdjustment_;
   const QAbstractItemModel& rows_;
   Dialogs dialogs_;
   PlanData data_;

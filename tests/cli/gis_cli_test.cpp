@@ -7,6 +7,7 @@
 
 #include "tests/cli/cli_run.h"
 #include "tests/support/temp_dir.h"
+#include "tests/survey/adjust_book.h"
 
 namespace quillmar {
 namespace {
@@ -79,6 +80,44 @@ TEST(CliGis, exportWritesEachKindOrSaysWhyNot) {
     }
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
       EXPECT_NE(entry.path().filename().string().rfind(".quillmar", 0), 0u) << entry.path();
+  }
+}
+
+// The text after `"sN": ` in the feature of `name`.
+std::string sNorthOf(const std::string& geojson, const std::string& name) {
+  const std::size_t feature = geojson.find("\"name\": \"" + name + "\"");
+  const std::size_t value = geojson.find("\"sN\": ", feature);
+  if (feature == std::string::npos || value == std::string::npos) return "missing";
+  return geojson.substr(value + 6, geojson.find_first_of(",}", value) - value - 6);
+}
+
+TEST(CliGis, adjustGivesTheAdjustedPointsStandardDeviationsInMillimetres) {
+  survey::test::TrueBook book(
+      {{"A", 1000, 1000, 100, true},
+       {"B", 1000, 1400, 102, true},
+       {"S2", 1200, 1300, 101},
+       {"P1", 1250, 1150, 130},
+       {"P2", 1100, 1250, 97}},
+      {{"A", 0.3, {{"B"}, {"P1"}, {"P2"}, {"S2"}}}, {"S2", 3.5, {{"A"}, {"B", true}, {"P1"}, {"P2", false, 0, 0.02}}}});
+  std::string text;
+  for (const std::string& line : book.lines()) text += line + "\r\n";
+  for (const bool adjust : {false, true}) {
+    SCOPED_TRACE(adjust);
+    TempDir dir;
+    writeBytes(dir.file("book.sdr"), text);
+    const CliRun run = runCli(std::string("export geojson book.sdr out.geojson --crs EPSG:32637 --layers points") +
+                                  (adjust ? " --adjust" : ""),
+                              dir);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const std::string points = readBytes(dir.file("out_points.geojson"));
+    EXPECT_EQ(sNorthOf(points, "A"), "null") << "a control point";
+    if (!adjust) {
+      EXPECT_EQ(sNorthOf(points, "P1"), "null");
+      continue;
+    }
+    const double millimetres = std::atof(sNorthOf(points, "P1").c_str());
+    EXPECT_GT(millimetres, 0.1);
+    EXPECT_LT(millimetres, 50.0);
   }
 }
 

@@ -22,6 +22,7 @@
 #include "plan/widgets/plan_canvas.h"
 #include "plan/widgets/plan_furniture.h"
 #include "plan/widgets/plan_window.h"
+#include "tests/survey/adjust_book.h"
 
 namespace quillmar::test {
 namespace {
@@ -225,6 +226,65 @@ TEST_F(PlanWindowTest, pictures_carryNorthArrowAndScaleBar_butNotTheListsSelecti
   EXPECT_TRUE(svg.contains(">N<")) << "the north arrow's letter";
   const plan::ScaleBar bar = plan::scaleBarFor(plan.canvas().view());
   EXPECT_TRUE(svg.contains(">" + QByteArray::number(bar.groundLength) + "<")) << "the scale bar's length";
+}
+
+bool hasEllipseColour(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() > 150 && c.green() < 90 && c.blue() > 110) return true;
+    }
+  return false;
+}
+
+// Control A and B, a free station S2 and two points, one distance 2 cm off.
+std::vector<std::string> adjustableBook() {
+  survey::test::TrueBook book(
+      {{"A", 1000, 1000, 100, true},
+       {"B", 1000, 1400, 102, true},
+       {"S2", 1200, 1300, 101},
+       {"P1", 1250, 1150, 130},
+       {"P2", 1100, 1250, 97}},
+      {{"A", 0.3, {{"B"}, {"P1"}, {"P2"}, {"S2"}}}, {"S2", 3.5, {{"A"}, {"B", true}, {"P1"}, {"P2", false, 0, 0.02}}}});
+  return book.lines();
+}
+
+TEST_F(PlanWindowTest, drawsTheErrorEllipsesOnceTheResultsWindowAdjusts) {
+  TChildForm* document = newDocumentWith(adjustableBook());
+  PlanWindow& plan = openPlan(*document);
+  plan.resize(500, 360);
+  plan.showAll();
+  document->SurveyClick();
+  EXPECT_TRUE(plan.data().ellipses().empty());
+  EXPECT_FALSE(hasEllipseColour(plan.canvas().grab().toImage()));
+
+  document->survey().window()->adjust();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(plan.data().ellipses().size(), 3u) << "S2, P1, P2";
+  EXPECT_TRUE(hasEllipseColour(plan.canvas().grab().toImage()));
+}
+
+struct MagnificationCase {
+  double largest;  // ground units
+  double scale;    // pixels per ground unit
+  double magnification;
+};
+
+TEST(EllipseMagnification, drawsTheLargestSemiAxisAtMostTwentyPixelsInRoundSteps) {
+  const MagnificationCase cases[] = {
+      {0.004, 0.5, 10000},  // 2e-3 px: 10000 gives 20 px
+      {0.003, 0.5, 10000},  // 1.5e-3 px: 13333 rounds down
+      {0.0025, 2, 2000},    // 5e-3 px: 4000 rounds down
+      {0.012, 0.01, 100000},
+      {5, 10, 1},  // already 50 px: never made smaller
+      {0, 1, 0},   // nothing to draw
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.magnification);
+    const std::vector<plan::ErrorEllipse> ellipses = {{{0, 0}, c.largest / 2, c.largest / 4, 0},
+                                                      {{1, 1}, c.largest, c.largest / 3, 1}};
+    EXPECT_DOUBLE_EQ(plan::EllipseMagnification(ellipses, c.scale, 20), c.magnification);
+  }
 }
 
 struct ScaleBarCase {

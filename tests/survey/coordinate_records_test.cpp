@@ -56,6 +56,31 @@ TEST(MakeCoordinateRecords, fitsPointsIntoTheBooksLayoutAndOrder) {
   }
 }
 
+TEST(MakeCoordinateRecords, takesTheAdjustedCoordinatesOfAdjustedPointsOnly) {
+  const RecordList list =
+      listOf({header('3'), station('3', "STN", "1000", "2000", "100"), backsight('3', "BS", "0", "0"),
+              observation('3', "F1", "P1", "10", "90", "90"), observation('3', "F1", "P2", "10", "90", "0")},
+             '3');
+  Adjustment adjustment;
+  adjustment.names = {"STN", "P1", "P2"};
+  AdjustedPoint fixed;
+  fixed.north = fixed.east = 5;
+  fixed.elevation = 5;
+  fixed.role = PointRole::Fixed;
+  AdjustedPoint moved;
+  moved.point = 1;
+  moved.north = 1000.1234;
+  moved.east = 2010.5678;
+  moved.elevation = 101.25;
+  adjustment.points = {fixed, moved};
+  const CoordinateRecords made = MakeCoordinateRecords(list, list.size(), Compute(list), &adjustment);
+  ASSERT_EQ(made.records.size(), 2u);
+  EXPECT_EQ(made.records[0].record.body.view(),
+            "08XD              P11000.1234       2010.5678       101.2500                        \r\n");
+  EXPECT_EQ(made.records[1].record.body.view(),
+            "08XD              P21010.0000       2000.0000       101.5000                        \r\n");
+}
+
 TEST(MakeCoordinateRecords, namesPointsTooLargeForTheFieldsAndLeavesCheckShots) {
   const RecordList list = listOf({header('2'), station('2', "STN", "9999999999", "2000", "1"),
                                   backsight('2', "BS", "0", "0"), observation('2', "F1", "P1", "10", "90", "0"),
