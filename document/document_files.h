@@ -8,8 +8,8 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "document/document_state.h"
 
