@@ -127,8 +127,7 @@ QString ResultsWindow::name(std::uint32_t point) const {
 }
 
 void ResultsWindow::adjust() {
-  adjusting_ = true;
-  if (!runAdjustment()) adjusting_ = false;
+  adjusting_ = true;  // the refresh adjusts, once
   refresh();
   tabs_->setCurrentIndex(Adjusted);
 }
