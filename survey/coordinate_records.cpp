@@ -2,13 +2,14 @@
 #include "survey/coordinate_records.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <unordered_map>
 
 #include "editing/field_rows.h"
+#include "editing/number_fit.h"
 #include "records/book_conventions.h"
 #include "records/record_layout.h"
+#include "records/table_text.h"
 
 namespace quillmar::survey {
 namespace {
@@ -17,17 +18,15 @@ namespace {
 constexpr std::string_view kPositionCode = "XD";
 constexpr int kDecimals = 4;
 
-// The value with as many of four decimals as `width` holds; nothing when not
-// even the whole number fits.
+// The value with as many of four decimals as `width` holds, by the dialogs'
+// rule for numbers (rounded once, from the value's own digits); nothing when
+// not even the whole number fits.
 std::optional<std::string> fitted(double value, std::size_t width) {
-  for (int decimals = kDecimals; decimals >= 0; --decimals) {
-    const double step = 0.5 * std::pow(10.0, -decimals);
-    const double shown = std::fabs(value) < step ? 0.0 : value;  // no "-0.00"
-    char digits[64];
-    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, shown, std::chars_format::fixed, decimals);
-    if (error == std::errc() && static_cast<std::size_t>(end - digits) <= width) return std::string(digits, end);
-  }
-  return std::nullopt;
+  std::string text = FixedText(value, kDecimals);
+  if (text.size() <= width) return text;
+  FittedNumber fit = FitNumber(FixedText(value, 12), width);
+  if (fit.fit == NumberFit::TooLong) return std::nullopt;
+  return std::move(fit.text);
 }
 
 // The computed points with the adjusted coordinates of those the adjustment moved.

@@ -351,5 +351,17 @@ TEST_F(SurveyWindowTest, adjustShowsTheAdjustmentAndFollowsEveryChangeUntilTheWi
   EXPECT_EQ(results.model(ResultsWindow::Adjusted).rowCount(), points - 1);
 }
 
+TEST_F(SurveyWindowTest, faceErrorsAreShownInSecondsWithTheUnitInTheTitle) {
+  std::vector<std::string> book = observedBook();
+  book.insert(book.begin() + 5,
+              "09F2" + name16("ST1") + name16("P2") + number16("10.000") + number16("270.0000") + number16("270.0056"));
+  TChildForm* document = newDocumentWith(book);
+  ResultsWindow& results = openResults(*document);
+  const QAbstractItemModel& pairs = results.model(ResultsWindow::FacePairs);
+  EXPECT_EQ(pairs.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Коллимация, ″"));
+  EXPECT_EQ(cell(results, ResultsWindow::FacePairs, 0, 2), QStringLiteral("-10.1"));  // (90 - 90.0056) / 2 degrees
+  EXPECT_EQ(cell(results, ResultsWindow::FacePairs, 0, 3), QStringLiteral("0.0"));
+}
+
 }  // namespace
 }  // namespace quillmar::test
