@@ -206,7 +206,9 @@ std::string ResidualText(const Adjustment& adjustment, const AdjustedObservation
 }
 
 std::string SuspectText(const Adjustment& adjustment, const AdjustedObservation& o) {
-  std::string text(std::string_view("Вероятно, грубая ошибка: строка "_w));
+  // Named first: clang 14 crashes on the literal inside the constructor's parentheses.
+  const std::string_view lead = "Вероятно, грубая ошибка: строка "_w;
+  std::string text(lead);
   text += std::to_string(std::uint64_t{o.row} + 1);
   text += ", ";
   text += ObservationKindText(o.kind);
