@@ -64,7 +64,8 @@ std::string SetAsideText(const SetAside& point, bool feet) {
   // Whole units with a space between thousands: "1 406 310 м".
   std::string digits = std::to_string(static_cast<long long>(std::llround(point.contradiction)));
   for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, " ");
-  std::string text("Координаты "_w);
+  std::string text;
+  text.append("Координаты "_w);
   text.append(point.point).append(" из книги не согласуются с измерениями ("_w).append(digits);
   text.append(feet ? " фт"_w : " м"_w).append("): станция вычислена заново"_w);
   return text;
