@@ -58,7 +58,8 @@ void ReceptionMachine::endBurst(bool holdTrailingCr) {
   if (receivedChunk_.size() <= (hold ? 1u : 0u)) return;
   if (hold) receivedChunk_.pop_back();
   sink_.handOver(receivedChunk_);
-  receivedChunk_.assign(hold ? "\r" : "");
+  receivedChunk_.clear();
+  if (hold) receivedChunk_.push_back('\r');
 }
 
 ReceptionEnd receiveTransmission(ByteSource& source, ReceptionSink& sink, const std::function<bool()>& stopRequested) {
