@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string sdrLines;
   for (std::size_t i = 0; i < list.size(); ++i) {
     check(list.record(i).body.view() == lines.line(i).substr(0, kBodyCapacity));
-    sdrLines.append(list.record(i).body.view());
+    // The export ends every record with CR LF, whether or not its stored text kept it.
+    sdrLines.append(list.record(i).body.view()).append(missingLineEnd(list.record(i).body.view()));
   }
   for (ExportKind kind :
        {ExportKind::CaptionText, ExportKind::ObservationTable, ExportKind::PositionTable, ExportKind::SdrFile}) {
