@@ -128,7 +128,7 @@ void ResultsMaker::crossed(const Placement::Crossing& crossing) {
     if (!solution.station.empty()) solution.station += '+';
     solution.station += network_.names[station];
   }
-  const Coordinates& point = *at(crossing.target);
+  const Coordinates point = *at(crossing.target);
   solution.north = point.north;
   solution.east = point.east;
   solution.elevation = point.elevation;

@@ -62,8 +62,12 @@ std::string_view PlacingText(Placing placing) {
 
 std::string SetAsideText(const SetAside& point, bool feet) {
   // Whole units with a space between thousands: "1 406 310 м".
-  std::string digits = std::to_string(static_cast<long long>(std::llround(point.contradiction)));
-  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, " ");
+  const std::string whole = std::to_string(static_cast<long long>(std::llround(point.contradiction)));
+  std::string digits;
+  for (std::size_t i = 0; i < whole.size(); ++i) {
+    if (i > 0 && (whole.size() - i) % 3 == 0) digits.push_back(' ');
+    digits.push_back(whole[i]);
+  }
   std::string text;
   text.append("Координаты "_w);
   text.append(point.point).append(" из книги не согласуются с измерениями ("_w).append(digits);
