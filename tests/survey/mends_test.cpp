@@ -59,6 +59,12 @@ TEST(Mends, facesOfTwoSetUpsNeverPair) {
   EXPECT_EQ(results.solutions.size(), 2u);
 }
 
+std::string headerWithDistanceUnit(char code) {
+  std::string line = header('3');
+  line[41] = code;  // position 42
+  return line;
+}
+
 TEST(Mends, reportsEveryBadValueWithItsRow) {
   const struct {
     const char* what;
@@ -74,7 +80,7 @@ TEST(Mends, reportsEveryBadValueWithItsRow) {
       {"scale -5", setUp('3', {scale('3', "-5")}), 5, Failure::BadScale},
       {"scale nan", setUp('3', {scale('3', "nan")}), 5, Failure::BadScale},
       {"scale 1,5", setUp('3', {scale('3', "1,5")}), 5, Failure::BadScale},
-      {"distance unit 9", {header('3', '1', '1', '1').replace(41, 1, "9")}, 0, Failure::UnknownCode},
+      {"distance unit 9", {headerWithDistanceUnit('9')}, 0, Failure::UnknownCode},
       {"coordinate order 9", {header('3', '1', '9', '1')}, 0, Failure::UnknownCode},
       {"circle direction 9", {header('3', '1', '1', '9')}, 0, Failure::UnknownCode},
       {"observation code XX", setUp('3', {observation('3', "XX", "P1", "10", "90", "90")}), 5,
