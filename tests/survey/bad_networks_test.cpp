@@ -75,21 +75,23 @@ TEST(BadNetworks, giveTheirReasonAndNothingThatIsNoNumber) {
   }
 }
 
+std::string traversePoint(int k) { return std::string("P").append(std::to_string(k)); }
+
 TEST(BadNetworks, aLongTraverseIsPlacedToItsEnd) {
   // A north-going traverse of 10,000 set-ups, each backsighting the one before.
   std::vector<std::string> lines = {header('3'), position('3', "P0", "0", "0", "0"), station('3', "P1", "10", "0", "0"),
                                     sight("P1", "P0", "", "180")};
   constexpr int kSetUps = 10000;
   for (int k = 1; k < kSetUps; ++k) {
-    const std::string here = "P" + std::to_string(k), next = "P" + std::to_string(k + 1);
+    const std::string here = traversePoint(k), next = traversePoint(k + 1);
     if (k > 1) lines.push_back(station('3', here, "", "", ""));
-    if (k > 1) lines.push_back(sight(here, "P" + std::to_string(k - 1), "10", "180"));
+    if (k > 1) lines.push_back(sight(here, traversePoint(k - 1), "10", "180"));
     lines.push_back(sight(here, next, "10", "0"));
   }
   const Results results = computed(lines);
   ASSERT_FALSE(results.points.empty());
   const ComputedPoint& last = results.points.back();
-  EXPECT_EQ(last.point, "P" + std::to_string(kSetUps));
+  EXPECT_EQ(last.point, traversePoint(kSetUps));
   EXPECT_NEAR(last.north, 10.0 * kSetUps, 1e-6);
   EXPECT_NEAR(last.east, 0, 1e-6);
 }
