@@ -47,6 +47,11 @@ double centredAngle(double x, double full) {
 }
 
 Network NetworkReader::read() {
+  // Sized once for a book of observations: growing copies everything read so far.
+  network_.sights.reserve(rows_);
+  network_.names.reserve(rows_ / 2);
+  network_.ids.reserve(rows_ / 2);
+  lastUse_.reserve(rows_ / 2);
   newConventions();
   for (std::uint32_t row = 0; row < rows_; ++row) take(row);
   if (!sdr_ && rows_ > 0) fail(0, Failure::NotSdr);

@@ -32,10 +32,20 @@ ResultsMaker::ResultsMaker(const Network& network, const Placement& placed)
 Results ResultsMaker::make() {
   results_.fullCircle = network_.fullCircle;
   results_.feet = !network_.conventions.empty() && network_.conventions.back().feet;
+  results_.solutions.reserve(network_.sights.size() + network_.setUps.size() + placed_.crossings.size());
+  for (const auto& crossing : placed_.crossings)
+    for (std::uint32_t k : crossing.sights) used_[k] = true;
+  // Each set-up's own row comes before its sights', so this walk is in row order.
+  for (std::uint32_t s = 0; s < network_.setUps.size(); ++s) {
+    station(s);
+    const SetUp& setUp = network_.setUps[s];
+    for (std::uint32_t k = setUp.firstSight; k < setUp.firstSight + setUp.sights; ++k) sight(k);
+  }
+  const auto crossings = static_cast<std::ptrdiff_t>(results_.solutions.size());
   for (const auto& crossing : placed_.crossings) crossed(crossing);
-  for (std::uint32_t s = 0; s < network_.setUps.size(); ++s) station(s);
-  for (std::uint32_t k = 0; k < network_.sights.size(); ++k) sight(k);
-  std::stable_sort(results_.solutions.begin(), results_.solutions.end(), byRow);
+  std::stable_sort(results_.solutions.begin() + crossings, results_.solutions.end(), byRow);
+  std::inplace_merge(results_.solutions.begin(), results_.solutions.begin() + crossings, results_.solutions.end(),
+                     byRow);
   meanPoints();
   results_.pairs = network_.pairs;
   results_.failures.insert(results_.failures.end(), network_.failures.begin(), network_.failures.end());
