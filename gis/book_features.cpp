@@ -35,37 +35,35 @@ void addOnce(std::string& list, std::string_view word) {
   list.append(word);
 }
 
-// The mean of a point's solutions from every set-up, as the survey gives it.
+// A computed point as the survey averaged it, with the set-ups and methods
+// of its solutions named once each.
 struct Mean {
   DerivedPoint point;
-  double north = 0, east = 0, elevation = 0;
-  std::size_t count = 0, withElevation = 0;
   std::uint32_t lastRow = 0;
 };
 
 std::vector<Mean> computedMeans(const survey::Results& results) {
   std::vector<Mean> means;
   std::unordered_map<std::string_view, std::size_t> byPoint;
-  for (const survey::Solution& solution : results.solutions) {
-    if (solution.method == survey::Method::Check) continue;
-    const auto [found, added] = byPoint.emplace(solution.point, means.size());
-    if (added) means.push_back({{solution.point, {}, {}, 0, 0, {}, FeatureKind::Computed, solution.row}});
-    Mean& mean = means[found->second];
-    addOnce(mean.point.station, solution.station);
-    addOnce(mean.point.method, survey::MethodWord(solution.method));
-    mean.north += solution.north;
-    mean.east += solution.east;
-    ++mean.count;
-    if (solution.elevation) {
-      mean.elevation += *solution.elevation;
-      ++mean.withElevation;
-    }
-    mean.lastRow = std::max(mean.lastRow, solution.row);
+  for (const survey::ComputedPoint& computed : results.points) {
+    byPoint.emplace(computed.point, means.size());
+    means.push_back({{computed.point,
+                      {},
+                      {},
+                      computed.east,
+                      computed.north,
+                      computed.elevation,
+                      FeatureKind::Computed,
+                      computed.lastRow},
+                     computed.lastRow});
   }
-  for (Mean& mean : means) {
-    mean.point.north = mean.north / static_cast<double>(mean.count);
-    mean.point.east = mean.east / static_cast<double>(mean.count);
-    if (mean.withElevation > 0) mean.point.elevation = mean.elevation / static_cast<double>(mean.withElevation);
+  for (const survey::Solution& solution : results.solutions) {
+    const auto found = byPoint.find(solution.point);
+    if (solution.method == survey::Method::Check || found == byPoint.end()) continue;
+    DerivedPoint& point = means[found->second].point;
+    addOnce(point.station, solution.station);
+    addOnce(point.method, survey::MethodWord(solution.method));
+    point.row = std::min(point.row, solution.row);
   }
   return means;
 }
