@@ -36,16 +36,6 @@ int usageError(const std::string& what) {
   return 2;
 }
 
-std::vector<std::string> namesOf(const std::string& text) {
-  std::vector<std::string> names;
-  std::size_t start = 0;
-  for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
-    names.push_back(text.substr(start, comma - start));
-  names.push_back(text.substr(start));
-  std::erase(names, std::string());
-  return names;
-}
-
 // A positive, finite number, the whole text.
 std::optional<double> positive(const std::string& text) {
   char* end = nullptr;
@@ -58,7 +48,7 @@ std::optional<double> positive(const std::string& text) {
 std::string take(Request& request, const std::string& option, const std::string& value) {
   auto& o = request.options;
   if (option == "--free" || option == "--fixed") {
-    (option == "--free" ? request.control.free : request.control.fixed) = namesOf(value);
+    (option == "--free" ? request.control.free : request.control.fixed) = pointNamesOf(value);
     return {};
   }
   if (option == "--residuals") {

@@ -6,7 +6,6 @@
 #include <iostream>
 
 #include "cli/load_input.h"
-#include "records/cp1251.h"
 #include "records/file_writer.h"
 #include "records/io_error.h"
 #include "survey/solution_table.h"
@@ -42,18 +41,6 @@ int usage(const std::string& why) {
   return 2;
 }
 
-// "A,B,,C": the names between the commas, empty ones left out.
-std::vector<std::string> namesOf(const std::string& list) {
-  std::vector<std::string> names;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    const std::size_t comma = std::min(list.find(',', start), list.size());
-    if (comma > start) names.push_back(list.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return names;
-}
-
 }  // namespace
 
 int runCompute(const std::vector<std::string>& args) {
@@ -67,7 +54,7 @@ int runCompute(const std::vector<std::string>& args) {
       if (given) return usage(arg + " is given twice");
       if (i + 1 >= args.size()) return usage(arg + " needs the names of points");
       given = true;
-      (arg == "--free" ? control.free : control.fixed) = namesOf(args[++i]);
+      (arg == "--free" ? control.free : control.fixed) = pointNamesOf(args[++i]);
     } else if (arg.starts_with("--")) {
       return usage("unknown option " + arg);
     } else {
@@ -75,9 +62,6 @@ int runCompute(const std::vector<std::string>& args) {
     }
   }
   if (files.size() != 2) return usage("");
-  // Names are typed in the terminal's encoding; the book holds Windows-1251.
-  for (auto* names : {&control.free, &control.fixed})
-    for (std::string& name : *names) name = Utf8ToCp1251(name);
   const std::string& in = files[0];
   const std::string& outPath = files[1];
   if (refuseOutputOverInput(in, outPath)) return 2;

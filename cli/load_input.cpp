@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/load_input.h"
 
+#include <algorithm>
 #include <iostream>
 
+#include "records/cp1251.h"
 #include "records/import.h"
 #include "records/record_file.h"
 #include "records/record_layout.h"
@@ -51,6 +53,17 @@ void reportCutLines(const std::string& path, std::size_t cutLines) {
   if (cutLines == 0) return;
   std::cerr << "quillmar-cli: " << path << ": " << cutLines << (cutLines == 1 ? " line was" : " lines were")
             << " longer than 168 characters and cut to the " << kBodyCapacity << " characters a record keeps\n";
+}
+
+std::vector<std::string> pointNamesOf(const std::string& list) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    if (comma > start) names.push_back(Utf8ToCp1251(list.substr(start, comma - start)));
+    start = comma + 1;
+  }
+  return names;
 }
 
 void loadInput(const std::string& path, CaptionState& captions, RecordList& list) {

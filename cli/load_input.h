@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "records/caption_state.h"
 #include "records/record_list.h"
@@ -27,6 +28,11 @@ std::size_t forEachInputRecord(const std::string& path, const std::function<void
 
 // Says on stderr how many lines of `path` were cut, if any.
 void reportCutLines(const std::string& path, std::size_t cutLines);
+
+// "A,B,,C" of --free and --fixed: the point names between the commas, empty
+// ones left out, typed on a UTF-8 terminal and turned into the book's
+// Windows-1251.
+std::vector<std::string> pointNamesOf(const std::string& list);
 
 // Appends the input's records to `list`, captioned. Throws IoError.
 void loadInput(const std::string& path, CaptionState& captions, RecordList& list);
