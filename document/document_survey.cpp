@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTreeView>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -38,12 +39,11 @@ void DocumentSurvey::opened() {
 
 InsertRowsCommand* DocumentSurvey::coordinateRows() {
   const std::size_t rows = static_cast<std::size_t>(model_.rowCount());
-  // The control points as the results window has them, where it is open.
-  const survey::ControlChoice control = window() ? window()->controlChoice() : survey::ControlChoice{};
-  const survey::Results results = survey::Compute(model_.list(), rows, control);
-  // The adjusted coordinates, where the user has adjusted the book; brought
-  // up to the records first (an edit not yet shown adjusts again).
-  if (window() != nullptr) window()->results();
+  // Where the results window is open, its results (brought up to the
+  // records, with its control points and any adjustment) are the ones shown.
+  std::optional<survey::Results> own;
+  if (window() == nullptr) own = survey::Compute(model_.list(), rows);
+  const survey::Results& results = own ? *own : window()->results();
   const survey::Adjustment* adjustment = window() ? window()->adjustment() : nullptr;
   survey::CoordinateRecords made = survey::MakeCoordinateRecords(model_.list(), rows, results, adjustment);
   std::vector<RecordList::Placed> inserted;
