@@ -81,14 +81,21 @@ class Assembler {
     all.insert(all.end(), heights_.solved.observations.begin(), heights_.solved.observations.end());
     std::stable_sort(all.begin(), all.end(),
                      [](const AdjustedObservation& a, const AdjustedObservation& b) { return a.row < b.row; });
-    double largest = out_.criticalValue;
-    for (std::size_t k = 0; k < all.size(); ++k) {
-      if (all[k].standardized && std::fabs(*all[k].standardized) > largest) {
-        largest = std::fabs(*all[k].standardized);
-        out_.suspect = k;
+    for (const bool heights : {false, true}) {
+      std::optional<std::size_t> suspect;
+      double largest = out_.criticalValue;
+      for (std::size_t k = 0; k < all.size(); ++k) {
+        const bool height = all[k].kind == ObservationKind::HeightDifference;
+        if (height == heights && all[k].standardized && std::fabs(*all[k].standardized) > largest) {
+          largest = std::fabs(*all[k].standardized);
+          suspect = k;
+        }
       }
+      if (!suspect) continue;
+      if (!out_.suspectText.empty()) out_.suspectText += '\n';
+      out_.suspectText += SuspectText(out_, all[*suspect]);
+      out_.suspects.push_back(*suspect);
     }
-    if (out_.suspect) out_.suspectText = SuspectText(out_, all[*out_.suspect]);
   }
 
  private:

@@ -99,8 +99,11 @@ struct Adjustment {
   std::vector<AdjustedPoint> points;              // fixed and adjusted, by first appearance
   std::vector<AdjustedObservation> observations;  // in row order
   AdjustmentStatistics plane, heights;
-  std::optional<std::size_t> suspect;  // index into observations
-  std::string suspectText;             // Windows-1251; empty without a suspect
+  // The suspected blunders, indices into observations: at most one of the
+  // plane and one of the heights, each part tested on its own (a gross
+  // height error must not hide the plane's).
+  std::vector<std::size_t> suspects;
+  std::string suspectText;  // Windows-1251, a sentence a line; empty without a suspect
   std::vector<Unadjusted> unadjusted;
   std::vector<std::optional<double>> orientations;  // by circle, radians
   double fullCircle = 360;                          // the book's angle unit

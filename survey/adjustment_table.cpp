@@ -108,13 +108,16 @@ std::string AdjustmentSummaryLine(const Adjustment& adjustment) {
   line.append("; ");
   appendStatistics(line, "heights", adjustment.heights);
   line.append("; ");
-  if (!adjustment.suspect) return line.append("no suspected blunder");
-  const AdjustedObservation& o = adjustment.observations[*adjustment.suspect];
-  line.append("suspected blunder: row ").append(std::to_string(std::uint64_t{o.row} + 1)).append(", ");
-  line.append(ObservationKindWord(o.kind)).append(" ").append(adjustment.names[o.station]);
-  if (o.hasTarget) line.append(" -> ").append(adjustment.names[o.target]);
-  line.append(", residual ").append(ResidualText(adjustment, o, "mm")).append(", standardized ");
-  AppendFixed(line, *o.standardized, 2);
+  if (adjustment.suspects.empty()) return line.append("no suspected blunder");
+  for (const std::size_t k : adjustment.suspects) {
+    const AdjustedObservation& o = adjustment.observations[k];
+    if (k != adjustment.suspects.front()) line.append("; ");
+    line.append("suspected blunder: row ").append(std::to_string(std::uint64_t{o.row} + 1)).append(", ");
+    line.append(ObservationKindWord(o.kind)).append(" ").append(adjustment.names[o.station]);
+    if (o.hasTarget) line.append(" -> ").append(adjustment.names[o.target]);
+    line.append(", residual ").append(ResidualText(adjustment, o, "mm")).append(", standardized ");
+    AppendFixed(line, *o.standardized, 2);
+  }
   return line;
 }
 

@@ -3,6 +3,8 @@
 // under a summary line, "Уравнять" with a progress window that can be
 // cancelled, and the a priori weights, kept in the user's settings.
 
+#include <algorithm>
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -117,7 +119,9 @@ void ResultsWindow::createAdjustmentTables() {
        {QStringLiteral("Доля избыточности"), [seen](std::size_t k) { return fixed(seen(k).redundancy, 3); }, true}},
       [this] { return adjustment_ ? adjustment_->observations.size() : 0; },
       [seen](std::size_t k) { return seen(k).row; }, this);
-  residuals->setMarked([this](std::size_t k) { return adjustment_ && adjustment_->suspect == k; });
+  residuals->setMarked([this](std::size_t k) {
+    return adjustment_ && std::ranges::find(adjustment_->suspects, k) != adjustment_->suspects.end();
+  });
   addTable(Residuals, residuals);
   splitter->addWidget(views_[Residuals]);
 }

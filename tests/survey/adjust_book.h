@@ -25,6 +25,7 @@ struct Shot {
   bool pair = false;
   double directionError = 0;  // radians
   double distanceError = 0;   // the book's unit
+  double riseError = 0;       // the book's unit: a height blunder alone
 };
 
 struct TrueSetUp {
@@ -106,7 +107,8 @@ class TrueBook {
       const TruePoint& to = points_[index(shot.target)];
       const double dn = to.north - at.north, de = to.east - at.east;
       const double level = std::hypot(dn, de) + shot.distanceError;
-      const double rise = to.elevation + options_.targetHeight - at.elevation - options_.instrumentHeight;
+      const double rise =
+          to.elevation + options_.targetHeight - at.elevation - options_.instrumentHeight + shot.riseError;
       const double zenith = std::atan2(level, rise);
       const double reading = std::atan2(de, dn) - setUp.zero + shot.directionError;
       const double slope = std::hypot(level, rise);

@@ -18,7 +18,7 @@ constexpr double kSecond = std::numbers::pi / 648000;
 // Three control points (A also a station), two free stations, two targets,
 // one of them high above the others: sights inclined by up to 10 degrees.
 // S2 reads both faces.
-TrueBook network(BookOptions options = {}, bool noise = false, double blunder = 0) {
+TrueBook network(BookOptions options = {}, bool noise = false, double blunder = 0, double riseBlunder = 0) {
   std::vector<TruePoint> points = {
       {"A", 1000, 1000, 100, true}, {"B", 1000, 1400, 102, true}, {"C", 1350, 1200, 98, true}, {"S2", 1200, 1300, 101},
       {"S3", 1150, 1050, 99.5},     {"P1", 1250, 1150, 130},      {"P2", 1100, 1250, 97}};
@@ -36,6 +36,7 @@ TrueBook network(BookOptions options = {}, bool noise = false, double blunder = 
     }
   }
   setUps[2].shots[3].distanceError += blunder;
+  setUps[0].shots[2].riseError += riseBlunder;
   return TrueBook(points, setUps, options);
 }
 
@@ -196,25 +197,35 @@ TEST(Adjust, exactObservationsGiveTheTruthBackInEveryUnit) {
     EXPECT_LT(result.plane.m0, 1e-3) << c.name;
     EXPECT_LT(result.heights.m0, 1e-3) << c.name;
     EXPECT_GT(result.heights.redundancy, 0u) << c.name;
-    EXPECT_FALSE(result.suspect) << c.name;
+    EXPECT_TRUE(result.suspects.empty()) << c.name;
     EXPECT_TRUE(result.plane.converged) << c.name;
   }
 }
 
-TEST(Adjust, aPlantedDistanceBlunderIsPointedOutByItsRow) {
+// A gross height error, far beyond the distance's, must not hide it: each
+// part names its own suspect.
+TEST(Adjust, plantedBlundersArePointedOutByTheirRows_inThePlaneAndInTheHeightsApart) {
   for (const bool feet : {false, true}) {
-    TrueBook book = network({'1', feet}, true, feet ? 0.5 / 0.3048 : 0.5);
+    const double metre = feet ? 1 / 0.3048 : 1;
+    TrueBook book = network({'1', feet}, true, 0.5 * metre, 3 * metre);
     const auto adjusted = adjust(book);
     const Adjustment& result = adjusted->adjustment;
-    ASSERT_TRUE(result.suspect) << feet;
-    const AdjustedObservation& suspect = result.observations[*result.suspect];
+    ASSERT_EQ(result.suspects.size(), 2u) << feet;
+    const AdjustedObservation& distance = result.observations[result.suspects[0]];
+    const AdjustedObservation& height = result.observations[result.suspects[1]];
     const Written& planted = book.written()[2 * (10 + 3) + 1];
-    EXPECT_EQ(suspect.row, planted.row);
-    EXPECT_EQ(suspect.kind, ObservationKind::Distance);
+    EXPECT_EQ(distance.row, planted.row);
+    EXPECT_EQ(distance.kind, ObservationKind::Distance);
+    EXPECT_EQ(height.row, book.written()[2 * 2].row);
+    EXPECT_EQ(height.kind, ObservationKind::HeightDifference);
+    EXPECT_GT(std::fabs(*height.standardized), std::fabs(*distance.standardized));
     EXPECT_EQ(result.plane.verdict, ChiSquareVerdict::TooLarge);
     const std::string expected = std::string("Вероятно, грубая ошибка: строка "_w) + std::to_string(planted.row + 1) +
                                  std::string(", расстояние S3 -> P2, поправка "_w);
     EXPECT_EQ(result.suspectText.substr(0, expected.size()), expected);
+    const std::string second = std::string("\nВероятно, грубая ошибка: строка "_w) + std::to_string(height.row + 1) +
+                               std::string(", превышение A -> P1, поправка "_w);
+    EXPECT_NE(result.suspectText.find(second), std::string::npos);
   }
 }
 
