@@ -152,11 +152,23 @@ PlanData PlanData::read(const RecordList& list, std::size_t rows) {
 }
 
 PlanData PlanData::read(const RecordList& list, std::size_t rows, const std::vector<ComputedPlace>& places,
-                        const std::vector<ComputedSight>& sights) {
+                        const std::vector<ComputedSight>& sights, const std::vector<std::string_view>& setAside) {
   PlanData plan = readRecords(list, rows);
   plan.addComputed(places, sights);
+  plan.leaveOutOfExtent(setAside);
   plan.grid_ = PointGrid(plan.positions_);
   return plan;
+}
+
+// The extent again without the recorded points of those names; all of them
+// when nothing else is left.
+void PlanData::leaveOutOfExtent(const std::vector<std::string_view>& setAside) {
+  if (setAside.empty()) return;
+  const NameIndex isSetAside(setAside);
+  Extent kept;
+  for (std::size_t point = 0; point < positions_.size(); ++point)
+    if (point >= recorded_ || !isSetAside.find(name(point))) kept.include(positions_[point]);
+  if (!kept.empty()) extent_ = kept;
 }
 
 void PlanData::addComputed(const std::vector<ComputedPlace>& places, const std::vector<ComputedSight>& sights) {

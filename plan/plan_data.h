@@ -68,9 +68,11 @@ class PlanData {
   static PlanData read(const RecordList& list, std::size_t rows);
   static PlanData read(const RecordList& list) { return read(list, list.size()); }
   // The same and the points computed from those records, with a sight line
-  // from the station of every observation that gave one.
+  // from the station of every observation that gave one. Points named in
+  // `setAside` (coordinates the observations contradict, placeholders as a
+  // rule) are drawn but left out of the extent, so the whole book still fits.
   static PlanData read(const RecordList& list, std::size_t rows, const std::vector<ComputedPlace>& places,
-                       const std::vector<ComputedSight>& sights);
+                       const std::vector<ComputedSight>& sights, const std::vector<std::string_view>& setAside = {});
 
   std::size_t size() const { return positions_.size(); }
   bool empty() const { return positions_.empty(); }
@@ -102,6 +104,7 @@ class PlanData {
   class Reader;
   static PlanData readRecords(const RecordList& list, std::size_t rows);
   void addComputed(const std::vector<ComputedPlace>& places, const std::vector<ComputedSight>& sights);
+  void leaveOutOfExtent(const std::vector<std::string_view>& setAside);
 
   std::vector<GroundPoint> positions_;
   std::vector<PointInfo> points_;

@@ -42,7 +42,9 @@ PlanData readWithComputed(const RecordList& list, std::size_t rows, const survey
     if (solution.method == survey::Method::Check || place == placeOf.end()) continue;
     sights.push_back({place->second, solution.station, solution.row, solution.pairRow});
   }
-  return PlanData::read(list, rows, places, sights);
+  std::vector<std::string_view> setAside;
+  for (const survey::SetAside& point : results.setAside) setAside.push_back(point.point);
+  return PlanData::read(list, rows, places, sights, setAside);
 }
 
 std::vector<ErrorEllipse> ellipsesOf(const survey::Adjustment& adjustment) {

@@ -197,6 +197,24 @@ TEST(PlanData, addsComputedPointsAfterTheRecordedOnesWithTheirSightLines) {
   EXPECT_EQ(plan.nearestPoint({2007, 1007}, 0.5), 3u);
 }
 
+// ST1 keyed in as 0,0 and placed at 1000,2000 from its sights: drawn at both,
+// but the whole book fits around what the observations agree with.
+TEST(PlanData, setAsidePointsAreDrawnButLeftOutOfTheExtent) {
+  const RecordList list = listOf({header('1'), pointLine("08KI", '3', "ST1", "0", "0"),
+                                  pointLine("08KI", '3', "G1", "1010", "2010"), observation('3', "ST1", "G1")},
+                                 '3');
+  const std::vector<ComputedPlace> places = {{"ST1", {2000, 1000}, 3, true}};
+  const PlanData plan = PlanData::read(list, list.size(), places, {}, {"ST1"});
+  ASSERT_EQ(plan.size(), 3u);
+  EXPECT_EQ(coordinatesOf(plan)[0], Coordinates("ST1", 0, 0));
+  EXPECT_DOUBLE_EQ(plan.extent().minEast, 2000);
+  EXPECT_DOUBLE_EQ(plan.extent().minNorth, 1000);
+  EXPECT_DOUBLE_EQ(plan.extent().maxEast, 2010);
+  const PlanData onlySetAside =
+      PlanData::read(listOf({pointLine("08KI", '3', "ST1", "0", "0")}, '3'), 1, {}, {}, {"ST1"});
+  EXPECT_FALSE(onlySetAside.extent().empty()) << "nothing else to fit: the set-aside point is kept";
+}
+
 TEST(PlanData, findsTheNearestPointThroughTheGridAsASearchOfAllWould) {
   std::mt19937 random(11);
   std::uniform_real_distribution<double> east(1320000, 1330000), north(480000, 480300);
