@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QKeySequence>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QStatusBar>
@@ -334,6 +335,17 @@ void TChildForm::arrangeSideWindows() {
       sides.push_back({side->frameWindow(), side->widthTwentieths()});
   }
   tiling_.arrange(*own, sides);
+  // The frame maximized or resized takes the tiled windows along.
+  if (QMdiArea* area = own->mdiArea(); area != nullptr) area->viewport()->installEventFilter(this);
+}
+
+bool TChildForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize && tiling_.untouched()) {
+    auto* own = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (own != nullptr && own->mdiArea() != nullptr && watched == own->mdiArea()->viewport())
+      QMetaObject::invokeMethod(this, &TChildForm::arrangeSideWindows, Qt::QueuedConnection);
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 bool TChildForm::ownsWindow(const QMdiSubWindow& window) const {

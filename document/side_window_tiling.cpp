@@ -15,6 +15,7 @@ constexpr int kMinimumDocumentWidth = 240;
 }  // namespace
 
 void SideWindowTiling::arrange(QMdiSubWindow& document, const std::vector<Side>& sides) {
+  placed_.clear();
   if (sides.empty()) {
     restore(document);
     return;
@@ -39,7 +40,17 @@ void SideWindowTiling::arrange(QMdiSubWindow& document, const std::vector<Side>&
     QMdiSubWindow& side = *sides[static_cast<std::size_t>(k)].window;
     if (side.isMinimized()) side.showNormal();
     side.setGeometry(space.width() - columnWidth, top, columnWidth, bottom - top);
+    placed_.emplace_back(&side, side.geometry());
   }
+  placed_.emplace_back(&document, document.geometry());
+}
+
+bool SideWindowTiling::untouched() const {
+  if (placed_.empty()) return false;
+  return std::ranges::all_of(placed_, [](const auto& placed) {
+    return placed.first && !placed.first->isMaximized() && !placed.first->isMinimized() &&
+           placed.first->geometry() == placed.second;
+  });
 }
 
 void SideWindowTiling::remember(QMdiSubWindow& document) {

@@ -185,6 +185,12 @@ TEST_F(PlanWindowTest, planAndResults_standBesideTheList_andTheDocumentsMenusSta
     for (int j = 0; j < i; ++j) EXPECT_FALSE(windows[i]->geometry().intersects(windows[j]->geometry())) << j;
   }
   EXPECT_GE(own->width(), 240) << "the list stays readable";
+  frame_->resize(frame_->size() + QSize(300, 200));
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(results->geometry().right(), frame_->mdiArea().viewport()->width() - 1)
+      << "a larger frame takes them along";
+  EXPECT_EQ(results->geometry().bottom(), frame_->mdiArea().viewport()->height() - 1);
   for (QMdiSubWindow* side : {plan, results}) {
     frame_->mdiArea().setActiveSubWindow(side);
     EXPECT_EQ(frame_->activeDocument(), document);
