@@ -66,8 +66,13 @@ NormalEquations& NormalEquations::operator=(NormalEquations&&) noexcept = defaul
 
 std::vector<std::uint32_t> NormalEquations::factorise(std::size_t unknowns, const std::vector<Equation>& equations) {
   Factor& f = *factor_;
+  if (unknowns == 0) {
+    // Eigen's compression of a matrix without columns reads before its start.
+    f.normal = Sparse();
+    f.analysed = false;
+    return {};
+  }
   f.assemble(unknowns, equations);
-  if (unknowns == 0) return {};
   if (!f.analysed) {
     f.ldlt.analyzePattern(f.normal);
     f.analysed = true;

@@ -259,6 +259,12 @@ TEST(Adjust, whatCannotBeAdjustedIsNamedAndTheRestIsAdjusted) {
   }
   for (const AdjustedPoint& p : result.points) EXPECT_TRUE(std::isfinite(p.north) && std::isfinite(p.east));
   EXPECT_LT(result.plane.m0, 1e-3);
+
+  // Nothing to adjust at all (the sanitizers watch the solver's empty case).
+  const RecordList empty;
+  const Adjustment none = AdjustBook(empty, 0, {}, {});
+  EXPECT_TRUE(none.points.empty() && none.observations.empty());
+  EXPECT_EQ(none.plane.verdict, ChiSquareVerdict::NoRedundancy);
 }
 
 TEST(Adjust, cancelledWhenProgressSaysStop) {
