@@ -28,15 +28,20 @@ struct Known {
   double x, y;
 };
 
-// One sight: a circle reading in the example's unit and, where one was
-// measured, a distance (m); or, with an azimuth, the reading of a backsight
-// whose point has no coordinates. A set-up begins where `from` changes.
-struct Shot {
-  const char* from;
+// A circle reading in the example's unit and, where one was measured, a
+// distance (m); or, with an azimuth, the reading of a 07 to a point without
+// coordinates.
+struct Sight {
   const char* to;
   double reading;
   std::optional<double> distance;
   std::optional<double> azimuth = {};
+};
+
+// One circle: an angle of the source is a set-up of its own.
+struct SetUp {
+  const char* station;
+  std::vector<Sight> sights;
 };
 
 constexpr double dms(double degrees, double minutes, double seconds) { return degrees + minutes / 60 + seconds / 3600; }
@@ -53,13 +58,13 @@ struct Example {
   double sigmaDirection;   // arc seconds
   double sigmaDistanceMm;  // every example's distances weigh alike
   std::vector<Known> control;
-  std::vector<Shot> shots;
+  std::vector<SetUp> setUps;
   std::vector<Published> published;
 };
 
 std::string text(double value) {
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.10g", value);
+  std::snprintf(buffer, sizeof buffer, "%.12g", value);
   return buffer;
 }
 
@@ -67,17 +72,14 @@ std::vector<std::string> bookOf(const Example& example) {
   std::vector<std::string> lines = {header('3', example.angle), instrument('3', '1')};
   const std::string level = example.angle == '1' ? "90" : "100";
   for (const Known& k : example.control) lines.push_back(position('3', k.name, text(k.y), text(k.x), ""));
-  std::string at;
-  for (const Shot& s : example.shots) {
-    if (s.from != at) {
-      at = s.from;
-      lines.push_back(station('3', at, "", "", ""));
-      lines.push_back(target('3', "1.5"));
+  for (const SetUp& setUp : example.setUps) {
+    lines.push_back(station('3', setUp.station, "", "", ""));
+    lines.push_back(target('3', "1.5"));
+    for (const Sight& s : setUp.sights) {
+      const std::string distance = s.distance ? text(*s.distance) : "";
+      lines.push_back(s.azimuth ? backsight('3', s.to, text(*s.azimuth), text(s.reading))
+                                : observation('3', "F1", s.to, distance, level, text(s.reading), setUp.station));
     }
-    if (s.azimuth)
-      lines.push_back(backsight('3', s.to, text(*s.azimuth), text(s.reading)));
-    else
-      lines.push_back(observation('3', "F1", s.to, s.distance ? text(*s.distance) : "", level, text(s.reading), at));
   }
   return lines;
 }
@@ -100,13 +102,12 @@ const std::vector<Example>& examples() {
         {"106", 41932.838, 28872.552},
         {"113", 42242.231, 27492.007},
         {"280", 40350.846, 28835.979}},
-       {{"Z108", "280", 370.6444, 1098.643},
-        {"Z108", "104", 199.5131, 1002.598},
-        {"Z108", "113", 108.5994, 1517.862},
-        {"Z110", "106", 35.4146, 1118.689},
-        {"Z110", "Z108", 292.9943, 619.905},
-        {"Z110", "104", 237.8763, 1286.215},
-        {"Z110", "113", 130.2278, 961.911}},
+       {{"Z108", {{"280", 370.6444, 1098.643}, {"104", 199.5131, 1002.598}, {"113", 108.5994, 1517.862}}},
+        {"Z110",
+         {{"106", 35.4146, 1118.689},
+          {"Z108", 292.9943, 619.905},
+          {"104", 237.8763, 1286.215},
+          {"113", 130.2278, 961.911}}}},
        {{"Z108", 40759.3769, 27816.1166, 0.00313, 0.00301}, {"Z110", 41373.0193, 27904.0042, 0.00312, 0.00289}}},
       // W. Grossmann, Grundzuege der Ausgleichungsrechnung, 3rd ed. (1969), p. 170:
       // a point cut in from three control stations and resected from four, 0.0025 gon.
@@ -120,21 +121,24 @@ const std::vector<Example>& examples() {
         {"D", 7115.09, 75723.68},
         {"E", 7206.65, 78907.88},
         {"F", 6633.27, 76701.57}},
-       {{"A", "B", 0, {}},
-        {"A", "P", 52.0596, {}},
-        {"A", "E", 128.6019, {}},
-        {"C", "B", 0, {}},
-        {"C", "D", 244.8923, {}},
-        {"C", "P", 294.4157, {}},
-        {"D", "E", 0, {}},
-        {"D", "P", 59.8493, {}},
-        {"D", "C", 110.1815, {}},
-        {"D", "F", 369.0330, {}},
-        {"P", "A", 0, {}},
-        {"P", "B", 89.5219, {}},
-        {"P", "C", 129.4256, {}},
-        {"P", "E", 337.3908, {}}},
+       {{"A", {{"B", 0, {}}, {"P", 52.0596, {}}, {"E", 128.6019, {}}}},
+        {"C", {{"B", 0, {}}, {"D", 244.8923, {}}, {"P", 294.4157, {}}}},
+        {"D", {{"E", 0, {}}, {"P", 59.8493, {}}, {"C", 110.1815, {}}, {"F", 369.0330, {}}}},
+        {"P", {{"A", 0, {}}, {"B", 89.5219, {}}, {"C", 129.4256, {}}, {"E", 337.3908, {}}}}},
        {{"P", 8401.8637, 76607.8593, 0.06422, 0.08345}}},
+      // C. D. Ghilani, Adjustment Computations, 5th ed. (2010), example 15.4, p. 271:
+      // U cut in by four angles of 0.001 gon from three control stations, each
+      // angle a circle of two directions of 0.001 gon / sqrt 2.
+      {"Ghilani 15.4",
+       '2',
+       0.001 * 3240 / std::numbers::sqrt2,
+       0,
+       {{"R", 865.40, 4527.15}, {"S", 2432.55, 2047.25}, {"T", 2865.22, 27.15}},
+       {{"R", {{"U", 0, {}}, {"S", 55.6820987654321, {}}}},
+        {"S", {{"R", 0, {}}, {"U", 112.792283950617, {}}}},
+        {"S", {{"U", 0, {}}, {"T", 109.653395061728, {}}}},
+        {"T", {{"S", 0, {}}, {"U", 65.8706790123457, {}}}}},
+       {{"U", 6860.7260, 3727.4751, 0.37817, 0.17809}}},
       // Krumm's own traverse B-C-D-E between two fixed azimuths to points without
       // coordinates (07s without a name): one angle of 10" at every set-up, that
       // is two directions of 10"/sqrt 2 (a 07's azimuth and reading being such a
@@ -144,14 +148,10 @@ const std::vector<Example>& examples() {
        10 / std::numbers::sqrt2,
        16,
        {{"B", 8478.139, 2483.826}, {"E", 7709.336, 2263.411}},
-       {{"B", "", 0, {}, dms(68, 15, 20.7)},
-        {"B", "C", dms(172, 53, 34), 281.832},
-        {"C", "B", 0, {}},
-        {"C", "D", dms(185, 22, 14), 271.300},
-        {"D", "C", 0, {}},
-        {"D", "E", dms(208, 26, 19), 274.100},
-        {"E", "", dms(205, 13, 51), {}, dms(300, 11, 30.5)},
-        {"E", "D", 0, {}}},
+       {{"B", {{"", 0, {}, dms(68, 15, 20.7)}, {"C", dms(172, 53, 34), 281.832}}},
+        {"C", {{"B", 0, {}}, {"D", dms(185, 22, 14), 271.300}}},
+        {"D", {{"C", 0, {}}, {"E", dms(208, 26, 19), 274.100}}},
+        {"E", {{"", dms(205, 13, 51), {}, dms(300, 11, 30.5)}, {"D", 0, {}}}}},
        {{"C", 8231.2745, 2347.8218, 0.01403, 0.00999}, {"D", 7982.4237, 2239.7178, 0.01503, 0.00860}}},
   };
   return all;
