@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <optional>
 #include <string>
@@ -46,10 +48,11 @@ struct SetUp {
 
 constexpr double dms(double degrees, double minutes, double seconds) { return degrees + minutes / 60 + seconds / 3600; }
 
-// Adjusted coordinates (m) and their standard deviations (m, with m0').
+// Adjusted coordinates (m), their standard deviations (m, with m0') and the
+// point's, sqrt(sx^2 + sy^2): the size of the standard ellipse, sqrt(a^2 + b^2).
 struct Published {
   const char* name;
-  double x, y, sx, sy;
+  double x, y, sx, sy, sp;
 };
 
 struct Example {
@@ -108,7 +111,8 @@ const std::vector<Example>& examples() {
           {"Z108", 292.9943, 619.905},
           {"104", 237.8763, 1286.215},
           {"113", 130.2278, 961.911}}}},
-       {{"Z108", 40759.3769, 27816.1166, 0.00313, 0.00301}, {"Z110", 41373.0193, 27904.0042, 0.00312, 0.00289}}},
+       {{"Z108", 40759.3769, 27816.1166, 0.00313, 0.00301, 0.00434},
+        {"Z110", 41373.0193, 27904.0042, 0.00312, 0.00289, 0.00425}}},
       // W. Grossmann, Grundzuege der Ausgleichungsrechnung, 3rd ed. (1969), p. 170:
       // a point cut in from three control stations and resected from four, 0.0025 gon.
       {"Grossmann",
@@ -125,7 +129,7 @@ const std::vector<Example>& examples() {
         {"C", {{"B", 0, {}}, {"D", 244.8923, {}}, {"P", 294.4157, {}}}},
         {"D", {{"E", 0, {}}, {"P", 59.8493, {}}, {"C", 110.1815, {}}, {"F", 369.0330, {}}}},
         {"P", {{"A", 0, {}}, {"B", 89.5219, {}}, {"C", 129.4256, {}}, {"E", 337.3908, {}}}}},
-       {{"P", 8401.8637, 76607.8593, 0.06422, 0.08345}}},
+       {{"P", 8401.8637, 76607.8593, 0.06422, 0.08345, 0.10530}}},
       // C. D. Ghilani, Adjustment Computations, 5th ed. (2010), example 15.4, p. 271:
       // U cut in by four angles of 0.001 gon from three control stations, each
       // angle a circle of two directions of 0.001 gon / sqrt 2.
@@ -138,7 +142,7 @@ const std::vector<Example>& examples() {
         {"S", {{"R", 0, {}}, {"U", 112.792283950617, {}}}},
         {"S", {{"U", 0, {}}, {"T", 109.653395061728, {}}}},
         {"T", {{"S", 0, {}}, {"U", 65.8706790123457, {}}}}},
-       {{"U", 6860.7260, 3727.4751, 0.37817, 0.17809}}},
+       {{"U", 6860.7260, 3727.4751, 0.37817, 0.17809, 0.41801}}},
       // Krumm's own traverse B-C-D-E between two fixed azimuths to points without
       // coordinates (07s without a name): one angle of 10" at every set-up, that
       // is two directions of 10"/sqrt 2 (a 07's azimuth and reading being such a
@@ -152,7 +156,8 @@ const std::vector<Example>& examples() {
         {"C", {{"B", 0, {}}, {"D", dms(185, 22, 14), 271.300}}},
         {"D", {{"C", 0, {}}, {"E", dms(208, 26, 19), 274.100}}},
         {"E", {{"", dms(205, 13, 51), {}, dms(300, 11, 30.5)}, {"D", 0, {}}}}},
-       {{"C", 8231.2745, 2347.8218, 0.01403, 0.00999}, {"D", 7982.4237, 2239.7178, 0.01503, 0.00860}}},
+       {{"C", 8231.2745, 2347.8218, 0.01403, 0.00999, 0.01722},
+        {"D", 7982.4237, 2239.7178, 0.01503, 0.00860, 0.01731}}},
   };
   return all;
 }
@@ -174,6 +179,7 @@ TEST(Textbook, adjustedCoordinatesAndDeviationsAreThePublishedOnes) {
       EXPECT_NEAR(point->north, p.y, 0.05e-3) << example.source << " " << p.name;
       EXPECT_NEAR(*point->sEast, p.sx, 0.005e-3) << example.source << " " << p.name;
       EXPECT_NEAR(*point->sNorth, p.sy, 0.005e-3) << example.source << " " << p.name;
+      EXPECT_NEAR(std::hypot(*point->a, *point->b), p.sp, 0.005e-3) << example.source << " " << p.name;
     }
   }
 }
