@@ -155,20 +155,31 @@ PlanData PlanData::read(const RecordList& list, std::size_t rows, const std::vec
                         const std::vector<ComputedSight>& sights, const std::vector<std::string_view>& setAside) {
   PlanData plan = readRecords(list, rows);
   plan.addComputed(places, sights);
-  plan.leaveOutOfExtent(setAside);
+  plan.leaveSetAsideAside(setAside);
   plan.grid_ = PointGrid(plan.positions_);
   return plan;
 }
 
-// The extent again without the recorded points of those names; all of them
-// when nothing else is left.
-void PlanData::leaveOutOfExtent(const std::vector<std::string_view>& setAside) {
+// Recorded points of those names are left out of the extent (all of them
+// when nothing else is left), and the book's sight lines from such a
+// station start where the observations placed it, as its computed ones do.
+void PlanData::leaveSetAsideAside(const std::vector<std::string_view>& setAside) {
   if (setAside.empty()) return;
   const NameIndex isSetAside(setAside);
   Extent kept;
   for (std::size_t point = 0; point < positions_.size(); ++point)
     if (point >= recorded_ || !isSetAside.find(name(point))) kept.include(positions_[point]);
   if (!kept.empty()) extent_ = kept;
+
+  std::vector<std::string_view> placedStations(positions_.size() - recorded_);
+  for (std::size_t point = recorded_; point < positions_.size(); ++point)
+    if (points_[point].kind == PointKind::ComputedStation) placedStations[point - recorded_] = name(point);
+  const NameIndex placedStation(placedStations);
+  for (SightLine& line : sightLines_) {
+    const std::string_view station = name(line.station);
+    if (!isSetAside.find(station)) continue;
+    if (const auto placed = placedStation.find(station)) line.station = static_cast<std::uint32_t>(recorded_ + *placed);
+  }
 }
 
 void PlanData::addComputed(const std::vector<ComputedPlace>& places, const std::vector<ComputedSight>& sights) {

@@ -70,7 +70,8 @@ class PlanData {
   // The same and the points computed from those records, with a sight line
   // from the station of every observation that gave one. Points named in
   // `setAside` (coordinates the observations contradict, placeholders as a
-  // rule) are drawn but left out of the extent, so the whole book still fits.
+  // rule) are drawn but left out of the extent, so the whole book still fits,
+  // and the sight lines of such a station start where it was placed.
   static PlanData read(const RecordList& list, std::size_t rows, const std::vector<ComputedPlace>& places,
                        const std::vector<ComputedSight>& sights, const std::vector<std::string_view>& setAside = {});
 
@@ -104,7 +105,7 @@ class PlanData {
   class Reader;
   static PlanData readRecords(const RecordList& list, std::size_t rows);
   void addComputed(const std::vector<ComputedPlace>& places, const std::vector<ComputedSight>& sights);
-  void leaveOutOfExtent(const std::vector<std::string_view>& setAside);
+  void leaveSetAsideAside(const std::vector<std::string_view>& setAside);
 
   std::vector<GroundPoint> positions_;
   std::vector<PointInfo> points_;

@@ -199,8 +199,8 @@ TEST(PlanData, addsComputedPointsAfterTheRecordedOnesWithTheirSightLines) {
 
 // ST1 keyed in as 0,0 and placed at 1000,2000 from its sights: drawn at both,
 // but the whole book fits around what the observations agree with.
-TEST(PlanData, setAsidePointsAreDrawnButLeftOutOfTheExtent) {
-  const RecordList list = listOf({header('1'), pointLine("08KI", '3', "ST1", "0", "0"),
+TEST(PlanData, setAsidePointsAreDrawnButLeftOutOfTheExtentAndTheirLinesStartWhereTheyWerePlaced) {
+  const RecordList list = listOf({header('1'), pointLine("02TS", '3', "ST1", "0", "0"),
                                   pointLine("08KI", '3', "G1", "1010", "2010"), observation('3', "ST1", "G1")},
                                  '3');
   const std::vector<ComputedPlace> places = {{"ST1", {2000, 1000}, 3, true}};
@@ -210,6 +210,9 @@ TEST(PlanData, setAsidePointsAreDrawnButLeftOutOfTheExtent) {
   EXPECT_DOUBLE_EQ(plan.extent().minEast, 2000);
   EXPECT_DOUBLE_EQ(plan.extent().minNorth, 1000);
   EXPECT_DOUBLE_EQ(plan.extent().maxEast, 2010);
+  ASSERT_EQ(plan.sightLines().size(), 1u);
+  EXPECT_EQ(plan.sightLines()[0].station, 2u) << "the line starts at the placed station";
+  EXPECT_EQ(plan.sightLines()[0].target, 1u);
   const PlanData onlySetAside =
       PlanData::read(listOf({pointLine("08KI", '3', "ST1", "0", "0")}, '3'), 1, {}, {}, {"ST1"});
   EXPECT_FALSE(onlySetAside.extent().empty()) << "nothing else to fit: the set-aside point is kept";
