@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "gis/dxf_label_style.h"
 #include "gis/export_targets.h"
 #include "gis/feature_writer.h"
 #include "gis/gdal_support.h"
@@ -80,6 +81,14 @@ std::vector<std::string> writeFilePerLayer(FeatureWriter& writer, StagedFiles& s
   return sets;
 }
 
+void nameLabelStyle(const std::string& written, const std::string& file) {
+  try {
+    NameLabelStyle(written);
+  } catch (const IoError& error) {
+    throw GisFileError(error, file);
+  }
+}
+
 void writeSingleFile(FeatureWriter& writer, StagedFiles& staged, const std::string& path, GisFormat format,
                      unsigned layers, GisExportSummary& summary, GdalErrors& errors) {
   // The CSV and KML writers make a folder of a name without their extension.
@@ -95,6 +104,7 @@ void writeSingleFile(FeatureWriter& writer, StagedFiles& staged, const std::stri
       writeLayersInOneFile(writer, dataset, layers, summary, errors);
     }
   });
+  if (format == GisFormat::Dxf) nameLabelStyle(staged.stagedPath(writtenName), path);
   if (writtenName != name && ::rename(staged.stagedPath(writtenName).c_str(), staged.stagedPath(name).c_str()) != 0)
     throw IoError::fromErrno(errno);
 }

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "gis/dxf_label_style.h"
 #include "gis/gis_export.h"
+#include "records/cp1251.h"
 #include "tests/gis/record_line.h"
 #include "tests/support/temp_dir.h"
 
@@ -130,6 +133,52 @@ TEST(GisContent, pointsOutsideTheAreaOfUseAreCountedForAWarningAndStillWritten) 
   const GisExportSummary inside = ExportGis(dir.file("b.gpkg"), book, GisFormat::GeoPackage, {"EPSG:3857"});
   EXPECT_EQ(inside.outsideAreaOfUse, 0u);
   EXPECT_EQ(AreaOfUseWarning(inside), "");
+}
+
+// The group codes and values of a DXF file: the style names of its texts
+// and of its table's entries.
+struct DxfStyles {
+  std::vector<std::string> texts, table;
+};
+
+DxfStyles dxfStyles(const std::string& path) {
+  DxfStyles styles;
+  std::ifstream in(path, std::ios::binary);
+  std::string code, value, entity;
+  while (std::getline(in, code) && std::getline(in, value)) {
+    const int group = std::stoi(code);
+    if (group == 0) entity = value;
+    if (group == 7 && entity == "MTEXT") styles.texts.push_back(value);
+    if (group == 2 && entity == "STYLE") styles.table.push_back(value);
+  }
+  return styles;
+}
+
+// LibreCAD draws a text in the font named like its style; GDAL reads the name back as the book has it.
+TEST(GisContent, dxfNamesHaveAStyleOfTheTableNamedAfterACadFontWithCyrillic) {
+  GDALAllRegister();
+  testing::TempDir dir;
+  RecordList list;
+  CaptionState state;
+  list.append(
+      SurveyRecord::fromText(
+          recordLine(KindId::Position, "08KI",
+                     {{F::PointName, std::string("Щит-Ёж №5"_w)}, {F::Coordinate1, "1000"}, {F::Coordinate2, "2000"}}),
+          '3'),
+      state);
+  const std::string out = dir.file("plan.dxf");
+  ExportGis(out, BookFeatures::read(list), GisFormat::Dxf, {});
+  const DxfStyles styles = dxfStyles(out);
+  EXPECT_EQ(styles.texts, std::vector<std::string>{std::string(kLabelStyle)});
+  EXPECT_NE(std::find(styles.table.begin(), styles.table.end(), kLabelStyle), styles.table.end());
+  auto* dataset = static_cast<GDALDataset*>(GDALOpenEx(out.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr));
+  ASSERT_NE(dataset, nullptr);
+  std::vector<std::string> texts;
+  for (auto& feature : *dataset->GetLayer(0))
+    if (feature->GetFieldIndex("Text") >= 0 && feature->IsFieldSetAndNotNull(feature->GetFieldIndex("Text")))
+      texts.emplace_back(feature->GetFieldAsString("Text"));
+  GDALClose(dataset);
+  EXPECT_EQ(texts, std::vector<std::string>{"Щит-Ёж №5"});
 }
 
 // PROJ's own words reach the message, with the point.
