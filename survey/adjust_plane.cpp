@@ -52,6 +52,7 @@ class PlaneAdjuster {
   void linearise(std::vector<Equation>& equations) const;
   Equation equationOf(const PlaneSight& sight) const;
   bool apply(const std::vector<double>& x);
+  void step(Solved& solved, std::vector<double> x, double before);
   bool fixed(PointId p) const { return placement_.points[p].control; }
 
   const Network& network_;
@@ -273,6 +274,22 @@ bool PlaneAdjuster::apply(const std::vector<double>& x) {
   return largest >= 1e-5 * units_;
 }
 
+// Far from the solution (a blunder, a point placed badly) a full step can
+// leave the region where the linearisation holds and make [pvv] grow, and
+// the iterations wander off: such a step is halved until [pvv] falls again.
+// Leaves the equations linearised where the step ended.
+void PlaneAdjuster::step(Solved& solved, std::vector<double> x, double before) {
+  constexpr int kHalvings = 12;
+  for (int k = 0; k < kHalvings; ++k) {
+    linearise(solved.equations);
+    if (!(WeightedSquares(solved.equations) > before * (1 + 1e-9))) return;
+    for (double& v : x) v *= -0.5;
+    apply(x);
+    for (double& v : x) v = -v;
+  }
+  linearise(solved.equations);
+}
+
 PlaneSolution PlaneAdjuster::run(const Progress& progress) {
   for (PointId p = 0; p < network_.names.size(); ++p)
     if (!result_.at[p] && placement_.points[p].how == Placing::Unplaced)
@@ -292,11 +309,11 @@ PlaneSolution PlaneAdjuster::run(const Progress& progress) {
   bool moving = true;
   int iteration = 0;
   while (moving && iteration < options_.maxIterations) {
-    if (iteration > 0) {
-      linearise(solved.equations);
-      solved.normal.factorise(unknowns_, solved.equations);
-    }
-    moving = apply(solved.normal.solve(solved.equations));
+    if (iteration > 0) solved.normal.factorise(unknowns_, solved.equations);
+    const double before = WeightedSquares(solved.equations);
+    std::vector<double> x = solved.normal.solve(solved.equations);
+    moving = apply(x);
+    step(solved, std::move(x), before);
     ++iteration;
     if (progress && !progress(static_cast<double>(iteration) / options_.maxIterations)) {
       result_.cancelled = true;
@@ -306,7 +323,6 @@ PlaneSolution PlaneAdjuster::run(const Progress& progress) {
   solved.statistics.iterations = iteration;
   solved.statistics.converged = !moving;
   solved.unknowns = unknowns_;
-  linearise(solved.equations);
   for (const PlaneSight& sight : sights_)
     if (active(sight)) solved.observations.push_back(sight.observation);
   return std::move(result_);

@@ -59,6 +59,12 @@ struct NormalEquations::Factor {
   }
 };
 
+double WeightedSquares(const std::vector<Equation>& equations) {
+  double sum = 0;
+  for (const Equation& e : equations) sum += e.weight * e.misclosure * e.misclosure;
+  return sum;
+}
+
 NormalEquations::NormalEquations() : factor_(std::make_unique<Factor>()) {}
 NormalEquations::~NormalEquations() = default;
 NormalEquations::NormalEquations(NormalEquations&&) noexcept = default;

@@ -35,6 +35,9 @@ struct Equation {
   }
 };
 
+// [pvv] of the equations' misclosures.
+double WeightedSquares(const std::vector<Equation>& equations);
+
 class NormalEquations {
  public:
   NormalEquations();

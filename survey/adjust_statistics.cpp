@@ -40,8 +40,7 @@ bool FillStatistics(Solved& solved, const Progress& progress) {
   s.observations = solved.observations.size();
   s.unknowns = solved.unknowns;
   s.redundancy = s.observations > s.unknowns ? s.observations - s.unknowns : 0;
-  s.pvv = 0;
-  for (const Equation& e : solved.equations) s.pvv += e.weight * e.misclosure * e.misclosure;
+  s.pvv = WeightedSquares(solved.equations);
   if (s.redundancy > 0) {
     s.m0 = std::sqrt(s.pvv / static_cast<double>(s.redundancy));
     // With a priori m0 = 1, r m0'^2 / m0^2 is [pvv].

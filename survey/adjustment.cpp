@@ -26,6 +26,9 @@ void fillEllipse(AdjustedPoint& point, double nn, double ne, double ee, double m
   point.bearing = bearing;
   point.sNorth = m0 * std::sqrt(std::max(0.0, nn));
   point.sEast = m0 * std::sqrt(std::max(0.0, ee));
+  // A network that went astray can overflow them: better none than infinity.
+  if (!std::isfinite(*point.a) || !std::isfinite(*point.sNorth) || !std::isfinite(*point.sEast))
+    point.a.reset(), point.b.reset(), point.bearing.reset(), point.sNorth.reset(), point.sEast.reset();
 }
 
 // Standard deviations come with m0'; without redundancy, with the a priori m0.
@@ -106,6 +109,7 @@ class Assembler {
     const std::uint32_t u = heights_.unknown[p];
     if (point.elevation && u != kFixed)
       point.sElevation = m0Of(out_.heights) * std::sqrt(std::max(0.0, heights_.solved.normal.inverse(u, u)));
+    if (point.sElevation && !std::isfinite(*point.sElevation)) point.sElevation.reset();
   }
 
   const Network& network_;
