@@ -159,10 +159,12 @@ QString ResultsWindow::adjustmentSummary() const {
   if (!adjustment_) return QStringLiteral("Книга не уравнена: «Уравнять» на панели окна.");
   const Adjustment& made = *adjustment_;
   const auto statistics = [](const QString& what, const AdjustmentStatistics& s) {
-    return QStringLiteral("%1: m0' = %2, избыточных измерений %3, %4")
-        .arg(what, fixed(s.m0, 4))
-        .arg(s.redundancy)
-        .arg(verdictText(s.verdict));
+    QString line = QStringLiteral("%1: m0' = %2, избыточных измерений %3, %4")
+                       .arg(what, fixed(s.m0, 4))
+                       .arg(s.redundancy)
+                       .arg(verdictText(s.verdict));
+    if (!s.converged) line += QStringLiteral("; итерации не сошлись за %1 шагов").arg(s.iterations);
+    return line;
   };
   QString text = statistics(QStringLiteral("План"), made.plane);
   if (made.heights.observations > 0) text += QStringLiteral("\n") + statistics(QStringLiteral("Высоты"), made.heights);
