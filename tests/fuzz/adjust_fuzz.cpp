@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "records/import.h"
-#include "records/text_lines.h"
 #include "survey/adjustment.h"
 #include "survey/adjustment_table.h"
+#include "tests/fuzz/fuzz_book.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/support/string_sink.h"
 
@@ -30,14 +29,7 @@ void checkStatistics(const quillmar::survey::AdjustmentStatistics& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillmar;
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  LineBuffer lines;
-  forEachTextLineIn(bytes, [&](std::string_view line) {
-    if (!line.empty()) lines.appendLine(line);
-  });
-  CaptionState captions;
-  RecordList list;
-  Obrabotka(lines, lines.size(), captions, list);
+  const RecordList list = FieldBookOf(data, size);
 
   const survey::Adjustment a = survey::AdjustBook(list, list.size(), {}, {});
   checkStatistics(a.plane);

@@ -6,11 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "records/import.h"
-#include "records/text_lines.h"
 #include "survey/coordinate_records.h"
 #include "survey/solution_table.h"
 #include "survey/survey.h"
+#include "tests/fuzz/fuzz_book.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/support/string_sink.h"
 
@@ -25,14 +24,7 @@ void checkFinite(const std::optional<double>& value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillmar;
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  LineBuffer lines;
-  forEachTextLineIn(bytes, [&](std::string_view line) {
-    if (!line.empty()) lines.appendLine(line);
-  });
-  CaptionState captions;
-  RecordList list;
-  Obrabotka(lines, lines.size(), captions, list);
+  const RecordList list = FieldBookOf(data, size);
 
   const survey::Results results = survey::Compute(list);
   std::size_t computedSolutions = 0;
