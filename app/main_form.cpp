@@ -177,6 +177,10 @@ TChildForm* TMainForm::createDocument() {
   connect(document, &TChildForm::openRequested, this, &TMainForm::Open);
   connect(document, &TChildForm::exitRequested, this, &QWidget::close);
   connect(window, &QObject::destroyed, this, &TMainForm::updateMenuBar);
+  document->setFileHeldElsewhere([this, document](const QString& path) {
+    const TChildForm* holder = documentWithFile(path);
+    return holder != nullptr && holder != document;
+  });
   return document;
 }
 

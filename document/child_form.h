@@ -52,6 +52,8 @@ class TChildForm final : public QWidget {
   void Open(const std::function<bool(const QString&)>& openElsewhere = {});
   // Open and "Импорт" of a file named from outside the windows.
   void OpenFile(const QString& path);
+  // See DocumentFiles::setHeldElsewhere.
+  void setFileHeldElsewhere(std::function<bool(const QString&)> held) { files_.setHeldElsewhere(std::move(held)); }
   void ImportFile(const QString& path);
   SaveResult Save();
   void SaveAsClick();

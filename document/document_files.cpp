@@ -72,6 +72,13 @@ QString fileNotice(const QString& path, const std::vector<std::string>& sentence
   return QStringLiteral("Файл %1: %2.").arg(QDir::toNativeSeparators(path), parts.join(QStringLiteral("; ")));
 }
 
+QString heldElsewhereMessage(const QString& path) {
+  return QStringLiteral(
+             "Файл %1 открыт в другом окне программы: сохранение в него затёрло бы ту книгу, "
+             "а то окно потом затёрло бы эту. Выберите другое имя или закройте то окно.")
+      .arg(QDir::toNativeSeparators(path));
+}
+
 // "Текстовый файл|*.txt|OBS в текстовый файл|*.txt|...", one pair per format.
 QString exportFilter() {
   QStringList parts;
@@ -338,9 +345,15 @@ QString DocumentFiles::askRecordFileName() {
   request.filter = kSaveFilter;
   request.fileName = saveName_;
   request.defaultSuffix = kRecordSuffix;
-  const SaveChoice choice = seam_.askSaveFileName(&window_, request);
-  if (choice.chosen()) saveName_ = choice.path;
-  return choice.path;
+  for (;;) {
+    const SaveChoice choice = seam_.askSaveFileName(&window_, request);
+    if (choice.chosen() && heldElsewhere_ && heldElsewhere_(choice.path)) {
+      seam_.showMessage(&window_, heldElsewhereMessage(choice.path));
+      continue;
+    }
+    if (choice.chosen()) saveName_ = choice.path;
+    return choice.path;
+  }
 }
 
 bool DocumentFiles::writeRecordsTo(const QString& path) {

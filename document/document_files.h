@@ -61,6 +61,9 @@ class DocumentFiles {
   // The results window's adjustment, if any: a GIS export gives its points'
   // standard deviations.
   void setAdjustmentSource(std::function<const survey::Adjustment*()> source) { adjustment_ = std::move(source); }
+  // Whether another window holds a record file: saving into it would make
+  // the two windows overwrite each other's book.
+  void setHeldElsewhere(std::function<bool(const QString&)> held) { heldElsewhere_ = std::move(held); }
 
  private:
   QString askRecordFileName();
@@ -95,6 +98,7 @@ class DocumentFiles {
   // Every file opened or imported into the document (native names).
   std::vector<std::string> sourceFiles_;
   std::function<void(const QString&)> fileUsed_;
+  std::function<bool(const QString&)> heldElsewhere_;
   std::function<void(const QString&)> statusHandler_;
   std::function<const survey::Adjustment*()> adjustment_;
 };

@@ -217,5 +217,27 @@ TEST_F(OpenPathsTest, aFileOpenAlready_activatesItsWindow_byEveryWayOfOpening) {
   EXPECT_TRUE(seam_.errors.isEmpty());
 }
 
+// Two windows writing one file overwrite each other's book: "Сохранить
+// как" into a file another window holds asks for another name.
+TEST_F(OpenPathsTest, saveAsIntoAFileAnotherWindowHolds_asksForAnotherName) {
+  writeFile("book.qdl", recordFileBytes(sampleFieldBook()));
+  const QByteArray before = readFile("book.qdl");
+  frame_->OpenPath(path("book.qdl"));
+  TChildForm* other = frame_->New();
+  seam_.answerSave(path("./book.qdl"));
+  seam_.answerSave(path("other.qdl"));
+  other->SaveAsClick();
+  ASSERT_EQ(seam_.messages.size(), 1);
+  EXPECT_TRUE(seam_.messages.first().contains(QStringLiteral("открыт в другом окне")))
+      << seam_.messages.first().toStdString();
+  EXPECT_EQ(readFile("book.qdl"), before);
+  EXPECT_TRUE(QFile::exists(path("other.qdl")));
+  EXPECT_TRUE(seam_.allAnswersUsed());
+  // Its own file is no other window's.
+  seam_.answerSave(path("other.qdl"));
+  other->SaveAsClick();
+  EXPECT_EQ(seam_.messages.size(), 1);
+}
+
 }  // namespace
 }  // namespace quillmar::test
