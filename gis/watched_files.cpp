@@ -2,6 +2,7 @@
 #include "gis/watched_files.h"
 
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <string_view>
 
@@ -54,8 +55,15 @@ int truncate(void* file, vsi_l_offset size) {
   return result;
 }
 
+// GDAL's DXF writer reads back its header after writing the file and scans
+// the bytes for a line end without looking at how many it got; after a
+// failed write the file is short, and the scan ran off its stack buffer.
+// So the part of a short read that holds nothing is line ends, and once a
+// write has failed nothing more is read back at all.
 size_t read(void* file, void* buffer, size_t size, size_t count) {
-  return VSIFReadL(buffer, size, count, handle(file));
+  const size_t got = watchers > 0 && failedErrno != 0 ? 0 : VSIFReadL(buffer, size, count, handle(file));
+  if (got < count) std::memset(static_cast<char*>(buffer) + got * size, '\n', (count - got) * size);
+  return got;
 }
 int seek(void* file, vsi_l_offset offset, int whence) { return VSIFSeekL(handle(file), offset, whence); }
 vsi_l_offset tell(void* file) { return VSIFTellL(handle(file)); }
