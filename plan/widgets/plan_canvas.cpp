@@ -81,7 +81,8 @@ void PlanCanvas::render() {
   picture_.setDevicePixelRatio(devicePixelRatioF());
   QPainter painter(&picture_);
   if (data_ != nullptr) {
-    paintPlan(painter, {*data_, view_, std::nullopt});
+    labelsAt_.clear();
+    paintPlan(painter, {*data_, view_, std::nullopt, &labelsAt_});
   } else {
     painter.fillRect(rect(), Qt::white);
   }
@@ -95,14 +96,22 @@ void PlanCanvas::paintEvent(QPaintEvent*) {
       dragging_ && lastRenderMs_ > kSmoothRenderMs && !picture_.isNull() && pictureView_.scale() == view_.scale();
   if (!pictureCurrent_ && !shiftOnly) render();
   QPainter painter(this);
+  QPointF shift;
   if (pictureCurrent_ && !shiftOnly) {
     painter.drawImage(0, 0, picture_);
   } else {
     const ScreenPoint was = view_.toScreen(pictureView_.toGround({0, 0}));
+    shift = QPointF(was.x, was.y);
     painter.fillRect(rect(), Qt::white);
-    painter.drawImage(QPointF(was.x, was.y), picture_);
+    painter.drawImage(shift, picture_);
   }
-  if (data_ != nullptr && highlighted_) paintHighlight(painter, *data_, view_, *highlighted_);
+  // Over the label the picture gave the point, wherever it went, so that its
+  // name shows once.
+  if (data_ != nullptr && highlighted_) {
+    const auto label = labelsAt_.constFind(*highlighted_);
+    paintHighlight(painter, *data_, view_, *highlighted_,
+                   label == labelsAt_.constEnd() ? std::nullopt : std::optional<QPointF>(*label + shift));
+  }
   // Over the picture, so that a drag does not carry them along.
   paintNorthArrowAndScaleBar(painter, view_);
 }

@@ -4,7 +4,9 @@
 // pan; a click picks the nearest point.
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QImage>
+#include <QPointF>
 #include <QWidget>
 
 #include <cstddef>
@@ -60,6 +62,7 @@ class PlanCanvas final : public QWidget {
   const PlanData* data_ = nullptr;
   ViewTransform view_;
   std::optional<std::size_t> highlighted_;
+  QHash<std::size_t, QPointF> labelsAt_;  // of the picture
   bool followsData_ = true;
   bool fitted_ = false;
 

@@ -69,7 +69,11 @@ class Painter {
 
  public:
   Painter(QPainter& painter, const PlanPicture& picture)
-      : p_(painter), data_(picture.data), view_(picture.view), visible_(picture.view.visibleExtent()) {}
+      : p_(painter),
+        data_(picture.data),
+        view_(picture.view),
+        visible_(picture.view.visibleExtent()),
+        labelsAt_(picture.labelsAt) {}
 
   void paint(std::optional<std::size_t> highlighted) {
     p_.fillRect(QRectF(0, 0, view_.width(), view_.height()), kBackground);
@@ -276,19 +280,26 @@ class Painter {
     const QFontMetricsF metrics(p_.font());
     p_.setPen(kLabelColour);
     // A station and the position record of its point say the same name twice.
-    QHash<QString, QPointF> placed;
+    struct Placed {
+      QPointF symbol, label;
+    };
+    QHash<QString, Placed> placed;
     for (const Shown& shown : candidates) {
       if (shown.point == highlighted) continue;  // drawn over everything
       const QString text = cp1251ToQString(data_.name(shown.point));
       if (text.isEmpty()) continue;
       const auto same = placed.constFind(text);
-      if (same != placed.constEnd() && QLineF(*same, shown.at).length() < kSameLabelDistance) continue;
+      if (same != placed.constEnd() && QLineF(same->symbol, shown.at).length() < kSameLabelDistance) {
+        if (labelsAt_ != nullptr) labelsAt_->insert(shown.point, same->label);
+        continue;
+      }
       const double textWidth = metrics.horizontalAdvance(text);
       for (const double dx : {kLabelGap, -kLabelGap - textWidth}) {
         const QPointF at = shown.at + QPointF(dx, -kLabelRise);
         if (!space.claim(QRectF(at.x(), at.y() - metrics.ascent(), textWidth, metrics.height()), shown.point)) continue;
         p_.drawText(at, text);
-        placed.insert(text, shown.at);
+        placed.insert(text, {shown.at, at});
+        if (labelsAt_ != nullptr) labelsAt_->insert(shown.point, at);
         break;
       }
     }
@@ -327,6 +338,7 @@ class Painter {
   std::vector<Shown> visiblePoints_;
   std::vector<SightLine> visibleLines_;
   std::vector<SightLine> visibleComputedLines_;
+  QHash<std::size_t, QPointF>* labelsAt_;
 };
 
 }  // namespace
@@ -339,7 +351,8 @@ void paintPlan(QPainter& painter, const PlanPicture& picture) {
 }
 
 // The point's name in bold over its usual label, and a ring around it.
-void paintHighlight(QPainter& painter, const PlanData& data, const ViewTransform& view, std::size_t point) {
+void paintHighlight(QPainter& painter, const PlanData& data, const ViewTransform& view, std::size_t point,
+                    std::optional<QPointF> labelAt) {
   if (point >= data.size()) return;
   painter.save();
   const ScreenPoint s = view.toScreen(data.positions()[point]);
@@ -350,7 +363,7 @@ void paintHighlight(QPainter& painter, const PlanData& data, const ViewTransform
   painter.setFont(bold);
   const QString text = cp1251ToQString(data.name(point));
   const QFontMetricsF metrics(bold);
-  const QPointF base = at + QPointF(kLabelGap, -kLabelRise);
+  const QPointF base = labelAt.value_or(at + QPointF(kLabelGap, -kLabelRise));
   painter.fillRect(
       QRectF(base.x() - 1, base.y() - metrics.ascent(), metrics.horizontalAdvance(text) + 4, metrics.height()),
       kHighlightLabel);

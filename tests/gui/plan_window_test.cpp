@@ -212,6 +212,29 @@ bool hasHighlightColour(const QImage& image) {
   return false;
 }
 
+// The rightmost point's label has no room on its right, so the picture puts
+// it on the left: the selection's bold name goes over it there, not a
+// second copy on the right.
+TEST_F(PlanWindowTest, theSelectedPointsNameShowsOnceWhereItsLabelIs) {
+  survey::test::TrueBook book(
+      {{"A", 1000, 1000, 100, true}, {"B", 1100, 1100, 100, true}, {"RIGHTMOST-POINT", 1050, 1300, 100, true}}, {});
+  TChildForm* document = newDocumentWith(book.lines());
+  PlanWindow& plan = openPlan(*document);
+  plan.resize(500, 360);
+  plan.showAll();
+  QTreeView& list = document->listView();
+  list.selectionModel()->select(list.model()->index(4, 0), QItemSelectionModel::ClearAndSelect);
+  ASSERT_EQ(plan.canvas().highlighted(), 2u);
+  const plan::ScreenPoint point = plan.canvas().view().toScreen(plan::GroundPoint{1300, 1050});
+  const QImage shown = plan.canvas().grab().toImage();
+  int labelPixels = 0, rightOfThePoint = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x)
+      if (shown.pixelColor(x, y) == QColor(255, 240, 200)) ++labelPixels, rightOfThePoint += x > point.x + 12;
+  EXPECT_GT(labelPixels, 100);
+  EXPECT_EQ(rightOfThePoint, 0);
+}
+
 TEST_F(PlanWindowTest, pictures_carryNorthArrowAndScaleBar_butNotTheListsSelection) {
   TChildForm* document = newDocumentWith(sampleFieldBook());
   PlanWindow& plan = openPlan(*document);
