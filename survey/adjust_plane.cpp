@@ -282,7 +282,8 @@ void PlaneAdjuster::step(Solved& solved, std::vector<double> x, double before) {
   constexpr int kHalvings = 12;
   for (int k = 0; k < kHalvings; ++k) {
     linearise(solved.equations);
-    if (!(WeightedSquares(solved.equations) > before * (1 + 1e-9))) return;
+    // Roundoff may move a converged [pvv] a little either way.
+    if (!(WeightedSquares(solved.equations) > before * (1 + 1e-9) + 1e-12)) return;
     for (double& v : x) v *= -0.5;
     apply(x);
     for (double& v : x) v = -v;
