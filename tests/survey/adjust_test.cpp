@@ -6,6 +6,7 @@
 #include <map>
 
 #include "records/cp1251.h"
+#include "records/import.h"
 #include "survey/adjustment.h"
 #include "survey/placing.h"
 #include "tests/survey/adjust_book.h"
@@ -226,6 +227,21 @@ TEST(Adjust, plantedBlundersArePointedOutByTheirRows_inThePlaneAndInTheHeightsAp
     const std::string second = std::string("\nВероятно, грубая ошибка: строка "_w) + std::to_string(height.row + 1) +
                                std::string(", превышение A -> P1, поправка "_w);
     EXPECT_NE(result.suspectText.find(second), std::string::npos);
+  }
+}
+
+// A fuzzed book of two unrelated networks and contradictory sights: full
+// Gauss-Newton steps sent its points to 1e11 m; halved steps keep them near.
+TEST(Adjust, stepsThatMakeThingsWorseAreHalvedSoGrossErrorsDoNotSendPointsAway) {
+  RecordList list;
+  CaptionState captions;
+  importSdrRows(std::string(QUILLMAR_SOURCE_DIR) + "/tests/fuzz/seeds/survey_fuzz/diverging-network.sdr", captions,
+                list);
+  const Adjustment result = AdjustBook(list, list.size(), {}, {});
+  ASSERT_FALSE(result.points.empty());
+  for (const AdjustedPoint& p : result.points) {
+    EXPECT_LT(std::fabs(p.north), 1e7) << result.names[p.point];
+    EXPECT_LT(std::fabs(p.east), 1e7) << result.names[p.point];
   }
 }
 
