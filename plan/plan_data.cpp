@@ -155,7 +155,7 @@ PlanData PlanData::read(const RecordList& list, std::size_t rows, const std::vec
                         const std::vector<ComputedSight>& sights, const std::vector<std::string_view>& setAside) {
   PlanData plan = readRecords(list, rows);
   plan.addComputed(places, sights);
-  plan.leaveSetAsideAside(setAside);
+  plan.setAsideRecordedPoints(setAside);
   plan.grid_ = PointGrid(plan.positions_);
   return plan;
 }
@@ -163,7 +163,7 @@ PlanData PlanData::read(const RecordList& list, std::size_t rows, const std::vec
 // Recorded points of those names are left out of the extent (all of them
 // when nothing else is left), and the book's sight lines from such a
 // station start where the observations placed it, as its computed ones do.
-void PlanData::leaveSetAsideAside(const std::vector<std::string_view>& setAside) {
+void PlanData::setAsideRecordedPoints(const std::vector<std::string_view>& setAside) {
   if (setAside.empty()) return;
   const NameIndex isSetAside(setAside);
   Extent kept;

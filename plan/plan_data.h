@@ -105,7 +105,7 @@ class PlanData {
   class Reader;
   static PlanData readRecords(const RecordList& list, std::size_t rows);
   void addComputed(const std::vector<ComputedPlace>& places, const std::vector<ComputedSight>& sights);
-  void leaveSetAsideAside(const std::vector<std::string_view>& setAside);
+  void setAsideRecordedPoints(const std::vector<std::string_view>& setAside);
 
   std::vector<GroundPoint> positions_;
   std::vector<PointInfo> points_;

@@ -92,15 +92,8 @@ std::string sNorthOf(const std::string& geojson, const std::string& name) {
 }
 
 TEST(CliGis, adjustGivesTheAdjustedPointsStandardDeviationsInMillimetres) {
-  survey::test::TrueBook book(
-      {{"A", 1000, 1000, 100, true},
-       {"B", 1000, 1400, 102, true},
-       {"S2", 1200, 1300, 101},
-       {"P1", 1250, 1150, 130},
-       {"P2", 1100, 1250, 97}},
-      {{"A", 0.3, {{"B"}, {"P1"}, {"P2"}, {"S2"}}}, {"S2", 3.5, {{"A"}, {"B", true}, {"P1"}, {"P2", false, 0, 0.02}}}});
   std::string text;
-  for (const std::string& line : book.lines()) text += line + "\r\n";
+  for (const std::string& line : survey::test::AdjustableBookLines()) text += line + "\r\n";
   for (const bool adjust : {false, true}) {
     SCOPED_TRACE(adjust);
     TempDir dir;

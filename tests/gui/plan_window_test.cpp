@@ -266,20 +266,8 @@ bool hasEllipseColour(const QImage& image) {
   return false;
 }
 
-// Control A and B, a free station S2 and two points, one distance 2 cm off.
-std::vector<std::string> adjustableBook() {
-  survey::test::TrueBook book(
-      {{"A", 1000, 1000, 100, true},
-       {"B", 1000, 1400, 102, true},
-       {"S2", 1200, 1300, 101},
-       {"P1", 1250, 1150, 130},
-       {"P2", 1100, 1250, 97}},
-      {{"A", 0.3, {{"B"}, {"P1"}, {"P2"}, {"S2"}}}, {"S2", 3.5, {{"A"}, {"B", true}, {"P1"}, {"P2", false, 0, 0.02}}}});
-  return book.lines();
-}
-
 TEST_F(PlanWindowTest, drawsTheErrorEllipsesOnceTheResultsWindowAdjusts) {
-  TChildForm* document = newDocumentWith(adjustableBook());
+  TChildForm* document = newDocumentWith(survey::test::AdjustableBookLines());
   PlanWindow& plan = openPlan(*document);
   plan.resize(500, 360);
   plan.showAll();

@@ -129,4 +129,17 @@ class TrueBook {
   std::vector<Written> written_;
 };
 
+// Control A and B, a free station S2 and two points, one distance 2 cm off:
+// a small book that adjusts with redundancy.
+inline std::vector<std::string> AdjustableBookLines() {
+  TrueBook book(
+      {{"A", 1000, 1000, 100, true},
+       {"B", 1000, 1400, 102, true},
+       {"S2", 1200, 1300, 101},
+       {"P1", 1250, 1150, 130},
+       {"P2", 1100, 1250, 97}},
+      {{"A", 0.3, {{"B"}, {"P1"}, {"P2"}, {"S2"}}}, {"S2", 3.5, {{"A"}, {"B", true}, {"P1"}, {"P2", false, 0, 0.02}}}});
+  return book.lines();
+}
+
 }  // namespace quillmar::survey::test
